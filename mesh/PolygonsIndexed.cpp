@@ -1,0 +1,28 @@
+#include "mesh/PolygonsIndexed.h"
+
+namespace Vextal {
+
+PolygonsIndexed::~PolygonsIndexed() { releaseTriangles(); }
+
+void PolygonsIndexed::release() {
+    releaseTriangles();
+    PolygonsBase::release();
+}
+
+void PolygonsIndexed::releaseTriangles() {
+    delete[] triangles;
+    triangles = nullptr;
+    triangleCount = 0;
+}
+
+void PolygonsIndexed::allocate(std::uint32_t newVertexCount, std::uint32_t newTriangleCount) {
+    release();
+    triangleCount = newTriangleCount;
+    vertexCount = newVertexCount;
+    if (newVertexCount > 0)
+        vertices = new Vec3[newVertexCount]();
+    if (newTriangleCount > 0)
+        triangles = new Triangle[newTriangleCount];
+}
+
+} // namespace Vextal

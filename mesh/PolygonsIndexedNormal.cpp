@@ -1,0 +1,45 @@
+#include "mesh/PolygonsIndexedNormal.h"
+
+#include "mesh/FaceNormal.h"
+
+namespace Vextal {
+
+PolygonsIndexedNormal sceneMesh;
+
+PolygonsIndexedNormal::~PolygonsIndexedNormal() { releaseNormals(); }
+
+void PolygonsIndexedNormal::release() {
+    releaseNormals();
+    PolygonsIndexed::release();
+}
+
+void PolygonsIndexedNormal::releaseNormals() {
+    delete[] normals;
+    normals = nullptr;
+    normalCount = 0;
+}
+
+void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount,
+                                     std::uint32_t newTriangleCount) {
+    release();
+    PolygonsIndexed::allocate(newVertexCount, newTriangleCount);
+    normalCount = newVertexCount;
+    if (newVertexCount > 0)
+        normals = new Vec3[newVertexCount]();
+}
+
+void PolygonsIndexedNormal::computeNormals() {
+    for (std::uint32_t k = 0; k < normalCount; ++k)
+        normals[k] = Vec3{};
+    for (std::uint32_t t = 0; t < triangleCount; ++t) {
+        const Triangle& triangle = triangles[t];
+        const Vec3 n = faceNormal(triangle, vertices);
+        normals[triangle.i0] += n;
+        normals[triangle.i1] += n;
+        normals[triangle.i2] += n;
+    }
+    for (std::uint32_t k = 0; k < normalCount; ++k)
+        normals[k] = normalizedOrKept(normals[k]);
+}
+
+} // namespace Vextal

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "mesh/Vec3.h"
+#include "primitives/GridSample.h"
+#include "primitives/IPrimitive.h"
+
+#include <cstdint>
+#include <numbers>
+
+namespace Vextal {
+
+// Grid of two angles: theta runs from pole to pole in sliceCount intervals
+// (sliceCount - 1 rings), phi runs around the axis in rotateCount steps.
+// Concrete surfaces supply the radius along each angle and the point.
+class PrimitiveParametric : public IPrimitive {
+public:
+    // Replaces the whole mesh: rings, band triangles and, when closed, two
+    // poles with their cap fans. Fewer than 2 slices or 1 rotation leave it
+    // empty. Normals are left zero for the caller's computeNormals().
+    void tessellate(PolygonsIndexedNormal& mesh) override;
+
+    virtual double radiusPhi(double phi) const = 0;
+    virtual double radiusTheta(double theta) const = 0;
+    virtual Vec3 position(const GridSample& sample) const = 0;
+
+    float phiMin = -std::numbers::pi_v<float>;
+    float phiMax = std::numbers::pi_v<float>;
+    float thetaMin = -std::numbers::pi_v<float> / 2;
+    float thetaMax = std::numbers::pi_v<float> / 2;
+    std::uint8_t sliceCount = 10;
+    std::uint8_t rotateCount = 10;
+    bool closed = true;
+
+protected:
+    ~PrimitiveParametric() = default;
+
+private:
+    GridSample sample(double theta, double phi, double rTheta, double rPhi) const;
+    void writeRings(Vec3* vertices) const;
+    void writePoles(Vec3* vertices) const;
+    void writeBand(Triangle* triangles) const;
+    void writeCaps(Triangle* triangles) const;
+};
+
+// Vertex and triangle totals of a grid; both 0 when the grid is too small to
+// tessellate (fewer than 2 slices or no rotation).
+struct GridCounts {
+    std::uint32_t vertexCount;
+    std::uint32_t triangleCount;
+};
+GridCounts gridCounts(unsigned sliceCount, unsigned rotateCount, bool closed);
+
+} // namespace Vextal

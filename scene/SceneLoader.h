@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace Vextal {
+
+class PolygonsIndexedNormal;
+
+enum class SurfaceKind { spheric, toric, harmonic };
+
+const char* surfaceName(SurfaceKind kind);
+
+enum class SceneLoadStatus {
+    rendered,          // "render" was reached and the mesh rebuilt
+    cannotOpen,        // the file could not be opened (errorNumber says why)
+    notRegularFile,    // a directory, FIFO or device: refused without reading
+    endedBeforeRender, // the input ended before "render"
+    badValue,          // a command's value was no number (keyword names it)
+};
+
+// The grid of the surface that the file selected, as it stood when the load ended.
+struct SceneSummary {
+    SurfaceKind surface = SurfaceKind::toric;
+    std::uint8_t sliceCount = 0;
+    std::uint8_t rotateCount = 0;
+    bool closed = false;
+    float phiMin = 0, phiMax = 0, thetaMin = 0, thetaMax = 0;
+};
+
+// "PrimitiveSuperShapeToric, 24 slices x 48 rotations, open, theta ..., phi ...".
+std::string describe(const SceneSummary& scene);
+
+struct SceneLoadResult {
+    SceneLoadStatus status = SceneLoadStatus::cannotOpen;
+    int errorNumber = 0;
+    std::string keyword;
+    SceneSummary scene;
+
+    bool rendered() const { return status == SceneLoadStatus::rendered; }
+    // One line for a person: why the load did not reach "render".
+    std::string reason() const;
+};
+
+// Reads a scene file and, on reaching "render", replaces the mesh with the
+// tessellation of the selected surface and computes its normals. Every call
+// starts from the default parameters. When the load stops before "render"
+// (unreadable file, end of input, a value that is no number) reading stops at
+// once and the mesh is left exactly as it was.
+SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);
+
+// The viewer's load: "conf.txt" in the working directory into sceneMesh.
+void loadScene();
+
+} // namespace Vextal
