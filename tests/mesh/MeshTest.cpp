@@ -1,1 +1,107 @@
+#include "mesh/FaceNormal.h"
+#include "mesh/PolygonsIndexedNormal.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace Vextal;
+
+namespace {
+
+void expectVec(Vec3 actual, float x, float y, float z) {
+    EXPECT_FLOAT_EQ(actual.x, x);
+    EXPECT_FLOAT_EQ(actual.y, y);
+    EXPECT_FLOAT_EQ(actual.z, z);
+}
+
+// The mesh of a unit right triangle in the x-y plane, plus optional extra
+// vertices and triangles.
+void fill(PolygonsIndexedNormal& mesh, std::initializer_list<Vec3> vertices,
+          std::initializer_list<Triangle> triangles) {
+    mesh.allocate(std::uint32_t(vertices.size()), std::uint32_t(triangles.size()));
+    std::copy(vertices.begin(), vertices.end(), mesh.vertices);
+    std::copy(triangles.begin(), triangles.end(), mesh.triangles);
+    mesh.computeNormals();
+}
+
+} // namespace
+
+TEST(MeshSizing, allocateZeroLeavesAnEmptyMeshAndReleaseTwiceIsHarmless) {
+    PolygonsIndexedNormal mesh;
+    mesh.allocate(0, 0);
+    EXPECT_EQ(mesh.vertices, nullptr);
+    EXPECT_EQ(mesh.triangles, nullptr);
+    EXPECT_EQ(mesh.normals, nullptr);
+    mesh.computeNormals();
+    mesh.release();
+    mesh.release();
+    EXPECT_EQ(mesh.vertexCount + mesh.triangleCount + mesh.normalCount, 0u);
+}
+
+TEST(MeshSizing, reallocatingWithTheSameCountsGivesFreshZeroedArrays) {
+    PolygonsIndexedNormal mesh;
+    fill(mesh, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+    mesh.allocate(3, 1);
+    EXPECT_EQ(mesh.normalCount, 3u);
+    for (std::uint32_t k = 0; k < 3; ++k) {
+        expectVec(mesh.vertices[k], 0, 0, 0);
+        expectVec(mesh.normals[k], 0, 0, 0);
+    }
+}
+
+TEST(MeshSizing, releaseThroughTheBaseDropsTheNormalsToo) {
+    PolygonsIndexedNormal mesh;
+    mesh.allocate(4, 2);
+    PolygonsBase& base = mesh;
+    base.release();
+    EXPECT_EQ(mesh.normals, nullptr);
+    EXPECT_EQ(mesh.normalCount, 0u);
+    EXPECT_EQ(mesh.triangles, nullptr);
+}
+
+TEST(MeshNormals, singleTriangleNormalPointsDownTheZAxis) {
+    PolygonsIndexedNormal mesh;
+    fill(mesh, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+    expectVec(faceNormal(mesh.triangles[0], mesh.vertices), 0, 0, -1);
+    for (std::uint32_t k = 0; k < 3; ++k)
+        expectVec(mesh.normals[k], 0, 0, -1);
+}
+
+TEST(MeshNormals, sharedVerticesAverageUnitFaceNormals) {
+    PolygonsIndexedNormal mesh;
+    fill(mesh, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2}, {0, 3, 1}});
+    expectVec(faceNormal(mesh.triangles[1], mesh.vertices), 0, -1, 0);
+    expectVec(mesh.normals[0], 0, -0.7071068f, -0.7071068f);
+    expectVec(mesh.normals[1], 0, -0.7071068f, -0.7071068f);
+    expectVec(mesh.normals[2], 0, 0, -1);
+    expectVec(mesh.normals[3], 0, -1, 0);
+}
+
+TEST(MeshNormals, unusedVerticesAndRepeatedIndicesContributeNothing) {
+    PolygonsIndexedNormal mesh;
+    fill(mesh, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {5, 5, 5}}, {{0, 1, 2}, {1, 1, 2}});
+    expectVec(mesh.normals[3], 0, 0, 0);
+    expectVec(faceNormal(mesh.triangles[1], mesh.vertices), 0, 0, 0);
+    expectVec(mesh.normals[1], 0, 0, -1);
+}
+
+TEST(MeshNormals, faceNormalAtOrBelowTheThresholdIsAddedUnnormalized) {
+    // Cross product length 1e-17 (below 3e-17): kept as computed.
+    const Vec3 vertices[] = {{0, 0, 0}, {1e-8f, 0, 0}, {0, 1e-9f, 0}};
+    const Vec3 n = faceNormal({0, 1, 2}, vertices);
+    EXPECT_EQ(n.x, 0.0f);
+    EXPECT_EQ(n.y, 0.0f);
+    EXPECT_FLOAT_EQ(n.z, -1e-17f);
+    // Just above the threshold it is made unit length.
+    const Vec3 larger[] = {{0, 0, 0}, {1e-8f, 0, 0}, {0, 1e-8f, 0}};
+    EXPECT_FLOAT_EQ(faceNormal({0, 1, 2}, larger).z, -1.0f);
+}
+
+TEST(MeshNormals, nanLengthLeavesTheVectorUnchanged) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Vec3 v = normalizedOrKept({nan, 1.0f, 0.0f});
+    EXPECT_TRUE(std::isnan(v.x));
+    EXPECT_EQ(v.y, 1.0f);
+}

@@ -1,0 +1,140 @@
+#include "export/AtomicFile.h"
+#include "export/ObjWriter.h"
+#include "mesh/PolygonsIndexedNormal.h"
+#include "primitives/PrimitiveSuperShapeToric.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <sstream>
+#include <vector>
+
+using namespace Vextal;
+
+namespace {
+
+struct ObjContent {
+    std::string comment;
+    std::vector<Vec3> positions;
+    std::vector<Vec3> normals;
+    std::vector<std::string> faces;
+};
+
+float parseFloat(const std::string& word) { return std::strtof(word.c_str(), nullptr); }
+
+ObjContent parseObj(const std::string& text) {
+    ObjContent obj;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string tag, x, y, z;
+        words >> tag;
+        if (tag == "#")
+            obj.comment = line;
+        else if (tag == "v" || tag == "vn") {
+            words >> x >> y >> z;
+            (tag == "v" ? obj.positions : obj.normals)
+                .push_back({parseFloat(x), parseFloat(y), parseFloat(z)});
+        } else if (tag == "f")
+            obj.faces.push_back(line);
+    }
+    return obj;
+}
+
+bool sameBits(Vec3 a, Vec3 b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+std::string writeToString(const PolygonsIndexedNormal& mesh, const std::string& comment) {
+    VextalTest::TempDir dir;
+    const std::string path = dir.path("mesh.obj");
+    AtomicFile file(path);
+    writeObj(file.stream(), mesh, comment);
+    EXPECT_TRUE(file.commit());
+    return VextalTest::readFile(path);
+}
+
+} // namespace
+
+TEST(ObjWriter, writesEveryVertexAndNormalSoTheyReadBackBitExactly) {
+    PrimitiveSuperShapeToric toric;
+    toric.sliceCount = 17;
+    toric.rotateCount = 23;
+    PolygonsIndexedNormal mesh;
+    toric.tessellate(mesh);
+    mesh.computeNormals();
+
+    const ObjContent obj = parseObj(writeToString(mesh, "toric"));
+    EXPECT_EQ(obj.comment, "# toric");
+    ASSERT_EQ(obj.positions.size(), mesh.vertexCount);
+    ASSERT_EQ(obj.normals.size(), mesh.normalCount);
+    ASSERT_EQ(obj.faces.size(), mesh.triangleCount);
+    for (std::uint32_t k = 0; k < mesh.vertexCount; ++k) {
+        EXPECT_TRUE(sameBits(obj.positions[k], mesh.vertices[k])) << k;
+        EXPECT_TRUE(sameBits(obj.normals[k], mesh.normals[k])) << k;
+    }
+}
+
+TEST(ObjWriter, facesAreOneBasedWithTheLastTwoCornersSwapped) {
+    PolygonsIndexedNormal mesh;
+    mesh.allocate(3, 1);
+    mesh.triangles[0] = {0, 1, 2};
+    const ObjContent obj = parseObj(writeToString(mesh, "one"));
+    ASSERT_EQ(obj.faces.size(), 1u);
+    EXPECT_EQ(obj.faces[0], "f 1//1 3//3 2//2");
+}
+
+TEST(ObjWriter, nonFiniteValuesAreWrittenForInspection) {
+    PolygonsIndexedNormal mesh;
+    mesh.allocate(1, 0);
+    mesh.vertices[0] = {-std::numeric_limits<float>::quiet_NaN(),
+                        std::numeric_limits<float>::infinity(),
+                        -std::numeric_limits<float>::infinity()};
+    const std::string text = writeToString(mesh, "c");
+    EXPECT_NE(text.find("v nan inf -inf\n"), std::string::npos) << text;
+}
+
+TEST(AtomicFile, nothingAppearsUntilCommitAndNothingStaysWithoutIt) {
+    VextalTest::TempDir dir;
+    const std::string path = dir.path("out.obj");
+    {
+        AtomicFile file(path);
+        std::fputs("partial", file.stream());
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path("")));
+}
+
+TEST(AtomicFile, commitReplacesAnExistingFileWhole) {
+    VextalTest::TempDir dir;
+    const std::string path = dir.write("out.obj", "old content that is longer");
+    AtomicFile file(path);
+    std::fputs("new", file.stream());
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(VextalTest::readFile(path), "new");
+}
+
+TEST(AtomicFile, aFolderThatCannotBeWrittenIsReported) {
+    AtomicFile file("/nonexistent-folder/out.obj");
+    EXPECT_EQ(file.stream(), nullptr);
+    EXPECT_FALSE(file.commit());
+    EXPECT_NE(file.error().find("No such file"), std::string::npos);
+}
+
+TEST(AtomicFile, aFullDeviceFailsTheCommit) {
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    // Writing into /dev/full's folder is not possible, so exercise the write
+    // error path through a stream that fails on flush.
+    VextalTest::TempDir dir;
+    AtomicFile file(dir.path("out.obj"));
+    ASSERT_NE(file.stream(), nullptr);
+    FILE* full = std::freopen("/dev/full", "w", file.stream());
+    ASSERT_NE(full, nullptr);
+    std::fputs("data", full);
+    EXPECT_FALSE(file.commit());
+    EXPECT_FALSE(std::filesystem::exists(dir.path("out.obj")));
+}
