@@ -1,0 +1,101 @@
+// libFuzzer entry over the whole scene load: the input bytes become a scene
+// file, which is loaded, tessellated and given its normals exactly as the
+// viewer does it. Any crash, sanitizer report or broken mesh invariant is a
+// finding.
+
+#include "mesh/PolygonsIndexedNormal.h"
+#include "primitives/PrimitiveParametric.h"
+#include "scene/SceneLoader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+// Scene files are a few hundred bytes; past this the run only measures how
+// fast a long token is skipped, which the hostile-file tests already cover.
+constexpr std::size_t maxInputBytes = 64 * 1024;
+
+// One in-memory file for the whole run, reached by path like a file on disk,
+// so the loader's own open, type check and stream are exercised unchanged.
+struct MemoryFile {
+    int fd = -1;
+    char path[64] = {};
+
+    MemoryFile() {
+        fd = ::memfd_create("vextal-fuzz-scene", MFD_CLOEXEC);
+        if (fd < 0) {
+            std::perror("memfd_create");
+            __builtin_trap();
+        }
+        std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+    }
+
+    void replace(const std::uint8_t* data, std::size_t size) const {
+        if (::ftruncate(fd, 0) != 0)
+            __builtin_trap();
+        std::size_t written = 0;
+        while (written < size) {
+            const ssize_t n = ::pwrite(fd, data + written, size - written, off_t(written));
+            if (n <= 0)
+                __builtin_trap();
+            written += std::size_t(n);
+        }
+    }
+};
+
+void check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "broken invariant: %s\n", what);
+        __builtin_trap();
+    }
+}
+
+// A load that stops before "render" must not touch the mesh at all.
+void checkUntouched(const Vextal::PolygonsIndexedNormal& mesh) {
+    check(mesh.vertices == nullptr && mesh.triangles == nullptr && mesh.normals == nullptr,
+          "a failed load allocated mesh arrays");
+    check(mesh.vertexCount == 0 && mesh.triangleCount == 0 && mesh.normalCount == 0,
+          "a failed load changed the mesh counts");
+}
+
+// A rendered mesh has the counts of its grid, one normal per vertex, and no
+// triangle that points past the vertex array (the renderer would read out of
+// bounds).
+void checkRendered(const Vextal::PolygonsIndexedNormal& mesh, const Vextal::SceneSummary& scene) {
+    check(scene.sliceCount >= 3 && scene.rotateCount >= 3, "a count below 3 was stored");
+    const Vextal::GridCounts counts =
+        Vextal::gridCounts(scene.sliceCount, scene.rotateCount, scene.closed);
+    check(mesh.vertexCount == counts.vertexCount, "vertex count differs from the grid");
+    check(mesh.triangleCount == counts.triangleCount, "triangle count differs from the grid");
+    check(mesh.normalCount == mesh.vertexCount, "normal count differs from the vertex count");
+    check(scene.phiMin <= scene.phiMax || scene.phiMin != scene.phiMin ||
+              scene.phiMax != scene.phiMax,
+          "phi range is out of order");
+    for (std::uint32_t t = 0; t < mesh.triangleCount; ++t) {
+        const Vextal::Triangle& f = mesh.triangles[t];
+        check(f.i0 < mesh.vertexCount && f.i1 < mesh.vertexCount && f.i2 < mesh.vertexCount,
+              "triangle index past the vertex array");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > maxInputBytes)
+        return -1; // not added to the corpus
+    static const MemoryFile file;
+    file.replace(data, size);
+
+    Vextal::PolygonsIndexedNormal mesh;
+    const Vextal::SceneLoadResult result = Vextal::loadSceneFile(file.path, mesh);
+    if (result.rendered())
+        checkRendered(mesh, result.scene);
+    else
+        checkUntouched(mesh);
+    check(!result.reason().empty(), "empty reason");
+    return 0;
+}

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the scene-load fuzzer with clang in build-fuzz/, replays the initial
+# corpus and every saved crash input, then fuzzes for a bounded time.
+#   fuzz.sh [SECONDS]    default 60; also FUZZ_SECONDS, FUZZ_JOBS (default 1)
+# Exits non-zero on any finding; a new crash input is left in build-fuzz/findings/
+# (copy it to fuzz/regressions/ under a name that says what it does).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-${FUZZ_SECONDS:-60}}"
+jobs="${FUZZ_JOBS:-1}"
+build_dir=build-fuzz
+fuzzer="$build_dir/fuzz/vextal-fuzz-scene"
+
+CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXTAL_SANITIZE=ON -DVEXTAL_BUILD_FUZZ=ON \
+    -DVEXTAL_BUILD_TESTS=OFF -DVEXTAL_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build_dir" --target vextal-fuzz-scene
+
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+common=(-rss_limit_mb=2048 -max_len=16384 -timeout=30 -dict=fuzz/scene.dict)
+
+# Replay: every file is run once, with no mutation.
+mapfile -t replay < <(find fuzz/corpus fuzz/regressions -type f ! -name '.*' | sort)
+echo "Replaying ${#replay[@]} inputs"
+"$fuzzer" "${common[@]}" -runs=1 "${replay[@]}" >"$build_dir/replay.log" 2>&1 || {
+    cat "$build_dir/replay.log"
+    echo "fuzz.sh: a corpus or regression input fails" >&2
+    exit 1
+}
+
+# Fuzz: new inputs go to the working corpus in the build folder, never into
+# the checked-in initial corpus.
+mkdir -p "$build_dir/corpus" "$build_dir/findings"
+echo "Fuzzing for ${seconds} s"
+status=0
+"$fuzzer" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 \
+    -jobs="$jobs" -workers="$jobs" -artifact_prefix="$build_dir/findings/" \
+    "$build_dir/corpus" fuzz/corpus >"$build_dir/fuzz.log" 2>&1 || status=$?
+grep -E '^(stat::|Done|#[0-9]+ +DONE)' "$build_dir/fuzz.log" || tail -n 5 "$build_dir/fuzz.log"
+if [ "$status" -ne 0 ] || [ -n "$(ls -A "$build_dir/findings")" ]; then
+    tail -n 60 "$build_dir/fuzz.log"
+    echo "fuzz.sh: the fuzzer found something; inputs in $build_dir/findings/" >&2
+    exit 1
+fi
