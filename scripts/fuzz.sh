@@ -6,10 +6,11 @@
 # (copy it to fuzz/regressions/ under a name that says what it does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root="$(pwd)"
 
 seconds="${1:-${FUZZ_SECONDS:-60}}"
 jobs="${FUZZ_JOBS:-1}"
-build_dir=build-fuzz
+build_dir="$root/build-fuzz"
 fuzzer="$build_dir/fuzz/vextal-fuzz-scene"
 
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja \
@@ -19,7 +20,7 @@ cmake --build "$build_dir" --target vextal-fuzz-scene
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-common=(-rss_limit_mb=2048 -max_len=16384 -timeout=30 -dict=fuzz/scene.dict)
+common=(-rss_limit_mb=2048 -max_len=16384 -timeout=30 "-dict=$root/fuzz/scene.dict")
 
 # Replay: every file is run once, with no mutation.
 mapfile -t replay < <(find fuzz/corpus fuzz/regressions -type f ! -name '.*' | sort)
@@ -34,10 +35,14 @@ echo "Replaying ${#replay[@]} inputs"
 # the checked-in initial corpus.
 mkdir -p "$build_dir/corpus" "$build_dir/findings"
 echo "Fuzzing for ${seconds} s"
+parallel=()
+if [ "$jobs" -gt 1 ]; then
+    parallel=(-jobs="$jobs" -workers="$jobs") # each worker logs to fuzz-N.log in build-fuzz/
+fi
 status=0
-"$fuzzer" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-    -jobs="$jobs" -workers="$jobs" -artifact_prefix="$build_dir/findings/" \
-    "$build_dir/corpus" fuzz/corpus >"$build_dir/fuzz.log" 2>&1 || status=$?
+(cd "$build_dir" && "$fuzzer" "${common[@]}" "${parallel[@]}" -max_total_time="$seconds" \
+    -print_final_stats=1 -artifact_prefix="$build_dir/findings/" \
+    "$build_dir/corpus" "$root/fuzz/corpus") >"$build_dir/fuzz.log" 2>&1 || status=$?
 grep -E '^(stat::|Done|#[0-9]+ +DONE)' "$build_dir/fuzz.log" || tail -n 5 "$build_dir/fuzz.log"
 if [ "$status" -ne 0 ] || [ -n "$(ls -A "$build_dir/findings")" ]; then
     tail -n 60 "$build_dir/fuzz.log"
