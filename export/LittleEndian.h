@@ -1,0 +1,38 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+namespace Vextal {
+
+// A fixed-size binary record assembled least significant byte first, whatever
+// the host's byte order, then written with one fwrite. Floats go out as their
+// IEEE 754 bit patterns, so they read back bit for bit.
+template <std::size_t Capacity>
+class LittleEndianRecord {
+public:
+    void u8(std::uint8_t value) { bytes[used++] = value; }
+    void u16(std::uint16_t value) {
+        u8(std::uint8_t(value));
+        u8(std::uint8_t(value >> 8));
+    }
+    void u32(std::uint32_t value) {
+        u16(std::uint16_t(value));
+        u16(std::uint16_t(value >> 16));
+    }
+    void f32(float value) { u32(std::bit_cast<std::uint32_t>(value)); }
+
+    // Write errors stay on the stream, where the caller's commit finds them.
+    void writeTo(std::FILE* out) {
+        std::fwrite(bytes, 1, used, out);
+        used = 0;
+    }
+
+private:
+    unsigned char bytes[Capacity] = {};
+    std::size_t used = 0;
+};
+
+} // namespace Vextal

@@ -1,0 +1,67 @@
+#include "export/StlWriter.h"
+
+#include "export/LittleEndian.h"
+#include "mesh/PolygonsIndexedNormal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace Vextal {
+
+namespace {
+
+constexpr std::size_t headerSize = 80;
+
+// Readers take a file that begins with "solid" for text STL, so such a comment
+// is moved one place to the right behind a space.
+void writeHeader(std::FILE* out, const std::string& comment) {
+    char header[headerSize] = {};
+    const std::string text = comment.starts_with("solid") ? " " + comment : comment;
+    std::memcpy(header, text.data(), std::min(text.size(), headerSize));
+    std::fwrite(header, 1, headerSize, out);
+}
+
+struct Vec3d {
+    double x, y, z;
+};
+
+Vec3d widen(Vec3 v) { return {v.x, v.y, v.z}; }
+
+// Right-handed unit normal of the triangle a, b, c.
+Vec3 unitNormal(Vec3 a32, Vec3 b32, Vec3 c32) {
+    const Vec3d a = widen(a32), b = widen(b32), c = widen(c32);
+    const Vec3d u{b.x - a.x, b.y - a.y, b.z - a.z};
+    const Vec3d v{c.x - a.x, c.y - a.y, c.z - a.z};
+    const Vec3d n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    if (!(length > 0.0))
+        return {};
+    return {float(n.x / length), float(n.y / length), float(n.z / length)};
+}
+
+void writeFacet(std::FILE* out, Vec3 a, Vec3 b, Vec3 c) {
+    LittleEndianRecord<50> record;
+    for (const Vec3 v : {unitNormal(a, b, c), a, b, c}) {
+        record.f32(v.x);
+        record.f32(v.y);
+        record.f32(v.z);
+    }
+    record.u16(0);
+    record.writeTo(out);
+}
+
+} // namespace
+
+void writeStl(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {
+    writeHeader(out, comment);
+    LittleEndianRecord<4> count;
+    count.u32(mesh.triangleCount);
+    count.writeTo(out);
+    for (std::uint32_t t = 0; t < mesh.triangleCount; ++t) {
+        const Triangle& f = mesh.triangles[t];
+        writeFacet(out, mesh.vertices[f.i0], mesh.vertices[f.i2], mesh.vertices[f.i1]);
+    }
+}
+
+} // namespace Vextal

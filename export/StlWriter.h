@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace Vextal {
+
+class PolygonsIndexedNormal;
+
+// Binary STL, little-endian: an 80-byte header holding the comment (cut to
+// fit, padded with zero bytes), the triangle count as uint32, then per
+// triangle a float normal, three float corners and a zero uint16. The corners
+// are written as i0, i2, i1, like the OBJ, so they run counter-clockwise seen
+// from outside; the normal is the unit right-handed normal of the written
+// corners, worked out in double precision so that huge coordinates cannot
+// overflow it, and (0, 0, 0) for a triangle without area. Positions are written
+// as they are: check the mesh first (checkFinitePositions) when the file must
+// be printable.
+void writeStl(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment);
+
+} // namespace Vextal
