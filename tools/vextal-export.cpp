@@ -30,7 +30,7 @@ using MeshCheck = std::string (*)(const PolygonsIndexedNormal&);
 
 struct MeshFormat {
     std::string_view name; // also the file extension
-    std::string_view title;
+    const char* title;
     MeshWriter write;
     MeshCheck check; // null: every mesh can be written
 };
@@ -107,9 +107,10 @@ int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh, const st
     if (args.format->check) {
         const std::string refusal = args.format->check(mesh);
         if (!refusal.empty()) {
-            std::fprintf(stderr, "vextal-export: %s: not written as %.*s: %s (OBJ keeps them)\n",
-                         args.outPath, int(args.format->title.size()), args.format->title.data(),
-                         refusal.c_str());
+            std::fprintf(stderr,
+                         "vextal-export: %s: not written as %s: %s"
+                         " (an OBJ export keeps them for inspection)\n",
+                         args.outPath, args.format->title, refusal.c_str());
             return exitFailed;
         }
     }

@@ -35,6 +35,43 @@ awk 'NR==1{ if ($1 > -0.04055 || $1 < -0.04065 || $2 > -0.7955 || $2 < -0.7957) 
      NR==3{ if ($1 > -0.8299 || $1 < -0.8301) exit 1 }' "$work/facts" || fail "default facts: $(cat "$work/facts")"
 grep -q '^f 92//92 2//2 1//1$' "$work/d.obj" || fail "first cap face (91, 0, 1) written as i0, i2, i1"
 
+# The format follows the extension, in any case, unless --format names one.
+is_ply() { head -2 "$1" | tr '\n' ' ' | grep -q '^ply format binary_little_endian 1.0 $'; }
+is_stl() { # file facets: 80-byte header, facet count, 50 bytes per facet
+    [ "$(od -An -tu4 -j80 -N4 "$1" | tr -d ' ')" = "$2" ] && [ "$(wc -c <"$1")" -eq $((84 + 50 * $2)) ]
+}
+expect_status 0 "ply by extension" "$exporter" "$work/default.txt" "$work/d.ply"
+is_ply "$work/d.ply" || fail "d.ply is no binary little-endian PLY"
+grep -aq '^element vertex 92$' "$work/d.ply" && grep -aq '^element face 180$' "$work/d.ply" \
+    || fail "PLY counts"
+expect_status 0 "stl by extension" "$exporter" "$work/default.txt" "$work/d.stl"
+is_stl "$work/d.stl" 180 || fail "d.stl is no binary STL of 180 facets"
+expect_status 0 "upper-case extension" "$exporter" "$work/default.txt" "$work/D.STL"
+cmp -s "$work/d.stl" "$work/D.STL" || fail ".STL differs from .stl"
+expect_status 0 "--format over the extension" "$exporter" "$work/default.txt" "$work/f.obj" --format stl
+is_stl "$work/f.obj" 180 || fail "--format stl did not write STL"
+expect_status 0 "--format=ply before the files" "$exporter" --format=ply "$work/default.txt" "$work/f.data"
+is_ply "$work/f.data" || fail "--format=ply did not write PLY"
+expect_status 0 "--format obj" "$exporter" "$work/default.txt" "$work/f.stl" --format obj
+cmp -s "$work/d.obj" "$work/f.stl" || fail "--format obj differs from the .obj export"
+
+# NaN vertices: OBJ writes them for inspection; PLY and STL refuse, say how
+# many vertices are affected, and leave nothing behind, not even over an
+# existing file.
+printf '"sh\nslice 12 rotate 16\nthetarange 0 3.14159265\ncoefh 2 0.5 1 1 3 1 1 1\nrender\n' >"$work/nan.txt"
+expect_status 0 "non-finite OBJ" "$exporter" "$work/nan.txt" "$work/nan.obj"
+bad=$(grep -c '^v .*\(nan\|inf\)' "$work/nan.obj")
+[ "$bad" -gt 0 ] || fail "the NaN scene has no NaN vertices"
+echo old >"$work/nan.stl"
+for out in nan.stl nan.ply; do
+    expect_status 2 "non-finite $out" "$exporter" "$work/nan.txt" "$work/$out"
+    grep -q "$out: .*$bad of 178 vertices have NaN or infinite coordinates" "$work/stderr" \
+        || fail "refusal names the count ($bad): $(cat "$work/stderr")"
+    [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "refusal is one line"
+done
+[ "$(cat "$work/nan.stl")" = old ] || fail "refused STL export touched the existing file"
+[ ! -e "$work/nan.ply" ] || fail "refused PLY export left a file"
+
 # Failures write nothing and say why, naming the file.
 expect_status 2 "missing scene" "$exporter" "$work/none.txt" "$work/missing.obj"
 grep -q "none.txt" "$work/stderr" || fail "missing scene message names the file"
@@ -43,6 +80,12 @@ expect_status 2 "no render" "$exporter" "$work/cut.txt" "$work/cut.obj"
 grep -q 'render' "$work/stderr" || fail "no-render message says why"
 [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "one line on stderr"
 expect_status 2 "unwritable output" "$exporter" "$work/default.txt" "$work/no/such/folder/out.obj"
+expect_status 2 "unwritable STL" "$exporter" "$work/default.txt" "$work/no/such/folder/out.stl"
+grep -q "out.stl: .*No such file" "$work/stderr" || fail "unwritable message: $(cat "$work/stderr")"
+mkdir "$work/taken.ply"
+expect_status 2 "output is a folder" "$exporter" "$work/default.txt" "$work/taken.ply"
+expect_status 2 "missing scene with --format" "$exporter" "$work/none.txt" "$work/m.out" --format ply
+[ ! -e "$work/m.out" ] || fail "missing scene left output"
 [ ! -e "$work/missing.obj" ] && [ ! -e "$work/cut.obj" ] || fail "partial output left behind"
 ls "$work" | grep -q 'tmp' && fail "temporary file left behind"
 
@@ -50,6 +93,14 @@ ls "$work" | grep -q 'tmp' && fail "temporary file left behind"
 expect_status 64 "no arguments" "$exporter"
 grep -q '^usage:' "$work/stderr" || fail "usage line"
 expect_status 64 "unknown format" "$exporter" "$work/default.txt" "$work/out.xyz"
+expect_status 64 "no extension" "$exporter" "$work/default.txt" "$work/out"
+expect_status 64 "unknown --format" "$exporter" "$work/default.txt" "$work/out.obj" --format 3mf
+expect_status 64 "--format without a value" "$exporter" "$work/default.txt" "$work/out.obj" --format
+expect_status 64 "unknown option" "$exporter" "$work/default.txt" "$work/out.obj" --binary
+expect_status 64 "one file" "$exporter" "$work/default.txt"
+expect_status 64 "three files" "$exporter" "$work/default.txt" "$work/out.obj" "$work/more.obj"
+grep -q '^usage: .*OUT.{obj,ply,stl} \[--format obj|ply|stl\]' "$work/stderr" || fail "usage names the formats"
+[ ! -e "$work/out.obj" ] && [ ! -e "$work/out" ] || fail "a usage error wrote output"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed"
