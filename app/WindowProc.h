@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/WindowMessages.h"
+
+#include <cstdint>
+
+namespace Vextal {
+
+// The procedure of the viewer's window. Every message goes to captureMouse
+// first; then key-downs and key-ups update the window's key state table,
+// size messages track minimising and resize the camera viewports, a close
+// request posts WM_QUIT and clears programRunning (without destroying the
+// window), losing the keyboard focus clears the key state table, and the
+// screen saver and monitor power-down are refused. Everything else goes to
+// the platform's default processing, whose result is returned.
+LResult windowProc(void* hwnd, std::uint32_t message, WParam wParam, LParam lParam);
+
+} // namespace Vextal
