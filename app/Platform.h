@@ -7,6 +7,22 @@
 
 namespace Vextal {
 
+// One message taken from the queue, as the window procedure receives it.
+struct Message {
+    void* hwnd = nullptr;
+    std::uint32_t message = WM_NULL;
+    WParam wParam = 0;
+    LParam lParam = 0;
+};
+
+// What the window's drawing surface must offer: double-buffered RGBA with a
+// depth buffer. The system accepts the closest format it has.
+struct PixelFormatRequest {
+    std::int32_t colourBits = 16;
+    std::int32_t depthBits = 16;
+    bool doubleBuffer = true;
+};
+
 // What the core asks of the window system. The product installs the SDL
 // implementation; tests install a scripted stand-in.
 class Platform {
@@ -24,6 +40,39 @@ public:
     // What the window system does with a message the viewer does not handle.
     virtual LResult defaultProcessing(void* hwnd, std::uint32_t message, WParam wParam,
                                       LParam lParam) = 0;
+
+    // The window class: the window system's start-up and shut-down.
+    virtual bool registerClass(const Application& application) = 0;
+    virtual void unregisterClass(const Application& application) = 0;
+
+    // A hidden, resizable top-level window with the caption, a client area of
+    // width x height at the screen's top-left corner. WM_CREATE, carrying
+    // record as creation parameter, reaches windowProc before this returns.
+    // Null when it cannot be made.
+    virtual void* createWindow(const Application& application, const char* title, int width,
+                               int height, GLWindow* record) = 0;
+    virtual void destroyWindow(void* hwnd) = 0;
+    virtual void showWindow(void* hwnd) = 0;
+
+    // The window's drawing surface, its pixel format and the OpenGL context.
+    virtual void* getDeviceContext(void* hwnd) = 0;
+    virtual void releaseDeviceContext(void* hwnd, void* hdc) = 0;
+    virtual int choosePixelFormat(void* hdc, const PixelFormatRequest& request) = 0; // 0: none
+    virtual bool setPixelFormat(void* hdc, int format, const PixelFormatRequest& request) = 0;
+    virtual void* createContext(void* hdc) = 0;
+    // Makes context current on this thread; a null context detaches the current one.
+    virtual bool makeCurrent(void* hdc, void* context) = 0;
+    virtual void deleteContext(void* context) = 0;
+    virtual void swapBuffers(void* hdc) = 0;
+
+    // Takes the next message for hwnd, if one is waiting.
+    virtual bool peekMessage(void* hwnd, Message& message) = 0;
+    // Sleeps until a message arrives, leaving it queued.
+    virtual void waitMessage() = 0;
+    // Milliseconds on a 32-bit counter that wraps.
+    virtual std::uint32_t ticks() = 0;
+    // A warning box with an OK button and no owner window; blocks until dismissed.
+    virtual void messageBox(const char* text, const char* caption) = 0;
 };
 
 // The installed platform. Throws std::logic_error when none is installed.

@@ -4,6 +4,7 @@
 #include "app/Platform.h"
 #include "app/WindowProc.h"
 #include "camera/ApplyCamera.h"
+#include "support/ScriptedPlatform.h"
 
 #include <map>
 #include <vector>
@@ -12,21 +13,7 @@ namespace Vextal {
 namespace {
 
 // Keeps the records, notes quit requests and what reaches default processing.
-class StandInPlatform : public Platform {
-public:
-    void setWindowRecord(void* hwnd, GLWindow* record) override { records[hwnd] = record; }
-    GLWindow* windowRecord(void* hwnd) override { return records[hwnd]; }
-    void postQuit(void* hwnd) override { quitPostedTo.push_back(hwnd); }
-    LResult defaultProcessing(void*, std::uint32_t message, WParam, LParam) override {
-        defaulted.push_back(message);
-        return defaultResult;
-    }
-
-    static constexpr LResult defaultResult = 77;
-    std::map<void*, GLWindow*> records;
-    std::vector<void*> quitPostedTo;
-    std::vector<std::uint32_t> defaulted;
-};
+using StandInPlatform = VextalTest::ScriptedPlatform;
 
 class WindowProcTest : public InputFixture {
 protected:

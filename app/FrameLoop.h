@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/GLWindow.h"
+
+#include <cstdint>
+
+namespace Vextal {
+
+// The frame's key actions, in this order: R reloads the scene, P and F set and
+// clear wireframe, N and E set and clear the normals (so the clearing key wins
+// when both of a pair are held).
+void applyKeyActions(const std::int32_t* keys);
+
+// One frame: take the tick, apply the keys, move the current camera by the
+// elapsed time, draw every view, flush and swap.
+void drawFrame(GLWindow& window);
+
+// Takes this window's messages and draws a frame whenever none is waiting,
+// until the quit message arrives. Sleeps while the window is not visible.
+void pumpMessages(GLWindow& window);
+
+} // namespace Vextal

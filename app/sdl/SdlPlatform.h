@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/Platform.h"
+
+#include <cstdint>
+#include <unordered_map>
+
+namespace Vextal {
+
+// The window system of the product: SDL2 over X11 (or Wayland) with an OpenGL
+// compatibility context. The only code besides SdlMessages that includes SDL.
+class SdlPlatform final : public Platform {
+public:
+    ~SdlPlatform() override;
+
+    void setWindowRecord(void* hwnd, GLWindow* record) override;
+    GLWindow* windowRecord(void* hwnd) override;
+    void postQuit(void* hwnd) override;
+    LResult defaultProcessing(void* hwnd, std::uint32_t message, WParam wParam,
+                              LParam lParam) override;
+
+    bool registerClass(const Application& application) override;
+    void unregisterClass(const Application& application) override;
+    void* createWindow(const Application& application, const char* title, int width, int height,
+                       GLWindow* record) override;
+    void destroyWindow(void* hwnd) override;
+    void* getDeviceContext(void* hwnd) override;
+    void releaseDeviceContext(void* hwnd, void* hdc) override;
+    int choosePixelFormat(void* hdc, const PixelFormatRequest& request) override;
+    bool setPixelFormat(void* hdc, int format, const PixelFormatRequest& request) override;
+    void* createContext(void* hdc) override;
+    bool makeCurrent(void* hdc, void* context) override;
+    void deleteContext(void* context) override;
+    void showWindow(void* hwnd) override;
+    void swapBuffers(void* hdc) override;
+    bool peekMessage(void* hwnd, Message& message) override;
+    void waitMessage() override;
+    std::uint32_t ticks() override;
+    void messageBox(const char* text, const char* caption) override;
+
+private:
+    std::unordered_map<void*, GLWindow*> records;
+    std::uint32_t quitEventType = 0;
+};
+
+} // namespace Vextal

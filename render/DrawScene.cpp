@@ -1,0 +1,51 @@
+#include "render/DrawScene.h"
+
+#include "mesh/PolygonsIndexedNormal.h"
+#include "render/OGLRenderer.h"
+
+#include <GL/gl.h>
+
+namespace Vextal {
+
+bool wireframe = false;
+bool showNormals = false;
+
+namespace {
+
+// Directional light (w = 0), set after the view so it stays fixed to the surface.
+const GLfloat lightDirection[] = {2.0f, -1.0f, -1.0f, 0.0f};
+
+void drawAxes() {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glLineWidth(3.0f);
+    glBegin(GL_LINES);
+    glColor3f(1, 0, 0);
+    glVertex3f(0, 0, 0);
+    glVertex3f(1, 0, 0);
+    glColor3f(0, 1, 0);
+    glVertex3f(0, 0, 0);
+    glVertex3f(0, 1, 0);
+    glColor3f(0, 0, 1);
+    glVertex3f(0, 0, 0);
+    glVertex3f(0, 0, 1);
+    glEnd();
+}
+
+} // namespace
+
+void drawScene() {
+    glLineWidth(1.0f);
+    glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glLightfv(GL_LIGHT0, GL_POSITION, lightDirection);
+    sceneRenderer.render(&sceneMesh);
+    glDisable(GL_LIGHTING);
+    glColor4f(1, 0, 0, 1);
+    if (showNormals)
+        sceneRenderer.renderNormals(&sceneMesh);
+    if (wireframe)
+        drawAxes();
+}
+
+} // namespace Vextal

@@ -1,0 +1,22 @@
+#pragma once
+
+namespace Vextal {
+
+class PolygonsIndexedNormal;
+
+// Draws a mesh with OpenGL 1.1. Sets no colour, polygon mode or lighting of
+// its own: the caller's state applies.
+class OGLRenderer {
+public:
+    // The triangles in one indexed draw straight from the mesh's arrays,
+    // with vertex and normal client arrays (disabled again afterwards).
+    virtual void render(PolygonsIndexedNormal* mesh);
+
+    // Each vertex normal as a line from the vertex to vertex + normal / 5,
+    // once per triangle corner.
+    virtual void renderNormals(PolygonsIndexedNormal* mesh);
+};
+
+extern OGLRenderer sceneRenderer;
+
+} // namespace Vextal

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "app/Platform.h"
+#include "app/WindowProc.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace VextalTest {
+
+// A window system that exists only in memory: it hands out distinct handles,
+// can be told to fail at any one step of window creation, plays a script of
+// messages, and keeps a log of everything it was asked to do, so tests can
+// check that whatever was made was also released.
+class ScriptedPlatform : public Vextal::Platform {
+public:
+    enum class Step {
+        none,
+        registerClass,
+        createWindow,
+        getDeviceContext,
+        choosePixelFormat,
+        setPixelFormat,
+        createContext,
+        makeCurrent
+    };
+    Step failAt = Step::none;
+
+    // Messages the pump takes, in order; when none is left, onIdle runs
+    // before the pump is told nothing is waiting.
+    std::deque<Vextal::Message> queue;
+    std::function<void()> onIdle;
+
+    std::vector<std::string> log;
+    std::vector<std::string> messageBoxes;
+    std::map<void*, Vextal::GLWindow*> records;
+    std::vector<void*> quitPostedTo;
+    std::vector<std::uint32_t> defaulted;
+    int liveWindows = 0, liveSurfaces = 0, liveContexts = 0, currentContexts = 0;
+    int frames = 0;
+    std::uint32_t now = 1000;
+    static constexpr Vextal::LResult defaultResult = 77;
+
+    void setWindowRecord(void* hwnd, Vextal::GLWindow* record) override { records[hwnd] = record; }
+    Vextal::GLWindow* windowRecord(void* hwnd) override {
+        const auto found = records.find(hwnd);
+        return found == records.end() ? nullptr : found->second;
+    }
+    void postQuit(void* hwnd) override {
+        quitPostedTo.push_back(hwnd);
+        queue.push_back({hwnd, Vextal::WM_QUIT, 0, 0});
+    }
+    Vextal::LResult defaultProcessing(void*, std::uint32_t message, Vextal::WParam,
+                                      Vextal::LParam) override {
+        defaulted.push_back(message);
+        return defaultResult;
+    }
+
+    bool registerClass(const Vextal::Application&) override { return step(Step::registerClass, "register"); }
+    void unregisterClass(const Vextal::Application&) override { log.push_back("unregister"); }
+    void* createWindow(const Vextal::Application&, const char* title, int width, int height,
+                       Vextal::GLWindow* record) override;
+    void destroyWindow(void* hwnd) override {
+        log.push_back("destroyWindow");
+        records.erase(hwnd);
+        --liveWindows;
+    }
+    void* getDeviceContext(void* hwnd) override {
+        if (!step(Step::getDeviceContext, "getDeviceContext"))
+            return nullptr;
+        ++liveSurfaces;
+        return static_cast<char*>(hwnd) + 1;
+    }
+    void releaseDeviceContext(void*, void*) override {
+        log.push_back("releaseDeviceContext");
+        --liveSurfaces;
+    }
+    int choosePixelFormat(void*, const Vextal::PixelFormatRequest&) override {
+        return step(Step::choosePixelFormat, "choosePixelFormat") ? 7 : 0;
+    }
+    bool setPixelFormat(void*, int format, const Vextal::PixelFormatRequest&) override {
+        return format == 7 && step(Step::setPixelFormat, "setPixelFormat");
+    }
+    void* createContext(void*) override {
+        if (!step(Step::createContext, "createContext"))
+            return nullptr;
+        ++liveContexts;
+        return &contextStorage[liveContexts & 1];
+    }
+    bool makeCurrent(void*, void* context) override {
+        if (context == nullptr) {
+            log.push_back("detachContext");
+            currentContexts = 0;
+            return true;
+        }
+        if (!step(Step::makeCurrent, "makeCurrent"))
+            return false;
+        currentContexts = 1;
+        return true;
+    }
+    void deleteContext(void*) override {
+        log.push_back("deleteContext");
+        --liveContexts;
+    }
+    void showWindow(void*) override { log.push_back("showWindow"); }
+    void swapBuffers(void*) override { ++frames; }
+    bool peekMessage(void*, Vextal::Message& message) override {
+        if (queue.empty() && onIdle)
+            onIdle();
+        if (queue.empty())
+            return false;
+        message = queue.front();
+        queue.pop_front();
+        return true;
+    }
+    void waitMessage() override { log.push_back("waitMessage"); }
+    std::uint32_t ticks() override { return now; }
+    void messageBox(const char* text, const char* caption) override {
+        messageBoxes.push_back(std::string(caption) + ": " + text);
+    }
+
+    void* lastWindow = nullptr;
+
+private:
+    bool step(Step which, const char* name) {
+        log.push_back(name);
+        return failAt != which;
+    }
+    char windowStorage[4][8] = {};
+    int windowsMade = 0;
+    int contextStorage[2] = {};
+};
+
+inline void* ScriptedPlatform::createWindow(const Vextal::Application&, const char*, int, int,
+                                            Vextal::GLWindow* record) {
+    if (!step(Step::createWindow, "createWindow"))
+        return nullptr;
+    ++liveWindows;
+    void* hwnd = windowStorage[windowsMade++ % 4];
+    lastWindow = hwnd;
+    Vextal::CreateStruct creation{record};
+    Vextal::windowProc(hwnd, Vextal::WM_CREATE, 0, reinterpret_cast<Vextal::LParam>(&creation));
+    return hwnd;
+}
+
+} // namespace VextalTest
