@@ -8,7 +8,9 @@ namespace Vextal {
 
 namespace {
 
-bool isFinite(Vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool isFinite(Vec3 v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 std::uint32_t countNonFinite(const Vec3* vectors, std::uint32_t count) {
     std::uint32_t found = 0;

@@ -11,8 +11,8 @@ namespace {
 
 void writeHeader(std::FILE* out, const PolygonsIndexedNormal& mesh, std::string comment) {
     // A line break would end the comment and corrupt the header.
-    std::replace_if(comment.begin(), comment.end(), [](char c) { return c == '\n' || c == '\r'; },
-                    ' ');
+    std::replace_if(
+        comment.begin(), comment.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     std::fprintf(out,
                  "ply\n"
                  "format binary_little_endian 1.0\n"

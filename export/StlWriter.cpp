@@ -26,7 +26,9 @@ struct Vec3d {
     double x, y, z;
 };
 
-Vec3d widen(Vec3 v) { return {v.x, v.y, v.z}; }
+Vec3d widen(Vec3 v) {
+    return {v.x, v.y, v.z};
+}
 
 // Right-handed unit normal of the triangle a, b, c.
 Vec3 unitNormal(Vec3 a32, Vec3 b32, Vec3 c32) {

@@ -1,5 +1,6 @@
 #include "scene/SceneFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,7 +23,39 @@ SceneFileHandle openSceneFile(const char* path) {
         ::close(fd);
         return {-1, S_ISDIR(status.st_mode) ? EISDIR : 0, true};
     }
-    return {fd, 0, false};
+    return {fd, 0, false, static_cast<long long>(status.st_size)};
+}
+
+namespace {
+
+constexpr long long largestSingleRead = 64 * 1024;
+
+} // namespace
+
+SceneFileBuffer::SceneFileBuffer(int fd, long long size)
+    : fd(fd), remaining(size > 0 ? size : 0),
+      capacity(std::size_t(std::clamp(remaining, 1LL, largestSingleRead))),
+      buffer(new char[capacity]) {}
+
+SceneFileBuffer::~SceneFileBuffer() { ::close(fd); }
+
+SceneFileBuffer::int_type SceneFileBuffer::underflow() {
+    if (gptr() < egptr())
+        return traits_type::to_int_type(*gptr());
+    if (remaining <= 0)
+        return traits_type::eof();
+    const std::size_t wanted = std::size_t(std::min<long long>(remaining, (long long)capacity));
+    ssize_t n;
+    do
+        n = ::read(fd, buffer.get(), wanted);
+    while (n < 0 && errno == EINTR);
+    if (n <= 0) { // shorter than it was, or unreadable: the input ends here
+        remaining = 0;
+        return traits_type::eof();
+    }
+    remaining -= n;
+    setg(buffer.get(), buffer.get(), buffer.get() + n);
+    return traits_type::to_int_type(*gptr());
 }
 
 } // namespace Vextal

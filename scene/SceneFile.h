@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
+#include <streambuf>
+
 namespace Vextal {
 
 // A scene file opened for reading, or the reason it could not be.
@@ -7,11 +11,35 @@ struct SceneFileHandle {
     int fd = -1;
     int errorNumber = 0;     // errno of the failed open
     bool notRegular = false; // a FIFO, device, socket or directory
+    long long size = 0;      // bytes in the file when it was opened
 };
 
 // Opens a scene file for reading without ever blocking: a FIFO, a directory
 // or a device in its place is refused at once. Nothing is locked, so an editor
 // can save the file while it is open.
 SceneFileHandle openSceneFile(const char* path);
+
+// Reads an open scene file and closes it when destroyed. It never reads past
+// the size the file had when it was opened: an editor that truncates the file
+// and writes a longer version meanwhile would otherwise have the middle of the
+// new version read on after the end of the old one, and the loader would build
+// a surface from commands of neither. A file of up to 64 KiB is taken in one
+// read, so an ordinary scene is never read half before and half after a save.
+class SceneFileBuffer : public std::streambuf {
+public:
+    SceneFileBuffer(int fd, long long size);
+    ~SceneFileBuffer() override;
+    SceneFileBuffer(const SceneFileBuffer&) = delete;
+    SceneFileBuffer& operator=(const SceneFileBuffer&) = delete;
+
+protected:
+    int_type underflow() override;
+
+private:
+    int fd;
+    long long remaining; // bytes still to read before the size seen at opening
+    std::size_t capacity;
+    std::unique_ptr<char[]> buffer;
+};
 
 } // namespace Vextal

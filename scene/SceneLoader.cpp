@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ext/stdio_filebuf.h>
 #include <istream>
 #include <locale>
 #include <string_view>
@@ -176,7 +175,7 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh) {
     {
         // The buffer owns the descriptor and closes it when reading stops,
         // before the tessellation starts.
-        __gnu_cxx::stdio_filebuf<char> buffer(file.fd, std::ios::in);
+        SceneFileBuffer buffer(file.fd, file.size);
         std::istream stream(&buffer);
         stream.imbue(std::locale::classic());
         result.status = readCommands(stream, scene, result.keyword);

@@ -70,7 +70,8 @@ struct Arguments {
 };
 
 int usage() {
-    std::fprintf(stderr, "usage: vextal-export SCENE_FILE OUT.{obj,ply,stl} [--format obj|ply|stl]\n");
+    std::fprintf(stderr,
+                 "usage: vextal-export SCENE_FILE OUT.{obj,ply,stl} [--format obj|ply|stl]\n");
     return exitUsage;
 }
 
@@ -103,7 +104,8 @@ std::optional<Arguments> parseArguments(int argc, char** argv) {
     return args;
 }
 
-int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh, const std::string& comment) {
+int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
+              const std::string& comment) {
     if (args.format->check) {
         const std::string refusal = args.format->check(mesh);
         if (!refusal.empty()) {

@@ -85,8 +85,12 @@ TEST(PlyWriter, floatsGoOutLeastSignificantByteFirstWithTheirExactBits) {
     mesh.vertices[0] = {-0.0f, std::numeric_limits<float>::denorm_min(), 1.1f};
     mesh.normals[0] = {std::numeric_limits<float>::max(), -1.0f, 0.5f};
     const std::string bytes = VextalTest::exportToBytes(writePly, mesh, "c");
-    const std::string expected("\x00\x00\x00\x80" "\x01\x00\x00\x00" "\xCD\xCC\x8C\x3F"
-                               "\xFF\xFF\x7F\x7F" "\x00\x00\x80\xBF" "\x00\x00\x00\x3F",
+    const std::string expected("\x00\x00\x00\x80"
+                               "\x01\x00\x00\x00"
+                               "\xCD\xCC\x8C\x3F"
+                               "\xFF\xFF\x7F\x7F"
+                               "\x00\x00\x80\xBF"
+                               "\x00\x00\x00\x3F",
                                24);
     EXPECT_EQ(bytes.substr(bodyStart(bytes)), expected);
 }

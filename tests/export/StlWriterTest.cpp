@@ -40,7 +40,9 @@ void fillOneTriangle(PolygonsIndexedNormal& mesh, Vec3 p0, Vec3 p1, Vec3 p2) {
     mesh.triangles[0] = {0, 1, 2};
 }
 
-double dot(Vec3 a, Vec3 b) { return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z; }
+double dot(Vec3 a, Vec3 b) {
+    return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+}
 
 } // namespace
 

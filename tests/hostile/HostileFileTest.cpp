@@ -17,6 +17,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -259,4 +260,57 @@ TEST_F(HostileFile, aFileReplacedWhileItIsReadLoadsOneVersionWhole) {
         }
     }
     writer.kill();
+}
+
+TEST_F(HostileFile, aFileRewrittenInPlaceNeverYieldsAMixOfTwoVersions) {
+    // The first version ends right after "render", with no line end, so the
+    // reader must try to read on to see that the word has ended. If the
+    // editor has meanwhile truncated the file and written the second, longer
+    // version, what lies past that point is the middle of the second version:
+    // "x coef1 1 1 1 4 1 1 ...", commands of neither. Unknown words before
+    // "render" keep the reader busy between its reads, widening the window.
+    // On tmpfs a truncation is immediate; on a disk file system it waits for
+    // the write-back of the previous save, and the file is empty most of the time.
+    std::string shm = "/dev/shm/vextal-mix-XXXXXX";
+    const bool onTmpfs = ::mkdtemp(shm.data()) != nullptr;
+    const std::string path = onTmpfs ? shm + "/conf.txt" : dir.path("conf.txt");
+    std::string first = "\"sss slice 3 rotate 3 ";
+    for (int i = 0; i < 1000; ++i)
+        first += "w ";
+    first += "render";
+    std::string second = "\"tss slice 3 rotate 3 dontclose ";
+    second.resize(first.size(), 'w');
+    second += "x coef1 1 1 1 4 1 1 coef2 0.5 0.5 0.5 5 1 1 render\n";
+    PolygonsIndexedNormal firstMesh, secondMesh;
+    ASSERT_TRUE(loadSceneFile(dir.write("first.txt", first).c_str(), firstMesh).rendered());
+    ASSERT_TRUE(loadSceneFile(dir.write("second.txt", second).c_str(), secondMesh).rendered());
+    {
+        std::ofstream(path, std::ios::binary) << first;
+    }
+
+    VextalTest::ChildProcess writer([&]() -> int {
+        for (std::size_t round = 0;; ++round) {
+            const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+            writeAll(fd, round % 2 ? second : first);
+            ::close(fd);
+        }
+    });
+    ASSERT_TRUE(writer.started());
+
+    // The window is a few microseconds wide: it takes many loads to meet it.
+    int mixed = 0, rendered = 0;
+    PolygonsIndexedNormal mesh;
+    for (int load = 0; load < 200'000 && mixed == 0; ++load) {
+        if (!loadSceneFile(path.c_str(), mesh).rendered())
+            continue;
+        ++rendered;
+        if (!VextalTest::sameMesh(mesh, firstMesh) && !VextalTest::sameMesh(mesh, secondMesh))
+            ++mixed;
+    }
+    writer.kill();
+    if (onTmpfs)
+        std::filesystem::remove_all(shm);
+    RecordProperty("rendered", rendered);
+    EXPECT_EQ(mixed, 0) << "a load built a surface from two versions of the file";
+    EXPECT_GT(rendered, 0);
 }
