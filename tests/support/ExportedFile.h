@@ -29,7 +29,7 @@ inline std::string exportToBytes(MeshWriter write, const Vextal::PolygonsIndexed
 // Reads little-endian values from a byte string, least significant byte first,
 // independently of the host's byte order.
 class LittleEndianReader {
-  public:
+public:
     LittleEndianReader(const std::string& bytes, std::size_t offset) : data(bytes), at(offset) {}
 
     std::uint8_t u8() { return std::uint8_t(data.at(at++)); }
@@ -45,7 +45,7 @@ class LittleEndianReader {
     }
     std::size_t offset() const { return at; }
 
-  private:
+private:
     const std::string& data;
     std::size_t at;
 };
