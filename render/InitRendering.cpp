@@ -2,6 +2,7 @@
 
 #include "app/KeyState.h"
 #include "camera/CameraList.h"
+#include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
 
 #include <GL/gl.h>
@@ -47,12 +48,17 @@ void setFixedRenderingState() {
     glEnable(GL_LIGHT0);
 }
 
-bool initRendering(std::int32_t* keys) {
+SceneLoadResult initRendering(std::int32_t* keys, const RenderingStart& start) {
     keyTable = keys;
     listNewCamera();
-    resizeViewports(800, 600);
-    loadScene();
+    resizeViewports(start.width, start.height);
+    const SceneLoadResult loaded = loadSceneFile(start.scenePath, sceneMesh);
     setFixedRenderingState();
+    return loaded;
+}
+
+bool initRendering(std::int32_t* keys) {
+    initRendering(keys, RenderingStart{});
     return true;
 }
 

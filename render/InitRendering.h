@@ -1,14 +1,28 @@
 #pragma once
 
+#include "scene/SceneLoader.h"
+
 #include <cstdint>
 
 namespace Vextal {
 
+// Where the start-up reads the scene from and the size it draws at: the
+// viewer's are conf.txt in the working directory and an 800 x 600 window.
+struct RenderingStart {
+    const char* scenePath = "conf.txt";
+    std::uint32_t width = 800;
+    std::uint32_t height = 600;
+};
+
 // Start-up of a new OpenGL context: publishes the key state table, lists one
 // more camera (up to four) 5 units back covering the whole window, sizes the
-// viewports to 800 x 600, loads the scene, then sets the fixed state (clear
-// values, depth test, smooth shading, material, light 0). Needs a current
-// context. Always succeeds.
+// viewports to start.width x start.height, loads the scene from
+// start.scenePath into sceneMesh, then sets the fixed state (clear values,
+// depth test, smooth shading, material, light 0). Needs a current context.
+// The fixed state is set whatever the load gives; the result says how it went.
+SceneLoadResult initRendering(std::int32_t* keys, const RenderingStart& start);
+
+// The viewer's start-up: initRendering(keys, RenderingStart{}). Always succeeds.
 bool initRendering(std::int32_t* keys);
 
 // Appends a camera covering the whole window, 5 units back, while fewer than
