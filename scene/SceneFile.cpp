@@ -8,6 +8,14 @@
 
 namespace Vextal {
 
+namespace {
+
+long long nanoseconds(const timespec& time) {
+    return static_cast<long long>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+} // namespace
+
 SceneFileHandle openSceneFile(const char* path) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -23,7 +31,14 @@ SceneFileHandle openSceneFile(const char* path) {
         ::close(fd);
         return {-1, S_ISDIR(status.st_mode) ? EISDIR : 0, true};
     }
-    return {fd, 0, false, static_cast<long long>(status.st_size)};
+    return {fd, 0, false, static_cast<long long>(status.st_size), nanoseconds(status.st_mtim)};
+}
+
+bool sceneFileChangedSinceOpened(const SceneFileHandle& file) {
+    struct stat status {};
+    if (::fstat(file.fd, &status) != 0)
+        return true;
+    return status.st_size != file.size || nanoseconds(status.st_mtim) != file.modifiedAt;
 }
 
 namespace {
@@ -53,7 +68,10 @@ SceneFileBuffer::int_type SceneFileBuffer::underflow() {
         remaining = 0;
         return traits_type::eof();
     }
-    remaining -= n;
+    // A short read met the end of the file as it is now: an editor saved a
+    // shorter version since it was opened. What follows, if the file grows
+    // again, belongs to yet another version.
+    remaining = std::size_t(n) < wanted ? 0 : remaining - n;
     setg(buffer.get(), buffer.get(), buffer.get() + n);
     return traits_type::to_int_type(*gptr());
 }

@@ -12,6 +12,7 @@ struct SceneFileHandle {
     int errorNumber = 0;     // errno of the failed open
     bool notRegular = false; // a FIFO, device, socket or directory
     long long size = 0;      // bytes in the file when it was opened
+    long long modifiedAt = 0; // its modification time then, in ns
 };
 
 // Opens a scene file for reading without ever blocking: a FIFO, a directory
@@ -19,12 +20,21 @@ struct SceneFileHandle {
 // can save the file while it is open.
 SceneFileHandle openSceneFile(const char* path);
 
+// True when the open file is no longer as it was opened: an editor saved it
+// in place meanwhile, and what was read may be parts of two versions (even a
+// single read() can be torn by a concurrent rewrite). Its size or its
+// modification time differs; kernels with fine-grained file times tell every
+// save apart, older ones those more than a clock tick apart. A file replaced
+// by rename is unchanged: the open descriptor still reads the old version.
+bool sceneFileChangedSinceOpened(const SceneFileHandle& file);
+
 // Reads an open scene file and closes it when destroyed. It never reads past
 // the size the file had when it was opened: an editor that truncates the file
 // and writes a longer version meanwhile would otherwise have the middle of the
 // new version read on after the end of the old one, and the loader would build
-// a surface from commands of neither. A file of up to 64 KiB is taken in one
-// read, so an ordinary scene is never read half before and half after a save.
+// a surface from commands of neither. For the same reason a read that comes
+// back short ends the input. A file of up to 64 KiB is taken in one read, so
+// an ordinary scene is never read half before and half after a save.
 class SceneFileBuffer : public std::streambuf {
 public:
     SceneFileBuffer(int fd, long long size);

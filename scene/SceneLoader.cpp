@@ -158,6 +158,8 @@ std::string SceneLoadResult::reason() const {
         return "ends before \"render\"";
     case SceneLoadStatus::badValue:
         return "a value of \"" + keyword + "\" is not a number";
+    case SceneLoadStatus::changedWhileRead:
+        return "was saved again while it was read";
     }
     return "unknown";
 }
@@ -179,6 +181,10 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh) {
         std::istream stream(&buffer);
         stream.imbue(std::locale::classic());
         result.status = readCommands(stream, scene, result.keyword);
+        // Checked while the file is still open: a save in place during the
+        // read may have mixed two versions; the next load reads the new one.
+        if (result.rendered() && sceneFileChangedSinceOpened(file))
+            result.status = SceneLoadStatus::changedWhileRead;
     }
     result.scene = scene.summary();
     if (!result.rendered())

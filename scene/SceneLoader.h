@@ -17,6 +17,7 @@ enum class SceneLoadStatus {
     notRegularFile,    // a directory, FIFO or device: refused without reading
     endedBeforeRender, // the input ended before "render"
     badValue,          // a command's value was no number (keyword names it)
+    changedWhileRead,  // saved in place while it was read: not trusted, mesh kept
 };
 
 // The grid of the surface that the file selected, as it stood when the load ended.
@@ -46,7 +47,8 @@ struct SceneLoadResult {
 // tessellation of the selected surface and computes its normals. Every call
 // starts from the default parameters. When the load stops before "render"
 // (unreadable file, end of input, a value that is no number) reading stops at
-// once and the mesh is left exactly as it was.
+// once and the mesh is left exactly as it was; so it is when the file was
+// saved in place while it was read, since what was read may mix two versions.
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);
 
 // The viewer's load: "conf.txt" in the working directory into sceneMesh.

@@ -7,6 +7,7 @@
 #include "HostileLoad.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
+#include "scene/SceneFile.h"
 #include "support/ChildProcess.h"
 #include "support/MeshCompare.h"
 #include "support/TempDir.h"
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <grp.h>
 #include <sys/stat.h>
+#include <ctime>
 #include <unistd.h>
 
 using namespace Vextal;
@@ -260,6 +262,27 @@ TEST_F(HostileFile, aFileReplacedWhileItIsReadLoadsOneVersionWhole) {
         }
     }
     writer.kill();
+}
+
+TEST_F(HostileFile, aSaveInPlaceAfterOpeningIsNoticed) {
+    const std::string path = dir.write("conf.txt", "\"sss slice 4 render");
+    const SceneFileHandle file = openSceneFile(path.c_str());
+    ASSERT_GE(file.fd, 0);
+    EXPECT_FALSE(sceneFileChangedSinceOpened(file));
+
+    // The same length with other bytes, saved at another time.
+    std::ofstream(path, std::ios::binary | std::ios::in) << "\"tss";
+    const timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_TRUE(sceneFileChangedSinceOpened(file));
+    ::close(file.fd);
+
+    // Longer, as a save that appends.
+    const SceneFileHandle again = openSceneFile(path.c_str());
+    ASSERT_GE(again.fd, 0);
+    std::ofstream(path, std::ios::binary | std::ios::app) << " slice 5";
+    EXPECT_TRUE(sceneFileChangedSinceOpened(again));
+    ::close(again.fd);
 }
 
 TEST_F(HostileFile, aFileRewrittenInPlaceNeverYieldsAMixOfTwoVersions) {

@@ -84,10 +84,11 @@ int editor(const std::string& path, Save save) {
             if (::rename(temporary.c_str(), path.c_str()) != 0)
                 return 2;
         }
-        // A short pause between saves: the file then spends most of its time
-        // whole, as a real one does, and the loader still meets dozens of
-        // saves during each load.
-        ::usleep(200);
+        // A pause between saves lets the file spend most of its time whole,
+        // as an edited file does. Truncating waits for the write-back of the
+        // previous save on a disk file system, and the file is empty all that
+        // time, so that kind of save pauses longer.
+        ::usleep(save == Save::truncateAndWrite ? 20'000 : 1'000);
     }
 }
 
