@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# vextal-snapshot on real files: exit statuses, messages, picture sizes, the
+# display switches and the camera options, and no partial output.
+#   snapshot-cli.sh SNAPSHOT_BINARY EXAMPLES_DIR
+set -u
+snapshot="$1"
+examples="$2"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+expect_status() { # expected-status description command...
+    local expected="$1" what="$2"
+    shift 2
+    "$@" >"$work/stdout" 2>"$work/stderr"
+    local status=$?
+    [ "$status" -eq "$expected" ] || fail "$what: exit $status, expected $expected ($(cat "$work/stderr"))"
+}
+one_line() { # description
+    [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "$1: not one line on stderr: $(cat "$work/stderr")"
+}
+size_of() { identify -format '%wx%h' "$1" 2>/dev/null; }
+# Pixels of one pure colour (r g b).
+count_colour() { # file r g b
+    convert "$1" -fill black +opaque "rgb($2,$3,$4)" -fill white -opaque "rgb($2,$3,$4)" \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+lit() { convert "$1" -threshold 1% -format "%[fx:int(mean*w*h+0.5)]" info:; }
+differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
+
+scene="$examples/worked-example.txt"
+
+# A valid scene: the viewer's first frame by default, any size on request.
+expect_status 0 "default picture" "$snapshot" "$scene" "$work/default.png"
+[ "$(size_of "$work/default.png")" = 800x600 ] || fail "default size: $(size_of "$work/default.png")"
+[ ! -s "$work/stdout" ] && [ ! -s "$work/stderr" ] || fail "a written picture prints nothing"
+[ "$(lit "$work/default.png")" -gt 50000 ] || fail "no surface in the default picture"
+expect_status 0 "--size" "$snapshot" "$scene" "$work/small.png" --size 320x240
+[ "$(size_of "$work/small.png")" = 320x240 ] || fail "--size 320x240 gave $(size_of "$work/small.png")"
+expect_status 0 "--size= before the files, odd sizes" "$snapshot" --size=123x45 "$scene" "$work/odd.png"
+[ "$(size_of "$work/odd.png")" = 123x45 ] || fail "--size=123x45 gave $(size_of "$work/odd.png")"
+expect_status 0 "a file name after --" "$snapshot" "$scene" -- "$work/-dash.png"
+[ -s "$work/-dash.png" ] || fail "-- did not end the options"
+
+# The options at their defaults give the default picture.
+expect_status 0 "explicit defaults" "$snapshot" "$scene" "$work/explicit.png" \
+    --size 800x600 --turn 0,0 --distance 5
+[ "$(differing "$work/default.png" "$work/explicit.png")" -eq 0 ] || fail "explicit defaults differ"
+expect_status 0 "--distance 10" "$snapshot" "$scene" "$work/far.png" --distance 10
+[ "$(lit "$work/far.png")" -lt "$(($(lit "$work/default.png") / 2))" ] || fail "--distance 10 is not smaller"
+
+# Filled: no axes and no normals; --wireframe shows the pure red and green
+# axes; --normals shows pure red segments and never the axes.
+[ "$(count_colour "$work/default.png" 0 255 0)" -eq 0 ] || fail "green in the filled picture"
+[ "$(count_colour "$work/default.png" 255 0 0)" -eq 0 ] || fail "red in the filled picture"
+expect_status 0 "--wireframe" "$snapshot" "$scene" "$work/wire.png" --wireframe
+[ "$(count_colour "$work/wire.png" 0 255 0)" -gt 20 ] || fail "--wireframe shows no green axis"
+[ "$(count_colour "$work/wire.png" 255 0 0)" -gt 20 ] || fail "--wireframe shows no red axis"
+expect_status 0 "--normals" "$snapshot" "$scene" "$work/normals.png" --normals
+[ "$(count_colour "$work/normals.png" 255 0 0)" -gt 100 ] || fail "--normals shows no red"
+[ "$(count_colour "$work/normals.png" 0 255 0)" -eq 0 ] || fail "--normals shows an axis"
+
+# --turn X,Y turns about x, then y, as a right drag would. A tiny surface
+# leaves the unit axes in plain view: turned about x the green y axis
+# foreshortens, turned about y the red x axis does.
+printf '"sss\nslice 8 rotate 8\ncoef1 1 1 1 4 0.01 0.01\ncoef2 1 1 1 4 0.01 0.01\nrender\n' >"$work/tiny.txt"
+expect_status 0 "turn about x" "$snapshot" "$work/tiny.txt" "$work/about-x.png" --wireframe --turn 1.2,0
+expect_status 0 "turn about y" "$snapshot" "$work/tiny.txt" "$work/about-y.png" --wireframe --turn=0,1.2
+red_x=$(count_colour "$work/about-x.png" 255 0 0)
+green_x=$(count_colour "$work/about-x.png" 0 255 0)
+red_y=$(count_colour "$work/about-y.png" 255 0 0)
+green_y=$(count_colour "$work/about-y.png" 0 255 0)
+[ "$green_x" -lt $((red_x * 2 / 3)) ] || fail "--turn X is not about x (red $red_x, green $green_x)"
+[ "$red_y" -lt $((green_y * 2 / 3)) ] || fail "--turn Y is not about y (red $red_y, green $green_y)"
+[ "$(count_colour "$work/about-x.png" 0 0 255)" -gt 20 ] || fail "the turned z axis is not seen"
+
+# Scene problems: exit 2, one line naming the file and saying why, no picture.
+expect_status 2 "missing scene" "$snapshot" "$work/none.txt" "$work/missing.png"
+grep -q "none.txt: .*No such file" "$work/stderr" || fail "missing scene message: $(cat "$work/stderr")"
+one_line "missing scene"
+printf '"sss slice 5\n' >"$work/cut.txt"
+expect_status 2 "scene ending before render" "$snapshot" "$work/cut.txt" "$work/cut.png"
+grep -q 'cut.txt: .*render' "$work/stderr" || fail "no-render message: $(cat "$work/stderr")"
+one_line "no render"
+expect_status 2 "scene is a folder" "$snapshot" "$work" "$work/folder.png"
+echo old >"$work/kept.png"
+expect_status 2 "missing scene over an existing picture" "$snapshot" "$work/none.txt" "$work/kept.png"
+[ "$(cat "$work/kept.png")" = old ] || fail "a failed snapshot touched the existing file"
+[ ! -e "$work/missing.png" ] && [ ! -e "$work/cut.png" ] && [ ! -e "$work/folder.png" ] \
+    || fail "a scene problem left a picture"
+
+# Output problems: exit 2, one line naming the output, nothing left.
+expect_status 2 "no such folder" "$snapshot" "$scene" "$work/no/such/folder/out.png"
+grep -q "out.png: .*No such file" "$work/stderr" || fail "unwritable message: $(cat "$work/stderr")"
+one_line "unwritable output"
+mkdir "$work/taken.png"
+expect_status 2 "output is a folder" "$snapshot" "$scene" "$work/taken.png"
+grep -q "taken.png: " "$work/stderr" || fail "folder message: $(cat "$work/stderr")"
+ls -A "$work/taken.png" | grep -q . && fail "something left inside the folder"
+ls -A "$work" | grep -q 'tmp' && fail "temporary file left behind"
+
+# No OpenGL at all (no EGL vendor to load): exit 3 and why.
+__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json \
+    expect_status 3 "no OpenGL" "$snapshot" "$scene" "$work/nogl.png"
+grep -q "no OpenGL available" "$work/stderr" || fail "no-OpenGL message: $(cat "$work/stderr")"
+[ ! -e "$work/nogl.png" ] || fail "no OpenGL, yet a picture"
+
+# Usage errors: exit 64 with the usage line, nothing written.
+expect_status 64 "no arguments" "$snapshot"
+grep -q '^usage: vextal-snapshot SCENE_FILE OUT.png \[--size WxH\] \[--wireframe\] \[--normals\] \[--turn X,Y\] \[--distance D\]$' \
+    "$work/stderr" || fail "usage line: $(cat "$work/stderr")"
+expect_status 64 "one file" "$snapshot" "$scene"
+expect_status 64 "three files" "$snapshot" "$scene" "$work/u.png" "$work/v.png"
+expect_status 64 "unknown option" "$snapshot" "$scene" "$work/u.png" --fast
+for size in 0x600 800x0 800 800x x600 4097x10 10x4097 -8x6 8x-6 '8 x6' 8x6x2 8X6 abc; do
+    expect_status 64 "--size $size" "$snapshot" "$scene" "$work/u.png" --size "$size"
+done
+for turn in 1 1, ,1 a,b nan,0 0,inf 1e39,0 '1, 2' 1,2,3; do
+    expect_status 64 "--turn $turn" "$snapshot" "$scene" "$work/u.png" --turn "$turn"
+done
+for distance in 0 -5 inf nan 5m ''; do
+    expect_status 64 "--distance '$distance'" "$snapshot" "$scene" "$work/u.png" --distance "$distance"
+done
+expect_status 64 "--size without a value" "$snapshot" "$scene" "$work/u.png" --size
+expect_status 64 "--distance= empty" "$snapshot" "$scene" "$work/u.png" --distance=
+[ ! -e "$work/u.png" ] || fail "a usage error wrote a picture"
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "snapshot CLI checks passed"
