@@ -1,5 +1,7 @@
 #include "mesh/PolygonsIndexed.h"
 
+#include "mesh/ArrayMemory.h"
+
 namespace Vextal {
 
 PolygonsIndexed::~PolygonsIndexed() { releaseTriangles(); }
@@ -16,6 +18,7 @@ void PolygonsIndexed::releaseTriangles() {
 }
 
 void PolygonsIndexed::allocate(std::uint32_t newVertexCount, std::uint32_t newTriangleCount) {
+    keepArrayMemory();
     release();
     triangleCount = newTriangleCount;
     vertexCount = newVertexCount;

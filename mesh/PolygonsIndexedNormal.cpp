@@ -17,6 +17,7 @@ void PolygonsIndexedNormal::releaseNormals() {
     delete[] normals;
     normals = nullptr;
     normalCount = 0;
+    ringGrid = RingGrid{};
 }
 
 void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount,
@@ -29,6 +30,10 @@ void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount,
 }
 
 void PolygonsIndexedNormal::computeNormals() {
+    if (normalCount == vertexCount && trianglesFollow(ringGrid, triangles, vertexCount, triangleCount)) {
+        ringGridNormals(ringGrid, vertices, normals);
+        return;
+    }
     for (std::uint32_t k = 0; k < normalCount; ++k)
         normals[k] = Vec3{};
     for (std::uint32_t t = 0; t < triangleCount; ++t) {

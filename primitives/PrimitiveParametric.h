@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mesh/Vec3.h"
+#include "primitives/GridAngles.h"
 #include "primitives/GridSample.h"
 #include "primitives/IPrimitive.h"
 
@@ -33,6 +34,13 @@ public:
 
 protected:
     ~PrimitiveParametric() = default;
+
+    // Writes the vertices of one ring, columns.count of them, from the angle
+    // values tessellate() worked out once. Each vertex must have exactly the
+    // bits position() gives for that sample. This version calls position()
+    // per vertex; a surface overrides it with its formula written out on the
+    // cached sines and cosines, in the same order of operations.
+    virtual void writeRing(const GridRing& ring, const GridColumns& columns, Vec3* vertices) const;
 
 private:
     GridSample sample(double theta, double phi, double rTheta, double rPhi) const;

@@ -1,5 +1,7 @@
 #include "primitives/PrimitiveSphericalHarmonic.h"
 
+#include "mesh/VectorClones.h"
+
 #include <cmath>
 
 namespace Vextal {
@@ -28,6 +30,27 @@ Vec3 PrimitiveSphericalHarmonic::position(const GridSample& s) const {
     const double t = std::sin(s.theta) * r;
     return {static_cast<float>(std::sin(s.phi) * t), static_cast<float>(std::cos(s.phi) * t),
             static_cast<float>(std::cos(s.theta) * r)};
+}
+
+// position() on the cached angles: r = float(rPhi + rTheta), then
+// t = sin(theta) * r; every product still takes r back to double.
+// A free function: virtual functions cannot be compiled per instruction set.
+namespace {
+VEXTAL_VECTOR_CLONES
+void harmonicRing(const GridRing& ring, const GridColumns& columns, Vec3* vertices) {
+    for (std::uint32_t j = 0; j < columns.count; ++j) {
+        const float r = static_cast<float>(columns.radius[j] + ring.radius);
+        const double t = ring.sine * r;
+        vertices[j] = {static_cast<float>(columns.sine[j] * t),
+                       static_cast<float>(columns.cosine[j] * t),
+                       static_cast<float>(ring.cosine * r)};
+    }
+}
+} // namespace
+
+void PrimitiveSphericalHarmonic::writeRing(const GridRing& ring, const GridColumns& columns,
+                                           Vec3* vertices) const {
+    harmonicRing(ring, columns, vertices);
 }
 
 } // namespace Vextal

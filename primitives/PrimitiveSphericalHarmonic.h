@@ -17,6 +17,9 @@ public:
     // m0..m7. The exponents default to 1 and the frequencies to 0, so each
     // radius is 1 and the surface is the sphere of radius 2.
     std::array<float, 8> coefh{0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f};
+
+protected:
+    void writeRing(const GridRing& ring, const GridColumns& columns, Vec3* vertices) const override;
 };
 
 } // namespace Vextal

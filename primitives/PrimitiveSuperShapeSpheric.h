@@ -23,6 +23,9 @@ public:
     SuperShapeCoefficients coef2;
     SuperShapeDerived derived1;
     SuperShapeDerived derived2;
+
+protected:
+    void writeRing(const GridRing& ring, const GridColumns& columns, Vec3* vertices) const override;
 };
 
 } // namespace Vextal

@@ -9,6 +9,9 @@ namespace Vextal {
 class PrimitiveSuperShapeToric : public PrimitiveSuperShapeSpheric {
 public:
     Vec3 position(const GridSample& sample) const override;
+
+protected:
+    void writeRing(const GridRing& ring, const GridColumns& columns, Vec3* vertices) const override;
 };
 
 } // namespace Vextal

@@ -1,0 +1,67 @@
+#include "BenchScenes.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace VextalBench {
+
+namespace {
+
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vextal-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot make a temporary folder");
+        path = pattern;
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path path;
+};
+
+} // namespace
+
+const char* surfaceName(Surface surface) {
+    switch (surface) {
+    case Surface::spheric:
+        return "spheric";
+    case Surface::toric:
+        return "toric";
+    case Surface::harmonic:
+        return "harmonic";
+    }
+    return "?";
+}
+
+std::string sceneText(Surface surface, int grid) {
+    const std::string counts =
+        "slice " + std::to_string(grid) + " rotate " + std::to_string(grid) + "\n";
+    switch (surface) {
+    case Surface::spheric: // examples/starfish.txt
+        return "\"sss\n" + counts + "coef1 2 7 7 5 1 1\ncoef2 2 2 2 4 1 0.3\nrender\n";
+    case Surface::toric: // examples/star-ring-torus.txt, closed
+        return "\"tss\n" + counts +
+               "thetarange -3.14159265 3.14159265\ncoef1 2 7 7 5 1 1\n"
+               "coef2 1 1 1 0 0.25 0.25\nrender\n";
+    case Surface::harmonic: // examples/harmonic-lobes.txt
+        return "\"sh\n" + counts + "thetarange 0 3.14159265\ncoefh 4 2 3 2 2 2 6 2\nrender\n";
+    }
+    return "";
+}
+
+std::string sceneFile(Surface surface, int grid) {
+    static TemporaryFolder folder;
+    const std::filesystem::path file =
+        folder.path / (std::string(surfaceName(surface)) + "-" + std::to_string(grid) + ".txt");
+    std::ofstream(file, std::ios::binary) << sceneText(surface, grid);
+    return file.string();
+}
+
+} // namespace VextalBench

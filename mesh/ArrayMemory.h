@@ -1,0 +1,14 @@
+#pragma once
+
+namespace Vextal {
+
+// Keeps the allocator from handing freed mesh arrays back to the system.
+// Every load frees and allocates the arrays anew; at the largest grid they
+// are a few megabytes, which glibc would otherwise map and unmap (or trim off
+// the heap) on every load, paying a page fault per 4 KiB page each time. After
+// this call such blocks stay in the heap and are reused; their contents are
+// still written afresh by every allocate(). Idempotent; the mesh calls it
+// before its first allocation.
+void keepArrayMemory();
+
+} // namespace Vextal

@@ -1,0 +1,71 @@
+#include "scene/SceneCommands.h"
+
+#include "scene/SceneRules.h"
+
+#include <algorithm>
+
+namespace Vextal {
+
+void ScenePrimitives::select(std::string_view token) {
+    if (token == "\"sss") {
+        selected = &spheric;
+        superformula = &spheric;
+        kind = SurfaceKind::spheric;
+    } else if (token == "\"sh") {
+        selected = &harmonic;
+        kind = SurfaceKind::harmonic;
+    }
+}
+
+SceneSummary ScenePrimitives::summary() const {
+    return {kind,
+            selected->sliceCount,
+            selected->rotateCount,
+            selected->closed,
+            selected->phiMin,
+            selected->phiMax,
+            selected->thetaMin,
+            selected->thetaMax};
+}
+
+namespace {
+
+SuperShapeCoefficients coefficientsFrom(const float* v) {
+    return {v[0], v[1], v[2], v[3], v[4], v[5]};
+}
+
+constexpr SceneCommand commands[] = {
+    {"slice", 1, [](ScenePrimitives& s, const float* v) { s.selected->sliceCount = countRule(v[0]); }},
+    {"rotate", 1, [](ScenePrimitives& s, const float* v) { s.selected->rotateCount = countRule(v[0]); }},
+    {"close", 0, [](ScenePrimitives& s, const float*) { s.selected->closed = true; }},
+    {"dontclose", 0, [](ScenePrimitives& s, const float*) { s.selected->closed = false; }},
+    {"phirange", 2,
+     [](ScenePrimitives& s, const float* v) {
+         const AngleRange range = rangeRule(v[0], v[1]);
+         s.selected->phiMin = range.start;
+         s.selected->phiMax = range.end;
+     }},
+    {"thetarange", 2,
+     [](ScenePrimitives& s, const float* v) {
+         const AngleRange range = rangeRule(v[0], v[1]);
+         s.selected->thetaMin = range.start;
+         s.selected->thetaMax = range.end;
+     }},
+    {"coef1", 6, [](ScenePrimitives& s, const float* v) { s.superformula->setCoef1(coefficientsFrom(v)); }},
+    {"coef2", 6, [](ScenePrimitives& s, const float* v) { s.superformula->setCoef2(coefficientsFrom(v)); }},
+    {"coefh", 8,
+     [](ScenePrimitives& s, const float* v) {
+         std::copy(v, v + 8, s.harmonic.coefh.begin());
+     }},
+};
+
+} // namespace
+
+const SceneCommand* findCommand(std::string_view token) {
+    for (const SceneCommand& command : commands)
+        if (command.keyword == token)
+            return &command;
+    return nullptr;
+}
+
+} // namespace Vextal

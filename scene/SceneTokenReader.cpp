@@ -1,0 +1,194 @@
+#include "scene/SceneTokenReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <unistd.h>
+
+namespace Vextal {
+
+namespace {
+
+bool isSpace(unsigned char c) { return c == ' ' || unsigned(c - '\t') <= unsigned('\r' - '\t'); }
+bool isDigit(int c) { return unsigned(c - '0') <= 9u; }
+
+// strtof in the "C" locale, judged as libstdc++'s num_get judges it.
+bool convertWithStrtof(const std::string& text, float& value) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    char* stop = nullptr;
+    const float v = cLocale ? strtof_l(text.c_str(), &stop, cLocale) : std::strtof(text.c_str(), &stop);
+    if (stop == text.c_str() || *stop != '\0' || std::isinf(v))
+        return false;
+    value = v;
+    return true;
+}
+
+} // namespace
+
+bool convertNumber(const std::string& collected, float& value) {
+    // from_chars rounds correctly, as strtof does, so wherever it reads the
+    // whole text it gives strtof's value; it takes no plus sign. Everything
+    // else (out of range, underflow, malformed) goes to strtof itself.
+    const char* first = collected.data();
+    const char* last = first + collected.size();
+    if (first != last && *first == '+')
+        ++first;
+    float v = 0.0f;
+    const auto [stop, error] = std::from_chars(first, last, v, std::chars_format::general);
+    if (error == std::errc() && stop == last && first != last) {
+        value = v;
+        return true;
+    }
+    return convertWithStrtof(collected, value);
+}
+
+SceneTokenReader::SceneTokenReader(int fd, long long size, char* buffer, std::size_t capacity)
+    : fd(fd), remaining(size > 0 ? size : 0), buffer(buffer), capacity(capacity) {
+    number.reserve(32);
+}
+
+SceneTokenReader::~SceneTokenReader() { close(); }
+
+void SceneTokenReader::close() {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+// One read() into the buffer, once the buffer is used up. The size seen at
+// opening bounds the input: a file truncated and written anew while it is
+// read would otherwise go on with the middle of its new version.
+bool SceneTokenReader::refill() {
+    if (ended || fd < 0 || remaining <= 0) {
+        ended = true;
+        return false;
+    }
+    const std::size_t wanted = std::size_t(std::min<long long>(remaining, (long long)capacity));
+    ssize_t count;
+    do
+        count = ::read(fd, buffer, wanted);
+    while (count < 0 && errno == EINTR);
+    if (count <= 0) { // shorter than it was, or unreadable: the input ends here
+        remaining = 0;
+        ended = true;
+        return false;
+    }
+    // A short read met the end of the file as it is now: an editor saved a
+    // shorter version since it was opened. What follows, if the file grows
+    // again, belongs to yet another version.
+    remaining = std::size_t(count) < wanted ? 0 : remaining - count;
+    position = 0;
+    end = std::size_t(count);
+    return true;
+}
+
+bool SceneTokenReader::skipSpace() {
+    for (;;) {
+        while (position < end) {
+            if (!isSpace(static_cast<unsigned char>(buffer[position])))
+                return true;
+            ++position;
+        }
+        if (!refill())
+            return false;
+    }
+}
+
+int SceneTokenReader::peek() {
+    if (position == end && !refill())
+        return -1;
+    return static_cast<unsigned char>(buffer[position]);
+}
+
+void SceneTokenReader::keep(const char* bytes, std::size_t count) {
+    const std::size_t room = keptLength - keptCount;
+    const std::size_t taken = std::min(room, count);
+    std::memcpy(kept + keptCount, bytes, taken);
+    keptCount += taken;
+}
+
+bool SceneTokenReader::nextToken(std::string_view& token) {
+    if (!skipSpace())
+        return false;
+    std::size_t start = position;
+    while (position < end && !isSpace(static_cast<unsigned char>(buffer[position])))
+        ++position;
+    if (position < end) {
+        // The common case: the token and the space after it are in the buffer.
+        token = {buffer + start, std::min(position - start, keptLength)};
+        return true;
+    }
+    // The token runs to the end of the buffer: keep its first bytes and read on.
+    keptCount = 0;
+    keep(buffer + start, position - start);
+    while (refill()) {
+        start = position;
+        while (position < end && !isSpace(static_cast<unsigned char>(buffer[position])))
+            ++position;
+        keep(buffer + start, position - start);
+        if (position < end)
+            break;
+    }
+    token = {kept, keptCount};
+    return true;
+}
+
+// The collection loop of libstdc++'s num_get::_M_extract_float in the "C"
+// locale: an optional sign; leading zeros kept as one; then digits, one point
+// before any exponent, and an exponent marker once a digit was seen, directly
+// followed by an optional sign.
+NumberRead SceneTokenReader::nextNumber(float& value) {
+    if (!skipSpace())
+        return NumberRead::endedInput;
+    number.clear();
+    int c = peek();
+    if (c == '+' || c == '-') {
+        number += char(c);
+        ++position;
+        c = peek();
+    }
+    bool mantissa = false;
+    while (c == '0') {
+        if (!mantissa) {
+            number += '0';
+            mantissa = true;
+        }
+        ++position;
+        c = peek();
+    }
+    bool point = false;
+    bool exponent = false;
+    while (c != -1) {
+        if (isDigit(c)) {
+            number += char(c);
+            mantissa = true;
+        } else if (c == '.' && !point && !exponent) {
+            number += '.';
+            point = true;
+        } else if ((c == 'e' || c == 'E') && !exponent && mantissa) {
+            number += 'e';
+            exponent = true;
+            ++position;
+            c = peek();
+            if (c == -1)
+                break;
+            if (c != '+' && c != '-')
+                continue;
+            number += char(c);
+        } else {
+            break;
+        }
+        ++position;
+        c = peek();
+    }
+    if (!convertNumber(number, value))
+        return ended ? NumberRead::endedInput : NumberRead::rejected;
+    return NumberRead::read;
+}
+
+} // namespace Vextal

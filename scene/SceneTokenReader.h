@@ -1,0 +1,81 @@
+#pragma once
+
+#include "scene/SceneCommands.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace Vextal {
+
+// Reads the tokens and numbers of a scene file straight from its descriptor,
+// exactly as std::istream's >> std::string and >> float read them in the "C"
+// locale, without the stream's per-call cost:
+// - whitespace is space, tab, line feed, vertical tab, form feed, carriage
+//   return; every other byte (NUL and bytes above 127 included) belongs to a
+//   token;
+// - a number takes the characters that num_get takes (sign, digits, one
+//   point, one exponent with its sign) and stops at the first that cannot
+//   continue it, which stays for the next read ("20x" gives 20, then "x");
+//   what it took is converted as strtof would in the "C" locale, and rejected
+//   when nothing or not all of it converts ("-", "1e") or when it is out of
+//   float range;
+// - once the input has ended, nothing more is read, as after the stream's
+//   eofbit.
+// It reads the file as SceneFileBuffer does: never past the size the file
+// had when it was opened, a file of up to 64 KiB in one read(), and a read()
+// that fails or comes back short ends the input (after its bytes). Nor does it read past
+// what a call needs, so nothing after "render" is read.
+class SceneTokenReader {
+public:
+    // Any keyword or selector is far shorter: a token cut to this length
+    // still compares unequal to every one of them. Tokens take no more memory
+    // than this, however long they are.
+    static constexpr std::size_t keptLength = 64;
+
+    // Largest single read(): an ordinary scene file is taken whole by one.
+    static constexpr std::size_t bufferSize = 64 * 1024;
+
+    // Reads at most `size` bytes of fd through the caller's buffer (any
+    // capacity from 1 byte; bufferSize in the loader). The reader owns fd and
+    // closes it in close() or when destroyed.
+    SceneTokenReader(int fd, long long size, char* buffer, std::size_t capacity);
+    ~SceneTokenReader();
+    SceneTokenReader(const SceneTokenReader&) = delete;
+    SceneTokenReader& operator=(const SceneTokenReader&) = delete;
+
+    // The next whitespace-delimited token, cut to keptLength bytes; false
+    // when the input ends before one starts. The view is valid until the
+    // next call.
+    bool nextToken(std::string_view& token);
+
+    // The next number, skipping whitespace first.
+    NumberRead nextNumber(float& value);
+
+    // Stops reading and closes the descriptor.
+    void close();
+
+private:
+    bool skipSpace();
+    int peek();
+    bool refill();
+    void keep(const char* bytes, std::size_t count);
+
+    int fd;
+    long long remaining; // bytes still to read before the size seen at opening
+    char* buffer;
+    std::size_t capacity;
+    std::size_t position = 0;
+    std::size_t end = 0;
+    bool ended = false; // the input has ended: nothing more is read
+    char kept[keptLength];
+    std::size_t keptCount = 0;
+    std::string number; // what num_get would collect for the current number
+};
+
+// The "C" locale conversion std::istream >> float applies to the characters
+// it collected: false when they are not wholly a number or the value is out of
+// float range. Exposed for tests.
+bool convertNumber(const std::string& collected, float& value);
+
+} // namespace Vextal
