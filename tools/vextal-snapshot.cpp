@@ -53,8 +53,7 @@ int usage() {
 }
 
 // The whole text must be the number: no spaces, no trailing characters.
-template <typename Number>
-std::optional<Number> parseNumber(std::string_view text) {
+template <typename Number> std::optional<Number> parseNumber(std::string_view text) {
     Number value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size())
@@ -192,7 +191,8 @@ int writePicture(const Arguments& args, const Vextal::OffscreenContext& offscree
 int snapshot(const Arguments& args) {
     Vextal::OffscreenContext offscreen;
     if (!offscreen.create(int(args.width), int(args.height))) {
-        std::fprintf(stderr, "vextal-snapshot: no OpenGL available: %s\n", offscreen.error().c_str());
+        std::fprintf(stderr, "vextal-snapshot: no OpenGL available: %s\n",
+                     offscreen.error().c_str());
         return exitNoOpenGL;
     }
     std::int32_t keys[Vextal::keyTableSize] = {}; // no key is held

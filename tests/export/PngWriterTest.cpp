@@ -1,5 +1,5 @@
-#include "export/AtomicFile.h"
 #include "export/PngWriter.h"
+#include "export/AtomicFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -39,8 +39,8 @@ ReadBack readPng(const std::string& path) {
 
 // 3 x 2 pixels, each channel different, alpha varying as the offscreen clear leaves it.
 const std::vector<std::uint8_t> threeByTwo = {
-    255, 0,  0,   128, 0,  255, 0,  255, 0,  0,  255, 128, //
-    10,  20, 30,  128, 40, 50,  60, 255, 70, 80, 90,  0,
+    255, 0,  0,  128, 0,  255, 0,  255, 0,  0,  255, 128, //
+    10,  20, 30, 128, 40, 50,  60, 255, 70, 80, 90,  0,
 };
 
 } // namespace
@@ -73,7 +73,8 @@ TEST(PngWriter, commentGoesIntoATextChunkOnlyWhenGiven) {
         ASSERT_EQ(writePng(file.stream(), {3, 2, threeByTwo.data()}, comment), "");
         ASSERT_TRUE(file.commit());
         const std::string bytes = VextalTest::readFile(path);
-        const bool hasChunk = bytes.find(std::string("tEXtComment\0", 12) + comment) != std::string::npos;
+        const bool hasChunk =
+            bytes.find(std::string("tEXtComment\0", 12) + comment) != std::string::npos;
         EXPECT_EQ(hasChunk, !comment.empty()) << comment;
     }
 }

@@ -35,5 +35,6 @@ TEST_F(RenderTest, startUpReportsAFailedLoadAndStillSetsTheFixedState) {
         EXPECT_EQ(sceneMesh.vertexCount, 0u) << path;
         EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
     }
-    EXPECT_EQ(initRendering(keys, {cut.c_str(), 800, 600}).status, SceneLoadStatus::endedBeforeRender);
+    EXPECT_EQ(initRendering(keys, {cut.c_str(), 800, 600}).status,
+              SceneLoadStatus::endedBeforeRender);
 }
