@@ -66,9 +66,17 @@ count_colour() { # file r g b
     /usr/bin/convert "$1" -fill black +opaque "rgb($2,$3,$4)" -fill white -opaque "rgb($2,$3,$4)" \
         -format "%[fx:int(mean*w*h+0.5)]" info:
 }
+# Screenshots of the viewer until one matches the snapshot within the
+# tolerance: on a loaded machine the frame after a key may come late. The
+# last of five attempts, half a second or more apart, is the one that counts.
 same_picture() { # what viewer-shot snapshot
     local beyond exact
-    beyond=$(differing "$2" "$3" "$FUZZ")
+    for _ in $(seq 5); do
+        shot "$2"
+        beyond=$(differing "$2" "$3" "$FUZZ")
+        [ "$beyond" -le "$MAX_DIFFERING" ] 2>/dev/null && break
+        sleep 0.5
+    done
     exact=$(differing "$2" "$3" 0)
     echo "$1: $exact pixels differ, $beyond by more than $FUZZ"
     [ "$beyond" -le "$MAX_DIFFERING" ] || fail "$1: $beyond pixels differ by more than $FUZZ"
@@ -97,17 +105,13 @@ for name in worked-example starfish harmonic-four-lobes; do
     "$snapshot" "$scene" "$work/$name-snapshot-normals.png" --normals || fail "$name: --normals failed"
 
     start_viewer "$scene"
-    shot "$work/$name-viewer.png"
+    same_picture "$name, first frame" "$work/$name-viewer.png" "$work/$name-snapshot.png"
     hold_key p 0.4
-    shot "$work/$name-viewer-wire.png"
+    same_picture "$name, P / --wireframe" "$work/$name-viewer-wire.png" "$work/$name-snapshot-wire.png"
     hold_key f 0.4
     hold_key n 0.4
-    shot "$work/$name-viewer-normals.png"
-    stop_viewer
-
-    same_picture "$name, first frame" "$work/$name-viewer.png" "$work/$name-snapshot.png"
-    same_picture "$name, P / --wireframe" "$work/$name-viewer-wire.png" "$work/$name-snapshot-wire.png"
     same_picture "$name, N / --normals" "$work/$name-viewer-normals.png" "$work/$name-snapshot-normals.png"
+    stop_viewer
 done
 
 # The comparison can tell the modes apart: a wireframe is far from the
