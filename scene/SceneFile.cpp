@@ -52,7 +52,9 @@ SceneFileBuffer::SceneFileBuffer(int fd, long long size)
       capacity(std::size_t(std::clamp(remaining, 1LL, largestSingleRead))),
       buffer(new char[capacity]) {}
 
-SceneFileBuffer::~SceneFileBuffer() { ::close(fd); }
+SceneFileBuffer::~SceneFileBuffer() {
+    ::close(fd);
+}
 
 SceneFileBuffer::int_type SceneFileBuffer::underflow() {
     if (gptr() < egptr())

@@ -9,9 +9,9 @@ namespace Vextal {
 // A scene file opened for reading, or the reason it could not be.
 struct SceneFileHandle {
     int fd = -1;
-    int errorNumber = 0;     // errno of the failed open
-    bool notRegular = false; // a FIFO, device, socket or directory
-    long long size = 0;      // bytes in the file when it was opened
+    int errorNumber = 0;      // errno of the failed open
+    bool notRegular = false;  // a FIFO, device, socket or directory
+    long long size = 0;       // bytes in the file when it was opened
     long long modifiedAt = 0; // its modification time then, in ns
 };
 

@@ -15,8 +15,8 @@
 #include <string>
 
 using namespace Vextal;
-using VextalTest::LoadReport;
 using VextalTest::loadInChild;
+using VextalTest::LoadReport;
 
 namespace {
 
@@ -83,8 +83,7 @@ TEST_F(HostileContent, wordSaladOfKeywordPiecesIsHarmless) {
     const std::string pieces = "rendslicotaphgf\"123456789 0.-+e\n\t\r";
     for (std::uint32_t stream = 1; stream <= 4; ++stream)
         load(randomBytes(64 * 1024, pieces, stream), 64 * 1024);
-    load("\"sss slice 255 rotate 255 coef1 " + randomBytes(4096, "0123456789.e-+ ", 9) +
-         " render");
+    load("\"sss slice 255 rotate 255 coef1 " + randomBytes(4096, "0123456789.e-+ ", 9) + " render");
 }
 
 TEST_F(HostileContent, aSelectorTokenOf100MBIsReadPastAndIgnored) {
@@ -99,8 +98,8 @@ TEST_F(HostileContent, aSelectorTokenOf100MBIsReadPastAndIgnored) {
 
 TEST_F(HostileContent, anUnknownWordOf100MBIsSkipped) {
     constexpr std::size_t size = 100u << 20;
-    const std::string path = VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss slice 7 ",
-                                                       "x", size, " rotate 6 render");
+    const std::string path = VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss slice 7 ", "x",
+                                                       size, " rotate 6 render");
     const LoadReport report = check(loadInChild(path), size, "100 MB word");
     ASSERT_TRUE(report.rendered());
     EXPECT_EQ(report.scene.surface, SurfaceKind::spheric);
@@ -110,8 +109,8 @@ TEST_F(HostileContent, anUnknownWordOf100MBIsSkipped) {
 
 TEST_F(HostileContent, aNumberOf100MBDigitsIsRejectedAndKeepsTheMesh) {
     constexpr std::size_t size = 100u << 20;
-    const std::string path = VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss slice 1",
-                                                       "9", size, " render");
+    const std::string path =
+        VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss slice 1", "9", size, " render");
     const LoadReport report = check(loadInChild(path), size, "100 MB number");
     EXPECT_EQ(report.status, SceneLoadStatus::badValue);
 }
@@ -157,7 +156,8 @@ TEST_F(HostileContent, numbersOutOfFloatRangeAreRejectedOrRoundedNeverUndefined)
     EXPECT_TRUE(load("\"tss phirange -3.4e38 3.4e38 thetarange 1e-45 -1e-45 "
                      "coef1 3.4e38 -3.4e38 1e-45 3.4e38 1e-45 -1e-45 render")
                     .rendered());
-    EXPECT_TRUE(load("\"sh coefh 3.4e38 3.4e38 -3.4e38 -3.4e38 1e-45 1e-45 0 -0 render").rendered());
+    EXPECT_TRUE(
+        load("\"sh coefh 3.4e38 3.4e38 -3.4e38 -3.4e38 1e-45 1e-45 0 -0 render").rendered());
 }
 
 TEST_F(HostileContent, signsAndExponentsWithoutDigitsAreRejected) {

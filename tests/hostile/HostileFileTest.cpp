@@ -16,17 +16,17 @@
 
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <sys/stat.h>
-#include <ctime>
 #include <unistd.h>
 
 using namespace Vextal;
-using VextalTest::LoadReport;
 using VextalTest::loadInChild;
+using VextalTest::LoadReport;
 
 namespace {
 
@@ -176,8 +176,8 @@ void writeAll(int fd, std::string_view bytes) {
 }
 
 // The mesh a primitive gives, for bit-exact comparison with what a load left.
-template <class Primitive> void tessellated(Primitive primitive, int slices,
-                                            PolygonsIndexedNormal& mesh) {
+template <class Primitive>
+void tessellated(Primitive primitive, int slices, PolygonsIndexedNormal& mesh) {
     primitive.sliceCount = std::uint8_t(slices);
     primitive.tessellate(mesh);
     mesh.computeNormals();
@@ -307,9 +307,7 @@ TEST_F(HostileFile, aFileRewrittenInPlaceNeverYieldsAMixOfTwoVersions) {
     PolygonsIndexedNormal firstMesh, secondMesh;
     ASSERT_TRUE(loadSceneFile(dir.write("first.txt", first).c_str(), firstMesh).rendered());
     ASSERT_TRUE(loadSceneFile(dir.write("second.txt", second).c_str(), secondMesh).rendered());
-    {
-        std::ofstream(path, std::ios::binary) << first;
-    }
+    { std::ofstream(path, std::ios::binary) << first; }
 
     VextalTest::ChildProcess writer([&]() -> int {
         for (std::size_t round = 0;; ++round) {

@@ -78,9 +78,9 @@ LoadReport loadHere(const std::string& path, const std::function<bool()>& prepar
 } // namespace
 
 LoadReport loadInChild(const std::string& path, const std::function<bool()>& prepare) {
-    const ChildOutcome<LoadReport> outcome = runInChild<LoadReport>(
-        [&] { return loadHere(path, prepare); },
-        std::chrono::duration_cast<std::chrono::milliseconds>(loadLimit));
+    const ChildOutcome<LoadReport> outcome =
+        runInChild<LoadReport>([&] { return loadHere(path, prepare); },
+                               std::chrono::duration_cast<std::chrono::milliseconds>(loadLimit));
     EXPECT_TRUE(outcome.reported) << "loading " << path << ": child " << outcome.how;
     return outcome.result;
 }
@@ -92,13 +92,14 @@ long memoryAllowanceKiB(const LoadReport& report, long largestTokenBytes) {
     return report.meshKiB() + 2 * tokenKiB + 8 * 1024;
 }
 
-std::string writeRepeated(const std::string& path, std::string_view prefix,
-                          std::string_view piece, std::size_t repeat, std::string_view suffix) {
+std::string writeRepeated(const std::string& path, std::string_view prefix, std::string_view piece,
+                          std::size_t repeat, std::string_view suffix) {
     std::ofstream out(path, std::ios::binary);
     out << prefix;
     // Pieces go out in blocks of about 1 MiB, not one write each.
     std::string block;
-    const std::size_t perBlock = std::max<std::size_t>(1, (1u << 20) / std::max<std::size_t>(1, piece.size()));
+    const std::size_t perBlock =
+        std::max<std::size_t>(1, (1u << 20) / std::max<std::size_t>(1, piece.size()));
     for (std::size_t i = 0; i < perBlock && i < repeat; ++i)
         block += piece;
     for (std::size_t done = 0; done < repeat;) {

@@ -47,7 +47,7 @@ long memoryAllowanceKiB(const LoadReport& report, long largestTokenBytes);
 
 // Writes prefix, then `repeat` copies of piece, then suffix, without building
 // the whole content in memory. Returns the path.
-std::string writeRepeated(const std::string& path, std::string_view prefix,
-                          std::string_view piece, std::size_t repeat, std::string_view suffix);
+std::string writeRepeated(const std::string& path, std::string_view prefix, std::string_view piece,
+                          std::size_t repeat, std::string_view suffix);
 
 } // namespace VextalTest

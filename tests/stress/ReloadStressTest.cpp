@@ -136,7 +136,8 @@ TEST_P(ReloadStress, everyLoadLeavesTheLastGoodMeshOrTheNewOneAndMemoryStaysFlat
             ++loadedB;
             shown = &meshB;
         } else {
-            FAIL() << "load " << load << " left a mesh of neither scene: " << describe(result.scene);
+            FAIL() << "load " << load
+                   << " left a mesh of neither scene: " << describe(result.scene);
         }
     }
     const long residentAfter = VextalTest::residentKiB();

@@ -122,9 +122,8 @@ ChildOutcome<Result> runInChild(const std::function<Result()>& body,
         outcome.how = "still running after " + std::to_string(limit.count()) + " ms: killed";
     } else {
         outcome.how = child.describe();
-        outcome.reported = child.exitedWith(0) &&
-                           ::read(pipeEnds[0], &outcome.result, sizeof(Result)) ==
-                               ssize_t(sizeof(Result));
+        outcome.reported = child.exitedWith(0) && ::read(pipeEnds[0], &outcome.result,
+                                                         sizeof(Result)) == ssize_t(sizeof(Result));
     }
     ::close(pipeEnds[0]);
     return outcome;

@@ -23,8 +23,12 @@ inline long statusKiB(const char* field) {
     return value;
 }
 
-inline long residentKiB() { return statusKiB("VmRSS"); }
-inline long peakResidentKiB() { return statusKiB("VmHWM"); }
+inline long residentKiB() {
+    return statusKiB("VmRSS");
+}
+inline long peakResidentKiB() {
+    return statusKiB("VmHWM");
+}
 
 // Lowers the recorded peak to the current resident size, so that VmHWM then
 // measures what comes after. False when the kernel does not offer it.
