@@ -1,6 +1,8 @@
 #include "mesh/ArrayMemory.h"
 
 #include <cstdlib> // defines __GLIBC__ where the C library is glibc
+#include <cstring>
+#include <new>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -33,5 +35,16 @@ void keepArrayMemory() {
     static const bool applied = applyPolicy();
     (void)applied;
 }
+
+// Vec3 is an aggregate, so operator new[] creates the objects implicitly and
+// the memset gives each its zero coordinates.
+Vec3* newZeroVec3Array(std::uint32_t count) {
+    const std::size_t bytes = std::size_t(count) * sizeof(Vec3);
+    void* block = ::operator new[](bytes);
+    std::memset(block, 0, bytes);
+    return static_cast<Vec3*>(block);
+}
+
+void freeVec3Array(Vec3* array) { ::operator delete[](array); }
 
 } // namespace Vextal

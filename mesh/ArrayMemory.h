@@ -1,5 +1,9 @@
 #pragma once
 
+#include "mesh/Vec3.h"
+
+#include <cstdint>
+
 namespace Vextal {
 
 // Keeps the allocator from handing freed mesh arrays back to the system.
@@ -10,5 +14,11 @@ namespace Vextal {
 // still written afresh by every allocate(). Idempotent; the mesh calls it
 // before its first allocation.
 void keepArrayMemory();
+
+// `count` zero vectors in one block, zeroed by one memset rather than a
+// constructor call per element; release with freeVec3Array. Throws
+// std::bad_alloc as new[] does.
+Vec3* newZeroVec3Array(std::uint32_t count);
+void freeVec3Array(Vec3* array);
 
 } // namespace Vextal

@@ -1,5 +1,7 @@
 #include "mesh/PolygonsBase.h"
 
+#include "mesh/ArrayMemory.h"
+
 namespace Vextal {
 
 PolygonsBase::~PolygonsBase() { releaseVertices(); }
@@ -7,7 +9,7 @@ PolygonsBase::~PolygonsBase() { releaseVertices(); }
 void PolygonsBase::release() { releaseVertices(); }
 
 void PolygonsBase::releaseVertices() {
-    delete[] vertices;
+    freeVec3Array(vertices);
     vertices = nullptr;
     vertexCount = 0;
 }

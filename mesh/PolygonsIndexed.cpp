@@ -23,7 +23,7 @@ void PolygonsIndexed::allocate(std::uint32_t newVertexCount, std::uint32_t newTr
     triangleCount = newTriangleCount;
     vertexCount = newVertexCount;
     if (newVertexCount > 0)
-        vertices = new Vec3[newVertexCount]();
+        vertices = newZeroVec3Array(newVertexCount);
     if (newTriangleCount > 0)
         triangles = new Triangle[newTriangleCount];
 }

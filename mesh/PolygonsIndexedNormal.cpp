@@ -1,5 +1,6 @@
 #include "mesh/PolygonsIndexedNormal.h"
 
+#include "mesh/ArrayMemory.h"
 #include "mesh/FaceNormal.h"
 
 namespace Vextal {
@@ -14,7 +15,7 @@ void PolygonsIndexedNormal::release() {
 }
 
 void PolygonsIndexedNormal::releaseNormals() {
-    delete[] normals;
+    freeVec3Array(normals);
     normals = nullptr;
     normalCount = 0;
     ringGrid = RingGrid{};
@@ -26,7 +27,7 @@ void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount,
     PolygonsIndexed::allocate(newVertexCount, newTriangleCount);
     normalCount = newVertexCount;
     if (newVertexCount > 0)
-        normals = new Vec3[newVertexCount]();
+        normals = newZeroVec3Array(newVertexCount);
 }
 
 void PolygonsIndexedNormal::computeNormals() {
