@@ -12,6 +12,7 @@ void PolygonsBase::releaseVertices() {
     freeVec3Array(vertices);
     vertices = nullptr;
     vertexCount = 0;
+    ++revision;
 }
 
 } // namespace Vextal

@@ -22,6 +22,10 @@ public:
     Vec3* vertices = nullptr;
     std::uint32_t vertexCount = 0;
 
+    // Grows whenever the arrays are replaced or the normals recomputed, so
+    // what is derived from a mesh for drawing knows when to build it again.
+    std::uint64_t revision = 0;
+
 protected:
     void releaseVertices();
 };

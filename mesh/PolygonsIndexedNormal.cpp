@@ -31,6 +31,7 @@ void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount,
 }
 
 void PolygonsIndexedNormal::computeNormals() {
+    ++revision;
     if (normalCount == vertexCount && trianglesFollow(ringGrid, triangles, vertexCount, triangleCount)) {
         ringGridNormals(ringGrid, vertices, normals);
         return;

@@ -1,14 +1,21 @@
 #include "render/OGLRenderer.h"
 
 #include "mesh/PolygonsIndexedNormal.h"
+#include "render/NormalSegments.h"
 
 #include <GL/gl.h>
 
-#include <initializer_list>
 
 namespace Vextal {
 
 OGLRenderer sceneRenderer;
+
+namespace {
+
+// Kept across frames, so the segments are built once per load.
+NormalSegments normalSegments;
+
+} // namespace
 
 void OGLRenderer::render(PolygonsIndexedNormal* mesh) {
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -22,18 +29,11 @@ void OGLRenderer::render(PolygonsIndexedNormal* mesh) {
 }
 
 void OGLRenderer::renderNormals(PolygonsIndexedNormal* mesh) {
-    glBegin(GL_LINES);
-    for (std::uint32_t t = 0; t < mesh->triangleCount; ++t) {
-        const Triangle& triangle = mesh->triangles[t];
-        for (const std::uint32_t i : {triangle.i0, triangle.i1, triangle.i2}) {
-            const Vec3 p = mesh->vertices[i];
-            const Vec3 n = mesh->normals[i];
-            const Vec3 end{p.x + n.x / 5, p.y + n.y / 5, p.z + n.z / 5};
-            glVertex3fv(&p.x);
-            glVertex3fv(&end.x);
-        }
-    }
-    glEnd();
+    const std::vector<Vec3>& points = normalSegments.pointsFor(*mesh);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, points.data());
+    glDrawArrays(GL_LINES, 0, GLsizei(points.size()));
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 } // namespace Vextal

@@ -12,8 +12,8 @@ public:
     // with vertex and normal client arrays (disabled again afterwards).
     virtual void render(PolygonsIndexedNormal* mesh);
 
-    // Each vertex normal as a line from the vertex to vertex + normal / 5,
-    // once per triangle corner.
+    // Each vertex normal that a triangle uses as a line from the vertex to
+    // vertex + normal / 5, in one draw from an array built once per load.
     virtual void renderNormals(PolygonsIndexedNormal* mesh);
 };
 
