@@ -28,9 +28,16 @@ static_assert(static_cast<double>(threshold) <= normalLengthThreshold);
 static_assert(static_cast<double>(std::bit_cast<float>(std::bit_cast<std::uint32_t>(threshold) + 1u)) >
               normalLengthThreshold);
 
-// One column more than the widest ring: a ring's column 0 is repeated after
-// its last column, so that "the next column" needs no modulo.
-constexpr std::uint32_t width = RingGrid::maxColumns + 1;
+// The main loops run over whole blocks of columns, so that no lane is left
+// to a scalar remainder loop; the lanes past the last column compute values
+// nobody reads.
+constexpr std::uint32_t block = 16;
+std::uint32_t blocksOf(std::uint32_t columns) { return (columns + block - 1) / block * block; }
+
+// Room for the widest ring rounded up to whole blocks, plus one column: a
+// ring's column 0 is repeated after its last column, so that "the next
+// column" needs no modulo.
+constexpr std::uint32_t width = (RingGrid::maxColumns + block) / block * block + block;
 
 // Three floats per column, one array per coordinate: positions of a ring, or
 // face normals indexed by column.
@@ -67,14 +74,15 @@ VEXTAL_INLINE void loadRing(const Vec3* __restrict ring, std::uint32_t columns, 
 }
 
 VEXTAL_INLINE void fill(Vec3 p, std::uint32_t columns, Columns& row) {
-    for (std::uint32_t j = 0; j < columns; ++j) {
+    for (std::uint32_t j = 0; j < blocksOf(columns); ++j) {
         row.x[j] = p.x;
         row.y[j] = p.y;
         row.z[j] = p.z;
     }
 }
 
-// faceNormal() of the triangles (p0[j], p1[j], p2[j]), j < count.
+// faceNormal() of the triangles (p0[j], p1[j], p2[j]), j < count, and of
+// whatever lies in the lanes up to the end of the last block.
 VEXTAL_INLINE void faceNormals(In p0, In p1, In p2, std::uint32_t count, Out n) {
     const float* __restrict p0x = p0.x;
     const float* __restrict p0y = p0.y;
@@ -88,7 +96,8 @@ VEXTAL_INLINE void faceNormals(In p0, In p1, In p2, std::uint32_t count, Out n) 
     float* __restrict nx = n.x;
     float* __restrict ny = n.y;
     float* __restrict nz = n.z;
-    for (std::uint32_t j = 0; j < count; ++j) {
+    for (std::uint32_t first = 0; first < count; first += block)
+    for (std::uint32_t j = first; j < first + block; ++j) {
         const float ax = p1x[j] - p0x[j];
         const float ay = p1y[j] - p0y[j];
         const float az = p1z[j] - p0z[j];
@@ -109,9 +118,12 @@ VEXTAL_INLINE void faceNormals(In p0, In p1, In p2, std::uint32_t count, Out n) 
     }
 }
 
-// normalizedOrKept() of the sums, written to a ring of normals.
-VEXTAL_INLINE void normalizeInto(const Columns& sums, std::uint32_t count, Vec3* __restrict out) {
-    for (std::uint32_t j = 0; j < count; ++j) {
+// normalizedOrKept() of the sums, whole blocks at a time, then written to a
+// ring of normals.
+VEXTAL_INLINE void normalizeInto(const Columns& sums, std::uint32_t count, Columns& unit,
+                                 Vec3* __restrict out) {
+    for (std::uint32_t first = 0; first < count; first += block)
+    for (std::uint32_t j = first; j < first + block; ++j) {
         const float x = sums.x[j];
         const float y = sums.y[j];
         const float z = sums.z[j];
@@ -120,10 +132,12 @@ VEXTAL_INLINE void normalizeInto(const Columns& sums, std::uint32_t count, Vec3*
         const float qx = x / length;
         const float qy = y / length;
         const float qz = z / length;
-        out[j].x = divide ? qx : x;
-        out[j].y = divide ? qy : y;
-        out[j].z = divide ? qz : z;
+        unit.x[j] = divide ? qx : x;
+        unit.y[j] = divide ? qy : y;
+        unit.z[j] = divide ? qz : z;
     }
+    for (std::uint32_t j = 0; j < count; ++j)
+        out[j] = {unit.x[j], unit.y[j], unit.z[j]};
 }
 
 // One face normal added to every column j >= 1 of a ring: the normal at
@@ -193,7 +207,8 @@ VEXTAL_INLINE void sumInterior(const Columns& prevA, const Columns& prevB, const
                 curB.y[last];
     sums.z[0] = 0.0f + prevA.z[0] + prevA.z[last] + prevB.z[last] + curA.z[0] + curB.z[0] +
                 curB.z[last];
-    for (std::uint32_t j = 1; j < columns; ++j) {
+    for (std::uint32_t first = 1; first < columns; first += block)
+    for (std::uint32_t j = first; j < first + block; ++j) {
         sums.x[j] = 0.0f + prevA.x[j - 1] + prevB.x[j - 1] + prevA.x[j] + curB.x[j - 1] +
                     curA.x[j] + curB.x[j];
         sums.y[j] = 0.0f + prevA.y[j - 1] + prevB.y[j - 1] + prevA.y[j] + curB.y[j - 1] +
@@ -257,7 +272,8 @@ VEXTAL_VECTOR_CLONES
 void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) {
     const std::uint32_t rings = grid.rings;
     const std::uint32_t columns = grid.columns;
-    Columns rows[2], bands[4], startFan, endFan, scratch, sums;
+    // Zeroed once, so that the lanes past the last column read determinate values.
+    Columns rows[2]{}, bands[4]{}, startFan{}, endFan{}, scratch{}, sums{}, unit{};
     Columns* ring = &rows[0]; // positions of ring i
     Columns* next = &rows[1]; // positions of ring i + 1
     // Face normals of the band row between rings i - 1 and i (prev) and
@@ -290,7 +306,7 @@ void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) 
         else
             sumTerms(gatherTerms(grid, i, prevA, prevB, curA, curB, startFan, endFan), columns,
                      sums);
-        normalizeInto(sums, columns, normals + i * columns);
+        normalizeInto(sums, columns, unit, normals + i * columns);
         std::swap(ring, next);
         std::swap(prevA, curA);
         std::swap(prevB, curB);
