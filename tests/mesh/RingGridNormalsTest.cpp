@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -28,9 +29,9 @@ namespace {
 ::testing::AssertionResult normalsMatch(PolygonsIndexedNormal& mesh) {
     PolygonsIndexedNormal reference;
     reference.allocate(mesh.vertexCount, mesh.triangleCount);
-    std::memcpy(reference.vertices, mesh.vertices, std::size_t(mesh.vertexCount) * sizeof(Vec3));
-    std::memcpy(reference.triangles, mesh.triangles,
-                std::size_t(mesh.triangleCount) * sizeof(Triangle));
+    // copy_n, not memcpy: an array of no elements is null, which memcpy may not be given.
+    std::copy_n(mesh.vertices, mesh.vertexCount, reference.vertices);
+    std::copy_n(mesh.triangles, mesh.triangleCount, reference.triangles);
     mesh.computeNormals();
     VextalReference::computeNormals(reference);
     return sameMeshAnyNaN(mesh, reference);
