@@ -33,6 +33,9 @@ echo "Replaying ${#replay[@]} inputs"
 
 # Fuzz: new inputs go to the working corpus in the build folder, never into
 # the checked-in initial corpus.
+# Findings of an earlier run are dropped: what is worth keeping went to
+# fuzz/regressions/, and is replayed above.
+rm -rf "$build_dir/findings"
 mkdir -p "$build_dir/corpus" "$build_dir/findings"
 echo "Fuzzing for ${seconds} s"
 parallel=()
