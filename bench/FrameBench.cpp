@@ -1,0 +1,84 @@
+// Offscreen frames at the largest grid: filled, wireframe and with normals,
+// each drawn by drawViews() and finished (glFinish) so the time is the
+// rasteriser's, not just the command submission's.
+
+#include "BenchScenes.h"
+
+#include "camera/CameraList.h"
+#include "mesh/PolygonsIndexedNormal.h"
+#include "render/DrawScene.h"
+#include "render/DrawViews.h"
+#include "render/InitRendering.h"
+#include "render/OffscreenContext.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace Vextal;
+
+enum class Mode { filled, wireframe, normals };
+
+// One context and one loaded scene for all frame benchmarks.
+bool prepared(benchmark::State& state) {
+    static OffscreenContext context;
+    static std::int32_t keys[256] = {};
+    static bool ready = [] {
+        if (!context.create(800, 600))
+            return false;
+        const std::string scene = VextalBench::sceneFile(VextalBench::Surface::spheric, 255);
+        return initRendering(keys, RenderingStart{scene.c_str(), 800, 600}).rendered();
+    }();
+    if (!ready)
+        state.SkipWithError("no offscreen OpenGL context or scene");
+    return ready;
+}
+
+// The normals as six immediate-mode vertices per triangle, per frame: what
+// drawing them costs without the array built once per load.
+void drawNormalsOnePerCorner() {
+    glBegin(GL_LINES);
+    for (std::uint32_t t = 0; t < sceneMesh.triangleCount; ++t) {
+        const Triangle& triangle = sceneMesh.triangles[t];
+        for (const std::uint32_t i : {triangle.i0, triangle.i1, triangle.i2}) {
+            const Vec3 p = sceneMesh.vertices[i];
+            const Vec3 n = sceneMesh.normals[i];
+            const Vec3 end{p.x + n.x / 5, p.y + n.y / 5, p.z + n.z / 5};
+            glVertex3fv(&p.x);
+            glVertex3fv(&end.x);
+        }
+    }
+    glEnd();
+}
+
+void BM_Frame(benchmark::State& state, Mode mode) {
+    if (!prepared(state))
+        return;
+    wireframe = mode == Mode::wireframe;
+    showNormals = mode == Mode::normals;
+    for (auto _ : state) {
+        drawViews();
+        glFinish();
+    }
+    wireframe = showNormals = false;
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_FrameReference(benchmark::State& state) {
+    if (!prepared(state))
+        return;
+    for (auto _ : state) {
+        drawViews();
+        drawNormalsOnePerCorner();
+        glFinish();
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK_CAPTURE(BM_Frame, filled, Mode::filled)->Name("BM_Frame/filled/255")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, wireframe, Mode::wireframe)->Name("BM_Frame/wireframe/255")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, normals, Mode::normals)->Name("BM_Frame/normals/255")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrameReference)->Name("BM_FrameReference/normals/255")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
