@@ -94,7 +94,8 @@ LParam drawableSize(SDL_Window* window) {
     return makeLParam(std::max(width, 0), std::max(height, 0));
 }
 
-bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, Message& message) {
+bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, HeldButtons& buttons,
+                   Message& message) {
     switch (event.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_RESTORED:
@@ -111,6 +112,9 @@ bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, Message& me
         return true;
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN:
+        // The releases of buttons held now go to another window; SDL never
+        // hears them and would report the buttons as held from now on.
+        buttons.forgetAll();
         message.message = WM_SIZE;
         message.wParam = SIZE_MINIMIZED;
         message.lParam = 0;
@@ -126,22 +130,51 @@ bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, Message& me
     }
 }
 
-bool buttonMessage(const SDL_MouseButtonEvent& button, SDL_Window* window, Message& message) {
+bool buttonMessage(const SDL_MouseButtonEvent& button, SDL_Window* window, HeldButtons& buttons,
+                   Message& message) {
     const bool pressed = button.type == SDL_MOUSEBUTTONDOWN;
+    std::uint32_t bit = 0;
     switch (button.button) {
-    case SDL_BUTTON_LEFT: message.message = pressed ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
-    case SDL_BUTTON_RIGHT: message.message = pressed ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
-    case SDL_BUTTON_MIDDLE: message.message = pressed ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+    case SDL_BUTTON_LEFT:
+        message.message = pressed ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        bit = MK_LBUTTON;
+        break;
+    case SDL_BUTTON_RIGHT:
+        message.message = pressed ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        bit = MK_RBUTTON;
+        break;
+    case SDL_BUTTON_MIDDLE:
+        message.message = pressed ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        bit = MK_MBUTTON;
+        break;
     default: return false;
     }
-    message.wParam = keyFlags(SDL_GetMouseState(nullptr, nullptr));
+    if (pressed)
+        buttons.press(bit);
+    else
+        buttons.release(bit);
+    message.wParam = buttons.heldOnly(keyFlags(SDL_GetMouseState(nullptr, nullptr)));
     message.lParam = pointerPosition(window, button.x, button.y);
+    return true;
+}
+
+// SDL counts buttons from its own window's events; after a lost release its
+// count is stale, and only the window system can tell what is really held.
+bool motionMessage(const SDL_MouseMotionEvent& motion, SDL_Window* window, HeldButtons& buttons,
+                   Message& message) {
+    const PointerMove move = buttons.pointerMoved(keyFlags(motion.state), [] {
+        return keyFlags(SDL_GetGlobalMouseState(nullptr, nullptr));
+    });
+    message.message = move.message;
+    message.wParam = move.flags;
+    message.lParam = pointerPosition(window, motion.x, motion.y);
     return true;
 }
 
 // WHEEL_DELTA per notch, positive away from the user; fractional wheels give
 // fractions of it, and a flipped wheel is turned back.
-bool wheelMessage(const SDL_MouseWheelEvent& wheel, SDL_Window* window, Message& message) {
+bool wheelMessage(const SDL_MouseWheelEvent& wheel, SDL_Window* window, const HeldButtons& buttons,
+                  Message& message) {
     double notches = wheel.preciseY;
     if (wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
         notches = -notches;
@@ -149,9 +182,9 @@ bool wheelMessage(const SDL_MouseWheelEvent& wheel, SDL_Window* window, Message&
     if (delta == 0)
         return false;
     int x = 0, y = 0;
-    const std::uint32_t buttons = SDL_GetMouseState(&x, &y);
+    const std::uint32_t pressed = SDL_GetMouseState(&x, &y);
     message.message = WM_MOUSEWHEEL;
-    message.wParam = makeWheelWParam(std::int32_t(delta), keyFlags(buttons));
+    message.wParam = makeWheelWParam(std::int32_t(delta), buttons.heldOnly(keyFlags(pressed)));
     message.lParam = pointerPosition(window, x, y);
     return true;
 }
@@ -159,7 +192,7 @@ bool wheelMessage(const SDL_MouseWheelEvent& wheel, SDL_Window* window, Message&
 } // namespace
 
 bool translateEvent(const SDL_Event& event, SDL_Window* window, std::uint32_t quitEventType,
-                    Message& message) {
+                    HeldButtons& buttons, Message& message) {
     const std::uint32_t ourWindow = SDL_GetWindowID(window);
     message = Message{window};
     if (event.type == quitEventType) {
@@ -173,7 +206,8 @@ bool translateEvent(const SDL_Event& event, SDL_Window* window, std::uint32_t qu
         message.message = WM_CLOSE;
         return true;
     case SDL_WINDOWEVENT:
-        return event.window.windowID == ourWindow && windowMessage(event.window, window, message);
+        return event.window.windowID == ourWindow &&
+               windowMessage(event.window, window, buttons, message);
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         const std::uint32_t code = virtualKey(event.key.keysym.sym);
@@ -184,17 +218,15 @@ bool translateEvent(const SDL_Event& event, SDL_Window* window, std::uint32_t qu
         return true;
     }
     case SDL_MOUSEMOTION:
-        if (event.motion.windowID != ourWindow)
-            return false;
-        message.message = WM_MOUSEMOVE;
-        message.wParam = keyFlags(event.motion.state);
-        message.lParam = pointerPosition(window, event.motion.x, event.motion.y);
-        return true;
+        return event.motion.windowID == ourWindow &&
+               motionMessage(event.motion, window, buttons, message);
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        return event.button.windowID == ourWindow && buttonMessage(event.button, window, message);
+        return event.button.windowID == ourWindow &&
+               buttonMessage(event.button, window, buttons, message);
     case SDL_MOUSEWHEEL:
-        return event.wheel.windowID == ourWindow && wheelMessage(event.wheel, window, message);
+        return event.wheel.windowID == ourWindow &&
+               wheelMessage(event.wheel, window, buttons, message);
     default:
         return false;
     }

@@ -122,7 +122,7 @@ void SdlPlatform::swapBuffers(void* hdc) { SDL_GL_SwapWindow(sdlWindow(hdc)); }
 bool SdlPlatform::peekMessage(void* hwnd, Message& message) {
     SDL_Event event;
     while (SDL_PollEvent(&event))
-        if (translateEvent(event, sdlWindow(hwnd), quitEventType, message))
+        if (translateEvent(event, sdlWindow(hwnd), quitEventType, heldButtons, message))
             return true;
     return false;
 }

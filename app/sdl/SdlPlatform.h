@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/HeldButtons.h"
 #include "app/Platform.h"
 
 #include <cstdint>
@@ -41,6 +42,7 @@ public:
 private:
     std::unordered_map<void*, GLWindow*> records;
     std::uint32_t quitEventType = 0;
+    HeldButtons heldButtons;
 };
 
 } // namespace Vextal

@@ -1,0 +1,46 @@
+#include "app/HeldButtons.h"
+
+#include "app/WindowMessages.h"
+
+namespace Vextal {
+
+namespace {
+
+constexpr std::uint32_t buttonBits = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+
+std::uint32_t lowestBit(std::uint32_t bits) { return bits & (~bits + 1); }
+
+std::uint32_t pressMessage(std::uint32_t button) {
+    switch (button) {
+    case MK_LBUTTON: return WM_LBUTTONDOWN;
+    case MK_RBUTTON: return WM_RBUTTONDOWN;
+    default: return WM_MBUTTONDOWN;
+    }
+}
+
+} // namespace
+
+void HeldButtons::press(std::uint32_t button) { held |= button & buttonBits; }
+
+void HeldButtons::release(std::uint32_t button) { held &= ~(button & buttonBits); }
+
+void HeldButtons::forgetAll() { held = 0; }
+
+std::uint32_t HeldButtons::heldOnly(std::uint32_t flags) const {
+    return flags & (held | ~buttonBits);
+}
+
+PointerMove HeldButtons::pointerMoved(std::uint32_t reported,
+                                      const std::function<std::uint32_t()>& actualButtons) {
+    const std::uint32_t unseen = reported & buttonBits & ~held;
+    if (unseen != 0) {
+        const std::uint32_t missed = lowestBit(unseen & actualButtons());
+        if (missed != 0) {
+            press(missed);
+            return {pressMessage(missed), heldOnly(reported)};
+        }
+    }
+    return {WM_MOUSEMOVE, heldOnly(reported)};
+}
+
+} // namespace Vextal
