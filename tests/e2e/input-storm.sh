@@ -47,7 +47,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# A failure keeps the last screenshot as failure-N.png (see VEXTAL_STORM_KEEP).
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+    [ -f "$work/last.png" ] && cp "$work/last.png" "$work/failure-$failures.png"
+}
 # Ends the run at once: what follows would only repeat the failure.
 give_up() {
     fail "$*"
@@ -79,6 +84,7 @@ other=$(cat "$work/other.id")
 
 shot() { # file
     import -display "$DISPLAY" -window "$window" "$1" 2>/dev/null
+    cp "$1" last.png 2>/dev/null
 }
 # Pixels that differ by more than FUZZ between two screenshots (a large
 # number when a screenshot is missing).
@@ -160,15 +166,18 @@ map_state() { xwininfo -id "$window" 2>/dev/null | awk '/Map State:/ {print $3}'
 wait_for_map_state() { # state
     for _ in $(seq 50); do [ "$(map_state)" = "$1" ] && break; sleep 0.1; done
 }
-# With nothing held, the picture must not change: not by time (a Page key or
-# R still counted as held) and not by pointer moves (a button still counted
-# as held would pan, turn or approach with every move).
+# With nothing held, the picture must not change: not by time (a Page key, P
+# or N still counted as held), not by an edit of the scene file (R still
+# counted as held reloads it every frame) and not by pointer moves (a button
+# still counted as held would pan, turn or approach with every move).
 picture_stays() { # where
     local count
+    printf '"sh\nslice 40 rotate 40\nthetarange 0 3.14159265\nrender\n' >conf.txt
     xdotool mousemove --window "$window" 100 100 mousemove --window "$window" 700 500 \
         mousemove --window "$window" 650 80 mousemove --window "$window" 400 300
     sleep 0.5
     shot still.png
+    cp "$examples/worked-example.txt" conf.txt
     count=$(differing first.png still.png)
     [ "$count" -le "$MAX_DIFFERING" ] ||
         fail "$1: with nothing held the picture moves ($count pixels differ)"
