@@ -62,6 +62,14 @@ def main(args):
     floor = times.get("BM_SceneFileSystemCalls/spheric/10")
     if floor:
         print(f"\nopen + fstat + read + close of a scene file alone: {shown(floor[0])}")
+    tabled = {f"BM_{kind}{suffix}/{surface}/{grid}" for kind in KINDS
+              for suffix in ("", "Reference") for surface in SURFACES for grid in GRIDS}
+    others = sorted(name for name in times
+                    if name not in tabled and name != "BM_SceneFileSystemCalls/spheric/10")
+    if others:
+        print("\n| other benchmark | median | CPU time |\n|---|---|---|")
+        for name in others:
+            print(f"| {name} | {shown(times[name][0])} | {shown(times[name][1])} |")
 
 
 if __name__ == "__main__":
