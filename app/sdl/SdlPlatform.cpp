@@ -2,6 +2,7 @@
 
 #include "app/WindowProc.h"
 #include "app/sdl/SdlMessages.h"
+#include "app/sdl/X11Errors.h"
 
 #include <SDL2/SDL.h>
 
@@ -43,6 +44,7 @@ void SdlPlatform::postQuit(void* hwnd) {
 LResult SdlPlatform::defaultProcessing(void*, std::uint32_t, WParam, LParam) { return 0; }
 
 bool SdlPlatform::registerClass(const Application&) {
+    tolerateVanishedWindows();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "vextal: no window system: %s\n", SDL_GetError());
         return false;
