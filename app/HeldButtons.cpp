@@ -24,17 +24,21 @@ void HeldButtons::press(std::uint32_t button) { held |= button & buttonBits; }
 
 void HeldButtons::release(std::uint32_t button) { held &= ~(button & buttonBits); }
 
-void HeldButtons::forgetAll() { held = 0; }
-
 std::uint32_t HeldButtons::heldOnly(std::uint32_t flags) const {
     return flags & (held | ~buttonBits);
 }
 
-PointerMove HeldButtons::pointerMoved(std::uint32_t reported,
-                                      const std::function<std::uint32_t()>& actualButtons) {
-    const std::uint32_t unseen = reported & buttonBits & ~held;
-    if (unseen != 0) {
-        const std::uint32_t missed = lowestBit(unseen & actualButtons());
+PointerMove HeldButtons::pointerMoved(std::uint32_t reported, const ButtonQueries& ask) {
+    const std::uint32_t buttons = reported & buttonBits;
+    if (buttons != 0) {
+        const std::uint32_t actual = ask.heldNow() & buttonBits;
+        // A move handled after its button came up is still part of the drag
+        // when the release is queued behind it.
+        std::uint32_t letGoUnseen = buttons & held & ~actual;
+        if (letGoUnseen != 0)
+            letGoUnseen &= ~ask.releasesQueued(letGoUnseen);
+        release(letGoUnseen);
+        const std::uint32_t missed = lowestBit(buttons & ~held & actual);
         if (missed != 0) {
             press(missed);
             return {pressMessage(missed), heldOnly(reported)};

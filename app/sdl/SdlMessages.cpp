@@ -94,8 +94,7 @@ LParam drawableSize(SDL_Window* window) {
     return makeLParam(std::max(width, 0), std::max(height, 0));
 }
 
-bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, HeldButtons& buttons,
-                   Message& message) {
+bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, Message& message) {
     switch (event.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_RESTORED:
@@ -112,9 +111,6 @@ bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, HeldButtons
         return true;
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN:
-        // The releases of buttons held now go to another window; SDL never
-        // hears them and would report the buttons as held from now on.
-        buttons.forgetAll();
         message.message = WM_SIZE;
         message.wParam = SIZE_MINIMIZED;
         message.lParam = 0;
@@ -130,25 +126,25 @@ bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, HeldButtons
     }
 }
 
+std::uint32_t buttonBit(std::uint8_t button) {
+    switch (button) {
+    case SDL_BUTTON_LEFT: return MK_LBUTTON;
+    case SDL_BUTTON_RIGHT: return MK_RBUTTON;
+    case SDL_BUTTON_MIDDLE: return MK_MBUTTON;
+    default: return 0;
+    }
+}
+
 bool buttonMessage(const SDL_MouseButtonEvent& button, SDL_Window* window, HeldButtons& buttons,
                    Message& message) {
     const bool pressed = button.type == SDL_MOUSEBUTTONDOWN;
-    std::uint32_t bit = 0;
     switch (button.button) {
-    case SDL_BUTTON_LEFT:
-        message.message = pressed ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-        bit = MK_LBUTTON;
-        break;
-    case SDL_BUTTON_RIGHT:
-        message.message = pressed ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-        bit = MK_RBUTTON;
-        break;
-    case SDL_BUTTON_MIDDLE:
-        message.message = pressed ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-        bit = MK_MBUTTON;
-        break;
+    case SDL_BUTTON_LEFT: message.message = pressed ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
+    case SDL_BUTTON_RIGHT: message.message = pressed ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
+    case SDL_BUTTON_MIDDLE: message.message = pressed ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
     default: return false;
     }
+    const std::uint32_t bit = buttonBit(button.button);
     if (pressed)
         buttons.press(bit);
     else
@@ -158,13 +154,28 @@ bool buttonMessage(const SDL_MouseButtonEvent& button, SDL_Window* window, HeldB
     return true;
 }
 
-// SDL counts buttons from its own window's events; after a lost release its
-// count is stale, and only the window system can tell what is really held.
+// Of the given MK_* buttons, those whose release SDL has queued. Events that
+// reached the process before this call are fetched first, so a release that
+// came before the window system's last answer is found.
+std::uint32_t releasesQueued(std::uint32_t buttons) {
+    SDL_PumpEvents();
+    SDL_Event queued[64];
+    const int count =
+        SDL_PeepEvents(queued, 64, SDL_PEEKEVENT, SDL_MOUSEBUTTONUP, SDL_MOUSEBUTTONUP);
+    std::uint32_t found = 0;
+    for (int i = 0; i < count; ++i)
+        found |= buttonBit(queued[i].button.button);
+    return buttons & found;
+}
+
+// SDL counts buttons from its own window's events; once a release has gone to
+// another window its count is stale, and only the window system itself can
+// tell what is really held.
 bool motionMessage(const SDL_MouseMotionEvent& motion, SDL_Window* window, HeldButtons& buttons,
                    Message& message) {
-    const PointerMove move = buttons.pointerMoved(keyFlags(motion.state), [] {
-        return keyFlags(SDL_GetGlobalMouseState(nullptr, nullptr));
-    });
+    const ButtonQueries ask{[] { return keyFlags(SDL_GetGlobalMouseState(nullptr, nullptr)); },
+                            releasesQueued};
+    const PointerMove move = buttons.pointerMoved(keyFlags(motion.state), ask);
     message.message = move.message;
     message.wParam = move.flags;
     message.lParam = pointerPosition(window, motion.x, motion.y);
@@ -206,8 +217,7 @@ bool translateEvent(const SDL_Event& event, SDL_Window* window, std::uint32_t qu
         message.message = WM_CLOSE;
         return true;
     case SDL_WINDOWEVENT:
-        return event.window.windowID == ourWindow &&
-               windowMessage(event.window, window, buttons, message);
+        return event.window.windowID == ourWindow && windowMessage(event.window, window, message);
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         const std::uint32_t code = virtualKey(event.key.keysym.sym);
