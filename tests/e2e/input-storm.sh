@@ -134,6 +134,7 @@ right_drag_until_changed() { # file
     echo "$count"
 }
 rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$viewer_pid/status"; }
+peak_rss_kb() { awk '/^VmHWM:/ {print $2}' "/proc/$viewer_pid/status"; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$viewer_pid/stat"; }
 viewer_alive() {
     local process_state
@@ -224,8 +225,8 @@ python3 "$here/storm-events.py" "$state" "$ROUNDS" "$EVENTS_PER_ROUND" "$SETTLE_
     "$window" "$other" "$work" || give_up "the storm could not be written"
 
 # Every drawing path once (wireframe, normals, the smallest and the largest
-# window the storm asks for) before memory
-# is measured, so that what they allocate for good is not taken for growth.
+# window the storm asks for) before memory is measured, so that what they
+# allocate for good is not taken for growth.
 count=$(hold_until_changed wire.png p n)
 [ "$count" -gt "$TURNED_MIN" ] || give_up "P and N do not change the picture ($count pixels)"
 for size in "1 1" "1200 900"; do
@@ -247,6 +248,7 @@ for number in $(seq "$ROUNDS"); do
 done
 storm_seconds=$(($(date +%s) - start))
 rss_after=$(rss_kb)
+rss_peak=$(peak_rss_kb)
 
 # A key and a button pressed in the window and let go while it is minimised:
 # the releases go elsewhere, yet neither may count as held after restoring.
@@ -290,7 +292,9 @@ while read -r kind count; do
     total=$((total + count))
 done <counts
 printf '  %-16s %6d in %d s\n' "total" "$total" "$storm_seconds"
-echo "resident memory: $rss_before kB before the storm, $rss_after kB after"
+echo "resident memory: $rss_before kB before the storm, $rss_after kB after" \
+    "(grown $((rss_after - rss_before)) kB, peak $rss_peak kB)"
+echo "X errors about vanished windows ignored: $(grep -c 'named a window that is gone' viewer.out)"
 echo "CPU while minimised: $idle_ticks ticks in a second"
 [ $((rss_after - rss_before)) -le "$RSS_GROWTH_MAX_KB" ] ||
     fail "resident memory grew by $((rss_after - rss_before)) kB"
