@@ -6,8 +6,8 @@ Usage: storm-events.py STATE ROUNDS EVENTS_PER_ROUND SETTLE_EVERY VIEWER OTHER O
 
 Writes OUTDIR/round-NN.xdo (NN from 01), OUTDIR/counts with one "kind count"
 line per kind of event, and OUTDIR/release.xdo, which lets go of every key
-and button the storm may hold. VIEWER and OTHER are X window ids: the viewer and a
-second client that can take the keyboard focus.
+and button the storm may hold. VIEWER and OTHER are X window ids: the viewer
+and a second client that can take the keyboard focus.
 
 Keys and buttons go through the X server's test extension (no --window), so
 they reach whichever window has the focus or lies under the pointer, exactly
@@ -45,8 +45,9 @@ Y_RANGE = (-30, 640)
 
 
 class Storm:
-    def __init__(self, state, viewer, other):
+    def __init__(self, state, events_per_round, viewer, other):
         self.random = random.Random(state)
+        self.events_per_round = events_per_round
         self.viewer = viewer
         self.other = other
         self.counts = {}
@@ -194,8 +195,7 @@ def main():
     state, rounds, per_round, settle_every = (int(value) for value in sys.argv[1:5])
     viewer, other = int(sys.argv[5]), int(sys.argv[6])
     outdir = sys.argv[7]
-    storm = Storm(state, viewer, other)
-    storm.events_per_round = per_round
+    storm = Storm(state, per_round, viewer, other)
     for number in range(1, rounds + 1):
         with open("%s/round-%02d.xdo" % (outdir, number), "w") as script:
             script.write("\n".join(storm.round()) + "\n")
