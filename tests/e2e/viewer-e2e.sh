@@ -21,16 +21,8 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# A free display number.
-display_number=$((90 + RANDOM % 100))
-while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-    display_number=$((display_number + 1))
-done
-export DISPLAY=":$display_number"
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "FAIL: Xvfb did not start"; exit 1; }
+source "$(dirname "$0")/xserver.sh"
+start_xvfb "$work" || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 
 shot() { # window file
     import -display "$DISPLAY" -window "$1" "$2" 2>/dev/null
