@@ -10,6 +10,7 @@
 #include "render/DrawViews.h"
 #include "render/InitRendering.h"
 #include "render/OffscreenContext.h"
+#include "support/ReferenceNormalDrawing.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -35,22 +36,6 @@ bool prepared(benchmark::State& state) {
     return ready;
 }
 
-// The normals as six immediate-mode vertices per triangle, per frame: what
-// drawing them costs without the array built once per load.
-void drawNormalsOnePerCorner() {
-    glBegin(GL_LINES);
-    for (std::uint32_t t = 0; t < sceneMesh.triangleCount; ++t) {
-        const Triangle& triangle = sceneMesh.triangles[t];
-        for (const std::uint32_t i : {triangle.i0, triangle.i1, triangle.i2}) {
-            const Vec3 p = sceneMesh.vertices[i];
-            const Vec3 n = sceneMesh.normals[i];
-            const Vec3 end{p.x + n.x / 5, p.y + n.y / 5, p.z + n.z / 5};
-            glVertex3fv(&p.x);
-            glVertex3fv(&end.x);
-        }
-    }
-    glEnd();
-}
 
 void BM_Frame(benchmark::State& state, Mode mode) {
     if (!prepared(state))
@@ -70,7 +55,7 @@ void BM_FrameReference(benchmark::State& state) {
         return;
     for (auto _ : state) {
         drawViews();
-        drawNormalsOnePerCorner();
+        VextalTest::drawNormalsOnePerCorner(sceneMesh);
         glFinish();
     }
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);

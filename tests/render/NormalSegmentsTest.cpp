@@ -2,6 +2,7 @@
 
 #include "render/OGLRenderer.h"
 #include "scene/SceneLoader.h"
+#include "support/ReferenceNormalDrawing.h"
 
 #include <GL/gl.h>
 
@@ -9,23 +10,6 @@ using namespace Vextal;
 using namespace VextalTest;
 
 namespace {
-
-// The normals as six immediate-mode vertices per triangle: the plain way,
-// which the array-based drawing must reproduce pixel for pixel.
-void drawNormalsOnePerCorner(const PolygonsIndexedNormal& mesh) {
-    glBegin(GL_LINES);
-    for (std::uint32_t t = 0; t < mesh.triangleCount; ++t) {
-        const Triangle& triangle = mesh.triangles[t];
-        for (const std::uint32_t i : {triangle.i0, triangle.i1, triangle.i2}) {
-            const Vec3 p = mesh.vertices[i];
-            const Vec3 n = mesh.normals[i];
-            const Vec3 end{p.x + n.x / 5, p.y + n.y / 5, p.z + n.z / 5};
-            glVertex3fv(&p.x);
-            glVertex3fv(&end.x);
-        }
-    }
-    glEnd();
-}
 
 class NormalSegmentsTest : public RenderTest {
 protected:
