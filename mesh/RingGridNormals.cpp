@@ -2,6 +2,7 @@
 #include "mesh/RingGrid.h"
 #include "mesh/VectorClones.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -46,6 +47,21 @@ struct Columns {
     alignas(64) float y[width];
     alignas(64) float z[width];
 };
+
+// Lanes that the loops below read or write for a ring of `columns`: whole
+// blocks, shifted by up to one column (the repeated column 0, the fans kept
+// from index 1).
+std::uint32_t lanesFor(std::uint32_t columns) { return blocksOf(columns) + block; }
+
+// Zeroes the lanes a ring of `columns` uses, so that the lanes past the last
+// column hold determinate values: only those, since a small grid would
+// otherwise spend more time clearing than computing.
+void clear(Columns& c, std::uint32_t columns) {
+    const std::uint32_t lanes = lanesFor(columns);
+    std::fill_n(c.x, lanes, 0.0f);
+    std::fill_n(c.y, lanes, 0.0f);
+    std::fill_n(c.z, lanes, 0.0f);
+}
 
 struct In {
     const float* x;
@@ -272,8 +288,10 @@ VEXTAL_VECTOR_CLONES
 void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) {
     const std::uint32_t rings = grid.rings;
     const std::uint32_t columns = grid.columns;
-    // Zeroed once, so that the lanes past the last column read determinate values.
-    Columns rows[2]{}, bands[4]{}, startFan{}, endFan{}, scratch{}, sums{}, unit{};
+    Columns rows[2], bands[4], startFan, endFan, scratch, sums, unit;
+    for (Columns* c : {&rows[0], &rows[1], &bands[0], &bands[1], &bands[2], &bands[3], &startFan,
+                       &endFan, &scratch, &sums, &unit})
+        clear(*c, columns);
     Columns* ring = &rows[0]; // positions of ring i
     Columns* next = &rows[1]; // positions of ring i + 1
     // Face normals of the band row between rings i - 1 and i (prev) and
