@@ -5,11 +5,15 @@
 
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveParametric.h"
+#include "scene/SceneCommands.h"
 #include "scene/SceneLoader.h"
+#include "scene/SceneTokenReader.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <string_view>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -82,6 +86,20 @@ void checkRendered(const Vextal::PolygonsIndexedNormal& mesh, const Vextal::Scen
     }
 }
 
+// The viewer takes an unchanged file's commands from the bytes it kept: read
+// from memory, they must end as they did when read from the file.
+void checkSameFromMemory(const std::uint8_t* data, std::size_t size,
+                         const Vextal::SceneLoadResult& fromFile) {
+    Vextal::ScenePrimitives scene;
+    std::string keyword;
+    Vextal::SceneTokenReader reader(std::string_view(reinterpret_cast<const char*>(data), size));
+    const Vextal::SceneLoadStatus status = Vextal::readCommands(reader, scene, keyword);
+    check(status == fromFile.status, "commands read from memory end otherwise than from the file");
+    check(keyword == fromFile.keyword, "commands read from memory fail on another keyword");
+    check(Vextal::describe(scene.summary()) == Vextal::describe(fromFile.scene),
+          "commands read from memory select another surface or grid");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -97,5 +115,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     else
         checkUntouched(mesh);
     check(!result.reason().empty(), "empty reason");
+    checkSameFromMemory(data, size, result);
     return 0;
 }

@@ -6,13 +6,26 @@
 
 namespace Vextal {
 
+// What tells one version of a file from another without reading it. The
+// status-change time moves on every write, rename or chmod, and unlike the
+// modification time no program can set it back.
+struct SceneFileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    long long size = 0;       // bytes
+    long long modifiedAt = 0; // ns
+    long long changedAt = 0;  // status-change time, in ns
+
+    bool operator==(const SceneFileIdentity&) const = default;
+};
+
 // A scene file opened for reading, or the reason it could not be.
 struct SceneFileHandle {
     int fd = -1;
-    int errorNumber = 0;      // errno of the failed open
-    bool notRegular = false;  // a FIFO, device, socket or directory
-    long long size = 0;       // bytes in the file when it was opened
-    long long modifiedAt = 0; // its modification time then, in ns
+    int errorNumber = 0;        // errno of the failed open
+    bool notRegular = false;    // a FIFO, device, socket or directory
+    SceneFileIdentity identity; // the file as it was when opened
+    long long openedAt = 0;     // the coarse real-time clock just before opening, in ns
 };
 
 // Opens a scene file for reading without ever blocking: a FIFO, a directory
@@ -27,6 +40,9 @@ SceneFileHandle openSceneFile(const char* path);
 // save apart, older ones those more than a clock tick apart. A file replaced
 // by rename is unchanged: the open descriptor still reads the old version.
 bool sceneFileChangedSinceOpened(const SceneFileHandle& file);
+
+// True when `path` still names a regular file with this identity: one stat().
+bool sceneFileStillIs(const char* path, const SceneFileIdentity& identity);
 
 // Reads an open scene file and closes it when destroyed. It never reads past
 // the size the file had when it was opened: an editor that truncates the file

@@ -3,6 +3,7 @@
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneCommands.h"
 #include "scene/SceneFile.h"
+#include "scene/SceneFileMemory.h"
 #include "scene/SceneTokenReader.h"
 
 #include <cerrno>
@@ -53,35 +54,71 @@ std::string SceneLoadResult::reason() const {
     return "unknown";
 }
 
-SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh) {
+namespace {
+
+// Once the commands reached "render", rebuilds the mesh from the selected surface.
+void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexedNormal& mesh) {
+    result.scene = scene.summary();
+    if (!result.rendered())
+        return;
+    scene.selected->tessellate(mesh);
+    mesh.computeNormals();
+}
+
+SceneLoadResult load(const char* path, PolygonsIndexedNormal& mesh, SceneFileMemory* memory) {
     SceneLoadResult result;
+    ScenePrimitives scene;
+    if (const std::string* remembered = memory ? memory->recall(path) : nullptr) {
+        SceneTokenReader reader(*remembered);
+        result.status = readCommands(reader, scene, result.keyword);
+        build(result, scene, mesh);
+        return result;
+    }
     const SceneFileHandle file = openSceneFile(path);
     if (file.fd < 0) {
         result.status =
             file.notRegular ? SceneLoadStatus::notRegularFile : SceneLoadStatus::cannotOpen;
         result.errorNumber = file.errorNumber;
+        if (memory)
+            memory->forget();
         return result;
     }
-    ScenePrimitives scene;
     {
         // The reader owns the descriptor and closes it when reading stops,
         // before the tessellation starts.
         char buffer[SceneTokenReader::bufferSize];
-        SceneTokenReader reader(file.fd, file.size, buffer, sizeof buffer);
+        SceneTokenReader reader(file.fd, file.identity.size, buffer, sizeof buffer);
         result.status = readCommands(reader, scene, result.keyword);
         // Checked while the file is still open: a save in place during the
         // read may have mixed two versions; the next load reads the new one.
         if (result.rendered() && sceneFileChangedSinceOpened(file))
             result.status = SceneLoadStatus::changedWhileRead;
+        if (memory) {
+            const std::optional<std::string_view> whole = reader.wholeFile();
+            if (result.rendered() && whole)
+                memory->remember(path, file, *whole);
+            else
+                memory->forget();
+        }
     }
-    result.scene = scene.summary();
-    if (!result.rendered())
-        return result;
-    scene.selected->tessellate(mesh);
-    mesh.computeNormals();
+    build(result, scene, mesh);
     return result;
 }
 
-void loadScene() { loadSceneFile("conf.txt", sceneMesh); }
+} // namespace
+
+SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh) {
+    return load(path, mesh, nullptr);
+}
+
+SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
+                              SceneFileMemory& memory) {
+    return load(path, mesh, &memory);
+}
+
+void loadScene() {
+    static SceneFileMemory memory;
+    loadSceneFile("conf.txt", sceneMesh, memory);
+}
 
 } // namespace Vextal

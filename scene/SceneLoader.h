@@ -6,6 +6,7 @@
 namespace Vextal {
 
 class PolygonsIndexedNormal;
+class SceneFileMemory;
 
 enum class SurfaceKind { spheric, toric, harmonic };
 
@@ -51,7 +52,15 @@ struct SceneLoadResult {
 // saved in place while it was read, since what was read may mix two versions.
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);
 
-// The viewer's load: "conf.txt" in the working directory into sceneMesh.
+// The same load for a file loaded again and again: when the memory proves
+// the file unchanged since it last read it whole, the commands are taken
+// from there and the file is not opened. The result and the mesh are those
+// a fresh read would give.
+SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
+                              SceneFileMemory& memory);
+
+// The viewer's load: "conf.txt" in the working directory into sceneMesh,
+// remembering the file between loads.
 void loadScene();
 
 } // namespace Vextal

@@ -48,9 +48,12 @@ bool convertNumber(const std::string& collected, float& value) {
 }
 
 SceneTokenReader::SceneTokenReader(int fd, long long size, char* buffer, std::size_t capacity)
-    : fd(fd), remaining(size > 0 ? size : 0), buffer(buffer), capacity(capacity) {
-    number.reserve(32);
-}
+    : fd(fd), size(size > 0 ? size : 0), remaining(this->size), buffer(buffer),
+      capacity(capacity), text(buffer) {}
+
+SceneTokenReader::SceneTokenReader(std::string_view bytes)
+    : fd(-1), size(static_cast<long long>(bytes.size())), remaining(0), buffer(nullptr),
+      capacity(0), text(bytes.data()), end(bytes.size()) {}
 
 SceneTokenReader::~SceneTokenReader() { close(); }
 
@@ -58,6 +61,12 @@ void SceneTokenReader::close() {
     if (fd >= 0)
         ::close(fd);
     fd = -1;
+}
+
+std::optional<std::string_view> SceneTokenReader::wholeFile() const {
+    if (reads != 1 || static_cast<long long>(end) != size || text != buffer)
+        return std::nullopt;
+    return std::string_view(buffer, end);
 }
 
 // One read() into the buffer, once the buffer is used up. The size seen at
@@ -73,6 +82,7 @@ bool SceneTokenReader::refill() {
     do
         count = ::read(fd, buffer, wanted);
     while (count < 0 && errno == EINTR);
+    ++reads;
     if (count <= 0) { // shorter than it was, or unreadable: the input ends here
         remaining = 0;
         ended = true;
@@ -82,6 +92,7 @@ bool SceneTokenReader::refill() {
     // shorter version since it was opened. What follows, if the file grows
     // again, belongs to yet another version.
     remaining = std::size_t(count) < wanted ? 0 : remaining - count;
+    text = buffer;
     position = 0;
     end = std::size_t(count);
     return true;
@@ -90,7 +101,7 @@ bool SceneTokenReader::refill() {
 bool SceneTokenReader::skipSpace() {
     for (;;) {
         while (position < end) {
-            if (!isSpace(static_cast<unsigned char>(buffer[position])))
+            if (!isSpace(static_cast<unsigned char>(text[position])))
                 return true;
             ++position;
         }
@@ -102,7 +113,7 @@ bool SceneTokenReader::skipSpace() {
 int SceneTokenReader::peek() {
     if (position == end && !refill())
         return -1;
-    return static_cast<unsigned char>(buffer[position]);
+    return static_cast<unsigned char>(text[position]);
 }
 
 void SceneTokenReader::keep(const char* bytes, std::size_t count) {
@@ -116,21 +127,21 @@ bool SceneTokenReader::nextToken(std::string_view& token) {
     if (!skipSpace())
         return false;
     std::size_t start = position;
-    while (position < end && !isSpace(static_cast<unsigned char>(buffer[position])))
+    while (position < end && !isSpace(static_cast<unsigned char>(text[position])))
         ++position;
     if (position < end) {
         // The common case: the token and the space after it are in the buffer.
-        token = {buffer + start, std::min(position - start, keptLength)};
+        token = {text + start, std::min(position - start, keptLength)};
         return true;
     }
     // The token runs to the end of the buffer: keep its first bytes and read on.
     keptCount = 0;
-    keep(buffer + start, position - start);
+    keep(text + start, position - start);
     while (refill()) {
         start = position;
-        while (position < end && !isSpace(static_cast<unsigned char>(buffer[position])))
+        while (position < end && !isSpace(static_cast<unsigned char>(text[position])))
             ++position;
-        keep(buffer + start, position - start);
+        keep(text + start, position - start);
         if (position < end)
             break;
     }

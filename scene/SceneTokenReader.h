@@ -3,6 +3,7 @@
 #include "scene/SceneCommands.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,8 @@ public:
     // capacity from 1 byte; bufferSize in the loader). The reader owns fd and
     // closes it in close() or when destroyed.
     SceneTokenReader(int fd, long long size, char* buffer, std::size_t capacity);
+    // Reads bytes already in memory, which must outlive the reader.
+    explicit SceneTokenReader(std::string_view bytes);
     ~SceneTokenReader();
     SceneTokenReader(const SceneTokenReader&) = delete;
     SceneTokenReader& operator=(const SceneTokenReader&) = delete;
@@ -55,6 +58,11 @@ public:
     // Stops reading and closes the descriptor.
     void close();
 
+    // The whole file, when a single read() brought all of it (as many bytes
+    // as it had when opened) and nothing else was read; valid while the
+    // caller's buffer is.
+    std::optional<std::string_view> wholeFile() const;
+
 private:
     bool skipSpace();
     int peek();
@@ -62,9 +70,12 @@ private:
     void keep(const char* bytes, std::size_t count);
 
     int fd;
-    long long remaining; // bytes still to read before the size seen at opening
-    char* buffer;
+    long long size;      // bytes in the file when it was opened
+    long long remaining; // bytes still to read before that size
+    char* buffer;        // where read() puts what it reads
     std::size_t capacity;
+    int reads = 0;
+    const char* text; // the bytes being taken apart: the buffer, or memory
     std::size_t position = 0;
     std::size_t end = 0;
     bool ended = false; // the input has ended: nothing more is read

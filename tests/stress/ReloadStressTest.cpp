@@ -7,6 +7,7 @@
 // VEXTAL_STRESS_RELOADS sets the number of loads of each test (default 1000).
 
 #include "mesh/PolygonsIndexedNormal.h"
+#include "scene/SceneFileMemory.h"
 #include "scene/SceneLoader.h"
 #include "support/ChildProcess.h"
 #include "support/MeshCompare.h"
@@ -18,7 +19,9 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <iostream>
+#include <random>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 using namespace Vextal;
@@ -165,3 +168,45 @@ INSTANTIATE_TEST_SUITE_P(Editors, ReloadStress,
                              return info.param == Save::truncateAndWrite ? "truncateAndWrite"
                                                                          : "writeThenRename";
                          });
+
+// The viewer keeps the bytes of an unchanged file between loads. Saves of the
+// same size follow loads within the same clock tick or just after it, in
+// place or by rename, and each load right after a save must show that save,
+// even with no settling time at all.
+TEST(RememberedReloadStress, everyLoadAfterASaveShowsThatSave) {
+    const std::string scenes[2] = {"\"sss slice 20 rotate 20 coef1 2 7 7 5 1 1 render",
+                                   "\"sss slice 20 rotate 20 coef1 2 7 7 6 1 1 render"};
+    VextalTest::TempDir dir;
+    PolygonsIndexedNormal expected[2];
+    for (int k = 0; k < 2; ++k)
+        ASSERT_TRUE(
+            loadSceneFile(dir.write("expected.txt", scenes[k]).c_str(), expected[k]).rendered());
+
+    const std::string path = dir.write("conf.txt", scenes[0]);
+    SceneFileMemory memory{std::chrono::nanoseconds(0), std::chrono::hours(1)};
+    PolygonsIndexedNormal mesh;
+    std::mt19937 random(20261208);
+    int fromMemory = 0;
+    for (int load = 0; load < reloadCount(); ++load) {
+        const int version = load % 2;
+        if (load % 3 == 0) {
+            const std::string temporary = dir.write("conf.txt.new", scenes[version]);
+            ASSERT_EQ(::rename(temporary.c_str(), path.c_str()), 0);
+        } else {
+            const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+            ASSERT_GE(fd, 0);
+            writeAll(fd, scenes[version]);
+            ::close(fd);
+        }
+        // Loads again at once or up to a few clock ticks later.
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 6000));
+        for (int again = 0; again < 2; ++again) {
+            fromMemory += memory.recall(path.c_str()) != nullptr;
+            ASSERT_TRUE(loadSceneFile(path.c_str(), mesh, memory).rendered());
+            ASSERT_TRUE(sameMesh(mesh, expected[version]))
+                << "load " << load << " showed an older save";
+        }
+    }
+    std::cout << "loads " << 2 * reloadCount() << ", " << fromMemory << " from memory\n";
+    EXPECT_GT(fromMemory, 0);
+}

@@ -21,7 +21,7 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh) {
     }
     ScenePrimitives scene;
     {
-        SceneFileBuffer buffer(file.fd, file.size);
+        SceneFileBuffer buffer(file.fd, file.identity.size);
         std::istream stream(&buffer);
         stream.imbue(std::locale::classic());
         StreamSource source(stream);
