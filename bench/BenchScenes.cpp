@@ -1,10 +1,13 @@
 #include "BenchScenes.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <thread>
 
 namespace VextalBench {
 
@@ -60,8 +63,22 @@ std::string sceneFile(Surface surface, int grid) {
     static TemporaryFolder folder;
     const std::filesystem::path file =
         folder.path / (std::string(surfaceName(surface)) + "-" + std::to_string(grid) + ".txt");
-    std::ofstream(file, std::ios::binary) << sceneText(surface, grid);
+    if (!std::filesystem::exists(file))
+        std::ofstream(file, std::ios::binary) << sceneText(surface, grid);
     return file.string();
+}
+
+void waitUntilSettled(const std::string& path) {
+    // A little more than the memory's default settling time.
+    constexpr auto settled = std::chrono::milliseconds(2200);
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return;
+    const auto changedAt = std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::seconds(status.st_ctim.tv_sec) +
+            std::chrono::nanoseconds(status.st_ctim.tv_nsec)));
+    std::this_thread::sleep_until(changedAt + settled);
 }
 
 } // namespace VextalBench

@@ -16,7 +16,11 @@ const char* surfaceName(Surface surface);
 std::string sceneText(Surface surface, int grid);
 
 // Writes the scene to a file in a private temporary folder (made once per
-// run, removed at exit) and returns its path.
+// run, removed at exit) the first time it is asked for, and returns its path.
 std::string sceneFile(Surface surface, int grid);
+
+// Waits until the file was last changed long enough ago for a
+// SceneFileMemory to keep its bytes.
+void waitUntilSettled(const std::string& path);
 
 } // namespace VextalBench
