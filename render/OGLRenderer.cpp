@@ -30,6 +30,11 @@ void OGLRenderer::render(PolygonsIndexedNormal* mesh) {
 
 void OGLRenderer::renderNormals(PolygonsIndexedNormal* mesh) {
     const std::vector<Vec3>& points = normalSegments.pointsFor(*mesh);
+    // Hand the surface to the rasteriser before the segments are set up: a
+    // software rasteriser then fills the triangles on its worker threads
+    // while this thread sets up the lines, rather than starting on both only
+    // when the frame ends. It changes no pixel.
+    glFlush();
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, points.data());
     glDrawArrays(GL_LINES, 0, GLsizei(points.size()));
