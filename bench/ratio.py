@@ -21,8 +21,10 @@ def load(args):
     if args[0].endswith(".json"):
         with open(args[0]) as f:
             return json.load(f)
+    # Interleaved repetitions: a spell in which the shared machine runs slower
+    # then touches every benchmark a little instead of a few a lot.
     command = [args[0], "--benchmark_repetitions=9", "--benchmark_report_aggregates_only=true",
-               "--benchmark_format=json"] + args[1:]
+               "--benchmark_enable_random_interleaving=true", "--benchmark_format=json"] + args[1:]
     return json.loads(subprocess.run(command, check=True, capture_output=True, text=True).stdout)
 
 
