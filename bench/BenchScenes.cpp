@@ -1,5 +1,7 @@
 #include "BenchScenes.h"
 
+#include "scene/SceneFileMemory.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -69,8 +71,8 @@ std::string sceneFile(Surface surface, int grid) {
 }
 
 void waitUntilSettled(const std::string& path) {
-    // A little more than the memory's default settling time.
-    constexpr auto settled = std::chrono::milliseconds(2200);
+    constexpr auto settled =
+        Vextal::SceneFileMemory::defaultSettleTime + std::chrono::milliseconds(200);
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0)
         return;

@@ -20,7 +20,7 @@ std::string sceneText(Surface surface, int grid);
 std::string sceneFile(Surface surface, int grid);
 
 // Waits until the file was last changed long enough ago for a
-// SceneFileMemory to keep its bytes.
+// SceneFileMemory with the default settling time to keep its bytes.
 void waitUntilSettled(const std::string& path);
 
 } // namespace VextalBench

@@ -25,8 +25,11 @@ namespace Vextal {
 // Otherwise the load reads the file again, exactly as without this memory.
 class SceneFileMemory {
 public:
-    explicit SceneFileMemory(std::chrono::nanoseconds settleTime = std::chrono::seconds(2),
-                             std::chrono::nanoseconds refreshAfter = std::chrono::seconds(1));
+    static constexpr std::chrono::seconds defaultSettleTime{2};
+    static constexpr std::chrono::seconds defaultRefreshAfter{1};
+
+    explicit SceneFileMemory(std::chrono::nanoseconds settleTime = defaultSettleTime,
+                             std::chrono::nanoseconds refreshAfter = defaultRefreshAfter);
 
     // The remembered bytes, when `path` provably still holds them; else null.
     const std::string* recall(const char* path);

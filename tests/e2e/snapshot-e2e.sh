@@ -23,22 +23,7 @@ snapshot="$(realpath "$2")"
 examples="$(realpath "$3")"
 FUZZ=2%          # per channel: 5 of 255 may differ
 MAX_DIFFERING=50 # pixels of 800 x 600 beyond the fuzz
-work=$(mktemp -d)
-failures=0
-viewer_pid=""
-xvfb_pid=""
-
-cleanup() {
-    [ -n "$viewer_pid" ] && kill -9 "$viewer_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-source "$(dirname "$0")/xserver.sh"
-start_xvfb "$work" || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+source "$(dirname "$0")/session.sh"
 
 shot() { # file
     import -display "$DISPLAY" -window "$window" "$1" 2>/dev/null

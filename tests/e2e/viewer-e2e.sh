@@ -7,22 +7,7 @@ viewer="$1"
 examples="$2"
 screenshot_out="${3:-}"
 here="$(cd "$(dirname "$0")" && pwd)"
-work=$(mktemp -d)
-failures=0
-viewer_pid=""
-xvfb_pid=""
-
-cleanup() {
-    [ -n "$viewer_pid" ] && kill -9 "$viewer_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-source "$(dirname "$0")/xserver.sh"
-start_xvfb "$work" || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+source "$(dirname "$0")/session.sh"
 
 shot() { # window file
     import -display "$DISPLAY" -window "$1" "$2" 2>/dev/null

@@ -5,6 +5,7 @@
 #include "support/ChildProcess.h"
 #include "support/MeshCompare.h"
 #include "support/ResidentMemory.h"
+#include "support/Sanitized.h"
 
 #include <gtest/gtest.h>
 
@@ -13,18 +14,6 @@
 namespace VextalTest {
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool sanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool sanitized = true;
-#else
-constexpr bool sanitized = false;
-#endif
-#else
-constexpr bool sanitized = false;
-#endif
 
 void fillWithGoodSurface(Vextal::PolygonsIndexedNormal& mesh) {
     Vextal::PrimitiveSuperShapeSpheric spheric;
@@ -87,7 +76,7 @@ LoadReport loadInChild(const std::string& path, const std::function<bool()>& pre
 
 long memoryAllowanceKiB(const LoadReport& report, long largestTokenBytes) {
     const long tokenKiB = largestTokenBytes / 1024;
-    if (sanitized)
+    if (addressSanitized)
         return 4 * (report.meshKiB() + 2 * tokenKiB) + 64 * 1024;
     return report.meshKiB() + 2 * tokenKiB + 8 * 1024;
 }

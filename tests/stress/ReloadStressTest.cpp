@@ -12,6 +12,7 @@
 #include "support/ChildProcess.h"
 #include "support/MeshCompare.h"
 #include "support/ResidentMemory.h"
+#include "support/Sanitized.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -42,18 +43,6 @@ int reloadCount() {
     const int count = text ? std::atoi(text) : 0;
     return count > 0 ? count : 1000;
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool sanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool sanitized = true;
-#else
-constexpr bool sanitized = false;
-#endif
-#else
-constexpr bool sanitized = false;
-#endif
 
 void writeAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
@@ -157,7 +146,7 @@ TEST_P(ReloadStress, everyLoadLeavesTheLastGoodMeshOrTheNewOneAndMemoryStaysFlat
     EXPECT_GT(loadedA + loadedB, 0);
     // Freed memory sits in the sanitizer's quarantine; its leak checker
     // watches that build instead.
-    if (!sanitized && residentBefore > 0) {
+    if (!VextalTest::addressSanitized && residentBefore > 0) {
         EXPECT_LE(residentAfter - residentBefore, 4 * 1024) << "resident size grew";
     }
 }

@@ -6,17 +6,7 @@ exporter="$1"
 examples="$2"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-expect_status() { # expected-status description command...
-    local expected="$1" what="$2"
-    shift 2
-    "$@" >"$work/stdout" 2>"$work/stderr"
-    local status=$?
-    [ "$status" -eq "$expected" ] || fail "$what: exit $status, expected $expected ($(cat "$work/stderr"))"
-}
+source "$(dirname "$0")/cli-checks.sh"
 
 # The worked example: open toric 24 x 48 grid.
 expect_status 0 "worked example" "$exporter" "$examples/worked-example.txt" "$work/w.obj"

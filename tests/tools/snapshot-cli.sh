@@ -7,17 +7,8 @@ snapshot="$1"
 examples="$2"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "$0")/cli-checks.sh"
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-expect_status() { # expected-status description command...
-    local expected="$1" what="$2"
-    shift 2
-    "$@" >"$work/stdout" 2>"$work/stderr"
-    local status=$?
-    [ "$status" -eq "$expected" ] || fail "$what: exit $status, expected $expected ($(cat "$work/stderr"))"
-}
 one_line() { # description
     [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "$1: not one line on stderr: $(cat "$work/stderr")"
 }
