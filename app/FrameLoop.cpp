@@ -1,11 +1,12 @@
 #include "app/FrameLoop.h"
 
-#include "app/KeyState.h"
 #include "app/Platform.h"
-#include "app/WindowProc.h"
 #include "camera/Camera.h"
-#include "render/DrawScene.h"
+#include "input/InputState.h"
+#include "input/KeyState.h"
+#include "input/WindowProc.h"
 #include "render/DrawViews.h"
+#include "render/RenderState.h"
 #include "scene/SceneLoader.h"
 
 #include <GL/gl.h>
@@ -13,16 +14,17 @@
 namespace Vextal {
 
 void applyKeyActions(const std::int32_t* keys) {
+    RenderState& render = renderState();
     if (keyHeld(keys, VK_R))
         loadScene();
     if (keyHeld(keys, VK_P))
-        wireframe = true;
+        render.wireframe = true;
     if (keyHeld(keys, VK_F))
-        wireframe = false;
+        render.wireframe = false;
     if (keyHeld(keys, VK_N))
-        showNormals = true;
+        render.showNormals = true;
     if (keyHeld(keys, VK_E))
-        showNormals = false;
+        render.showNormals = false;
 }
 
 void drawFrame(GLWindow& window) {
@@ -31,7 +33,7 @@ void drawFrame(GLWindow& window) {
     // a reload takes counts in the next frame's motion.
     const std::uint32_t now = system.ticks();
     const std::uint32_t elapsed = now - window.lastTick; // unsigned: right across the wrap
-    applyKeyActions(keyTable);
+    applyKeyActions(inputState().keyTable);
     updateCamera(elapsed);
     window.lastTick = now;
     drawViews();

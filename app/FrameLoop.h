@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GLWindow.h"
+#include "input/GLWindow.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #include "app/GLWindowLifecycle.h"
 
-#include "app/KeyState.h"
 #include "app/Platform.h"
 #include "camera/CameraList.h"
+#include "input/KeyState.h"
 
 namespace Vextal {
 
@@ -26,11 +26,14 @@ bool registerWindowClass(Application& application) {
 
 bool createGLWindow(GLWindow& window) {
     Platform& system = platform();
+    // Double-buffered RGBA with a depth buffer; the closest format offered is taken.
     PixelFormatRequest request;
     request.colourBits = window.bitsPerPixel;
+    request.depthBits = 16;
+    request.doubleBuffer = true;
 
     window.hwnd = system.createWindow(*window.application, window.title, window.width,
-                                      window.height, &window);
+                                      window.height, &window, request);
     if (!window.hwnd)
         return false;
     window.hdc = system.getDeviceContext(window.hwnd);

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/GLWindow.h"
-#include "app/WindowMessages.h"
+#include "input/GLWindow.h"
+#include "input/WindowMessages.h"
+#include "input/WindowSystem.h"
 
 #include <cstdint>
 
@@ -23,24 +24,11 @@ struct PixelFormatRequest {
     bool doubleBuffer = true;
 };
 
-// What the core asks of the window system. The product installs the SDL
-// implementation; tests install a scripted stand-in.
-class Platform {
+// What the viewer asks of the window system, beyond what the window
+// procedure asks (WindowSystem). The product uses the SDL implementation;
+// tests use a scripted stand-in.
+class Platform : public WindowSystem {
 public:
-    virtual ~Platform() = default;
-
-    // The window's record slot: windowRecord returns null until setWindowRecord
-    // has stored a record for hwnd.
-    virtual void setWindowRecord(void* hwnd, GLWindow* record) = 0;
-    virtual GLWindow* windowRecord(void* hwnd) = 0;
-
-    // Posts WM_QUIT to the window itself; the message pump ends when it takes it.
-    virtual void postQuit(void* hwnd) = 0;
-
-    // What the window system does with a message the viewer does not handle.
-    virtual LResult defaultProcessing(void* hwnd, std::uint32_t message, WParam wParam,
-                                      LParam lParam) = 0;
-
     // The window class: the window system's start-up and shut-down.
     virtual bool registerClass(const Application& application) = 0;
     virtual void unregisterClass(const Application& application) = 0;
@@ -48,9 +36,11 @@ public:
     // A hidden, resizable top-level window with the caption, a client area of
     // width x height at the screen's top-left corner. WM_CREATE, carrying
     // record as creation parameter, reaches windowProc before this returns.
-    // Null when it cannot be made.
+    // A window system that fixes the drawing surface's format when it makes
+    // the window takes the request here. Null when it cannot be made.
     virtual void* createWindow(const Application& application, const char* title, int width,
-                               int height, GLWindow* record) = 0;
+                               int height, GLWindow* record,
+                               const PixelFormatRequest& request) = 0;
     virtual void destroyWindow(void* hwnd) = 0;
     virtual void showWindow(void* hwnd) = 0;
 
@@ -75,10 +65,7 @@ public:
     virtual void messageBox(const char* text, const char* caption) = 0;
 };
 
-// The installed platform. Throws std::logic_error when none is installed.
+// The platform of the current viewer state (app/ViewerState.h).
 Platform& platform();
-
-// Installs implementation (not owned; it must outlive its use); null uninstalls.
-void setPlatform(Platform* implementation);
 
 } // namespace Vextal

@@ -2,8 +2,9 @@
 
 #include "app/FrameLoop.h"
 #include "app/GLWindowLifecycle.h"
-#include "app/KeyState.h"
 #include "app/Platform.h"
+#include "input/InputState.h"
+#include "input/KeyState.h"
 #include "render/InitRendering.h"
 
 namespace Vextal {
@@ -20,6 +21,7 @@ int runViewer(void* instance) {
     window.bitsPerPixel = 16;
 
     Platform& system = platform();
+    std::int32_t& programRunning = inputState().programRunning;
     if (!registerWindowClass(application)) {
         system.messageBox("Error Registering Window Class!", "Error");
         return exitClassNotRegistered;
@@ -39,7 +41,7 @@ int runViewer(void* instance) {
         destroyGLWindow(window);
     }
     system.unregisterClass(application);
-    keyTable = nullptr; // the table lives on this stack frame
+    inputState().keyTable = nullptr; // the table lives on this stack frame
     return exitCode;
 }
 

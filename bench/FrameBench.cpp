@@ -4,12 +4,13 @@
 
 #include "BenchScenes.h"
 
-#include "camera/CameraList.h"
+#include "input/InputState.h"
 #include "mesh/PolygonsIndexedNormal.h"
-#include "render/DrawScene.h"
 #include "render/DrawViews.h"
 #include "render/InitRendering.h"
 #include "render/OffscreenContext.h"
+#include "render/RenderState.h"
+#include "scene/SceneState.h"
 #include "support/ReferenceNormalDrawing.h"
 
 #include <GL/gl.h>
@@ -21,41 +22,50 @@ using namespace Vextal;
 
 enum class Mode { filled, wireframe, normals };
 
-// One context and one loaded scene for all frame benchmarks.
-bool prepared(benchmark::State& state) {
-    static OffscreenContext context;
-    static std::int32_t keys[256] = {};
+// One context, one drawing state and one loaded scene for all frame benchmarks.
+struct Drawing {
+    OffscreenContext context;
+    SceneState scene;
+    InputState input;
+    RenderState render;
+    std::int32_t keys[256] = {};
+};
+
+Drawing* prepared(benchmark::State& state) {
+    static Drawing drawing;
     static bool ready = [] {
-        if (!context.create(800, 600))
+        if (!drawing.context.create(800, 600))
             return false;
         const std::string scene = VextalBench::sceneFile(VextalBench::Surface::spheric, 255);
-        return initRendering(keys, RenderingStart{scene.c_str(), 800, 600}).rendered();
+        return initRendering(drawing.keys, RenderingStart{scene.c_str(), 800, 600}).rendered();
     }();
     if (!ready)
         state.SkipWithError("no offscreen OpenGL context or scene");
-    return ready;
+    return ready ? &drawing : nullptr;
 }
 
-
 void BM_Frame(benchmark::State& state, Mode mode) {
-    if (!prepared(state))
+    Drawing* drawing = prepared(state);
+    if (!drawing)
         return;
-    wireframe = mode == Mode::wireframe;
-    showNormals = mode == Mode::normals;
+    RenderState& render = drawing->render;
+    render.wireframe = mode == Mode::wireframe;
+    render.showNormals = mode == Mode::normals;
     for (auto _ : state) {
         drawViews();
         glFinish();
     }
-    wireframe = showNormals = false;
+    render.wireframe = render.showNormals = false;
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_FrameReference(benchmark::State& state) {
-    if (!prepared(state))
+    Drawing* drawing = prepared(state);
+    if (!drawing)
         return;
     for (auto _ : state) {
         drawViews();
-        VextalTest::drawNormalsOnePerCorner(sceneMesh);
+        VextalTest::drawNormalsOnePerCorner(drawing->scene.sceneMesh);
         glFinish();
     }
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);

@@ -1,8 +1,9 @@
 #include "camera/Camera.h"
 
-#include "app/KeyState.h"
-#include "app/WindowMessages.h"
 #include "camera/CameraList.h"
+#include "input/InputState.h"
+#include "input/KeyState.h"
+#include "input/WindowMessages.h"
 
 namespace Vextal {
 
@@ -48,9 +49,11 @@ void moveForward(Camera& camera, float distance) {
 }
 
 void updateCamera(std::uint32_t elapsedMilliseconds) {
-    Camera* camera = listedCamera(currentCamera);
+    const InputState& input = inputState();
+    Camera* camera = listedCamera(input.cameraList.currentCamera);
     if (camera == nullptr)
         return;
+    const std::int32_t* keyTable = input.keyTable;
     if (keyHeld(keyTable, VK_PRIOR))
         moveForward(*camera, float(elapsedMilliseconds * unitsPerMillisecond));
     if (keyHeld(keyTable, VK_NEXT))

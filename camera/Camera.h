@@ -43,7 +43,7 @@ void computePixelViewport(Camera& camera, std::uint32_t width, std::uint32_t hei
 // translation += forward * distance, in float.
 void moveForward(Camera& camera, float distance);
 
-// Moves the current camera by the keys held in keyTable: Page Up towards the
+// Moves the current camera by the keys held in the input state's keyTable: Page Up towards the
 // eye and Page Down away, 40 units per second of elapsedMilliseconds; Control
 // then resets translation to (0, 0, -5), forward and orientation. Does nothing
 // while no camera is listed at currentCamera.

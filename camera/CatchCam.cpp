@@ -1,12 +1,8 @@
 #include "camera/CatchCam.h"
 
-#include "camera/CameraList.h"
-
 #include <cmath>
 
 namespace Vextal {
-
-CatchCam* catchCam = new CatchCam(cameras);
 
 namespace {
 
@@ -17,19 +13,10 @@ constexpr double pixelsPerUnit = 1000.0;
 
 float addScaled(float value, float pixels) { return float(value + pixels / pixelsPerUnit); }
 
-// The catcher goes first, then the cameras it steered.
-struct ExitTeardown {
-    ~ExitTeardown() {
-        delete catchCam;
-        catchCam = nullptr;
-        freeCameras();
-    }
-} exitTeardown;
-
 } // namespace
 
 void CatchCam::handleEvent(const MouseEvent& event) {
-    if (cameraList == nullptr || cameraIndex < 0 || cameraIndex >= cameraCount)
+    if (cameraList == nullptr || cameraIndex < 0 || cameraIndex >= listedCameras().cameraCount)
         return;
     Camera* camera = cameraList[cameraIndex];
     if (camera == nullptr)

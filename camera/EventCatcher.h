@@ -22,8 +22,6 @@ class EventCatcher {
 public:
     virtual ~EventCatcher() = default;
     virtual void handleEvent(const MouseEvent& event) = 0;
-    // Tells the concrete catchers apart.
-    virtual int kind() const = 0;
 };
 
 } // namespace Vextal

@@ -1,12 +1,9 @@
 #include "camera/MouseCapture.h"
 
 #include "camera/CameraList.h"
+#include "input/InputState.h"
 
 namespace Vextal {
-
-MouseEvent mouseEvent;
-float anchorX = 0;
-float anchorY = 0;
 
 namespace {
 
@@ -25,41 +22,47 @@ bool contains(const Camera& camera, std::int64_t x, std::int64_t y) {
 }
 
 // (x, y) in window pixels, y downward; viewports count y from the bottom.
-// Compared as signed 64-bit integers, so a pointer left of or above the
-// client area is outside every viewport.
-void selectCamera(float x, float y) {
+// Compared as signed 64-bit integers, so a pointer left of the client area
+// is outside every viewport; one above it would turn into a row above the
+// window's height, inside a viewport that reaches past the top edge, so it
+// is left out first.
+void selectCamera(CameraList& list, float x, float y) {
+    if (y < 0)
+        return;
     const std::int64_t column = std::int64_t(x);
-    const std::int64_t row = std::int64_t(float(windowHeight) - y);
-    for (int i = 0; i < cameraCount; ++i) {
+    const std::int64_t row = std::int64_t(float(list.windowHeight) - y);
+    for (int i = 0; i < list.cameraCount; ++i) {
         const Camera* camera = listedCamera(i);
         if (camera != nullptr && contains(*camera, column, row))
-            currentCamera = std::uint8_t(i);
+            list.currentCamera = std::uint8_t(i);
     }
 }
 
-void press(float x, float y) {
-    selectCamera(x, y);
-    if (catchCam != nullptr)
-        catchCam->cameraIndex = currentCamera;
-    anchorX = x;
-    anchorY = y;
+void press(InputState& input, float x, float y) {
+    selectCamera(input.cameraList, x, y);
+    if (input.catchCam != nullptr)
+        input.catchCam->cameraIndex = input.cameraList.currentCamera;
+    input.anchorX = x;
+    input.anchorY = y;
 }
 
 } // namespace
 
 void captureMouse(std::uint32_t message, WParam wParam, LParam lParam) {
+    InputState& input = inputState();
+    MouseEvent& mouseEvent = input.mouseEvent;
     mouseEvent = MouseEvent{};
     const float x = float(pointerX(lParam));
     const float y = float(pointerY(lParam));
     switch (message) {
     case WM_MOUSEMOVE:
         takeFlags(mouseEvent, wParam);
-        mouseEvent.dx = x - anchorX;
-        mouseEvent.dy = y - anchorY;
+        mouseEvent.dx = x - input.anchorX;
+        mouseEvent.dy = y - input.anchorY;
         break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-        press(x, y);
+        press(input, x, y);
         break;
     case WM_MOUSEWHEEL:
         takeFlags(mouseEvent, wParam);
@@ -69,8 +72,8 @@ void captureMouse(std::uint32_t message, WParam wParam, LParam lParam) {
     default:
         break;
     }
-    if (catchCam != nullptr)
-        catchCam->handleEvent(mouseEvent);
+    if (input.catchCam != nullptr)
+        input.catchCam->handleEvent(mouseEvent);
 }
 
 } // namespace Vextal

@@ -5,8 +5,6 @@
 
 namespace Vextal {
 
-PolygonsIndexedNormal sceneMesh;
-
 PolygonsIndexedNormal::~PolygonsIndexedNormal() { releaseNormals(); }
 
 void PolygonsIndexedNormal::release() {

@@ -35,7 +35,4 @@ protected:
     void releaseNormals();
 };
 
-// The one mesh of the viewer, refilled by every scene load that reaches "render".
-extern PolygonsIndexedNormal sceneMesh;
-
 } // namespace Vextal

@@ -2,13 +2,12 @@
 
 #include "mesh/PolygonsIndexedNormal.h"
 #include "render/OGLRenderer.h"
+#include "render/RenderState.h"
+#include "scene/SceneState.h"
 
 #include <GL/gl.h>
 
 namespace Vextal {
-
-bool wireframe = false;
-bool showNormals = false;
 
 namespace {
 
@@ -34,6 +33,10 @@ void drawAxes() {
 } // namespace
 
 void drawScene() {
+    RenderState& render = renderState();
+    const bool wireframe = render.wireframe;
+    OGLRenderer& sceneRenderer = render.sceneRenderer;
+    PolygonsIndexedNormal& sceneMesh = sceneState().sceneMesh;
     glLineWidth(1.0f);
     glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
     glEnable(GL_DEPTH_TEST);
@@ -42,7 +45,7 @@ void drawScene() {
     sceneRenderer.render(&sceneMesh);
     glDisable(GL_LIGHTING);
     glColor4f(1, 0, 0, 1);
-    if (showNormals)
+    if (render.showNormals)
         sceneRenderer.renderNormals(&sceneMesh);
     if (wireframe)
         drawAxes();

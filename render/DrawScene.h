@@ -2,13 +2,10 @@
 
 namespace Vextal {
 
-// Display switches, set by the frame loop from the keys (P/F, N/E).
-extern bool wireframe;
-extern bool showNormals;
-
-// Draws one view of sceneMesh, with the camera's view already on the
-// modelview matrix: the lit surface (as lines in wireframe mode), the red
-// normal segments when asked for, and in wireframe mode the three axes.
+// Draws one view of the scene state's sceneMesh, with the camera's view
+// already on the modelview matrix: the lit surface (as lines in wireframe
+// mode), the red normal segments when asked for, and in wireframe mode the
+// three axes; the switches are those of the render state.
 // Sets everything it depends on at its start, so views do not affect each other.
 void drawScene();
 

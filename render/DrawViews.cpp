@@ -1,7 +1,7 @@
 #include "render/DrawViews.h"
 
-#include "camera/ApplyCamera.h"
 #include "camera/CameraList.h"
+#include "render/ApplyCamera.h"
 #include "render/DrawScene.h"
 
 #include <GL/gl.h>
@@ -10,10 +10,11 @@ namespace Vextal {
 
 void drawViews() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const CameraList& list = listedCameras();
     // cameraCount is read again after every view.
-    for (unsigned index = 0; index < cameraCount; ++index) {
+    for (unsigned index = 0; index < list.cameraCount; ++index) {
         glLoadIdentity();
-        if (applyCamera(*cameras[index]))
+        if (applyCamera(*list.cameras[index]))
             drawScene();
     }
 }

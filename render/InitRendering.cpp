@@ -1,9 +1,10 @@
 #include "render/InitRendering.h"
 
-#include "app/KeyState.h"
 #include "camera/CameraList.h"
+#include "input/InputState.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
+#include "scene/SceneState.h"
 
 #include <GL/gl.h>
 
@@ -20,14 +21,15 @@ const GLfloat lightAmbient[] = {0.0f, 0.0f, 1.1f, 1.0f};
 } // namespace
 
 void listNewCamera() {
+    CameraList& list = listedCameras();
     Camera* camera = new Camera;
     initCamera(*camera, 0, 0, 1, 1);
-    if (cameraCount >= maxCameras) {
+    if (list.cameraCount >= maxCameras) {
         delete camera; // never listed, never used
         return;
     }
     camera->translation.z = -5.0f;
-    cameras[cameraCount++] = camera;
+    list.cameras[list.cameraCount++] = camera;
 }
 
 void setFixedRenderingState() {
@@ -49,10 +51,10 @@ void setFixedRenderingState() {
 }
 
 SceneLoadResult initRendering(std::int32_t* keys, const RenderingStart& start) {
-    keyTable = keys;
+    inputState().keyTable = keys;
     listNewCamera();
     resizeViewports(start.width, start.height);
-    const SceneLoadResult loaded = loadSceneFile(start.scenePath, sceneMesh);
+    const SceneLoadResult loaded = loadSceneFile(start.scenePath, sceneState().sceneMesh);
     setFixedRenderingState();
     return loaded;
 }

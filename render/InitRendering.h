@@ -14,10 +14,11 @@ struct RenderingStart {
     std::uint32_t height = 600;
 };
 
-// Start-up of a new OpenGL context: publishes the key state table, lists one
-// more camera (up to four) 5 units back covering the whole window, sizes the
-// viewports to start.width x start.height, loads the scene from
-// start.scenePath into sceneMesh, then sets the fixed state (clear values,
+// Start-up of a new OpenGL context: publishes the key state table as the
+// input state's keyTable, lists one more camera (up to four) 5 units back
+// covering the whole window, sizes the viewports to start.width x
+// start.height, loads the scene from start.scenePath into the scene state's
+// sceneMesh, then sets the fixed state (clear values,
 // depth test, smooth shading, material, light 0). Needs a current context.
 // The fixed state is set whatever the load gives; the result says how it went.
 SceneLoadResult initRendering(std::int32_t* keys, const RenderingStart& start);

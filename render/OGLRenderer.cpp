@@ -2,20 +2,11 @@
 
 #include "mesh/PolygonsIndexedNormal.h"
 #include "render/NormalSegments.h"
+#include "render/RenderState.h"
 
 #include <GL/gl.h>
 
-
 namespace Vextal {
-
-OGLRenderer sceneRenderer;
-
-namespace {
-
-// Kept across frames, so the segments are built once per load.
-NormalSegments normalSegments;
-
-} // namespace
 
 void OGLRenderer::render(PolygonsIndexedNormal* mesh) {
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -29,7 +20,7 @@ void OGLRenderer::render(PolygonsIndexedNormal* mesh) {
 }
 
 void OGLRenderer::renderNormals(PolygonsIndexedNormal* mesh) {
-    const std::vector<Vec3>& points = normalSegments.pointsFor(*mesh);
+    const std::vector<Vec3>& points = renderState().normalSegments.pointsFor(*mesh);
     // Hand the surface to the rasteriser before the segments are set up: a
     // software rasteriser then fills the triangles on its worker threads
     // while this thread sets up the lines, rather than starting on both only

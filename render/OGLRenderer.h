@@ -13,10 +13,9 @@ public:
     virtual void render(PolygonsIndexedNormal* mesh);
 
     // Each vertex normal that a triangle uses as a line from the vertex to
-    // vertex + normal / 5, in one draw from an array built once per load.
+    // vertex + normal / 5, in one draw from an array built once per load
+    // (the render state's normalSegments).
     virtual void renderNormals(PolygonsIndexedNormal* mesh);
 };
-
-extern OGLRenderer sceneRenderer;
 
 } // namespace Vextal

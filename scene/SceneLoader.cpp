@@ -4,6 +4,7 @@
 #include "scene/SceneCommands.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneFileMemory.h"
+#include "scene/SceneState.h"
 #include "scene/SceneTokenReader.h"
 
 #include <cerrno>
@@ -117,8 +118,8 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
 }
 
 void loadScene() {
-    static SceneFileMemory memory;
-    loadSceneFile("conf.txt", sceneMesh, memory);
+    SceneState& scene = sceneState();
+    loadSceneFile("conf.txt", scene.sceneMesh, scene.sceneFileMemory);
 }
 
 } // namespace Vextal

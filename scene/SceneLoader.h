@@ -59,8 +59,8 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
                               SceneFileMemory& memory);
 
-// The viewer's load: "conf.txt" in the working directory into sceneMesh,
-// remembering the file between loads.
+// The viewer's load: "conf.txt" in the working directory into the scene
+// state's sceneMesh, remembering the file between loads in its memory.
 void loadScene();
 
 } // namespace Vextal

@@ -23,9 +23,11 @@ namespace Vextal {
 //   float range;
 // - once the input has ended, nothing more is read, as after the stream's
 //   eofbit.
-// It reads the file as SceneFileBuffer does: never past the size the file
-// had when it was opened, a file of up to 64 KiB in one read(), and a read()
-// that fails or comes back short ends the input (after its bytes). Nor does it read past
+// It never reads past the size the file had when it was opened (an editor
+// that truncates the file and writes a longer version meanwhile would
+// otherwise have the middle of the new version read on after the end of the
+// old one), takes a file of up to 64 KiB in one read(), and a read() that
+// fails or comes back short ends the input (after its bytes). Nor does it read past
 // what a call needs, so nothing after "render" is read.
 class SceneTokenReader {
 public:

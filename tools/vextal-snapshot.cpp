@@ -4,14 +4,16 @@
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.
 
-#include "app/KeyState.h"
 #include "camera/CameraList.h"
 #include "export/AtomicFile.h"
 #include "export/PngWriter.h"
-#include "render/DrawScene.h"
+#include "input/InputState.h"
+#include "input/KeyState.h"
 #include "render/DrawViews.h"
 #include "render/InitRendering.h"
 #include "render/OffscreenContext.h"
+#include "render/RenderState.h"
+#include "scene/SceneState.h"
 
 #include <GL/gl.h>
 
@@ -165,7 +167,7 @@ std::optional<Arguments> parseArguments(int argc, char** argv) {
 // The camera as a right drag and the Page keys would leave it before the
 // first frame: the turn is folded into its orientation when the view is drawn.
 void placeCamera(const Arguments& args) {
-    Vextal::Camera& camera = *Vextal::cameras[0];
+    Vextal::Camera& camera = *Vextal::listedCameras().cameras[0];
     camera.pendingRotation.x = args.turnX;
     camera.pendingRotation.y = args.turnY;
     camera.translation.z = -args.distance;
@@ -195,15 +197,20 @@ int snapshot(const Arguments& args) {
                      offscreen.error().c_str());
         return exitNoOpenGL;
     }
-    std::int32_t keys[Vextal::keyTableSize] = {}; // no key is held
+    // What the viewer's state holds for a drawing: the mesh, the camera, the
+    // switches; no key is held.
+    Vextal::SceneState scene;
+    Vextal::InputState input;
+    Vextal::RenderState render;
+    std::int32_t keys[Vextal::keyTableSize] = {};
     const Vextal::SceneLoadResult loaded =
         Vextal::initRendering(keys, {args.scenePath, args.width, args.height});
     if (!loaded.rendered()) {
         std::fprintf(stderr, "vextal-snapshot: %s: %s\n", args.scenePath, loaded.reason().c_str());
         return exitFailed;
     }
-    Vextal::wireframe = args.wireframe;
-    Vextal::showNormals = args.normals;
+    render.wireframe = args.wireframe;
+    render.showNormals = args.normals;
     placeCamera(args);
     Vextal::drawViews();
     if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
@@ -220,8 +227,5 @@ int main(int argc, char** argv) {
     const std::optional<Arguments> args = parseArguments(argc, argv);
     if (!args)
         return usage();
-    const int status = snapshot(*args);
-    Vextal::keyTable = nullptr; // the table lived in snapshot's frame
-    Vextal::freeCameras();
-    return status;
+    return snapshot(*args);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HeldButtons.h"
+#include "input/HeldButtons.h"
 #include "app/Platform.h"
 
 typedef union SDL_Event SDL_Event;

@@ -1,6 +1,6 @@
 #include "app/sdl/SdlPlatform.h"
 
-#include "app/WindowProc.h"
+#include "input/WindowProc.h"
 #include "app/sdl/SdlMessages.h"
 #include "app/sdl/X11Errors.h"
 
@@ -63,10 +63,13 @@ bool SdlPlatform::registerClass(const Application&) {
 void SdlPlatform::unregisterClass(const Application&) { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 
 void* SdlPlatform::createWindow(const Application&, const char* title, int width, int height,
-                                GLWindow* record) {
-    // The drawing surface's format is fixed when the window is made.
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+                                GLWindow* record, const PixelFormatRequest& request) {
+    // SDL fixes the drawing surface's format when it makes the window, from
+    // these attributes; each size is a least, so the closest format offered
+    // is taken.
+    SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, request.colourBits);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, request.depthBits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, request.doubleBuffer ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_Window* window =
         SDL_CreateWindow(title, 0, 0, width, height,
@@ -86,18 +89,17 @@ void SdlPlatform::destroyWindow(void* hwnd) {
     SDL_DestroyWindow(sdlWindow(hwnd));
 }
 
-// An SDL window is its own drawing surface.
+// Four steps of window creation cannot fail under SDL: an SDL window is its
+// own drawing surface (getting and releasing it does nothing), and its pixel
+// format was chosen and set when createWindow made it from the request; the
+// format is named 1.
 void* SdlPlatform::getDeviceContext(void* hwnd) { return hwnd; }
 
 void SdlPlatform::releaseDeviceContext(void*, void*) {}
 
-int SdlPlatform::choosePixelFormat(void* hdc, const PixelFormatRequest&) {
-    return (SDL_GetWindowFlags(sdlWindow(hdc)) & SDL_WINDOW_OPENGL) ? 1 : 0;
-}
+int SdlPlatform::choosePixelFormat(void*, const PixelFormatRequest&) { return 1; }
 
-bool SdlPlatform::setPixelFormat(void*, int format, const PixelFormatRequest&) {
-    return format == 1;
-}
+bool SdlPlatform::setPixelFormat(void*, int, const PixelFormatRequest&) { return true; }
 
 void* SdlPlatform::createContext(void* hdc) {
     SDL_GLContext context = SDL_GL_CreateContext(sdlWindow(hdc));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HeldButtons.h"
+#include "input/HeldButtons.h"
 #include "app/Platform.h"
 
 #include <cstdint>
@@ -23,7 +23,7 @@ public:
     bool registerClass(const Application& application) override;
     void unregisterClass(const Application& application) override;
     void* createWindow(const Application& application, const char* title, int width, int height,
-                       GLWindow* record) override;
+                       GLWindow* record, const PixelFormatRequest& request) override;
     void destroyWindow(void* hwnd) override;
     void* getDeviceContext(void* hwnd) override;
     void releaseDeviceContext(void* hwnd, void* hdc) override;

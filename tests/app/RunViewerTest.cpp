@@ -1,9 +1,10 @@
 #include "app/FrameLoop.h"
-#include "app/KeyState.h"
 #include "app/RunViewer.h"
+#include "app/ViewerState.h"
 #include "camera/CameraList.h"
+#include "input/KeyState.h"
 #include "mesh/PolygonsIndexedNormal.h"
-#include "render/DrawScene.h"
+#include "render/OffscreenContext.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
@@ -16,28 +17,21 @@ using VextalTest::ScriptedPlatform;
 
 namespace {
 
-// Runs the viewer against the scripted window system in a temporary working
-// directory holding a conf.txt. No OpenGL context exists: drawing calls go
-// nowhere, which is all the run cycle needs.
+// Runs the viewer in a fresh state against the scripted window system, in a
+// temporary working directory holding a conf.txt. The scripted contexts are
+// stand-ins: the drawing goes to a real offscreen OpenGL context, current
+// throughout.
 class RunViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(offscreen.create(800, 600)) << offscreen.error();
         dir.write("conf.txt", "\"sss slice 4 rotate 4 render");
         char cwd[4096];
         ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
         previous = cwd;
         ASSERT_EQ(::chdir(dir.path("").c_str()), 0);
-        setPlatform(&system);
     }
-    void TearDown() override {
-        setPlatform(nullptr);
-        EXPECT_EQ(::chdir(previous.c_str()), 0);
-        freeCameras();
-        currentCamera = 0;
-        programRunning = 0;
-        wireframe = showNormals = false;
-        sceneMesh.release();
-    }
+    void TearDown() override { EXPECT_EQ(::chdir(previous.c_str()), 0); }
 
     void send(std::uint32_t message, WParam wParam = 0, LParam lParam = 0) {
         system.queue.push_back({system.lastWindow, message, wParam, lParam});
@@ -57,8 +51,10 @@ protected:
         EXPECT_EQ(system.log.back(), "unregister");
     }
 
+    OffscreenContext offscreen;
     VextalTest::TempDir dir;
     ScriptedPlatform system;
+    ViewerState state{system};
     std::string previous;
 };
 
@@ -79,15 +75,15 @@ TEST_F(RunViewerTest, everyFailedCreationStepLeavesNothingBehindAndExitsWithAnEr
                       Step::setPixelFormat, Step::createContext, Step::makeCurrent}) {
         ScriptedPlatform failing;
         failing.failAt = step;
-        setPlatform(&failing);
+        ViewerState fresh(failing);
         EXPECT_EQ(runViewer(nullptr), 1) << int(step);
         EXPECT_EQ(failing.messageBoxes, std::vector<std::string>{"Error: Error Creating OpenGL Window"});
         EXPECT_EQ(failing.liveWindows + failing.liveSurfaces + failing.liveContexts, 0) << int(step);
         EXPECT_EQ(failing.log.back(), "unregister");
         EXPECT_EQ(failing.frames, 0);
-        EXPECT_EQ(programRunning, 0);
+        EXPECT_EQ(inputState().programRunning, 0);
     }
-    EXPECT_EQ(cameraCount, 0);
+    EXPECT_EQ(inputState().cameraList.cameraCount, 0);
 }
 
 TEST_F(RunViewerTest, failedMakeCurrentReleasesInReverseOrder) {
@@ -105,25 +101,25 @@ TEST_F(RunViewerTest, closeRequestEndsTheRunWithStatusZeroAndReleasesEverything)
     EXPECT_EQ(runViewer(nullptr), 0);
     EXPECT_EQ(system.frames, 3);
     EXPECT_EQ(system.quitPostedTo.size(), 1u);
-    EXPECT_EQ(cameraCount, 1);
-    EXPECT_EQ(sceneMesh.vertexCount, 3u * 4u + 2u);
+    EXPECT_EQ(inputState().cameraList.cameraCount, 1);
+    EXPECT_EQ(sceneState().sceneMesh.vertexCount, 3u * 4u + 2u);
     expectEverythingReleased();
-    EXPECT_EQ(keyTable, nullptr);
+    EXPECT_EQ(inputState().keyTable, nullptr);
 }
 
 TEST_F(RunViewerTest, quitWhileStillRunningOpensANewWindowWithAnotherCamera) {
     system.onIdle = [this] {
-        if (system.frames == 1 && system.quitPostedTo.empty() && cameraCount == 1) {
+        if (system.frames == 1 && system.quitPostedTo.empty() && inputState().cameraList.cameraCount == 1) {
             // A key held in the first window must not count in the second.
             send(WM_KEYDOWN, VK_PRIOR);
             system.queue.push_back({system.lastWindow, WM_QUIT, 0, 0});
-        } else if (cameraCount == 2 && system.frames == 2) {
-            EXPECT_EQ(keyTable[VK_PRIOR], 0);
+        } else if (inputState().cameraList.cameraCount == 2 && system.frames == 2) {
+            EXPECT_EQ(inputState().keyTable[VK_PRIOR], 0);
             send(WM_CLOSE);
         }
     };
     EXPECT_EQ(runViewer(nullptr), 0);
-    EXPECT_EQ(cameraCount, 2);
+    EXPECT_EQ(inputState().cameraList.cameraCount, 2);
     EXPECT_EQ(system.frames, 2);
     expectEverythingReleased();
 }
@@ -149,24 +145,24 @@ TEST_F(RunViewerTest, minimisedWindowWaitsInsteadOfDrawingAndCatchesUpOnTime) {
     EXPECT_EQ(system.frames, 2);
     EXPECT_NE(std::find(system.log.begin(), system.log.end(), "waitMessage"), system.log.end());
     // The first frame after restoring moved by the whole 500 ms: 0.04 per ms.
-    ASSERT_EQ(cameraCount, 1);
-    EXPECT_NEAR(cameras[0]->translation.z, -5.0f + 20.0f, 1e-4f);
-    EXPECT_EQ(cameras[0]->pixelWidth, 640);
+    ASSERT_EQ(inputState().cameraList.cameraCount, 1);
+    EXPECT_NEAR(inputState().cameraList.cameras[0]->translation.z, -5.0f + 20.0f, 1e-4f);
+    EXPECT_EQ(inputState().cameraList.cameras[0]->pixelWidth, 640);
 }
 
 TEST(FrameKeyActions, clearingKeyWinsWhenBothOfAPairAreHeld) {
+    RenderState render;
     std::int32_t keys[keyTableSize] = {};
     keys[VK_P] = keys[VK_F] = 1;
     keys[VK_N] = keys[VK_E] = 1;
-    wireframe = showNormals = true;
+    render.wireframe = render.showNormals = true;
     applyKeyActions(keys);
-    EXPECT_FALSE(wireframe);
-    EXPECT_FALSE(showNormals);
+    EXPECT_FALSE(render.wireframe);
+    EXPECT_FALSE(render.showNormals);
     keys[VK_F] = keys[VK_E] = 0;
     applyKeyActions(keys);
-    EXPECT_TRUE(wireframe);
-    EXPECT_TRUE(showNormals);
-    wireframe = showNormals = false;
+    EXPECT_TRUE(render.wireframe);
+    EXPECT_TRUE(render.showNormals);
 }
 
 TEST_F(RunViewerTest, holdingRReloadsTheFileEveryFrame) {
@@ -188,5 +184,5 @@ TEST_F(RunViewerTest, holdingRReloadsTheFileEveryFrame) {
     };
     EXPECT_EQ(runViewer(nullptr), 0);
     // The edit made while R was held arrived; the one after the release did not.
-    EXPECT_EQ(sceneMesh.vertexCount, 4u * 4u + 2u);
+    EXPECT_EQ(sceneState().sceneMesh.vertexCount, 4u * 4u + 2u);
 }

@@ -1,6 +1,6 @@
 #include "InputFixture.h"
 
-#include "app/WindowMessages.h"
+#include "input/WindowMessages.h"
 
 #include <limits>
 #include <vector>

@@ -1,31 +1,27 @@
 #pragma once
 
-#include "app/KeyState.h"
 #include "camera/CameraList.h"
-#include "camera/MouseCapture.h"
+#include "input/InputState.h"
+#include "input/KeyState.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 namespace Vextal {
 
-// Owns the cameras and the key table a test lists, and leaves every input
-// global as a fresh process has it.
+// A fresh input state for each test, with the key table published and the
+// cameras a test lists taken from `owned`; the state's members are reached
+// under their own names.
 class InputFixture : public ::testing::Test {
 protected:
-    void SetUp() override { keyTable = keys.data(); }
-
-    void TearDown() override {
+    InputFixture() { input.keyTable = keys.data(); }
+    // The owned cameras are not the list's to delete.
+    ~InputFixture() override {
         for (Camera*& camera : cameras)
             camera = nullptr;
-        cameraCount = currentCamera = 0;
-        windowHeight = 0;
-        keyTable = nullptr;
-        anchorX = anchorY = 0;
-        mouseEvent = MouseEvent{};
-        catchCam->cameraIndex = 0;
     }
 
     // Lists owned[index] with the given viewport fractions, 5 units before the
@@ -42,6 +38,15 @@ protected:
 
     std::array<Camera, maxCameras> owned{};
     std::array<std::int32_t, keyTableSize> keys{};
+    InputState input;
+    Camera* (&cameras)[maxCameras] = input.cameraList.cameras;
+    std::uint8_t& cameraCount = input.cameraList.cameraCount;
+    std::uint8_t& currentCamera = input.cameraList.currentCamera;
+    std::uint32_t& windowHeight = input.cameraList.windowHeight;
+    MouseEvent& mouseEvent = input.mouseEvent;
+    float& anchorX = input.anchorX;
+    float& anchorY = input.anchorY;
+    std::unique_ptr<CatchCam>& catchCam = input.catchCam;
 };
 
 } // namespace Vextal

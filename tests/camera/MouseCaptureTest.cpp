@@ -1,6 +1,7 @@
 #include "InputFixture.h"
 
-#include "app/WindowMessages.h"
+#include "camera/MouseCapture.h"
+#include "input/WindowMessages.h"
 
 namespace Vextal {
 namespace {

@@ -1,6 +1,5 @@
 #include "render/RenderFixture.h"
 
-#include "app/KeyState.h"
 #include "render/DrawViews.h"
 #include "render/InitRendering.h"
 
@@ -20,13 +19,6 @@ void RenderTest::TearDown() {
     if (!previousDirectory.empty()) {
         EXPECT_EQ(::chdir(previousDirectory.c_str()), 0);
     }
-    Vextal::freeCameras();
-    Vextal::currentCamera = 0;
-    Vextal::windowHeight = 0;
-    Vextal::keyTable = nullptr;
-    Vextal::wireframe = false;
-    Vextal::showNormals = false;
-    Vextal::sceneMesh.release();
 }
 
 void RenderTest::startWith(const std::string& scene) {

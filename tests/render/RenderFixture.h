@@ -1,9 +1,12 @@
 #pragma once
 
 #include "camera/CameraList.h"
+#include "input/InputState.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "render/DrawScene.h"
 #include "render/OffscreenContext.h"
+#include "render/RenderState.h"
+#include "scene/SceneState.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -43,9 +46,10 @@ inline bool isPureGreen(Rgba c) { return c.r == 0 && c.g == 255 && c.b == 0; }
 inline bool isPureBlue(Rgba c) { return c.r == 0 && c.g == 0 && c.b == 255; }
 inline bool isBlack(Rgba c) { return c.r == 0 && c.g == 0 && c.b == 0; }
 
-// An 800 x 600 offscreen context with the viewer's start-up done on a scene
-// written to conf.txt in a temporary working directory. Restores the globals
-// (cameras, switches, mesh, working directory) afterwards.
+// An 800 x 600 offscreen context and a fresh state of the viewer's drawing
+// (scene, input and render parts, their members reached under their own
+// names), with the viewer's start-up done on a scene written to conf.txt in a
+// temporary working directory, which is left afterwards.
 class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -58,6 +62,17 @@ protected:
     Vextal::OffscreenContext offscreen;
     TempDir dir;
     std::int32_t keys[256] = {};
+
+    Vextal::SceneState scene;
+    Vextal::InputState input;
+    Vextal::RenderState render;
+    Vextal::PolygonsIndexedNormal& sceneMesh = scene.sceneMesh;
+    Vextal::Camera* (&cameras)[Vextal::maxCameras] = input.cameraList.cameras;
+    std::uint8_t& cameraCount = input.cameraList.cameraCount;
+    std::uint32_t& windowHeight = input.cameraList.windowHeight;
+    bool& wireframe = render.wireframe;
+    bool& showNormals = render.showNormals;
+    Vextal::OGLRenderer& sceneRenderer = render.sceneRenderer;
 
 private:
     std::string previousDirectory;

@@ -1,6 +1,6 @@
 #include "render/RenderFixture.h"
 
-#include "app/KeyState.h"
+#include "input/KeyState.h"
 #include "render/InitRendering.h"
 
 #include <GL/gl.h>

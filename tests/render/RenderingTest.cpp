@@ -1,7 +1,7 @@
 #include "render/RenderFixture.h"
 
-#include "app/KeyState.h"
-#include "camera/ApplyCamera.h"
+#include "input/KeyState.h"
+#include "render/ApplyCamera.h"
 #include "camera/Quaternion.h"
 #include "render/InitRendering.h"
 #include "render/OGLRenderer.h"
@@ -37,7 +37,7 @@ TEST_F(RenderTest, startUpListsOneCameraAndSetsTheFixedState) {
     EXPECT_EQ(cameras[0]->pixelWidth, 800);
     EXPECT_EQ(cameras[0]->pixelHeight, 600);
     EXPECT_EQ(cameras[0]->translation.z, -5.0f);
-    EXPECT_EQ(keyTable, keys);
+    EXPECT_EQ(input.keyTable, keys);
     EXPECT_EQ(sceneMesh.vertexCount, 92u);
 
     GLfloat clear[4];

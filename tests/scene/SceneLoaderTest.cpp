@@ -2,6 +2,7 @@
 #include "primitives/PrimitiveSphericalHarmonic.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
 #include "scene/SceneLoader.h"
+#include "scene/SceneState.h"
 #include "support/MeshCompare.h"
 #include "support/TempDir.h"
 
@@ -229,12 +230,12 @@ TEST_F(SceneLoad, numbersAreReadTheSameWhateverTheUsersLocale) {
 }
 
 TEST_F(SceneLoad, loadSceneReadsConfTxtFromTheWorkingDirectoryIntoTheSceneMesh) {
+    SceneState fresh;
     dir.write("conf.txt", "\"sss slice 4 rotate 5 render");
     char previous[4096];
     ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(::chdir(dir.path("").c_str()), 0);
     loadScene();
     ASSERT_EQ(::chdir(previous), 0);
-    EXPECT_EQ(sceneMesh.vertexCount, 3u * 5u + 2u);
-    sceneMesh.release();
+    EXPECT_EQ(fresh.sceneMesh.vertexCount, 3u * 5u + 2u);
 }

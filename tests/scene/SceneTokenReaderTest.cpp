@@ -9,6 +9,7 @@
 #include "scene/SceneTokenReader.h"
 #include "support/MeshCompare.h"
 #include "support/ReferenceSceneLoad.h"
+#include "support/SceneFileBuffer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -95,7 +96,7 @@ private:
 
     std::vector<char> buffer;
     SceneTokenReader fast;
-    SceneFileBuffer file;
+    VextalTest::SceneFileBuffer file;
     std::istream stream;
     VextalReference::StreamSource reference;
 };

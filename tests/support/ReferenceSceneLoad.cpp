@@ -2,6 +2,7 @@
 
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneFile.h"
+#include "support/SceneFileBuffer.h"
 #include "support/ReferenceTessellation.h"
 
 #include <locale>
@@ -21,7 +22,7 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh) {
     }
     ScenePrimitives scene;
     {
-        SceneFileBuffer buffer(file.fd, file.identity.size);
+        VextalTest::SceneFileBuffer buffer(file.fd, file.identity.size);
         std::istream stream(&buffer);
         stream.imbue(std::locale::classic());
         StreamSource source(stream);

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "app/Platform.h"
-#include "app/WindowProc.h"
+#include "input/WindowProc.h"
+#include "support/ScriptedWindowSystem.h"
 
 #include <deque>
 #include <functional>
@@ -15,7 +16,7 @@ namespace VextalTest {
 // can be told to fail at any one step of window creation, plays a script of
 // messages, and keeps a log of everything it was asked to do, so tests can
 // check that whatever was made was also released.
-class ScriptedPlatform : public Vextal::Platform {
+class ScriptedPlatform : public ScriptedWindowSystemOf<Vextal::Platform> {
 public:
     enum class Step {
         none,
@@ -36,33 +37,18 @@ public:
 
     std::vector<std::string> log;
     std::vector<std::string> messageBoxes;
-    std::map<void*, Vextal::GLWindow*> records;
-    std::vector<void*> quitPostedTo;
-    std::vector<std::uint32_t> defaulted;
     int liveWindows = 0, liveSurfaces = 0, liveContexts = 0, currentContexts = 0;
     int frames = 0;
     std::uint32_t now = 1000;
-    static constexpr Vextal::LResult defaultResult = 77;
-
-    void setWindowRecord(void* hwnd, Vextal::GLWindow* record) override { records[hwnd] = record; }
-    Vextal::GLWindow* windowRecord(void* hwnd) override {
-        const auto found = records.find(hwnd);
-        return found == records.end() ? nullptr : found->second;
-    }
     void postQuit(void* hwnd) override {
-        quitPostedTo.push_back(hwnd);
+        ScriptedWindowSystemOf::postQuit(hwnd);
         queue.push_back({hwnd, Vextal::WM_QUIT, 0, 0});
-    }
-    Vextal::LResult defaultProcessing(void*, std::uint32_t message, Vextal::WParam,
-                                      Vextal::LParam) override {
-        defaulted.push_back(message);
-        return defaultResult;
     }
 
     bool registerClass(const Vextal::Application&) override { return step(Step::registerClass, "register"); }
     void unregisterClass(const Vextal::Application&) override { log.push_back("unregister"); }
     void* createWindow(const Vextal::Application&, const char* title, int width, int height,
-                       Vextal::GLWindow* record) override;
+                       Vextal::GLWindow* record, const Vextal::PixelFormatRequest& request) override;
     void destroyWindow(void* hwnd) override {
         log.push_back("destroyWindow");
         records.erase(hwnd);
@@ -123,6 +109,8 @@ public:
     }
 
     void* lastWindow = nullptr;
+    // The pixel format the last window was made for.
+    Vextal::PixelFormatRequest requested{};
 
 private:
     bool step(Step which, const char* name) {
@@ -135,7 +123,9 @@ private:
 };
 
 inline void* ScriptedPlatform::createWindow(const Vextal::Application&, const char*, int, int,
-                                            Vextal::GLWindow* record) {
+                                            Vextal::GLWindow* record,
+                                            const Vextal::PixelFormatRequest& request) {
+    requested = request;
     if (!step(Step::createWindow, "createWindow"))
         return nullptr;
     ++liveWindows;

@@ -16,15 +16,10 @@ using LResult = std::intptr_t; // result of the window procedure
 // Message codes.
 inline constexpr std::uint32_t WM_NULL = 0x0000;
 inline constexpr std::uint32_t WM_CREATE = 0x0001; // lParam points at a CreateStruct
-inline constexpr std::uint32_t WM_DESTROY = 0x0002;
 inline constexpr std::uint32_t WM_SIZE = 0x0005; // wParam SIZE_*, lParam width | height << 16
-inline constexpr std::uint32_t WM_ACTIVATE = 0x0006;
-inline constexpr std::uint32_t WM_SETFOCUS = 0x0007;
 inline constexpr std::uint32_t WM_KILLFOCUS = 0x0008; // the window lost the keyboard focus
-inline constexpr std::uint32_t WM_PAINT = 0x000F;
 inline constexpr std::uint32_t WM_CLOSE = 0x0010; // a request; does not destroy the window
 inline constexpr std::uint32_t WM_QUIT = 0x0012;  // ends the message pump
-inline constexpr std::uint32_t WM_SHOWWINDOW = 0x0018;
 inline constexpr std::uint32_t WM_KEYDOWN = 0x0100; // wParam virtual-key code
 inline constexpr std::uint32_t WM_KEYUP = 0x0101;
 inline constexpr std::uint32_t WM_SYSKEYDOWN = 0x0104; // F10, or any key while Alt is held
@@ -33,13 +28,10 @@ inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112; // wParam SC_*
 inline constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;  // wParam MK_*, lParam x | y << 16
 inline constexpr std::uint32_t WM_LBUTTONDOWN = 0x0201;
 inline constexpr std::uint32_t WM_LBUTTONUP = 0x0202;
-inline constexpr std::uint32_t WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr std::uint32_t WM_RBUTTONDOWN = 0x0204;
 inline constexpr std::uint32_t WM_RBUTTONUP = 0x0205;
-inline constexpr std::uint32_t WM_RBUTTONDBLCLK = 0x0206;
 inline constexpr std::uint32_t WM_MBUTTONDOWN = 0x0207;
 inline constexpr std::uint32_t WM_MBUTTONUP = 0x0208;
-inline constexpr std::uint32_t WM_MBUTTONDBLCLK = 0x0209;
 inline constexpr std::uint32_t WM_MOUSEWHEEL = 0x020A; // wParam delta << 16 | MK_*
 
 // Button and modifier bits in the word parameter of mouse messages.
@@ -53,14 +45,8 @@ inline constexpr std::uint32_t MK_MBUTTON = 0x0010;
 inline constexpr std::uint32_t SIZE_RESTORED = 0;
 inline constexpr std::uint32_t SIZE_MINIMIZED = 1;
 inline constexpr std::uint32_t SIZE_MAXIMIZED = 2;
-inline constexpr std::uint32_t SIZE_MAXSHOW = 3;
-inline constexpr std::uint32_t SIZE_MAXHIDE = 4;
 
 // Word parameter of WM_SYSCOMMAND.
-inline constexpr std::uint32_t SC_MINIMIZE = 0xF020;
-inline constexpr std::uint32_t SC_MAXIMIZE = 0xF030;
-inline constexpr std::uint32_t SC_CLOSE = 0xF060;
-inline constexpr std::uint32_t SC_RESTORE = 0xF120;
 inline constexpr std::uint32_t SC_SCREENSAVE = 0xF140;
 inline constexpr std::uint32_t SC_MONITORPOWER = 0xF170;
 
@@ -90,25 +76,15 @@ inline constexpr std::uint32_t VK_DOWN = 0x28;
 inline constexpr std::uint32_t VK_INSERT = 0x2D;
 inline constexpr std::uint32_t VK_DELETE = 0x2E;
 inline constexpr std::uint32_t VK_0 = '0';
-inline constexpr std::uint32_t VK_9 = '9';
 inline constexpr std::uint32_t VK_A = 'A';
 inline constexpr std::uint32_t VK_E = 'E';
 inline constexpr std::uint32_t VK_F = 'F';
 inline constexpr std::uint32_t VK_N = 'N';
 inline constexpr std::uint32_t VK_P = 'P';
 inline constexpr std::uint32_t VK_R = 'R';
-inline constexpr std::uint32_t VK_Z = 'Z';
 inline constexpr std::uint32_t VK_NUMPAD0 = 0x60;
-inline constexpr std::uint32_t VK_NUMPAD9 = 0x69;
 inline constexpr std::uint32_t VK_F1 = 0x70;
 inline constexpr std::uint32_t VK_F10 = 0x79;
-inline constexpr std::uint32_t VK_F12 = 0x7B;
-inline constexpr std::uint32_t VK_LSHIFT = 0xA0;
-inline constexpr std::uint32_t VK_RSHIFT = 0xA1;
-inline constexpr std::uint32_t VK_LCONTROL = 0xA2;
-inline constexpr std::uint32_t VK_RCONTROL = 0xA3;
-inline constexpr std::uint32_t VK_LMENU = 0xA4;
-inline constexpr std::uint32_t VK_RMENU = 0xA5;
 
 // What the long parameter of WM_CREATE points at: the window's creation
 // parameter, the GLWindow record the window procedure keeps from then on.

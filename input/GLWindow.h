@@ -27,8 +27,4 @@ struct GLWindow {
     std::uint32_t lastTick = 0; // millisecond tick of the last frame
 };
 
-// 1 while the run cycle should open a new window after a quit message; a close
-// request clears it.
-extern std::int32_t programRunning;
-
 } // namespace Vextal

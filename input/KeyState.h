@@ -8,10 +8,6 @@ namespace Vextal {
 // message was a key-down and 0 otherwise. Only the window procedure writes it.
 inline constexpr int keyTableSize = 256;
 
-// The table the frame loop and updateCamera read; set by the rendering set-up
-// to the entry function's table, null until then (readers then see no key).
-extern std::int32_t* keyTable;
-
 // Sets all keyTableSize entries of keys to 0; does nothing when keys is null.
 void clearKeyTable(std::int32_t* keys);
 

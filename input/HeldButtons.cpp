@@ -1,6 +1,6 @@
-#include "app/HeldButtons.h"
+#include "input/HeldButtons.h"
 
-#include "app/WindowMessages.h"
+#include "input/WindowMessages.h"
 
 namespace Vextal {
 

@@ -1,14 +1,12 @@
-#include "app/WindowProc.h"
+#include "input/WindowProc.h"
 
-#include "app/GLWindow.h"
-#include "app/KeyState.h"
-#include "app/Platform.h"
 #include "camera/CameraList.h"
 #include "camera/MouseCapture.h"
+#include "input/GLWindow.h"
+#include "input/InputState.h"
+#include "input/KeyState.h"
 
 namespace Vextal {
-
-std::int32_t programRunning = 0;
 
 namespace {
 
@@ -40,7 +38,8 @@ void setKey(GLWindow* record, WParam code, std::int32_t state) {
 } // namespace
 
 LResult windowProc(void* hwnd, std::uint32_t message, WParam wParam, LParam lParam) {
-    Platform& system = platform();
+    InputState& input = inputState();
+    WindowSystem& system = *input.windowSystem;
     GLWindow* record = system.windowRecord(hwnd);
     captureMouse(message, wParam, lParam);
 
@@ -55,7 +54,7 @@ LResult windowProc(void* hwnd, std::uint32_t message, WParam wParam, LParam lPar
     case WM_CLOSE:
         // To the window itself: the pump only takes this window's messages.
         system.postQuit(hwnd);
-        programRunning = 0;
+        input.programRunning = 0;
         return 0;
     case WM_KEYDOWN:
     case WM_KEYUP:

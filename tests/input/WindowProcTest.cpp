@@ -1,10 +1,9 @@
 #include "camera/InputFixture.h"
 
-#include "app/GLWindow.h"
-#include "app/Platform.h"
-#include "app/WindowProc.h"
-#include "camera/ApplyCamera.h"
-#include "support/ScriptedPlatform.h"
+#include "camera/CameraView.h"
+#include "input/GLWindow.h"
+#include "input/WindowProc.h"
+#include "support/ScriptedWindowSystem.h"
 
 #include <map>
 #include <vector>
@@ -13,22 +12,16 @@ namespace Vextal {
 namespace {
 
 // Keeps the records, notes quit requests and what reaches default processing.
-using StandInPlatform = VextalTest::ScriptedPlatform;
+using StandInPlatform = VextalTest::ScriptedWindowSystem;
 
 class WindowProcTest : public InputFixture {
 protected:
     void SetUp() override {
-        InputFixture::SetUp();
-        setPlatform(&system);
+        input.windowSystem = &system;
         window.keys = keys.data();
         CreateStruct creation{&window};
         EXPECT_EQ(send(WM_CREATE, 0, reinterpret_cast<LParam>(&creation)), 0);
         EXPECT_EQ(system.windowRecord(hwnd), &window);
-    }
-    void TearDown() override {
-        setPlatform(nullptr);
-        programRunning = 0;
-        InputFixture::TearDown();
     }
     LResult send(std::uint32_t message, WParam wParam, LParam lParam = 0) {
         return windowProc(hwnd, message, wParam, lParam);
@@ -37,6 +30,7 @@ protected:
         return send(WM_SIZE, kind, makeLParam(width, height));
     }
 
+    std::int32_t& programRunning = input.programRunning;
     void* hwnd = &window;
     StandInPlatform system;
     GLWindow window;
@@ -77,7 +71,7 @@ TEST_F(WindowProcTest, minimiseHidesAndRestoreShowsAndResizes) {
     EXPECT_EQ(resize(SIZE_MINIMIZED, 0, 0), 0);
     EXPECT_EQ(window.visible, 0u);
     EXPECT_EQ(camera.pixelWidth, 800);
-    EXPECT_EQ(resize(SIZE_MAXHIDE, 10, 10), byDefault);
+    EXPECT_EQ(resize(4, 10, 10), byDefault);
     EXPECT_EQ(resize(SIZE_RESTORED, 1024, 768), 0);
     EXPECT_EQ(window.visible, 1u);
     EXPECT_EQ(windowHeight, 768u);
@@ -94,7 +88,7 @@ TEST_F(WindowProcTest, zeroHeightShowsWindowAndSkipsItsViewport) {
     resize(SIZE_RESTORED, 800, 0);
     EXPECT_EQ(window.visible, 1u);
     EXPECT_EQ(windowHeight, 0u);
-    EXPECT_FALSE(applyCamera(camera));
+    EXPECT_FALSE(hasPixelArea(camera)); // so the frame skips it
     EXPECT_EQ(camera.pendingRotation.x, 0.1f); // kept for when it has a size
 }
 
@@ -111,7 +105,7 @@ TEST_F(WindowProcTest, screenSaverAndMonitorPowerAreSwallowed) {
     EXPECT_EQ(send(WM_SYSCOMMAND, SC_MONITORPOWER), 0);
     EXPECT_TRUE(system.defaulted.empty());
     EXPECT_EQ(send(WM_SYSCOMMAND, SC_SCREENSAVE | 1), byDefault); // the whole parameter
-    EXPECT_EQ(send(WM_SYSCOMMAND, SC_CLOSE), byDefault);
+    EXPECT_EQ(send(WM_SYSCOMMAND, 0xF060), byDefault);
 }
 
 TEST_F(WindowProcTest, mouseMessagesReachCaptureThenDefault) {

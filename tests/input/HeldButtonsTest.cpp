@@ -1,7 +1,8 @@
 #include "camera/InputFixture.h"
 
-#include "app/HeldButtons.h"
-#include "app/WindowMessages.h"
+#include "camera/MouseCapture.h"
+#include "input/HeldButtons.h"
+#include "input/WindowMessages.h"
 
 namespace Vextal {
 namespace {

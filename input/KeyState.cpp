@@ -1,10 +1,8 @@
-#include "app/KeyState.h"
+#include "input/KeyState.h"
 
 #include <algorithm>
 
 namespace Vextal {
-
-std::int32_t* keyTable = nullptr;
 
 void clearKeyTable(std::int32_t* keys) {
     if (keys != nullptr)

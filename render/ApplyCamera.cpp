@@ -1,4 +1,4 @@
-#include "camera/ApplyCamera.h"
+#include "render/ApplyCamera.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

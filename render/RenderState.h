@@ -1,0 +1,40 @@
+#pragma once
+
+#include "base/LatestOf.h"
+#include "render/NormalSegments.h"
+#include "render/OGLRenderer.h"
+
+namespace Vextal {
+
+// The drawing's part of the viewer's state: the display switches the frame
+// loop sets from the keys, the renderer, and what the renderer derives from
+// a mesh once per load. While a RenderState exists, the code of this layer
+// reaches the one made last through renderState(); destroying it brings back
+// the one before.
+class RenderState {
+public:
+    RenderState();
+    RenderState(const RenderState&) = delete;
+    RenderState& operator=(const RenderState&) = delete;
+
+private:
+    // First, so that the state is reachable while its other members are
+    // made and destroyed.
+    LatestOf<RenderState> latest{*this};
+
+public:
+    // Set by P and cleared by F: polygons as lines, plus the axes.
+    bool wireframe = false;
+    // Set by N and cleared by E: the normal segments.
+    bool showNormals = false;
+
+    OGLRenderer sceneRenderer;
+    // The normal segments of the mesh last drawn with its normals, kept
+    // across frames so that they are built once per load.
+    NormalSegments normalSegments;
+};
+
+// The render state made last and not yet destroyed; one must exist.
+RenderState& renderState();
+
+} // namespace Vextal
