@@ -9,7 +9,6 @@
 #include "render/RenderState.h"
 #include "scene/SceneLoader.h"
 
-#include <GL/gl.h>
 
 namespace Vextal {
 
@@ -37,7 +36,7 @@ void drawFrame(GLWindow& window) {
     updateCamera(elapsed);
     window.lastTick = now;
     drawViews();
-    glFlush();
+    flushFrame();
     system.swapBuffers(window.hdc);
 }
 

@@ -6,6 +6,8 @@
 #include "input/InputState.h"
 #include "input/KeyState.h"
 
+#include <cassert>
+
 namespace Vextal {
 
 namespace {
@@ -39,6 +41,7 @@ void setKey(GLWindow* record, WParam code, std::int32_t state) {
 
 LResult windowProc(void* hwnd, std::uint32_t message, WParam wParam, LParam lParam) {
     InputState& input = inputState();
+    assert(input.windowSystem != nullptr && "the viewer sets the window system");
     WindowSystem& system = *input.windowSystem;
     GLWindow* record = system.windowRecord(hwnd);
     captureMouse(message, wParam, lParam);

@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include <cassert>
+
 namespace Vextal {
 
 void drawViews() {
@@ -13,10 +15,13 @@ void drawViews() {
     const CameraList& list = listedCameras();
     // cameraCount is read again after every view.
     for (unsigned index = 0; index < list.cameraCount; ++index) {
+        assert(index < unsigned(maxCameras) && list.cameras[index] != nullptr);
         glLoadIdentity();
         if (applyCamera(*list.cameras[index]))
             drawScene();
     }
 }
+
+void flushFrame() { glFlush(); }
 
 } // namespace Vextal

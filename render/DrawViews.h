@@ -8,4 +8,7 @@ namespace Vextal {
 // without area is skipped. The buffer swap is the caller's.
 void drawViews();
 
+// Hands the frame's drawing to OpenGL (glFlush), before the buffer swap.
+void flushFrame();
+
 } // namespace Vextal

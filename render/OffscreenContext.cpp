@@ -81,6 +81,8 @@ std::vector<std::uint8_t> OffscreenContext::readPixels() const {
     return topDown;
 }
 
+unsigned OffscreenContext::takeError() const { return glGetError(); }
+
 void OffscreenContext::destroy() {
     if (context) {
         if (framebuffer) {

@@ -26,6 +26,9 @@ public:
     // The colour buffer as RGBA bytes, top row first (as images are stored).
     std::vector<std::uint8_t> readPixels() const;
 
+    // The OpenGL error raised first since the last call (glGetError), 0 for none.
+    unsigned takeError() const;
+
 private:
     bool fail(const std::string& what);
     void destroy();

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build_packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config python3
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libpng-dev

@@ -5,6 +5,10 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
 scripts/build.sh build
 
+# The layers: includes (also checked by every build) and the test programs of
+# the plain layers, which must link no OpenGL, SDL or X11.
+python3 scripts/check-layers.py build
+
 ctest --test-dir build --output-on-failure --timeout 300 -j2
 
 # The same suites built with address and undefined-behaviour sanitizers, leak

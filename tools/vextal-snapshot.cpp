@@ -15,8 +15,7 @@
 #include "render/RenderState.h"
 #include "scene/SceneState.h"
 
-#include <GL/gl.h>
-
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -167,7 +166,9 @@ std::optional<Arguments> parseArguments(int argc, char** argv) {
 // The camera as a right drag and the Page keys would leave it before the
 // first frame: the turn is folded into its orientation when the view is drawn.
 void placeCamera(const Arguments& args) {
-    Vextal::Camera& camera = *Vextal::listedCameras().cameras[0];
+    Vextal::Camera* listed = Vextal::listedCamera(0);
+    assert(listed != nullptr && "the start-up lists the first camera");
+    Vextal::Camera& camera = *listed;
     camera.pendingRotation.x = args.turnX;
     camera.pendingRotation.y = args.turnY;
     camera.translation.z = -args.distance;
@@ -213,7 +214,7 @@ int snapshot(const Arguments& args) {
     render.showNormals = args.normals;
     placeCamera(args);
     Vextal::drawViews();
-    if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
+    if (const unsigned error = offscreen.takeError(); error != 0) {
         std::fprintf(stderr, "vextal-snapshot: OpenGL failed while drawing (error 0x%04x)\n",
                      unsigned(error));
         return exitNoOpenGL;

@@ -101,6 +101,10 @@ TEST_F(RunViewerTest, closeRequestEndsTheRunWithStatusZeroAndReleasesEverything)
     EXPECT_EQ(runViewer(nullptr), 0);
     EXPECT_EQ(system.frames, 3);
     EXPECT_EQ(system.quitPostedTo.size(), 1u);
+    // The window was made for double-buffered RGBA, 16 colour and 16 depth bits.
+    EXPECT_EQ(system.requested.colourBits, 16);
+    EXPECT_EQ(system.requested.depthBits, 16);
+    EXPECT_TRUE(system.requested.doubleBuffer);
     EXPECT_EQ(inputState().cameraList.cameraCount, 1);
     EXPECT_EQ(sceneState().sceneMesh.vertexCount, 3u * 4u + 2u);
     expectEverythingReleased();

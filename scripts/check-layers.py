@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Checks the layering of the source tree and of the built test programs.
+
+  check-layers.py [BUILD_DIR]
+
+Every project include ("folder/File.h") in a product folder must name a folder
+of its own layer or of one beneath it, and the headers of OpenGL, EGL, SDL and
+X11 may be included only where those libraries are linked. With BUILD_DIR,
+the test programs of the layers beneath the drawing must link no OpenGL,
+SDL or X11 library at all. Prints every offence and exits 1 if there is one.
+"""
+import pathlib
+import re
+import subprocess
+import sys
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+
+# Folder -> layer, and what each layer may include, bottom to top.
+LAYER_OF = {
+    "base": "base",
+    "mesh": "geometry", "primitives": "geometry", "scene": "geometry",
+    "input": "input", "camera": "input",
+    "render": "render",
+    "export": "export",
+    "app": "viewer",
+    "app/sdl": "platform",
+    "tools": "tools",
+}
+MAY_INCLUDE = {
+    "base": {"base"},
+    "geometry": {"base", "geometry"},
+    "input": {"base", "geometry", "input"},
+    "render": {"base", "geometry", "input", "render"},
+    "export": {"base", "geometry", "export"},
+    "viewer": {"base", "geometry", "input", "render", "viewer"},
+    "platform": {"base", "geometry", "input", "render", "viewer", "platform"},
+    "tools": {"base", "geometry", "input", "render", "export", "tools"},
+}
+# System headers that belong to one layer's libraries.
+SYSTEM_HEADERS = [
+    (re.compile(r"^(GL|EGL)/"), {"render"}),
+    (re.compile(r"^(SDL2?/|SDL\.h)"), {"platform"}),
+    (re.compile(r"^X11/"), {"platform"}),
+]
+# Test programs that must stay free of the window system and of OpenGL.
+PLAIN_TEST_PROGRAMS = ["tests/vextal-geometry-tests", "tests/vextal-input-tests"]
+FORBIDDEN_LIBRARIES = re.compile(r"lib(GL|GLU|GLX|OpenGL|EGL|SDL2|X11)[.-]")
+
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
+
+
+def folder_of(path):
+    relative = path.relative_to(ROOT).as_posix()
+    # The program's entry joins the viewer to its platform.
+    if relative.startswith("app/sdl/") or relative == "app/main.cpp":
+        return "app/sdl"
+    return relative.split("/", 1)[0]
+
+
+def included_folder(name):
+    if name.startswith("app/sdl/"):
+        return "app/sdl"
+    return name.split("/", 1)[0] if "/" in name else None
+
+
+def check_includes():
+    offences = []
+    for folder in LAYER_OF:
+        for path in sorted((ROOT / folder).glob("*")):
+            if path.suffix not in (".h", ".cpp"):
+                continue
+            layer = LAYER_OF[folder_of(path)]
+            for number, line in enumerate(path.read_text().splitlines(), 1):
+                match = INCLUDE.match(line)
+                if not match:
+                    continue
+                kind, name = match.groups()
+                where = f"{path.relative_to(ROOT)}:{number}"
+                if kind == '"':
+                    target = included_folder(name)
+                    if target in LAYER_OF and LAYER_OF[target] not in MAY_INCLUDE[layer]:
+                        offences.append(f"{where}: the {layer} layer includes {name} "
+                                        f"of the {LAYER_OF[target]} layer")
+                    continue
+                for pattern, layers in SYSTEM_HEADERS:
+                    if pattern.match(name) and layer not in layers:
+                        offences.append(f"{where}: the {layer} layer includes <{name}>")
+    return offences
+
+
+def check_links(build):
+    offences = []
+    for program in PLAIN_TEST_PROGRAMS:
+        path = build / program
+        if not path.exists():
+            offences.append(f"{path}: not built")
+            continue
+        linked = subprocess.run(["ldd", str(path)], capture_output=True, text=True).stdout
+        for line in linked.splitlines():
+            if FORBIDDEN_LIBRARIES.search(line):
+                offences.append(f"{program} links {line.split()[0]}")
+    return offences
+
+
+def main():
+    offences = check_includes()
+    if len(sys.argv) > 1:
+        offences += check_links(pathlib.Path(sys.argv[1]))
+    for offence in offences:
+        print(f"check-layers: {offence}", file=sys.stderr)
+    if not offences:
+        print("check-layers: every include and link keeps to its layer")
+    return 1 if offences else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
