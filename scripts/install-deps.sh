@@ -13,7 +13,7 @@ build_packages=(
 test_packages=(
     xvfb xauth xdotool x11-utils libx11-dev openbox wmctrl imagemagick
     admesh assimp-utils
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     python3
 )
 

@@ -6,8 +6,10 @@ scripts/install-deps.sh test
 scripts/build.sh build
 
 # The layers: includes (also checked by every build) and the test programs of
-# the plain layers, which must link no OpenGL, SDL or X11.
+# the plain layers, which must link no OpenGL, SDL or X11. Then the format of
+# every C++ file.
 python3 scripts/check-layers.py build
+scripts/check-format.sh
 
 ctest --test-dir build --output-on-failure --timeout 300 -j2
 
