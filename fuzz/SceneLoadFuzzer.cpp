@@ -6,6 +6,7 @@
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveParametric.h"
 #include "scene/SceneCommands.h"
+#include "scene/SceneExplanation.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneTokenReader.h"
 
@@ -100,6 +101,18 @@ void checkSameFromMemory(const std::uint8_t* data, std::size_t size,
           "commands read from memory select another surface or grid");
 }
 
+// vextal-check explains a file by reading it again its own way: it must end
+// as the load did, and never crash on what it reports.
+void checkExplainedAlike(const std::uint8_t* data, std::size_t size,
+                         const Vextal::SceneLoadResult& fromFile) {
+    const Vextal::SceneExplanation explained =
+        Vextal::explainScene(std::string_view(reinterpret_cast<const char*>(data), size));
+    check(explained.status == fromFile.status, "the explanation ends otherwise than the load");
+    check(Vextal::describe(explained.scene) == Vextal::describe(fromFile.scene),
+          "the explanation selects another surface or grid");
+    check(!explained.stop.empty(), "the explanation says nothing of where it stopped");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -116,5 +129,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkUntouched(mesh);
     check(!result.reason().empty(), "empty reason");
     checkSameFromMemory(data, size, result);
+    checkExplainedAlike(data, size, result);
     return 0;
 }

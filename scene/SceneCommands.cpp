@@ -6,14 +6,28 @@
 
 namespace Vextal {
 
+std::span<const SceneSelector> sceneSelectors() {
+    static constexpr SceneSelector selectors[] = {
+        {"\"sss", SurfaceKind::spheric},
+        {"\"tss", SurfaceKind::toric},
+        {"\"sh", SurfaceKind::harmonic},
+    };
+    return selectors;
+}
+
+// Any other token leaves the toric surface selected, with the toric
+// superformula as the target of "coef1" and "coef2".
 void ScenePrimitives::select(std::string_view token) {
-    if (token == "\"sss") {
-        selected = &spheric;
-        superformula = &spheric;
-        kind = SurfaceKind::spheric;
-    } else if (token == "\"sh") {
-        selected = &harmonic;
-        kind = SurfaceKind::harmonic;
+    for (const SceneSelector& selector : sceneSelectors()) {
+        if (selector.token != token)
+            continue;
+        kind = selector.surface;
+        if (kind == SurfaceKind::spheric) {
+            selected = &spheric;
+            superformula = &spheric;
+        } else if (kind == SurfaceKind::harmonic) {
+            selected = &harmonic;
+        }
     }
 }
 
@@ -60,6 +74,8 @@ constexpr SceneCommand commands[] = {
 };
 
 } // namespace
+
+std::span<const SceneCommand> sceneCommands() { return commands; }
 
 const SceneCommand* findCommand(std::string_view token) {
     for (const SceneCommand& command : commands)

@@ -4,6 +4,7 @@
 #include "primitives/PrimitiveSuperShapeToric.h"
 #include "scene/SceneLoader.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,16 @@ struct SceneCommand {
 
 // The command a token names; null for any token that is no keyword.
 const SceneCommand* findCommand(std::string_view token);
+
+// Every command, in the order the loader compares a token with them.
+std::span<const SceneCommand> sceneCommands();
+
+// The tokens that select a surface, and the surface each selects.
+struct SceneSelector {
+    std::string_view token;
+    SurfaceKind surface;
+};
+std::span<const SceneSelector> sceneSelectors();
 
 // How reading one number ended, as std::istream >> float reports it: read;
 // failed with the end of input reached (eofbit); failed before it.

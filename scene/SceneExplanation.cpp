@@ -1,0 +1,281 @@
+#include "scene/SceneExplanation.h"
+
+#include "mesh/PolygonsIndexedNormal.h"
+#include "primitives/PrimitiveParametric.h"
+#include "scene/SceneCommands.h"
+#include "scene/SceneRules.h"
+#include "scene/SceneTokenReader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace Vextal {
+
+namespace {
+
+// Line numbers of offsets into the bytes, counted once: the offsets asked for
+// only grow.
+class LineCounter {
+public:
+    explicit LineCounter(std::string_view bytes) : bytes(bytes) {}
+
+    std::uint32_t lineAt(std::size_t offset) {
+        for (offset = std::min(offset, bytes.size()); counted < offset; ++counted)
+            line += bytes[counted] == '\n' ? 1 : 0;
+        return line;
+    }
+
+private:
+    std::string_view bytes;
+    std::size_t counted = 0;
+    std::uint32_t line = 1;
+};
+
+// The reader the loader uses, over the bytes in memory, noting every token
+// and number readCommands takes from it. The tokens it hands out point into
+// the bytes, but for the last token of an input that ends without white
+// space, which it copies: that one lies on the last line.
+class ExplainingSource {
+public:
+    ExplainingSource(std::string_view bytes, SceneExplanation& out)
+        : bytes(bytes), reader(bytes), lines(bytes), out(out) {}
+
+    bool nextToken(std::string_view& token) {
+        if (!reader.nextToken(token)) {
+            endLine = lines.lineAt(bytes.size());
+            return false;
+        }
+        const std::size_t offset = offsetOf(token);
+        const std::uint32_t line = lines.lineAt(offset);
+        if (!selectorTaken) {
+            selectorTaken = true;
+            out.selector = token;
+            out.selectorLine = line;
+        } else if (token == "render") {
+            out.stopLine = line;
+            renderEnd = offset + token.size();
+        } else {
+            SceneStep step;
+            step.kind = findCommand(token) ? SceneStep::Kind::command : SceneStep::Kind::ignored;
+            step.line = line;
+            step.token = token;
+            out.steps.push_back(std::move(step));
+        }
+        return true;
+    }
+
+    NumberRead nextNumber(float& value) {
+        const NumberRead read = reader.nextNumber(value);
+        if (read == NumberRead::read)
+            out.steps.back().values.push_back(value);
+        return read;
+    }
+
+    // After a rejected number: the token it could not be read from.
+    std::string_view offendingToken(std::uint32_t& line) {
+        std::string_view token;
+        if (!reader.nextToken(token))
+            return {};
+        line = lines.lineAt(offsetOf(token));
+        return token;
+    }
+
+    std::size_t renderEnd = 0;
+    std::uint32_t endLine = 0;
+
+private:
+    std::size_t offsetOf(std::string_view token) const {
+        const char* first = bytes.data();
+        if (token.data() >= first && token.data() <= first + bytes.size())
+            return std::size_t(token.data() - first);
+        return bytes.size();
+    }
+
+    std::string_view bytes;
+    SceneTokenReader reader;
+    LineCounter lines;
+    SceneExplanation& out;
+    bool selectorTaken = false;
+};
+
+
+const char* surfaceWords(SurfaceKind surface) {
+    switch (surface) {
+    case SurfaceKind::spheric:
+        return "the spheric superformula surface";
+    case SurfaceKind::toric:
+        return "the toroidal superformula surface";
+    case SurfaceKind::harmonic:
+        return "the spherical harmonic";
+    }
+    return "?";
+}
+
+std::string selection(const SceneExplanation& out) {
+    const std::string_view token = out.selector;
+    const std::string chosen = surfaceWords(out.surface);
+    if (token.empty())
+        return "the file is empty: " + chosen + ", the default";
+    for (const SceneSelector& selector : sceneSelectors())
+        if (selector.token == token)
+            return "'" + out.selector + "' selects " + chosen;
+    const std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (token.starts_with(byteOrderMark)) {
+        const std::string rest(token.substr(byteOrderMark.size()));
+        return "a byte-order mark before '" + rest +
+               "' is part of the first token, which so selects nothing: " + chosen +
+               ", the default";
+    }
+    std::string why = "'" + out.selector + "' is no selector";
+    if (const std::string near = nearestKeyword(token); !near.empty())
+        why += " (did you mean '" + near + "'?)";
+    return why + ": " + chosen + ", the default; the first token is always taken as the selector";
+}
+
+// What the rules made of a command's values, or why it changes nothing drawn.
+std::string noteFor(const SceneStep& step, SurfaceKind surface) {
+    const std::string_view keyword = step.token;
+    if (keyword == "slice" || keyword == "rotate") {
+        const unsigned count = countRule(step.values[0]);
+        if (float(count) != step.values[0])
+            return step.token + " " + shortestText(step.values[0]) + " becomes " + std::to_string(count);
+    } else if (keyword == "phirange" || keyword == "thetarange") {
+        const AngleRange range = rangeRule(step.values[0], step.values[1]);
+        if (range.start != step.values[0])
+            return "taken as " + shortestText(range.start) + " to " + shortestText(range.end);
+    } else if ((keyword == "coef1" || keyword == "coef2") && surface == SurfaceKind::harmonic) {
+        return "changes nothing drawn: the spherical harmonic is selected";
+    } else if (keyword == "coefh" && surface != SurfaceKind::harmonic) {
+        return "changes nothing drawn: a superformula surface is selected";
+    }
+    return {};
+}
+
+std::string valuesNeeded(const SceneStep& step) {
+    const int count = findCommand(step.token)->valueCount;
+    return step.token + " needs " + std::to_string(count) + (count == 1 ? " value" : " values");
+}
+
+void describeStop(SceneExplanation& out, ExplainingSource& source) {
+    switch (out.status) {
+    case SceneLoadStatus::rendered:
+        out.stop = "'render': the surface is built here";
+        return;
+    case SceneLoadStatus::badValue: {
+        SceneStep& step = out.steps.back();
+        std::uint32_t line = step.line;
+        const std::string_view token = source.offendingToken(line);
+        out.stopLine = line;
+        out.stop = valuesNeeded(step) + "; '" + std::string(token) + "' is not a number";
+        step.note = "not applied";
+        return;
+    }
+    default:
+        out.stopLine = source.endLine;
+        if (out.failedKeyword.empty()) {
+            out.stop = "the file ends before 'render'";
+            return;
+        }
+        SceneStep& step = out.steps.back();
+        out.stop = valuesNeeded(step) + "; the file ends after " +
+                   std::to_string(step.values.size());
+        step.note = "not applied";
+        return;
+    }
+}
+
+void describeTrailing(SceneExplanation& out, std::string_view bytes, std::size_t renderEnd) {
+    std::size_t first = renderEnd;
+    while (first < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[first])))
+        ++first;
+    if (first == bytes.size())
+        return;
+    out.trailingBytes = bytes.size() - first;
+    out.trailingLine = LineCounter(bytes).lineAt(first);
+}
+
+// Optimal string alignment distance: insertions, deletions, substitutions and
+// swaps of two neighbours, each one step.
+std::size_t editDistance(std::string_view a, std::string_view b) {
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i)
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[a.size()][b.size()];
+}
+
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+} // namespace
+
+std::string shortestText(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+std::string nearestKeyword(std::string_view token) {
+    std::vector<std::string_view> words{"render"};
+    for (const SceneCommand& command : sceneCommands())
+        words.push_back(command.keyword);
+    for (const SceneSelector& selector : sceneSelectors())
+        words.push_back(selector.token);
+    std::string_view best;
+    std::size_t bestDistance = 3;
+    for (const std::string_view word : words) {
+        // A near miss is a letter or two off, fewer for short words; any word
+        // in another case is one.
+        const std::size_t allowed = word.size() <= 4 ? 1 : 2;
+        const std::size_t distance =
+            lowerCase(token) == word ? 0 : editDistance(token, word);
+        if (distance <= allowed && distance < bestDistance && token != word) {
+            best = word;
+            bestDistance = distance;
+        }
+    }
+    return std::string(best);
+}
+
+SceneExplanation explainScene(std::string_view bytes, PolygonsIndexedNormal* mesh) {
+    SceneExplanation out;
+    ScenePrimitives scene;
+    ExplainingSource source(bytes, out);
+    out.status = readCommands(source, scene, out.failedKeyword);
+    out.surface = scene.kind;
+    out.selection = selection(out);
+    for (SceneStep& step : out.steps) {
+        if (step.kind == SceneStep::Kind::ignored)
+            step.suggestion = nearestKeyword(step.token);
+        else if (findCommand(step.token)->valueCount == int(step.values.size()))
+            step.note = noteFor(step, out.surface);
+    }
+    describeStop(out, source);
+    if (out.rendered())
+        describeTrailing(out, bytes, source.renderEnd);
+    out.scene = scene.summary();
+    const GridCounts counts =
+        gridCounts(out.scene.sliceCount, out.scene.rotateCount, out.scene.closed);
+    out.vertexCount = counts.vertexCount;
+    out.triangleCount = counts.triangleCount;
+    if (mesh && out.rendered()) {
+        scene.selected->tessellate(*mesh);
+        mesh->computeNormals();
+    }
+    return out;
+}
+
+} // namespace Vextal

@@ -1,0 +1,71 @@
+#include "mesh/PolygonsIndexedNormal.h"
+#include "scene/SceneExplanation.h"
+#include "scene/SceneLoader.h"
+#include "support/MeshCompare.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace Vextal;
+
+namespace {
+
+// Every seed scene of the fuzzer, explained and loaded: the explanation reads
+// what the loader reads, so it ends the same way with the same grid and mesh.
+TEST(SceneExplanation, endsAsTheLoaderDoesWithTheSameMesh) {
+    const std::filesystem::path corpus = std::filesystem::path(VEXTAL_SOURCE_DIR) / "fuzz/corpus";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        const std::string path = entry.path().string();
+        PolygonsIndexedNormal loaded, explained;
+        const SceneLoadResult result = loadSceneFile(path.c_str(), loaded);
+        const SceneExplanation e = explainScene(VextalTest::readFile(path), &explained);
+        EXPECT_EQ(e.status, result.status) << path;
+        EXPECT_EQ(e.failedKeyword, result.keyword) << path;
+        EXPECT_EQ(describe(e.scene), describe(result.scene)) << path;
+        EXPECT_TRUE(VextalTest::sameMeshAnyNaN(explained, loaded)) << path;
+        ++files;
+    }
+    EXPECT_GE(files, 20);
+}
+
+TEST(SceneExplanation, namesEveryStepWithItsLineAndWhatTheRulesMadeOfIt) {
+    const SceneExplanation e = explainScene("\"sh\ncoef1 1 1 1 4 1 1\n\nslise 12\n"
+                                            "slice 300 phirange 3 -1\nrender\nslice 9\n");
+    EXPECT_EQ(e.surface, SurfaceKind::harmonic);
+    ASSERT_EQ(e.steps.size(), 5u);
+    EXPECT_EQ(e.steps[0].note, "changes nothing drawn: the spherical harmonic is selected");
+    EXPECT_EQ(e.steps[1].line, 4u);
+    EXPECT_EQ(e.steps[1].suggestion, "slice");
+    EXPECT_EQ(e.steps[2].suggestion, ""); // "12": no near miss
+    EXPECT_EQ(e.steps[3].note, "slice 300 becomes 44");
+    EXPECT_EQ(e.steps[4].note, "taken as -1 to 3");
+    EXPECT_EQ(e.stopLine, 6u);
+    EXPECT_EQ(e.trailingLine, 7u);
+    EXPECT_EQ(e.trailingBytes, 8u);
+    EXPECT_EQ(e.vertexCount, 43u * 10u + 2u);
+}
+
+TEST(SceneExplanation, saysWhereAndWhyALoadStops) {
+    const SceneExplanation bad = explainScene("\"sss\ncoef1 1 1\n x 4 1 1 render");
+    EXPECT_EQ(bad.status, SceneLoadStatus::badValue);
+    EXPECT_EQ(bad.stopLine, 3u);
+    EXPECT_EQ(bad.stop, "coef1 needs 6 values; 'x' is not a number");
+    const SceneExplanation cut = explainScene("\"sss slice");
+    EXPECT_EQ(cut.stop, "slice needs 1 value; the file ends after 0");
+    const SceneExplanation marked = explainScene("\xEF\xBB\xBF\"sss render");
+    EXPECT_EQ(marked.surface, SurfaceKind::toric);
+    EXPECT_NE(marked.selection.find("byte-order mark"), std::string::npos);
+}
+
+TEST(SceneExplanation, suggestsTheKeywordATokenNearlyIs) {
+    EXPECT_EQ(nearestKeyword("Render"), "render");
+    EXPECT_EQ(nearestKeyword("thetarnage"), "thetarange");
+    EXPECT_EQ(nearestKeyword("\"SSS"), "\"sss");
+    EXPECT_EQ(nearestKeyword("close"), ""); // a keyword itself
+    EXPECT_EQ(nearestKeyword("banana"), "");
+}
+
+} // namespace

@@ -1,0 +1,315 @@
+// vextal-check [--json] SCENE_FILE...
+// Explains scene files as the loader reads them: the surface selected and
+// why, each command with its values and line, tokens that are no command,
+// where and why the load stops, what follows "render", the resulting grid,
+// and what is wrong with the mesh it gives.
+
+#include "mesh/MeshSurvey.h"
+#include "mesh/PolygonsIndexedNormal.h"
+#include "scene/SceneExplanation.h"
+#include "scene/SceneFile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <new>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace Vextal;
+
+constexpr int exitClean = 0;
+constexpr int exitWarnings = 1;
+constexpr int exitFailed = 2;
+constexpr int exitUsage = 64;
+
+// A load reads no further than this.
+constexpr std::size_t readLimit = std::size_t(1) << 20;
+
+struct Warning {
+    std::uint32_t line; // 0: the file as a whole
+    std::string text;
+};
+
+// Everything said about one file.
+struct Report {
+    std::string path;
+    bool readable = false;
+    std::string unreadable; // why the file could not be read
+    bool cutAtLimit = false;
+    SceneExplanation explanation;
+    MeshSurvey survey;
+    std::vector<Warning> warnings;
+};
+
+// The first readLimit bytes of a scene file, opened as the loader opens it.
+bool readScene(Report& report, std::string& bytes) {
+    SceneFileHandle file = openSceneFile(report.path.c_str());
+    if (file.fd < 0) {
+        SceneLoadResult refused;
+        refused.status =
+            file.notRegular ? SceneLoadStatus::notRegularFile : SceneLoadStatus::cannotOpen;
+        refused.errorNumber = file.errorNumber;
+        report.unreadable = refused.reason();
+        return false;
+    }
+    bytes.resize(readLimit + 1);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(file.fd, bytes.data() + got, bytes.size() - got);
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+    }
+    ::close(file.fd);
+    report.cutAtLimit = got > readLimit;
+    bytes.resize(std::min(got, readLimit));
+    return true;
+}
+
+std::string countOf(std::uint32_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+void warnAboutSteps(Report& report) {
+    const SceneExplanation& e = report.explanation;
+    const bool selected = e.selection.starts_with("'" + e.selector + "' selects");
+    if (!e.selector.empty() && !selected)
+        report.warnings.push_back({e.selectorLine, e.selection});
+    for (const SceneStep& step : e.steps) {
+        if (!step.suggestion.empty())
+            report.warnings.push_back({step.line, "'" + step.token +
+                                                      "' is not a command; did you mean '" +
+                                                      step.suggestion + "'?"});
+        else if (step.note.find("becomes") != std::string::npos)
+            report.warnings.push_back({step.line, step.note});
+    }
+}
+
+void warnAboutMesh(Report& report, const PolygonsIndexedNormal& mesh) {
+    const SceneExplanation& e = report.explanation;
+    const MeshSurvey& s = report.survey;
+    if (s.nonFiniteVertices > 0)
+        report.warnings.push_back(
+            {0, std::to_string(s.nonFiniteVertices) + " of " + std::to_string(mesh.vertexCount) +
+                    " vertices have NaN or infinite coordinates"});
+    if (s.degenerateTriangles > 0)
+        report.warnings.push_back(
+            {0, countOf(s.degenerateTriangles, "triangle has", "triangles have") + " no area"});
+    if (e.scene.closed && !s.watertight())
+        report.warnings.push_back(
+            {0, "the surface is closed but not watertight: " +
+                    countOf(s.openEdges, "open edge", "open edges") + ", " +
+                    countOf(s.tangledEdges, "edge", "edges") +
+                    " used more than twice or twice the same way"});
+    const bool enclosing = e.scene.closed && s.watertight() && s.nonFiniteVertices == 0;
+    if (enclosing && mesh.triangleCount > 0 && !(std::fabs(s.volume) > 1e-3 * s.boundingVolume)) {
+        std::string text = "the surface encloses almost no volume";
+        if (e.surface == SurfaceKind::harmonic && e.scene.thetaMin < 0 && e.scene.thetaMax > 0)
+            text += ": the spherical harmonic's theta is measured from the z axis, so theta on "
+                    "both sides of 0 covers the surface twice; 'thetarange 0 3.14159265' covers "
+                    "it once";
+        report.warnings.push_back({0, text});
+    }
+}
+
+Report check(const std::string& path) {
+    Report report;
+    report.path = path;
+    std::string bytes;
+    if (!readScene(report, bytes))
+        return report;
+    report.readable = true;
+    PolygonsIndexedNormal mesh;
+    report.explanation = explainScene(bytes, &mesh);
+    SceneExplanation& e = report.explanation;
+    if (report.cutAtLimit && !e.rendered())
+        e.stop = "no 'render' in the first 1 MiB";
+    warnAboutSteps(report);
+    if (e.rendered()) {
+        report.survey = surveyMesh(mesh);
+        warnAboutMesh(report, mesh);
+    }
+    return report;
+}
+
+int statusOf(const Report& report) {
+    if (!report.readable || !report.explanation.rendered())
+        return exitFailed;
+    return report.warnings.empty() ? exitClean : exitWarnings;
+}
+
+std::string at(const Report& report, std::uint32_t line) {
+    return line == 0 ? report.path : report.path + ":" + std::to_string(line);
+}
+
+std::string valuesOf(const SceneStep& step) {
+    std::string text;
+    for (const float value : step.values)
+        text += " " + shortestText(value);
+    return text;
+}
+
+void printText(const Report& report) {
+    if (!report.readable) {
+        std::printf("%s: %s\n", report.path.c_str(), report.unreadable.c_str());
+        return;
+    }
+    const SceneExplanation& e = report.explanation;
+    std::printf("%s: %s\n", at(report, e.selectorLine).c_str(), e.selection.c_str());
+    for (const SceneStep& step : e.steps) {
+        const std::string where = at(report, step.line);
+        if (step.kind == SceneStep::Kind::ignored) {
+            std::printf("%s: '%s' is not a command, skipped%s%s%s\n", where.c_str(),
+                        step.token.c_str(), step.suggestion.empty() ? "" : "; did you mean '",
+                        step.suggestion.c_str(), step.suggestion.empty() ? "" : "'?");
+            continue;
+        }
+        // A count the rule changed says so in place of its value.
+        if (step.note.starts_with(step.token + " "))
+            std::printf("%s: %s\n", where.c_str(), step.note.c_str());
+        else
+            std::printf("%s: %s%s%s%s\n", where.c_str(), step.token.c_str(),
+                        valuesOf(step).c_str(), step.note.empty() ? "" : ": ", step.note.c_str());
+    }
+    std::printf("%s: %s\n", at(report, e.stopLine).c_str(), e.stop.c_str());
+    if (e.trailingBytes > 0)
+        std::printf("%s: %zu bytes after 'render', never read\n",
+                    at(report, e.trailingLine).c_str(), e.trailingBytes);
+    std::printf("%s: grid %s: %u vertices, %u triangles\n", report.path.c_str(),
+                describe(e.scene).c_str(), e.vertexCount, e.triangleCount);
+    for (const Warning& warning : report.warnings)
+        std::printf("%s: warning: %s\n", at(report, warning.line).c_str(), warning.text.c_str());
+    if (e.rendered() && report.warnings.empty())
+        std::printf("%s: no warnings\n", report.path.c_str());
+}
+
+// A JSON string: quotes, backslashes and control bytes escaped; other bytes
+// as they are.
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// JSON has no NaN or infinity: those are null.
+std::string jsonNumber(double value) {
+    if (!std::isfinite(value))
+        return "null";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    return text;
+}
+
+std::string jsonStep(const SceneStep& step) {
+    std::string values;
+    for (const float value : step.values)
+        values += (values.empty() ? "" : ",") +
+                  (std::isfinite(value) ? shortestText(value) : std::string("null"));
+    return std::string("{\"line\":") + std::to_string(step.line) + ",\"kind\":" +
+           (step.kind == SceneStep::Kind::command ? "\"command\"" : "\"ignored\"") +
+           ",\"token\":" + quoted(step.token) + ",\"values\":[" + values +
+           "],\"note\":" + quoted(step.note) + ",\"suggestion\":" + quoted(step.suggestion) + "}";
+}
+
+std::string jsonReport(const Report& report) {
+    std::string out = "{\"file\":" + quoted(report.path);
+    if (!report.readable)
+        return out + ",\"loaded\":false,\"stop\":" + quoted(report.unreadable) + "}";
+    const SceneExplanation& e = report.explanation;
+    out += ",\"loaded\":" + std::string(e.rendered() ? "true" : "false");
+    out += ",\"selector\":{\"line\":" + std::to_string(e.selectorLine) +
+           ",\"token\":" + quoted(e.selector) + ",\"surface\":" + quoted(surfaceName(e.surface)) +
+           ",\"why\":" + quoted(e.selection) + "}";
+    out += ",\"steps\":[";
+    for (std::size_t k = 0; k < e.steps.size(); ++k)
+        out += (k ? "," : "") + jsonStep(e.steps[k]);
+    out += "],\"stop\":{\"line\":" + std::to_string(e.stopLine) + ",\"reason\":" +
+           quoted(e.stop) + "}";
+    out += ",\"trailing\":{\"line\":" + std::to_string(e.trailingLine) +
+           ",\"bytes\":" + std::to_string(e.trailingBytes) + "}";
+    const SceneSummary& g = e.scene;
+    out += ",\"grid\":{\"slices\":" + std::to_string(g.sliceCount) +
+           ",\"rotations\":" + std::to_string(g.rotateCount) +
+           ",\"closed\":" + (g.closed ? "true" : "false") + ",\"theta\":[" +
+           jsonNumber(g.thetaMin) + "," + jsonNumber(g.thetaMax) + "],\"phi\":[" +
+           jsonNumber(g.phiMin) + "," + jsonNumber(g.phiMax) +
+           "],\"vertices\":" + std::to_string(e.vertexCount) +
+           ",\"triangles\":" + std::to_string(e.triangleCount) + "}";
+    if (e.rendered()) {
+        const MeshSurvey& s = report.survey;
+        out += ",\"mesh\":{\"nonFiniteVertices\":" + std::to_string(s.nonFiniteVertices) +
+               ",\"degenerateTriangles\":" + std::to_string(s.degenerateTriangles) +
+               ",\"openEdges\":" + std::to_string(s.openEdges) +
+               ",\"tangledEdges\":" + std::to_string(s.tangledEdges) +
+               ",\"volume\":" + jsonNumber(s.volume) + "}";
+    }
+    out += ",\"warnings\":[";
+    for (std::size_t k = 0; k < report.warnings.size(); ++k)
+        out += std::string(k ? "," : "") + "{\"line\":" +
+               std::to_string(report.warnings[k].line) +
+               ",\"text\":" + quoted(report.warnings[k].text) + "}";
+    return out + "]}";
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: vextal-check [--json] SCENE_FILE...\n");
+    return exitUsage;
+}
+
+int run(int argc, char** argv) {
+    bool json = false;
+    bool optionsEnded = false;
+    std::vector<std::string> paths;
+    for (int k = 1; k < argc; ++k) {
+        const std::string_view arg = argv[k];
+        if (!optionsEnded && arg == "--")
+            optionsEnded = true;
+        else if (!optionsEnded && arg == "--json")
+            json = true;
+        else if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
+            return usage();
+        else
+            paths.emplace_back(arg);
+    }
+    if (paths.empty())
+        return usage();
+    int status = exitClean;
+    std::string array;
+    for (const std::string& path : paths) {
+        const Report report = check(path);
+        if (json)
+            array += (array.empty() ? "" : ",\n") + jsonReport(report);
+        else
+            printText(report);
+        status = std::max(status, statusOf(report));
+    }
+    if (json)
+        std::printf("[%s]\n", array.c_str());
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vextal-check: out of memory\n");
+        return exitFailed;
+    }
+}
