@@ -7,10 +7,24 @@
 #include "input/WindowProc.h"
 #include "render/DrawViews.h"
 #include "render/RenderState.h"
+#include "app/SceneWatch.h"
+#include "app/ViewerState.h"
+#include "scene/SceneExplanation.h"
 #include "scene/SceneLoader.h"
+#include "scene/SceneState.h"
 
+#include <cstdio>
 
 namespace Vextal {
+
+void reloadSavedScene() {
+    SceneState& scene = sceneState();
+    const SceneLoadResult loaded =
+        loadSceneFile(scene.scenePath.c_str(), scene.sceneMesh, scene.sceneFileMemory);
+    if (!loaded.rendered())
+        std::fprintf(stderr, "%s; keeping the last surface\n",
+                     explainFailedLoad(scene.scenePath.c_str(), loaded).c_str());
+}
 
 void applyKeyActions(const std::int32_t* keys) {
     RenderState& render = renderState();
@@ -32,6 +46,8 @@ void drawFrame(GLWindow& window) {
     // a reload takes counts in the next frame's motion.
     const std::uint32_t now = system.ticks();
     const std::uint32_t elapsed = now - window.lastTick; // unsigned: right across the wrap
+    if (SceneWatch* watch = viewerState().sceneWatch.get(); watch && watch->saved())
+        reloadSavedScene();
     applyKeyActions(inputState().keyTable);
     updateCamera(elapsed);
     window.lastTick = now;

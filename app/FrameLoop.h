@@ -11,7 +11,12 @@ namespace Vextal {
 // when both of a pair are held).
 void applyKeyActions(const std::int32_t* keys);
 
-// One frame: take the tick, apply the keys, move the current camera by the
+// Loads the scene file again after a save: one that does not reach "render"
+// keeps the surface shown and says why on stderr, with the line it stopped on.
+void reloadSavedScene();
+
+// One frame: take the tick, reload the scene file when it was saved and the
+// viewer watches it, apply the keys, move the current camera by the
 // elapsed time, draw every view, flush and swap.
 void drawFrame(GLWindow& window);
 

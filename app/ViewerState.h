@@ -1,10 +1,13 @@
 #pragma once
 
 #include "app/Platform.h"
+#include "app/SceneWatch.h"
 #include "base/LatestOf.h"
 #include "input/InputState.h"
 #include "render/RenderState.h"
 #include "scene/SceneState.h"
+
+#include <memory>
 
 namespace Vextal {
 
@@ -32,6 +35,8 @@ public:
     SceneState scene;
     InputState input;
     RenderState render;
+    // Set when the viewer watches its scene file for saves (--watch).
+    std::unique_ptr<SceneWatch> sceneWatch;
 };
 
 // The viewer state made last and not yet destroyed; one must exist.

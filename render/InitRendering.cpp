@@ -60,7 +60,7 @@ SceneLoadResult initRendering(std::int32_t* keys, const RenderingStart& start) {
 }
 
 bool initRendering(std::int32_t* keys) {
-    initRendering(keys, RenderingStart{});
+    initRendering(keys, RenderingStart{sceneState().scenePath.c_str()});
     return true;
 }
 

@@ -7,7 +7,7 @@
 namespace Vextal {
 
 // Where the start-up reads the scene from and the size it draws at: the
-// viewer's are conf.txt in the working directory and an 800 x 600 window.
+// viewer's are its scene file and an 800 x 600 window.
 struct RenderingStart {
     const char* scenePath = "conf.txt";
     std::uint32_t width = 800;
@@ -23,7 +23,8 @@ struct RenderingStart {
 // The fixed state is set whatever the load gives; the result says how it went.
 SceneLoadResult initRendering(std::int32_t* keys, const RenderingStart& start);
 
-// The viewer's start-up: initRendering(keys, RenderingStart{}). Always succeeds.
+// The viewer's start-up: initRendering with the scene state's file at 800 x
+// 600. Always succeeds.
 bool initRendering(std::int32_t* keys);
 
 // Appends a camera covering the whole window, 5 units back, while fewer than

@@ -3,12 +3,15 @@
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveParametric.h"
 #include "scene/SceneCommands.h"
+#include "scene/SceneFile.h"
 #include "scene/SceneRules.h"
 #include "scene/SceneTokenReader.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
+#include <unistd.h>
 
 namespace Vextal {
 
@@ -221,6 +224,43 @@ std::string lowerCase(std::string_view text) {
 }
 
 } // namespace
+
+bool readSceneBytes(const char* path, SceneBytes& read, SceneLoadResult& refusal) {
+    const SceneFileHandle file = openSceneFile(path);
+    if (file.fd < 0) {
+        refusal.status =
+            file.notRegular ? SceneLoadStatus::notRegularFile : SceneLoadStatus::cannotOpen;
+        refusal.errorNumber = file.errorNumber;
+        return false;
+    }
+    read.bytes.resize(sceneReadLimit + 1);
+    std::size_t got = 0;
+    while (got < read.bytes.size()) {
+        const ssize_t n = ::read(file.fd, read.bytes.data() + got, read.bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+    }
+    ::close(file.fd);
+    read.cutAtLimit = got > sceneReadLimit;
+    read.bytes.resize(std::min(got, sceneReadLimit));
+    return true;
+}
+
+std::string explainFailedLoad(const char* path, const SceneLoadResult& result) {
+    SceneBytes read;
+    SceneLoadResult refusal;
+    const bool stoppedInText = result.status == SceneLoadStatus::badValue ||
+                               result.status == SceneLoadStatus::endedBeforeRender;
+    if (!stoppedInText || !readSceneBytes(path, read, refusal))
+        return std::string(path) + ": " + result.reason();
+    const SceneExplanation explained = explainScene(read.bytes);
+    if (explained.rendered()) // saved again meanwhile: the reason stands
+        return std::string(path) + ": " + result.reason();
+    return std::string(path) + ":" + std::to_string(explained.stopLine) + ": " + explained.stop;
+}
 
 std::string shortestText(float value) {
     char text[32];

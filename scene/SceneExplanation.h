@@ -63,6 +63,21 @@ class PolygonsIndexedNormal;
 // surface and its normals, as the load would build them.
 SceneExplanation explainScene(std::string_view bytes, PolygonsIndexedNormal* mesh = nullptr);
 
+// The bytes a load of `path` would read: at most sceneReadLimit of them, from
+// the file opened as the loader opens it. When it cannot be opened, false,
+// with the loader's reason in `refusal`.
+inline constexpr std::size_t sceneReadLimit = std::size_t(1) << 20;
+struct SceneBytes {
+    std::string bytes;
+    bool cutAtLimit = false; // the file goes on past the limit
+};
+bool readSceneBytes(const char* path, SceneBytes& read, SceneLoadResult& refusal);
+
+// One line for a person about a load of `path` that did not reach "render":
+// "PATH:LINE: why", the line where reading stopped when the file could be
+// read again to find it.
+std::string explainFailedLoad(const char* path, const SceneLoadResult& result);
+
 // The shortest text that reads back as the same float (0.3, not 0.300000012).
 std::string shortestText(float value);
 

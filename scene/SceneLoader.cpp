@@ -119,7 +119,7 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
 
 void loadScene() {
     SceneState& scene = sceneState();
-    loadSceneFile("conf.txt", scene.sceneMesh, scene.sceneFileMemory);
+    loadSceneFile(scene.scenePath.c_str(), scene.sceneMesh, scene.sceneFileMemory);
 }
 
 } // namespace Vextal

@@ -59,8 +59,9 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
                               SceneFileMemory& memory);
 
-// The viewer's load: "conf.txt" in the working directory into the scene
-// state's sceneMesh, remembering the file between loads in its memory.
+// The viewer's load: the scene state's file ("conf.txt" in the working
+// directory unless the viewer was given another) into its sceneMesh,
+// remembering the file between loads in its memory.
 void loadScene();
 
 } // namespace Vextal

@@ -4,11 +4,13 @@
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneFileMemory.h"
 
+#include <string>
+
 namespace Vextal {
 
-// The scene's part of the viewer's state: the one mesh that every frame
-// draws, refilled by every load that reaches "render", and the bytes of the
-// scene file last read whole. While a SceneState exists, the code of this
+// The scene's part of the viewer's state: the scene file, the one mesh that
+// every frame draws, refilled by every load that reaches "render", and the
+// bytes of the scene file last read whole. While a SceneState exists, the code of this
 // layer reaches the one made last through sceneState(); destroying it brings
 // back the one before.
 class SceneState {
@@ -23,6 +25,9 @@ private:
     LatestOf<SceneState> latest{*this};
 
 public:
+    // The file every load reads: "conf.txt" in the working directory, unless
+    // the viewer was given another.
+    std::string scenePath = "conf.txt";
     PolygonsIndexedNormal sceneMesh;
     SceneFileMemory sceneFileMemory;
 };

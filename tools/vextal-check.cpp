@@ -7,14 +7,12 @@
 #include "mesh/MeshSurvey.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneExplanation.h"
-#include "scene/SceneFile.h"
 
 #include <cmath>
 #include <cstdio>
 #include <new>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -26,9 +24,6 @@ constexpr int exitWarnings = 1;
 constexpr int exitFailed = 2;
 constexpr int exitUsage = 64;
 
-// A load reads no further than this.
-constexpr std::size_t readLimit = std::size_t(1) << 20;
-
 struct Warning {
     std::uint32_t line; // 0: the file as a whole
     std::string text;
@@ -39,36 +34,10 @@ struct Report {
     std::string path;
     bool readable = false;
     std::string unreadable; // why the file could not be read
-    bool cutAtLimit = false;
     SceneExplanation explanation;
     MeshSurvey survey;
     std::vector<Warning> warnings;
 };
-
-// The first readLimit bytes of a scene file, opened as the loader opens it.
-bool readScene(Report& report, std::string& bytes) {
-    SceneFileHandle file = openSceneFile(report.path.c_str());
-    if (file.fd < 0) {
-        SceneLoadResult refused;
-        refused.status =
-            file.notRegular ? SceneLoadStatus::notRegularFile : SceneLoadStatus::cannotOpen;
-        refused.errorNumber = file.errorNumber;
-        report.unreadable = refused.reason();
-        return false;
-    }
-    bytes.resize(readLimit + 1);
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(file.fd, bytes.data() + got, bytes.size() - got);
-        if (n <= 0)
-            break;
-        got += std::size_t(n);
-    }
-    ::close(file.fd);
-    report.cutAtLimit = got > readLimit;
-    bytes.resize(std::min(got, readLimit));
-    return true;
-}
 
 std::string countOf(std::uint32_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -119,14 +88,17 @@ void warnAboutMesh(Report& report, const PolygonsIndexedNormal& mesh) {
 Report check(const std::string& path) {
     Report report;
     report.path = path;
-    std::string bytes;
-    if (!readScene(report, bytes))
+    SceneBytes read;
+    SceneLoadResult refusal;
+    if (!readSceneBytes(path.c_str(), read, refusal)) {
+        report.unreadable = refusal.reason();
         return report;
+    }
     report.readable = true;
     PolygonsIndexedNormal mesh;
-    report.explanation = explainScene(bytes, &mesh);
+    report.explanation = explainScene(read.bytes, &mesh);
     SceneExplanation& e = report.explanation;
-    if (report.cutAtLimit && !e.rendered())
+    if (read.cutAtLimit && !e.rendered())
         e.stop = "no 'render' in the first 1 MiB";
     warnAboutSteps(report);
     if (e.rendered()) {
