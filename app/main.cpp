@@ -4,52 +4,63 @@
 #include "app/RunViewer.h"
 #include "app/ViewerState.h"
 #include "app/sdl/SdlPlatform.h"
+#include "cli/CommandLine.h"
 
 #include <cstdio>
 #include <memory>
-#include <string_view>
 
 namespace {
 
-constexpr int exitUsage = 64;
-
-struct Arguments {
-    const char* scenePath = nullptr;
-    bool watch = false;
+constexpr const char* operands[] = {"[SCENE_FILE]"};
+constexpr Vextal::OptionSpec options[] = {
+    {"--watch", nullptr,
+     "reload the scene file whenever it is saved, without R; a\n"
+     "save that does not reach 'render' keeps the surface and\n"
+     "says why on stderr"},
 };
 
-bool parseArguments(int argc, char** argv, Arguments& args) {
-    bool optionsEnded = false;
-    for (int k = 1; k < argc; ++k) {
-        const std::string_view arg = argv[k];
-        if (!optionsEnded && arg == "--")
-            optionsEnded = true;
-        else if (!optionsEnded && arg == "--watch")
-            args.watch = true;
-        else if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
-            return false;
-        else if (args.scenePath == nullptr)
-            args.scenePath = argv[k];
-        else
-            return false;
-    }
-    return true;
-}
+constexpr Vextal::ProgramDescription program{
+    "vextal",
+    operands,
+    "Show the surface that a scene file (conf.txt in the working directory) describes, in a "
+    "window.",
+    "The window (800 x 600, resizable) shows the surface lit and smooth-shaded.\n"
+    "Edit the scene file while it runs and hold R to read it again; its format is\n"
+    "in vextal-scene(5). SCENE_FILE is read instead of conf.txt, relative to the\n"
+    "working directory.\n"
+    "\n"
+    "Keys and mouse:\n"
+    "  R held              reload the scene file in every frame\n"
+    "  P, F                wireframe with the axes (red X, green Y, blue Z), filled\n"
+    "  N, E                show, hide the vertex normals\n"
+    "  Page Up, Page Down  move the surface towards, away from you\n"
+    "  Control             back to the first view\n"
+    "  left drag           pan\n"
+    "  right drag          turn\n"
+    "  both buttons, drag  approach\n"
+    "  wheel               zoom\n"
+    "  close box           quit\n",
+    options,
+    "  0    the window was closed\n"
+    "  1    no OpenGL window could be made\n"
+    "  64   usage error\n"
+    "  255  no display to open the window on\n",
+    "The starfish, one of the installed examples, reloaded at every save.\n"
+    "  cp /usr/share/vextal/examples/starfish.txt . && vextal --watch starfish.txt\n",
+};
 
 } // namespace
 
 int main(int argc, char** argv) {
-    Arguments args;
-    if (!parseArguments(argc, argv, args)) {
-        std::fprintf(stderr, "usage: vextal [--watch] [SCENE_FILE]\n");
-        return exitUsage;
-    }
+    const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
+    if (line.exitNow)
+        return *line.exitNow;
     Vextal::SdlPlatform sdl;
     // The whole run's state; it goes before the window system does.
     Vextal::ViewerState state(sdl);
-    if (args.scenePath)
-        state.scene.scenePath = args.scenePath;
-    if (args.watch) {
+    if (!line.operands.empty())
+        state.scene.scenePath = line.operands[0];
+    if (!line.options.empty()) { // --watch, the only option
         state.sceneWatch = std::make_unique<Vextal::SceneWatch>(state.scene.scenePath);
         if (!state.sceneWatch->watching())
             std::fprintf(stderr, "vextal: %s\n", state.sceneWatch->error().c_str());

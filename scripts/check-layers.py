@@ -19,6 +19,7 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 # Folder -> layer, and what each layer may include, bottom to top.
 LAYER_OF = {
     "base": "base",
+    "cli": "cli",
     "mesh": "geometry", "primitives": "geometry", "scene": "geometry",
     "input": "input", "camera": "input",
     "render": "render",
@@ -29,13 +30,14 @@ LAYER_OF = {
 }
 MAY_INCLUDE = {
     "base": {"base"},
+    "cli": {"base", "cli"},
     "geometry": {"base", "geometry"},
     "input": {"base", "geometry", "input"},
     "render": {"base", "geometry", "input", "render"},
     "export": {"base", "geometry", "export"},
     "viewer": {"base", "geometry", "input", "render", "viewer"},
-    "platform": {"base", "geometry", "input", "render", "viewer", "platform"},
-    "tools": {"base", "geometry", "input", "render", "export", "tools"},
+    "platform": {"base", "cli", "geometry", "input", "render", "viewer", "platform"},
+    "tools": {"base", "cli", "geometry", "input", "render", "export", "tools"},
 }
 # System headers that belong to one layer's libraries.
 SYSTEM_HEADERS = [

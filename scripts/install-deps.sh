@@ -9,12 +9,14 @@ build_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libpng-dev
+    help2man
 )
 test_packages=(
     xvfb xauth xdotool x11-utils libx11-dev openbox wmctrl imagemagick
     admesh assimp-utils
     clang libclang-rt-14-dev clang-format
     python3
+    man-db dpkg-dev file lintian
 )
 
 wanted=("${build_packages[@]}")

@@ -4,6 +4,7 @@
 // where and why the load stops, what follows "render", the resulting grid,
 // and what is wrong with the mesh it gives.
 
+#include "cli/CommandLine.h"
 #include "mesh/MeshSurvey.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneExplanation.h"
@@ -22,7 +23,6 @@ using namespace Vextal;
 constexpr int exitClean = 0;
 constexpr int exitWarnings = 1;
 constexpr int exitFailed = 2;
-constexpr int exitUsage = 64;
 
 struct Warning {
     std::uint32_t line; // 0: the file as a whole
@@ -238,28 +238,37 @@ std::string jsonReport(const Report& report) {
     return out + "]}";
 }
 
-int usage() {
-    std::fprintf(stderr, "usage: vextal-check [--json] SCENE_FILE...\n");
-    return exitUsage;
-}
+constexpr const char* operands[] = {"SCENE_FILE", "[SCENE_FILE...]"};
+constexpr OptionSpec options[] = {
+    {"--json", nullptr, "the same as one JSON array, an object per file, for scripts"},
+};
+
+constexpr ProgramDescription program{
+    "vextal-check",
+    operands,
+    "Explain Vextal scene files as the viewer's loader reads them.",
+    "For each file: the surface selected and why, each command with its values\n"
+    "and its line, tokens that are no command (with the keyword they nearly are),\n"
+    "counts the count rule changed, where and why the load stops, what follows\n"
+    "'render' (never read), the resulting grid with its vertex and triangle\n"
+    "counts, and warnings about the mesh: vertices that are not finite,\n"
+    "triangles without area, a closed surface that is not watertight, a surface\n"
+    "that encloses almost no volume. The format is in vextal-scene(5).\n",
+    options,
+    "  0    every file loads, without warnings\n"
+    "  1    every file loads, with warnings\n"
+    "  2    a file does not load\n"
+    "  64   usage error\n",
+    "A scene with a misspelt command.\n"
+    "  vextal-check conf.txt\n",
+};
 
 int run(int argc, char** argv) {
-    bool json = false;
-    bool optionsEnded = false;
-    std::vector<std::string> paths;
-    for (int k = 1; k < argc; ++k) {
-        const std::string_view arg = argv[k];
-        if (!optionsEnded && arg == "--")
-            optionsEnded = true;
-        else if (!optionsEnded && arg == "--json")
-            json = true;
-        else if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
-            return usage();
-        else
-            paths.emplace_back(arg);
-    }
-    if (paths.empty())
-        return usage();
+    const ParsedCommandLine line = parseCommandLine(program, argc, argv);
+    if (line.exitNow)
+        return *line.exitNow;
+    const bool json = !line.options.empty(); // --json, the only option
+    const std::vector<std::string> paths(line.operands.begin(), line.operands.end());
     int status = exitClean;
     std::string array;
     for (const std::string& path : paths) {

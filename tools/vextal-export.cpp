@@ -1,7 +1,8 @@
-// vextal-export SCENE_FILE OUT.{obj,ply,stl} [--format obj|ply|stl]
+// vextal-export [--format obj|ply|stl] SCENE_FILE OUT.{obj,ply,stl}
 // Loads a scene file exactly as the viewer loads conf.txt and writes the mesh in
 // the format that the output's extension names, or the one --format names.
 
+#include "cli/CommandLine.h"
 #include "export/AtomicFile.h"
 #include "export/MeshCheck.h"
 #include "export/ObjWriter.h"
@@ -10,7 +11,6 @@
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
 
-#include <cctype>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -22,7 +22,6 @@ using Vextal::PolygonsIndexedNormal;
 
 constexpr int exitWritten = 0;
 constexpr int exitFailed = 2;
-constexpr int exitUsage = 64;
 
 using MeshWriter = void (*)(std::FILE*, const PolygonsIndexedNormal&, const std::string&);
 // Why the mesh cannot be written in this format; empty when it can.
@@ -57,10 +56,7 @@ const MeshFormat* formatForPath(std::string_view path) {
     const std::size_t dot = file.find_last_of('.');
     if (dot == std::string_view::npos || dot == 0)
         return nullptr;
-    std::string extension(file.substr(dot + 1));
-    for (char& c : extension)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return formatNamed(extension);
+    return formatNamed(Vextal::lowerCase(file.substr(dot + 1)));
 }
 
 struct Arguments {
@@ -69,38 +65,55 @@ struct Arguments {
     const MeshFormat* format = nullptr;
 };
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: vextal-export SCENE_FILE OUT.{obj,ply,stl} [--format obj|ply|stl]\n");
-    return exitUsage;
-}
+constexpr const char* operands[] = {"SCENE_FILE", "OUT.{obj,ply,stl}"};
+constexpr Vextal::OptionSpec options[] = {
+    {"--format", "FORMAT",
+     "write FORMAT (obj, ply or stl, in any case) whatever\n"
+     "OUT's extension says"},
+};
 
-// Options may stand anywhere; "--" ends them, for file names that begin with '-'.
-std::optional<Arguments> parseArguments(int argc, char** argv) {
+constexpr Vextal::ProgramDescription program{
+    "vextal-export",
+    operands,
+    "Write the surface of a Vextal scene file as a mesh: OBJ, PLY or STL.",
+    "SCENE_FILE is loaded exactly as the viewer loads conf.txt. The extension of\n"
+    "OUT chooses the format, in any case (.obj, .ply, .stl); --format overrides it.\n"
+    "OBJ keeps NaN and infinite coordinates for inspection; PLY and STL refuse a\n"
+    "mesh that has any. Nothing half-written is left, and an existing file is left\n"
+    "as it was when the export fails.\n",
+    options,
+    "  0   the mesh was written\n"
+    "  2   the scene could not be loaded, or the mesh or the file not written\n"
+    "  64  usage error\n",
+    "The starfish as an STL file, for a slicer.\n"
+    "  vextal-export starfish.txt starfish.stl\n",
+};
+
+// The format that --format names, or else the output's extension.
+std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     Arguments args;
-    const char* formatName = nullptr;
-    int positional = 0;
-    bool optionsEnded = false;
-    for (int k = 1; k < argc; ++k) {
-        const std::string_view arg = argv[k];
-        if (!optionsEnded && arg == "--")
-            optionsEnded = true;
-        else if (!optionsEnded && arg == "--format" && k + 1 < argc)
-            formatName = argv[++k];
-        else if (!optionsEnded && arg.starts_with("--format="))
-            formatName = argv[k] + std::string_view("--format=").size();
-        else if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
+    args.scenePath = line.operands[0].data();
+    args.outPath = line.operands[1].data();
+    std::optional<std::string_view> formatName;
+    for (const Vextal::GivenOption& option : line.options)
+        if (option.spec->name == "--format")
+            formatName = option.value;
+    if (formatName) {
+        args.format = formatNamed(Vextal::lowerCase(*formatName));
+        if (!args.format) {
+            Vextal::reportUsageError(program, "--format takes obj, ply or stl, got '" +
+                                                  std::string(*formatName) + "'");
             return std::nullopt;
-        else if (++positional == 1)
-            args.scenePath = argv[k];
-        else if (positional == 2)
-            args.outPath = argv[k];
+        }
+        return args;
     }
-    if (positional != 2)
+    args.format = formatForPath(args.outPath);
+    if (!args.format) {
+        Vextal::reportUsageError(program, "cannot tell the format of '" +
+                                              std::string(args.outPath) +
+                                              "': end it in .obj, .ply or .stl, or give --format");
         return std::nullopt;
-    args.format = formatName ? formatNamed(formatName) : formatForPath(args.outPath);
-    if (!args.format)
-        return std::nullopt;
+    }
     return args;
 }
 
@@ -129,9 +142,12 @@ int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<Arguments> args = parseArguments(argc, argv);
+    const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
+    if (line.exitNow)
+        return *line.exitNow;
+    const std::optional<Arguments> args = interpret(line);
     if (!args)
-        return usage();
+        return Vextal::exitUsage;
 
     PolygonsIndexedNormal mesh;
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args->scenePath, mesh);

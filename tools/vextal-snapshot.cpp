@@ -1,10 +1,11 @@
-// vextal-snapshot SCENE_FILE OUT.png [--size WxH] [--wireframe] [--normals]
-//                 [--turn X,Y] [--distance D]
+// vextal-snapshot [--size WxH] [--wireframe] [--normals] [--turn X,Y]
+//                 [--distance D] SCENE_FILE OUT.png
 // Draws a scene file offscreen with the viewer's own start-up, camera and
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.
 
 #include "camera/CameraList.h"
+#include "cli/CommandLine.h"
 #include "export/AtomicFile.h"
 #include "export/PngWriter.h"
 #include "input/InputState.h"
@@ -29,7 +30,6 @@ namespace {
 constexpr int exitWritten = 0;
 constexpr int exitFailed = 2;
 constexpr int exitNoOpenGL = 3;
-constexpr int exitUsage = 64;
 
 // Large enough for a poster, small enough that the colour, depth and read-back
 // buffers (about 16 bytes a pixel) fit in memory.
@@ -47,11 +47,38 @@ struct Arguments {
     float distance = 5;
 };
 
-int usage() {
-    std::fprintf(stderr, "usage: vextal-snapshot SCENE_FILE OUT.png [--size WxH] [--wireframe]"
-                         " [--normals] [--turn X,Y] [--distance D]\n");
-    return exitUsage;
-}
+constexpr const char* operands[] = {"SCENE_FILE", "OUT.png"};
+constexpr Vextal::OptionSpec options[] = {
+    {"--size", "WxH", "picture size in pixels, 1 to 4096 each way (default 800x600)"},
+    {"--wireframe", nullptr, "draw lines and the coordinate axes, as the viewer after P"},
+    {"--normals", nullptr, "draw the vertex normals in red, as the viewer after N"},
+    {"--turn", "X,Y",
+     "turn the scene X radians about the horizontal axis, then Y\n"
+     "about the vertical one, as a right drag would (default 0,0)"},
+    {"--distance", "D",
+     "stand D units back from the origin (default 5); the view\n"
+     "reaches from 1 to 100 units"},
+};
+
+constexpr Vextal::ProgramDescription program{
+    "vextal-snapshot",
+    operands,
+    "Draw a Vextal scene file offscreen as the viewer draws it, and write a PNG.",
+    "The viewer's own start-up, camera and drawing run in an offscreen OpenGL\n"
+    "context (no window, no display), so with no options the picture is the\n"
+    "viewer's first frame of that scene: 800 x 600, filled, the camera 5 units\n"
+    "back. The picture is PNG whatever OUT is called, so a name that ends in\n"
+    "another picture format's extension is refused. Nothing half-written is\n"
+    "left, and an existing file is left as it was when the snapshot fails.\n",
+    options,
+    "  0   the picture was written\n"
+    "  2   the scene could not be loaded (a file that ends before \"render\"\n"
+    "      included), or the picture not written\n"
+    "  3   no OpenGL is available\n"
+    "  64  usage error\n",
+    "The starfish in wireframe, turned to the side the light comes from.\n"
+    "  vextal-snapshot starfish.txt starfish.png --wireframe --turn 0.4,3.61 --distance 7\n",
+};
 
 // The whole text must be the number: no spaces, no trailing characters.
 template <typename Number> std::optional<Number> parseNumber(std::string_view text) {
@@ -70,96 +97,93 @@ std::optional<float> parseFinite(std::string_view text) {
     return value;
 }
 
-bool parseSize(std::string_view text, Arguments& args) {
+std::string got(std::string_view text) {
+    return ", got '" + std::string(text) + "'";
+}
+
+// Each option's reading returns why its value is refused, or nothing.
+using Refusal = std::optional<std::string>;
+
+Refusal parseSize(std::string_view text, Arguments& args) {
     const std::size_t x = text.find('x');
-    if (x == std::string_view::npos)
-        return false;
     const auto width = parseNumber<std::uint32_t>(text.substr(0, x));
-    const auto height = parseNumber<std::uint32_t>(text.substr(x + 1));
+    const auto height =
+        x == std::string_view::npos ? std::nullopt : parseNumber<std::uint32_t>(text.substr(x + 1));
     if (!width || !height || *width < 1 || *height < 1 || *width > maxSide || *height > maxSide)
-        return false;
+        return "--size needs WxH with W and H from 1 to " + std::to_string(maxSide) + got(text);
     args.width = *width;
     args.height = *height;
-    return true;
-}
-
-bool parseTurn(std::string_view text, Arguments& args) {
-    const std::size_t comma = text.find(',');
-    if (comma == std::string_view::npos)
-        return false;
-    const auto x = parseFinite(text.substr(0, comma));
-    const auto y = parseFinite(text.substr(comma + 1));
-    if (!x || !y)
-        return false;
-    args.turnX = *x;
-    args.turnY = *y;
-    return true;
-}
-
-// The scene stands in front of the eye; the view reaches from 1 to 100 units.
-bool parseDistance(std::string_view text, Arguments& args) {
-    const auto distance = parseFinite(text);
-    if (!distance || *distance <= 0)
-        return false;
-    args.distance = *distance;
-    return true;
-}
-
-struct ValuedOption {
-    std::string_view name;
-    bool (*parse)(std::string_view value, Arguments& args);
-};
-
-constexpr ValuedOption valuedOptions[] = {
-    {"--size", parseSize},
-    {"--turn", parseTurn},
-    {"--distance", parseDistance},
-};
-
-// Handles argv[k] when it is a valued option, as "--name VALUE" or
-// "--name=VALUE", advancing k past a separate value. Empty when argv[k] is
-// none of them; false when its value is missing or bad.
-std::optional<bool> parseValuedOption(int argc, char** argv, int& k, Arguments& args) {
-    const std::string_view arg = argv[k];
-    for (const ValuedOption& option : valuedOptions) {
-        if (arg == option.name) {
-            if (k + 1 >= argc)
-                return false;
-            return option.parse(argv[++k], args);
-        }
-        if (arg.starts_with(option.name) && arg.size() > option.name.size() &&
-            arg[option.name.size()] == '=')
-            return option.parse(arg.substr(option.name.size() + 1), args);
-    }
     return std::nullopt;
 }
 
-// Options may stand anywhere; "--" ends them, for file names that begin with '-'.
-std::optional<Arguments> parseArguments(int argc, char** argv) {
-    Arguments args;
-    int positional = 0;
-    bool optionsEnded = false;
-    for (int k = 1; k < argc; ++k) {
-        const std::string_view arg = argv[k];
-        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-        if (isOption && arg == "--") {
-            optionsEnded = true;
-        } else if (isOption && arg == "--wireframe") {
-            args.wireframe = true;
-        } else if (isOption && arg == "--normals") {
-            args.normals = true;
-        } else if (isOption) {
-            const std::optional<bool> parsed = parseValuedOption(argc, argv, k, args);
-            if (!parsed || !*parsed)
-                return std::nullopt;
-        } else if (++positional == 1) {
-            args.scenePath = argv[k];
-        } else if (positional == 2) {
-            args.outPath = argv[k];
-        }
-    }
-    if (positional != 2)
+Refusal parseTurn(std::string_view text, Arguments& args) {
+    const std::size_t comma = text.find(',');
+    const auto x = parseFinite(text.substr(0, comma));
+    const auto y =
+        comma == std::string_view::npos ? std::nullopt : parseFinite(text.substr(comma + 1));
+    if (!x || !y)
+        return "--turn takes two numbers X,Y (radians)" + got(text);
+    args.turnX = *x;
+    args.turnY = *y;
+    return std::nullopt;
+}
+
+// The scene stands in front of the eye; the view reaches from 1 to 100 units.
+Refusal parseDistance(std::string_view text, Arguments& args) {
+    const auto distance = parseFinite(text);
+    if (!distance || *distance <= 0)
+        return "--distance takes a number above 0" + got(text);
+    args.distance = *distance;
+    return std::nullopt;
+}
+
+// Extensions of the picture formats that people may expect from the name.
+constexpr std::string_view otherPictureFormats[][2] = {
+    {"jpg", "JPEG"}, {"jpeg", "JPEG"}, {"gif", "GIF"},   {"bmp", "BMP"},
+    {"tif", "TIFF"}, {"tiff", "TIFF"}, {"webp", "WebP"}, {"ppm", "PPM"},
+};
+
+// A PNG under a name that says JPEG would mislead every program that opens it.
+Refusal checkOutputName(std::string_view path) {
+    const std::string_view file = path.substr(path.find_last_of('/') + 1);
+    const std::size_t dot = file.find_last_of('.');
+    if (dot == std::string_view::npos || dot == 0)
         return std::nullopt;
+    const std::string extension = Vextal::lowerCase(file.substr(dot + 1));
+    for (const auto& [name, title] : otherPictureFormats)
+        if (extension == name)
+            return "'" + std::string(path) + "' names a " + std::string(title) +
+                   " file, and vextal-snapshot writes PNG only (name it .png)";
+    return std::nullopt;
+}
+
+Refusal applyOption(const Vextal::GivenOption& option, Arguments& args) {
+    const std::string_view name = option.spec->name;
+    if (name == "--wireframe")
+        args.wireframe = true;
+    else if (name == "--normals")
+        args.normals = true;
+    else if (name == "--size")
+        return parseSize(option.value, args);
+    else if (name == "--turn")
+        return parseTurn(option.value, args);
+    else if (name == "--distance")
+        return parseDistance(option.value, args);
+    return std::nullopt;
+}
+
+// The options in the order given: a later one overrides an earlier one.
+std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
+    Arguments args;
+    args.scenePath = line.operands[0].data();
+    args.outPath = line.operands[1].data();
+    Refusal refusal = checkOutputName(args.outPath);
+    for (std::size_t k = 0; !refusal && k < line.options.size(); ++k)
+        refusal = applyOption(line.options[k], args);
+    if (refusal) {
+        Vextal::reportUsageError(program, *refusal);
+        return std::nullopt;
+    }
     return args;
 }
 
@@ -225,8 +249,11 @@ int snapshot(const Arguments& args) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<Arguments> args = parseArguments(argc, argv);
+    const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
+    if (line.exitNow)
+        return *line.exitNow;
+    const std::optional<Arguments> args = interpret(line);
     if (!args)
-        return usage();
+        return Vextal::exitUsage;
     return snapshot(*args);
 }

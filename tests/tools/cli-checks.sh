@@ -13,3 +13,43 @@ expect_status() { # expected-status description command...
     local status=$?
     [ "$status" -eq "$expected" ] || fail "$what: exit $status, expected $expected ($(cat "$work/stderr"))"
 }
+#   expect_usage_error MESSAGE COMMAND... exits 64, nothing on stdout, and on
+#                                        stderr exactly "NAME: MESSAGE" and
+#                                        "Try 'NAME --help'."
+#   check_conventions PROGRAM OPTION...  --help on stdout explains every option,
+#                                        the exit statuses and an example;
+#                                        --version names the program; both exit 0
+
+expect_usage_error() { # message command...
+    local message="$1" name
+    name=$(basename "$2")
+    shift
+    expect_status 64 "$message" "$@"
+    [ ! -s "$work/stdout" ] || fail "usage error '$message' printed on stdout"
+    printf "%s: %s\nTry '%s --help'.\n" "$name" "$message" "$name" | cmp -s - "$work/stderr" \
+        || fail "expected '$name: $message', got: $(cat "$work/stderr")"
+}
+
+check_conventions() { # program option...
+    local program="$1" name option
+    name=$(basename "$1")
+    shift
+    expect_status 0 "$name --help" "$program" --help
+    [ ! -s "$work/stderr" ] || fail "$name --help wrote on stderr"
+    grep -q "^Usage: $name \[OPTION\]" "$work/stdout" || fail "$name --help has no usage line"
+    for option in "$@" --help --version; do
+        grep -q -- "^  $option\( \|$\)" "$work/stdout" || fail "$name --help does not explain $option"
+    done
+    grep -q '^Exit status:$' "$work/stdout" && grep -q '^  64 *usage error$' "$work/stdout" \
+        && grep -q "^Examples:$" "$work/stdout" && grep -q "^  .*$name" "$work/stdout" \
+        || fail "$name --help lacks the exit statuses or the example"
+    expect_status 0 "--help wins over the rest of the line" "$program" --bogus x --help
+    grep -q "^Usage: $name" "$work/stdout" || fail "$name --bogus x --help gave no help"
+    expect_status 0 "$name --version" "$program" --version
+    head -1 "$work/stdout" | grep -Eq "^$name [0-9]+\.[0-9]+(\.[0-9]+)*$" \
+        || fail "$name --version: $(head -1 "$work/stdout")"
+    [ ! -s "$work/stderr" ] || fail "$name --version wrote on stderr"
+    expect_usage_error "unknown option '--bogus'" "$program" --bogus
+    expect_usage_error "unknown option '-h'" "$program" -h
+    expect_usage_error "--version takes no value" "$program" --version=2
+}

@@ -79,17 +79,20 @@ expect_status 2 "missing scene with --format" "$exporter" "$work/none.txt" "$wor
 [ ! -e "$work/missing.obj" ] && [ ! -e "$work/cut.obj" ] || fail "partial output left behind"
 ls "$work" | grep -q 'tmp' && fail "temporary file left behind"
 
-# Usage errors.
-expect_status 64 "no arguments" "$exporter"
-grep -q '^usage:' "$work/stderr" || fail "usage line"
-expect_status 64 "unknown format" "$exporter" "$work/default.txt" "$work/out.xyz"
-expect_status 64 "no extension" "$exporter" "$work/default.txt" "$work/out"
-expect_status 64 "unknown --format" "$exporter" "$work/default.txt" "$work/out.obj" --format 3mf
-expect_status 64 "--format without a value" "$exporter" "$work/default.txt" "$work/out.obj" --format
-expect_status 64 "unknown option" "$exporter" "$work/default.txt" "$work/out.obj" --binary
-expect_status 64 "one file" "$exporter" "$work/default.txt"
-expect_status 64 "three files" "$exporter" "$work/default.txt" "$work/out.obj" "$work/more.obj"
-grep -q '^usage: .*OUT.{obj,ply,stl} \[--format obj|ply|stl\]' "$work/stderr" || fail "usage names the formats"
+# --help, --version, and usage errors that say what is wrong.
+check_conventions "$exporter" --format
+expect_status 0 "--format in upper case" "$exporter" "$work/default.txt" "$work/upper.data" --format STL
+is_stl "$work/upper.data" 180 || fail "--format STL did not write STL"
+expect_usage_error "missing SCENE_FILE and OUT.{obj,ply,stl}" "$exporter"
+expect_usage_error "missing OUT.{obj,ply,stl}" "$exporter" "$work/default.txt"
+expect_usage_error "extra operand '$work/more.obj'" "$exporter" "$work/default.txt" "$work/out.obj" "$work/more.obj"
+for out in out.xyz out; do
+    expect_usage_error "cannot tell the format of '$work/$out': end it in .obj, .ply or .stl, or give --format" \
+        "$exporter" "$work/default.txt" "$work/$out"
+done
+expect_usage_error "--format takes obj, ply or stl, got '3mf'" "$exporter" "$work/default.txt" "$work/out.obj" --format 3mf
+expect_usage_error "--format needs a value: FORMAT" "$exporter" "$work/default.txt" "$work/out.obj" --format
+expect_usage_error "unknown option '--binary'" "$exporter" "$work/default.txt" "$work/out.obj" --binary
 [ ! -e "$work/out.obj" ] && [ ! -e "$work/out" ] || fail "a usage error wrote output"
 
 if [ "$failures" -gt 0 ]; then

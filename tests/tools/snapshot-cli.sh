@@ -98,25 +98,38 @@ __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json \
 grep -q "no OpenGL available" "$work/stderr" || fail "no-OpenGL message: $(cat "$work/stderr")"
 [ ! -e "$work/nogl.png" ] || fail "no OpenGL, yet a picture"
 
-# Usage errors: exit 64 with the usage line, nothing written.
-expect_status 64 "no arguments" "$snapshot"
-grep -q '^usage: vextal-snapshot SCENE_FILE OUT.png \[--size WxH\] \[--wireframe\] \[--normals\] \[--turn X,Y\] \[--distance D\]$' \
-    "$work/stderr" || fail "usage line: $(cat "$work/stderr")"
-expect_status 64 "one file" "$snapshot" "$scene"
-expect_status 64 "three files" "$snapshot" "$scene" "$work/u.png" "$work/v.png"
-expect_status 64 "unknown option" "$snapshot" "$scene" "$work/u.png" --fast
-for size in 0x600 800x0 800 800x x600 4097x10 10x4097 -8x6 8x-6 '8 x6' 8x6x2 8X6 abc; do
-    expect_status 64 "--size $size" "$snapshot" "$scene" "$work/u.png" --size "$size"
+# --help, --version, and usage errors that say what is wrong, nothing written.
+check_conventions "$snapshot" --size --wireframe --normals --turn --distance
+expect_usage_error "missing SCENE_FILE and OUT.png" "$snapshot"
+expect_usage_error "missing OUT.png" "$snapshot" "$scene"
+expect_usage_error "extra operand '$work/v.png'" "$snapshot" "$scene" "$work/u.png" "$work/v.png"
+expect_usage_error "unknown option '--fast'" "$snapshot" "$scene" "$work/u.png" --fast
+expect_usage_error "--wireframe takes no value" "$snapshot" "$scene" "$work/u.png" --wireframe=yes
+for size in 0x0 0x600 800x0 800 800x x600 4097x10 10x4097 -8x6 8x-6 '8 x6' 8x6x2 8X6 abc; do
+    expect_usage_error "--size needs WxH with W and H from 1 to 4096, got '$size'" \
+        "$snapshot" "$scene" "$work/u.png" --size "$size"
 done
 for turn in 1 1, ,1 a,b nan,0 0,inf 1e39,0 '1, 2' 1,2,3; do
-    expect_status 64 "--turn $turn" "$snapshot" "$scene" "$work/u.png" --turn "$turn"
+    expect_usage_error "--turn takes two numbers X,Y (radians), got '$turn'" \
+        "$snapshot" "$scene" "$work/u.png" --turn "$turn"
 done
 for distance in 0 -5 inf nan 5m ''; do
-    expect_status 64 "--distance '$distance'" "$snapshot" "$scene" "$work/u.png" --distance "$distance"
+    expect_usage_error "--distance takes a number above 0, got '$distance'" \
+        "$snapshot" "$scene" "$work/u.png" --distance "$distance"
 done
-expect_status 64 "--size without a value" "$snapshot" "$scene" "$work/u.png" --size
-expect_status 64 "--distance= empty" "$snapshot" "$scene" "$work/u.png" --distance=
+expect_usage_error "--size needs a value: WxH" "$snapshot" "$scene" "$work/u.png" --size
+expect_usage_error "--distance takes a number above 0, got ''" "$snapshot" "$scene" "$work/u.png" --distance=
 [ ! -e "$work/u.png" ] || fail "a usage error wrote a picture"
+
+# PNG only: a name that promises another picture format is refused, in any case.
+for out in u.jpg u.JPEG u.gif u.bmp u.tif u.tiff u.webp u.ppm; do
+    expect_status 64 "$out" "$snapshot" "$scene" "$work/$out"
+    grep -q "^vextal-snapshot: '$work/$out' names a [A-Za-z]* file, and vextal-snapshot writes PNG only" \
+        "$work/stderr" || fail "$out: $(cat "$work/stderr")"
+    [ ! -e "$work/$out" ] || fail "$out was written"
+done
+expect_usage_error "'$work/u.jpg' names a JPEG file, and vextal-snapshot writes PNG only (name it .png)" \
+    "$snapshot" "$scene" "$work/u.jpg"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed"

@@ -1,0 +1,37 @@
+# The manual pages, compressed as installed: section 1 from each program's
+# own --help (through help2man), section 5 written by hand.
+
+set(VEXTAL_MAN_DIR ${PROJECT_BINARY_DIR}/man)
+file(MAKE_DIRECTORY ${VEXTAL_MAN_DIR})
+set(VEXTAL_MAN_PAGES)
+
+configure_file(${PROJECT_SOURCE_DIR}/docs/man/vextal-scene.5.in ${VEXTAL_MAN_DIR}/vextal-scene.5 @ONLY)
+add_custom_command(OUTPUT ${VEXTAL_MAN_DIR}/vextal-scene.5.gz
+    COMMAND gzip -9nkf ${VEXTAL_MAN_DIR}/vextal-scene.5
+    DEPENDS ${VEXTAL_MAN_DIR}/vextal-scene.5
+    VERBATIM)
+list(APPEND VEXTAL_MAN_PAGES ${VEXTAL_MAN_DIR}/vextal-scene.5.gz)
+
+find_program(VEXTAL_HELP2MAN help2man)
+if(VEXTAL_HELP2MAN)
+    function(vextal_program_man_page program what_it_does)
+        set(page ${VEXTAL_MAN_DIR}/${program}.1.gz)
+        add_custom_command(OUTPUT ${page}
+            COMMAND ${PROJECT_SOURCE_DIR}/docs/man/help-to-man.sh ${VEXTAL_HELP2MAN}
+                $<TARGET_FILE:${program}> ${what_it_does}
+                ${PROJECT_SOURCE_DIR}/docs/man/see-also.h2m ${page}
+            DEPENDS ${program} ${PROJECT_SOURCE_DIR}/docs/man/help-to-man.sh
+                ${PROJECT_SOURCE_DIR}/docs/man/see-also.h2m
+            VERBATIM)
+        set(VEXTAL_MAN_PAGES ${VEXTAL_MAN_PAGES} ${page} PARENT_SCOPE)
+    endfunction()
+    vextal_program_man_page(vextal "viewer of parametric surfaces described by a scene file")
+    vextal_program_man_page(vextal-export "write the surface of a scene file as an OBJ, PLY or STL mesh")
+    vextal_program_man_page(vextal-snapshot "draw a scene file offscreen and write the picture as a PNG")
+    vextal_program_man_page(vextal-check "explain a scene file as the loader reads it")
+else()
+    message(WARNING "help2man was not found: the programs' manual pages are not built"
+                    " (scripts/install-deps.sh build installs it)")
+endif()
+
+add_custom_target(vextal-man-pages ALL DEPENDS ${VEXTAL_MAN_PAGES})

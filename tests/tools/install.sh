@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# What `cmake --install` puts in a prefix, used from there: the programs on an
+# installed example, the manual pages, the bash completion; then the Debian
+# package made of the same files, checked by lintian.
+#   install.sh BUILD_DIR VERSION CMAKE CPACK SANITIZED(0|1)
+set -u
+build="$1" version="$2" cmake="$3" cpack="$4" sanitized="$5"
+for tool in man lintian dpkg-shlibdeps; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed (scripts/install-deps.sh test)"
+        exit 77
+    fi
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/cli-checks.sh"
+prefix="$work/prefix"
+doc="$prefix/share/doc/vextal"
+
+"$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 \
+    || fail "cmake --install: $(tail -3 "$work/install.log")"
+for file in bin/vextal bin/vextal-export bin/vextal-snapshot bin/vextal-check \
+    share/man/man1/vextal.1.gz share/man/man1/vextal-export.1.gz share/man/man1/vextal-snapshot.1.gz \
+    share/man/man1/vextal-check.1.gz share/bash-completion/completions/vextal-check \
+    share/man/man5/vextal-scene.5.gz share/vextal/examples/worked-example.txt \
+    share/doc/vextal/README.md share/doc/vextal/copyright share/doc/vextal/changelog.gz \
+    share/bash-completion/completions/vextal share/bash-completion/completions/vextal-export \
+    share/bash-completion/completions/vextal-snapshot; do
+    [ -f "$prefix/$file" ] || fail "not installed: $file"
+done
+# Every picture the installed README shows is beside it.
+for picture in $(grep -o 'docs/[a-z/-]*\.png' "$doc/README.md" | sort -u); do
+    [ -f "$doc/$picture" ] || fail "the installed README shows a missing $picture"
+done
+
+# The installed programs on an installed example.
+example="$prefix/share/vextal/examples/starfish.txt"
+expect_status 0 "installed export" "$prefix/bin/vextal-export" "$example" "$work/starfish.stl"
+[ "$(wc -c <"$work/starfish.stl")" -gt 84 ] || fail "the installed export wrote no STL"
+expect_status 0 "installed snapshot" "$prefix/bin/vextal-snapshot" "$example" "$work/starfish.png" --size 64x48
+[ "$(head -c 8 "$work/starfish.png" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] \
+    || fail "the installed snapshot wrote no PNG"
+expect_status 0 "installed check" "$prefix/bin/vextal-check" "$example"
+for program in vextal vextal-export vextal-snapshot vextal-check; do
+    expect_status 0 "$program --version" "$prefix/bin/$program" --version
+    [ "$(head -1 "$work/stdout")" = "$program $version" ] \
+        || fail "$program --version: $(head -1 "$work/stdout"), expected $program $version"
+done
+
+# Each page renders without a groff warning, under its name and section.
+for page in "$prefix"/share/man/man*/*; do
+    name=$(basename "$page" .gz)
+    MANWIDTH=80 man --warnings -l "$page" >"$work/page" 2>"$work/man.err" || fail "man -l $name failed"
+    [ ! -s "$work/man.err" ] || fail "man -l $name warns: $(cat "$work/man.err")"
+    head -1 "$work/page" | grep -qi "^${name%.*}(${name##*.})" || fail "$name heading: $(head -1 "$work/page")"
+done
+zcat "$prefix/share/man/man1/vextal-snapshot.1.gz" | grep -qF -- '\-\-distance' || fail "vextal-snapshot(1) lacks --distance"
+zcat "$prefix/share/man/man5/vextal-scene.5.gz" | grep -q '^\.B render' || fail "vextal-scene(5) lacks render"
+
+# Completion: options, the formats after --format (also after '='), files.
+completes() { # expected words...: what the installed completion offers for the words
+    local expected="$1" offered
+    shift
+    offered=$(bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+        _vextal "$1"; echo "${COMPREPLY[*]}"' _ "$prefix/share/bash-completion/completions/$1" "$@")
+    [ "$offered" = "$expected" ] || fail "completing '$*' offers '$offered', expected '$expected'"
+}
+completes "--help --version --watch" vextal --
+completes "--json" vextal-check --j
+completes "--distance" vextal-snapshot s.txt --di
+completes "stl" vextal-export s.txt o --format st
+completes "ply" vextal-export --format = p
+completes "$example" vextal-export "${example%.txt}"
+
+# The package: the same files under /usr, its dependencies found by
+# dpkg-shlibdeps, and nothing lintian calls an error or a warning.
+"$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 \
+    || fail "cpack: $(tail -3 "$work/cpack.log")"
+deb=$(ls "$work/package"/*.deb 2>/dev/null | head -1)
+if [ -n "$deb" ]; then
+    [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
+    dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0.*libx11-6' \
+        || fail "package dependencies: $(dpkg-deb -f "$deb" Depends)"
+    dpkg-deb -c "$deb" | awk '!/\/$/ {print $6}' | sed 's|^\./usr/||' | sort >"$work/packaged"
+    (cd "$prefix" && find . -type f | sed 's|^\./||' | sort) >"$work/installed"
+    cmp -s "$work/installed" "$work/packaged" \
+        || fail "the package differs from the install: $(diff "$work/installed" "$work/packaged" | head -5)"
+    if [ "$sanitized" = 1 ]; then
+        echo "a sanitizer build's package is no release: lintian left out"
+    else
+        lintian "$deb" >"$work/lintian" 2>&1
+        grep -E "^[EW]: " "$work/lintian" && fail "lintian reports errors or warnings"
+        echo "lintian: no errors, no warnings"
+    fi
+else
+    fail "cpack made no .deb"
+fi
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "install checks passed"
