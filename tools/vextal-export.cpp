@@ -1,17 +1,21 @@
-// vextal-export SCENE_FILE OUT.{obj,ply,stl} [--format obj|ply|stl]
+// vextal-export SCENE_FILE OUT.{obj,ply,stl} [--format obj|ply|stl] [--weld] [--scale S]
 // Loads a scene file exactly as the viewer loads conf.txt and writes the mesh in
 // the format that the output's extension names, or the one --format names.
 
 #include "export/AtomicFile.h"
 #include "export/MeshCheck.h"
+#include "export/MeshScale.h"
 #include "export/ObjWriter.h"
 #include "export/PlyWriter.h"
 #include "export/StlWriter.h"
+#include "export/WeldForPrinting.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,11 +71,22 @@ struct Arguments {
     const char* scenePath = nullptr;
     const char* outPath = nullptr;
     const MeshFormat* format = nullptr;
+    bool weld = false;
+    double scale = 1;
 };
 
+// A positive finite number, the whole argument.
+std::optional<double> scaleFactor(const char* text) {
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(value) || value <= 0)
+        return std::nullopt;
+    return value;
+}
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: vextal-export SCENE_FILE OUT.{obj,ply,stl} [--format obj|ply|stl]\n");
+    std::fprintf(stderr, "usage: vextal-export SCENE_FILE OUT.{obj,ply,stl} [--format obj|ply|stl]"
+                         " [--weld] [--scale S]\n");
     return exitUsage;
 }
 
@@ -79,6 +94,7 @@ int usage() {
 std::optional<Arguments> parseArguments(int argc, char** argv) {
     Arguments args;
     const char* formatName = nullptr;
+    const char* scaleText = nullptr;
     int positional = 0;
     bool optionsEnded = false;
     for (int k = 1; k < argc; ++k) {
@@ -89,6 +105,12 @@ std::optional<Arguments> parseArguments(int argc, char** argv) {
             formatName = argv[++k];
         else if (!optionsEnded && arg.starts_with("--format="))
             formatName = argv[k] + std::string_view("--format=").size();
+        else if (!optionsEnded && arg == "--weld")
+            args.weld = true;
+        else if (!optionsEnded && arg == "--scale" && k + 1 < argc)
+            scaleText = argv[++k];
+        else if (!optionsEnded && arg.starts_with("--scale="))
+            scaleText = argv[k] + std::string_view("--scale=").size();
         else if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
             return std::nullopt;
         else if (++positional == 1)
@@ -101,6 +123,12 @@ std::optional<Arguments> parseArguments(int argc, char** argv) {
     args.format = formatName ? formatNamed(formatName) : formatForPath(args.outPath);
     if (!args.format)
         return std::nullopt;
+    if (scaleText) {
+        const std::optional<double> scale = scaleFactor(scaleText);
+        if (!scale)
+            return std::nullopt;
+        args.scale = *scale;
+    }
     return args;
 }
 
@@ -139,5 +167,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vextal-export: %s: %s\n", args->scenePath, loaded.reason().c_str());
         return exitFailed;
     }
-    return writeMesh(*args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
+    const std::uint32_t openEdges =
+        args->weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene);
+    if (args->weld)
+        Vextal::weldForPrinting(mesh, loaded.scene);
+    if (args->scale != 1)
+        Vextal::scaleMesh(mesh, args->scale);
+    const int status = writeMesh(*args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
+    if (status == exitWritten && openEdges > 0)
+        std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n",
+                     args->outPath, unsigned(openEdges));
+    return status;
 }
