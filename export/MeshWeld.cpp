@@ -37,7 +37,7 @@ public:
             return; // no finite vertex: nothing is placed in the grid
         origin = lo;
         tolerance = weldRelativeTolerance * std::sqrt(distanceSquared(lo, hi));
-        // All finite vertices at one point (or none): every vertex in cell 0.
+        // All finite vertices at one point: they share one cell.
         cellSize = tolerance > 0 ? tolerance : 1.0;
     }
 
