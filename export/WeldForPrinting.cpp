@@ -15,8 +15,10 @@ TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSum
         list.vertices.assign(mesh.vertices, mesh.vertices + mesh.vertexCount);
     if (mesh.triangleCount > 0)
         list.triangles.assign(mesh.triangles, mesh.triangles + mesh.triangleCount);
+    // Only the toric surface's theta runs round a tube; a full turn of the
+    // others' theta, which runs from pole to pole, covers the surface twice.
     const bool tube =
-        mesh.ringGrid.rings >= 2 &&
+        scene.surface == SurfaceKind::toric && mesh.ringGrid.rings >= 2 &&
         trianglesFollow(mesh.ringGrid, mesh.triangles, mesh.vertexCount, mesh.triangleCount);
     if (tube && thetaMakesFullTurn(scene.thetaMin, scene.thetaMax))
         joinTubeEnds(mesh.ringGrid, list.triangles);

@@ -9,9 +9,9 @@ namespace Vextal {
 class PolygonsIndexedNormal;
 struct SceneSummary;
 
-// The mesh as a slicer needs it: when it is a tessellation whose theta makes
-// a full turn, the tube's two ends joined (joinTubeEnds); then welded. The
-// mesh itself is not changed.
+// The mesh as a slicer needs it: when it is the toric surface's tessellation
+// and its theta makes a full turn, the tube's two ends joined (joinTubeEnds);
+// then welded. The mesh itself is not changed.
 TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSummary& scene);
 
 // Replaces the mesh by weldedForPrinting() and computes its normals again

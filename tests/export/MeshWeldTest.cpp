@@ -126,6 +126,15 @@ TEST(WeldForPrinting, aFullTurnTorusClosesOpenOrCappedIntoTheSameSolid) {
     }
 }
 
+TEST(WeldForPrinting, onlyAToricFullTurnHasItsEndsJoined) {
+    PrimitiveSuperShapeToric torus = ringTorus(false);
+    PolygonsIndexedNormal mesh;
+    torus.tessellate(mesh);
+    SceneSummary spheric = thetaRange(torus);
+    spheric.surface = SurfaceKind::spheric;
+    EXPECT_EQ(weldedForPrinting(mesh, spheric).triangles.size(), mesh.triangleCount);
+}
+
 TEST(WeldForPrinting, aSurfaceWithoutAFullTurnIsOnlyWelded) {
     PrimitiveSuperShapeToric half = ringTorus(false);
     half.thetaMin = -pi / 2;
