@@ -1,5 +1,4 @@
 #include "export/MeshWeld.h"
-#include "export/MeshScale.h"
 #include "export/OpenEdges.h"
 #include "export/TubeEnds.h"
 #include "export/WeldForPrinting.h"
@@ -146,22 +145,4 @@ TEST(WeldForPrinting, aSurfaceWithoutAFullTurnIsOnlyWelded) {
     EXPECT_EQ(welded.triangles.size(), mesh.triangleCount);
     EXPECT_EQ(countOpenEdges(mesh.triangles, mesh.triangleCount), 32u);
     EXPECT_EQ(openEdgesWeldCloses(mesh, thetaRange(half)), 0u);
-}
-
-TEST(MeshScale, coordinatesScaleNormalsStayAndOverflowIsInfinite) {
-    PolygonsIndexedNormal mesh;
-    mesh.allocate(3, 1);
-    mesh.vertices[0] = {1, -2, 0.5f};
-    mesh.vertices[1] = {3e38f, -3e38f, 0};
-    mesh.vertices[2] = {0, 1, 0};
-    mesh.triangles[0] = {0, 1, 2};
-    mesh.normals[0] = {0, 0.6f, 0.8f};
-    scaleMesh(mesh, 25.4);
-    EXPECT_EQ(mesh.vertices[0].x, 25.4f);
-    EXPECT_EQ(mesh.vertices[0].y, -50.8f);
-    EXPECT_EQ(mesh.vertices[0].z, 12.7f);
-    EXPECT_EQ(mesh.vertices[1].x, std::numeric_limits<float>::infinity());
-    EXPECT_EQ(mesh.vertices[1].y, -std::numeric_limits<float>::infinity());
-    EXPECT_EQ(mesh.normals[0].y, 0.6f);
-    EXPECT_EQ(mesh.normals[0].z, 0.8f);
 }
