@@ -1,17 +1,21 @@
-// vextal-export [--format obj|ply|stl] SCENE_FILE OUT.{obj,ply,stl}
+// vextal-export [--format obj|ply|stl] [--weld] [--scale S] SCENE_FILE OUT.{obj,ply,stl}
 // Loads a scene file exactly as the viewer loads conf.txt and writes the mesh in
 // the format that the output's extension names, or the one --format names.
 
 #include "cli/CommandLine.h"
 #include "export/AtomicFile.h"
 #include "export/MeshCheck.h"
+#include "export/MeshScale.h"
 #include "export/ObjWriter.h"
 #include "export/PlyWriter.h"
 #include "export/StlWriter.h"
+#include "export/WeldForPrinting.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +67,8 @@ struct Arguments {
     const char* scenePath = nullptr;
     const char* outPath = nullptr;
     const MeshFormat* format = nullptr;
+    bool weld = false;
+    double scale = 1;
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.{obj,ply,stl}"};
@@ -70,6 +76,13 @@ constexpr Vextal::OptionSpec options[] = {
     {"--format", "FORMAT",
      "write FORMAT (obj, ply or stl, in any case) whatever\n"
      "OUT's extension says"},
+    {"--weld", nullptr,
+     "merge vertices that coincide, drop the triangles that\n"
+     "collapse, and join the ends of a torus whose theta makes\n"
+     "a full turn: the mesh is watertight for printing"},
+    {"--scale", "S",
+     "multiply the coordinates by S, a positive number (25.4\n"
+     "for slicers that read millimetres)"},
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -89,15 +102,37 @@ constexpr Vextal::ProgramDescription program{
     "  vextal-export starfish.txt starfish.stl\n",
 };
 
+// A positive finite number, the whole text.
+std::optional<double> scaleFactor(std::string_view text) {
+    const std::string whole(text);
+    char* end = nullptr;
+    const double value = std::strtod(whole.c_str(), &end);
+    if (whole.empty() || *end != '\0' || !std::isfinite(value) || value <= 0)
+        return std::nullopt;
+    return value;
+}
+
 // The format that --format names, or else the output's extension.
 std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     Arguments args;
     args.scenePath = line.operands[0].data();
     args.outPath = line.operands[1].data();
     std::optional<std::string_view> formatName;
-    for (const Vextal::GivenOption& option : line.options)
-        if (option.spec->name == "--format")
+    for (const Vextal::GivenOption& option : line.options) {
+        if (option.spec->name == "--format") {
             formatName = option.value;
+        } else if (option.spec->name == "--weld") {
+            args.weld = true;
+        } else if (option.spec->name == "--scale") {
+            const std::optional<double> scale = scaleFactor(option.value);
+            if (!scale) {
+                Vextal::reportUsageError(program, "--scale needs a positive number S, got '" +
+                                                      std::string(option.value) + "'");
+                return std::nullopt;
+            }
+            args.scale = *scale;
+        }
+    }
     if (formatName) {
         args.format = formatNamed(Vextal::lowerCase(*formatName));
         if (!args.format) {
@@ -155,5 +190,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vextal-export: %s: %s\n", args->scenePath, loaded.reason().c_str());
         return exitFailed;
     }
-    return writeMesh(*args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
+    const std::uint32_t openEdges =
+        args->weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene);
+    if (args->weld)
+        Vextal::weldForPrinting(mesh, loaded.scene);
+    if (args->scale != 1)
+        Vextal::scaleMesh(mesh, args->scale);
+    const int status = writeMesh(*args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
+    if (status == exitWritten && openEdges > 0)
+        std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n",
+                     args->outPath, unsigned(openEdges));
+    return status;
 }

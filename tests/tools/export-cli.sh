@@ -79,6 +79,36 @@ expect_status 2 "missing scene with --format" "$exporter" "$work/none.txt" "$wor
 [ ! -e "$work/missing.obj" ] && [ ! -e "$work/cut.obj" ] || fail "partial output left behind"
 ls "$work" | grep -q 'tmp' && fail "temporary file left behind"
 
+# Without --weld, a torus with open edges that welding closes is written with
+# one line that says so; with --weld it is written silently, closed; an open
+# surface that welding cannot close gets no such line.
+printf '"tss\nslice 12 rotate 8\nthetarange -3.14159265 3.14159265\ncoef2 1 1 1 0 0.4 0.4\ndontclose\nrender\n' \
+    >"$work/torus.txt"
+expect_status 0 "open torus" "$exporter" "$work/torus.txt" "$work/t.obj"
+[ "$(cat "$work/stderr")" = "vextal-export: $work/t.obj: 16 open edges; --weld closes them" ] \
+    || fail "open-edge line: $(cat "$work/stderr")"
+expect_status 0 "open torus --weld" "$exporter" "$work/torus.txt" "$work/tw.obj" --weld
+[ ! -s "$work/stderr" ] || fail "--weld export says: $(cat "$work/stderr")"
+[ "$(grep -c '^v ' "$work/tw.obj") $(grep -c '^f ' "$work/tw.obj")" = "88 176" ] \
+    || fail "welded torus counts: $(grep -c '^v ' "$work/tw.obj") $(grep -c '^f ' "$work/tw.obj")"
+printf '"sss\ndontclose\nrender\n' >"$work/open-sphere.txt"
+expect_status 0 "open sphere" "$exporter" "$work/open-sphere.txt" "$work/os.obj"
+[ ! -s "$work/stderr" ] || fail "open sphere export says: $(cat "$work/stderr")"
+
+# --scale multiplies every coordinate and nothing else.
+expect_status 0 "--scale" "$exporter" "$work/default.txt" "$work/s.obj" --scale 25.4
+expect_status 0 "--scale=" "$exporter" --scale=25.4 "$work/default.txt" "$work/s2.obj"
+cmp -s "$work/s.obj" "$work/s2.obj" || fail "--scale=25.4 differs from --scale 25.4"
+paste -d' ' <(grep '^v' "$work/d.obj") <(grep '^v' "$work/s.obj") | awk '
+    $1 == "v"  { for (k = 2; k <= 4; ++k) if (($(k) * 25.4 - $(k + 4)) ^ 2 > 1e-10 * (1 + $(k + 4) ^ 2)) bad++ }
+    $1 == "vn" { for (k = 2; k <= 4; ++k) if ($(k) != $(k + 4)) bad++ }
+    END { exit bad > 0 }' || fail "--scale 25.4 is not the coordinates times 25.4 with the same normals"
+for bad in 0 -2 nan inf 2x ""; do
+    expect_status 64 "--scale '$bad'" "$exporter" "$work/default.txt" "$work/bad-scale.obj" --scale "$bad"
+done
+expect_status 64 "--scale without a value" "$exporter" "$work/default.txt" "$work/bad-scale.obj" --scale
+[ ! -e "$work/bad-scale.obj" ] || fail "a bad --scale wrote output"
+
 # --help, --version, and usage errors that say what is wrong.
 check_conventions "$exporter" --format
 expect_status 0 "--format in upper case" "$exporter" "$work/default.txt" "$work/upper.data" --format STL

@@ -24,9 +24,10 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # for "Facets ... : original final" lines, the original.
 admesh_value() { grep -m1 "^$2" "$1" | sed 's/^[^:]*: *//' | awk '{print $1}'; }
 
-check_watertight() { # name scene-file
+check_watertight() { # name scene-file [export options...]
     local name="$1" scene="$2" report="$work/$1.admesh" before=$failures
-    "$exporter" "$scene" "$work/$name.stl" || { fail "$name: export to STL"; return; }
+    shift 2
+    "$exporter" "$scene" "$work/$name.stl" "$@" || { fail "$name: export to STL"; return; }
     admesh "$work/$name.stl" >"$report" 2>&1 || { fail "$name: admesh failed: $(tail -1 "$report")"; return; }
     local key
     for key in "Total disconnected facets" "Degenerate facets" "Edges fixed" "Facets removed" \
@@ -46,10 +47,11 @@ check_watertight() { # name scene-file
 assimp_count() { grep -m1 "^$2:" "$1" | awk '{print $2}'; }
 assimp_box() { grep -E '^(Minimum|Maximum) point' "$1"; }
 
-check_read_back() { # name scene-file vertices faces
+check_read_back() { # name scene-file vertices faces [export options...]
     local name="$1" scene="$2" vertices="$3" faces="$4" format before=$failures
+    shift 4
     for format in obj ply stl; do
-        "$exporter" "$scene" "$work/$name.$format" || { fail "$name: export to $format"; return; }
+        "$exporter" "$scene" "$work/$name.$format" "$@" || { fail "$name: export to $format"; return; }
     done
     # Without post-processing PLY keeps its indexed vertices and STL has three
     # per facet; OBJ splits corners until identical ones are joined again.
@@ -88,6 +90,23 @@ check_read_back toric "$work/toric.txt" $((23 * 32 + 2)) $((46 * 32))
 for scene in "$examples"/*.txt; do
     grep -qw dontclose "$scene" && continue
     check_watertight "example-$(basename "$scene" .txt)" "$scene"
+done
+
+# Every torus welded, open and closed: one solid with the caps gone and one
+# band joining the last ring to ring 0, (S - 1) x R vertices and
+# 2 (S - 1) x R triangles.
+grid_value() { grep -m1 -o "$2 [0-9]*" "$1" | awk '{print $2}'; }
+for torus in ring-torus horn-torus star-ring-torus torus-square-section worked-example; do
+    scene="$examples/$torus.txt"
+    slices=$(grid_value "$scene" slice)
+    rotations=$(grid_value "$scene" rotate)
+    for ends in dontclose close; do
+        awk -v ends="$ends" '/^render/ && !done { print ends; done = 1 } { print }' "$scene" \
+            >"$work/$torus-$ends.txt"
+        check_watertight "welded-$torus-$ends" "$work/$torus-$ends.txt" --weld
+        check_read_back "welded-$torus-$ends" "$work/$torus-$ends.txt" \
+            $(((slices - 1) * rotations)) $((2 * (slices - 1) * rotations)) --weld
+    done
 done
 
 if [ "$failures" -gt 0 ]; then

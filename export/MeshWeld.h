@@ -1,0 +1,31 @@
+#pragma once
+
+#include "mesh/Vec3.h"
+
+#include <vector>
+
+namespace Vextal {
+
+// Vertices closer together than this fraction of the mesh's bounding box
+// diagonal are one vertex after welding. It is a few hundred float roundings
+// of a unit-sized surface (32-bit coordinates near 1 step by 1.2e-7), so the
+// copies of one point made by different formulas meet; and it is far below
+// the spacing of the finest grid (255 columns around a unit circle are 0.025
+// apart), so no two samples of the surface merge by mistake.
+constexpr double weldRelativeTolerance = 1e-5;
+
+// A mesh as plain growable arrays, for the operations that change its counts.
+struct TriangleList {
+    std::vector<Vec3> vertices;
+    std::vector<Triangle> triangles;
+};
+
+// Merges every vertex with the first one before it within the tolerance (the
+// nearest, when several are), then drops the triangles that name a vertex
+// twice and, of the triangles over the same three vertices, every pair (an odd
+// one out is kept), and last the vertices no triangle uses. Kept vertices
+// keep their order and their exact coordinates; NaN and infinite vertices
+// merge with nothing and do not widen the bounding box.
+void weld(TriangleList& mesh);
+
+} // namespace Vextal

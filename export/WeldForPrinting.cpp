@@ -1,0 +1,47 @@
+#include "export/WeldForPrinting.h"
+
+#include "export/OpenEdges.h"
+#include "export/TubeEnds.h"
+#include "mesh/PolygonsIndexedNormal.h"
+#include "scene/SceneLoader.h"
+
+#include <algorithm>
+
+namespace Vextal {
+
+TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSummary& scene) {
+    TriangleList list;
+    if (mesh.vertexCount > 0)
+        list.vertices.assign(mesh.vertices, mesh.vertices + mesh.vertexCount);
+    if (mesh.triangleCount > 0)
+        list.triangles.assign(mesh.triangles, mesh.triangles + mesh.triangleCount);
+    // Only the toric surface's theta runs round a tube; a full turn of the
+    // others' theta, which runs from pole to pole, covers the surface twice.
+    const bool tube =
+        scene.surface == SurfaceKind::toric && mesh.ringGrid.rings >= 2 &&
+        trianglesFollow(mesh.ringGrid, mesh.triangles, mesh.vertexCount, mesh.triangleCount);
+    if (tube && thetaMakesFullTurn(scene.thetaMin, scene.thetaMax))
+        joinTubeEnds(mesh.ringGrid, list.triangles);
+    weld(list);
+    return list;
+}
+
+void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene) {
+    const TriangleList welded = weldedForPrinting(mesh, scene);
+    mesh.allocate(std::uint32_t(welded.vertices.size()), std::uint32_t(welded.triangles.size()));
+    std::copy(welded.vertices.begin(), welded.vertices.end(), mesh.vertices);
+    std::copy(welded.triangles.begin(), welded.triangles.end(), mesh.triangles);
+    mesh.computeNormals();
+}
+
+std::uint32_t openEdgesWeldCloses(const PolygonsIndexedNormal& mesh, const SceneSummary& scene) {
+    const std::uint32_t open = countOpenEdges(mesh.triangles, mesh.triangleCount);
+    if (open == 0)
+        return 0;
+    const TriangleList welded = weldedForPrinting(mesh, scene);
+    return countOpenEdges(welded.triangles.data(), std::uint32_t(welded.triangles.size())) == 0
+               ? open
+               : 0;
+}
+
+} // namespace Vextal
