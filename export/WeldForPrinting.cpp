@@ -1,7 +1,7 @@
 #include "export/WeldForPrinting.h"
 
-#include "export/OpenEdges.h"
 #include "export/TubeEnds.h"
+#include "mesh/MeshEdges.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
 
@@ -35,11 +35,11 @@ void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene) {
 }
 
 std::uint32_t openEdgesWeldCloses(const PolygonsIndexedNormal& mesh, const SceneSummary& scene) {
-    const std::uint32_t open = countOpenEdges(mesh.triangles, mesh.triangleCount);
+    const std::uint32_t open = countEdges(mesh.triangles, mesh.triangleCount).open;
     if (open == 0)
         return 0;
     const TriangleList welded = weldedForPrinting(mesh, scene);
-    return countOpenEdges(welded.triangles.data(), std::uint32_t(welded.triangles.size())) == 0
+    return countEdges(welded.triangles.data(), std::uint32_t(welded.triangles.size())).open == 0
                ? open
                : 0;
 }

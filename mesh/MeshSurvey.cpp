@@ -1,11 +1,11 @@
 #include "mesh/MeshSurvey.h"
 
+#include "mesh/MeshEdges.h"
 #include "mesh/PolygonsIndexed.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <unordered_map>
 
 namespace Vextal {
 
@@ -15,44 +15,21 @@ struct Vec3d {
     double x, y, z;
 };
 
-Vec3d widen(Vec3 v) { return {v.x, v.y, v.z}; }
-Vec3d minus(Vec3d a, Vec3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3d widen(Vec3 v) {
+    return {v.x, v.y, v.z};
+}
+Vec3d minus(Vec3d a, Vec3d b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 Vec3d cross(Vec3d a, Vec3d b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-double dot(Vec3d a, Vec3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-bool isFinite(Vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
-std::uint64_t edgeKey(std::uint32_t from, std::uint32_t to) {
-    return std::uint64_t(from) << 32 | to;
+double dot(Vec3d a, Vec3d b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-// Uses of each directed edge: a watertight surface uses every edge once in
-// each direction.
-void countEdges(const PolygonsIndexed& mesh, MeshSurvey& survey) {
-    std::unordered_map<std::uint64_t, std::uint32_t> uses;
-    uses.reserve(std::size_t(mesh.triangleCount) * 3);
-    for (std::uint32_t t = 0; t < mesh.triangleCount; ++t) {
-        const Triangle& f = mesh.triangles[t];
-        ++uses[edgeKey(f.i0, f.i1)];
-        ++uses[edgeKey(f.i1, f.i2)];
-        ++uses[edgeKey(f.i2, f.i0)];
-    }
-    for (const auto& [key, count] : uses) {
-        const std::uint32_t from = std::uint32_t(key >> 32), to = std::uint32_t(key);
-        if (from == to)
-            continue;
-        const auto back = uses.find(edgeKey(to, from));
-        const std::uint32_t reverse = back == uses.end() ? 0 : back->second;
-        // Each unordered edge is judged once, from its lower vertex.
-        if (reverse != 0 && from > to)
-            continue;
-        if (count + reverse == 1)
-            ++survey.openEdges;
-        else if (count != 1 || reverse != 1)
-            ++survey.tangledEdges;
-    }
+bool isFinite(Vec3 v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
 } // namespace
@@ -86,7 +63,9 @@ MeshSurvey surveyMesh(const PolygonsIndexed& mesh) {
     }
     // Clockwise seen from outside: each right-handed normal points inwards.
     survey.volume = -sixVolumes / 6;
-    countEdges(mesh, survey);
+    const EdgeCounts edges = countEdges(mesh.triangles, mesh.triangleCount);
+    survey.openEdges = edges.open;
+    survey.tangledEdges = edges.tangled;
     return survey;
 }
 

@@ -1,7 +1,7 @@
 #include "export/MeshWeld.h"
-#include "export/OpenEdges.h"
 #include "export/TubeEnds.h"
 #include "export/WeldForPrinting.h"
+#include "mesh/MeshEdges.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
 #include "scene/SceneLoader.h"
@@ -143,6 +143,6 @@ TEST(WeldForPrinting, aSurfaceWithoutAFullTurnIsOnlyWelded) {
     const TriangleList welded = weldedForPrinting(mesh, thetaRange(half));
     EXPECT_EQ(welded.vertices.size(), mesh.vertexCount);
     EXPECT_EQ(welded.triangles.size(), mesh.triangleCount);
-    EXPECT_EQ(countOpenEdges(mesh.triangles, mesh.triangleCount), 32u);
+    EXPECT_EQ(countEdges(mesh.triangles, mesh.triangleCount).open, 32u);
     EXPECT_EQ(openEdgesWeldCloses(mesh, thetaRange(half)), 0u);
 }

@@ -1,4 +1,5 @@
 #include "mesh/FaceNormal.h"
+#include "mesh/MeshEdges.h"
 #include "mesh/PolygonsIndexedNormal.h"
 
 #include <gtest/gtest.h>
@@ -104,4 +105,15 @@ TEST(MeshNormals, nanLengthLeavesTheVectorUnchanged) {
     const Vec3 v = normalizedOrKept({nan, 1.0f, 0.0f});
     EXPECT_TRUE(std::isnan(v.x));
     EXPECT_EQ(v.y, 1.0f);
+}
+
+TEST(MeshEdges, aClosedSurfaceUsesEachEdgeOnceEachWayAndAFlippedFaceTanglesItsEdges) {
+    // A tetrahedron, every face wound the same way round.
+    Triangle faces[] = {{0, 1, 2}, {0, 3, 1}, {1, 3, 2}, {2, 3, 0}};
+    EXPECT_TRUE(countEdges(faces, 4).watertight());
+    EXPECT_EQ(countEdges(faces, 3).open, 3u); // one face missing: its rim
+    faces[0] = {0, 2, 1};                     // one face turned over
+    EXPECT_EQ(countEdges(faces, 4).tangled, 3u);
+    const Triangle needle[] = {{0, 0, 1}}; // no edge from a vertex to itself
+    EXPECT_EQ(countEdges(needle, 1).open, 1u);
 }
