@@ -2,9 +2,9 @@
 // Loads a scene file exactly as the viewer loads conf.txt and writes the mesh in
 // the format that the output's extension names, or the one --format names.
 
-#include "export/AtomicFile.h"
 #include "export/MeshCheck.h"
 #include "export/ObjWriter.h"
+#include "export/OutputFile.h"
 #include "export/PlyWriter.h"
 #include "export/StlWriter.h"
 #include "mesh/PolygonsIndexedNormal.h"
@@ -12,6 +12,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -116,14 +117,24 @@ int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
             return exitFailed;
         }
     }
-    Vextal::AtomicFile out(args.outPath);
+    Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
     if (out.stream())
         args.format->write(out.stream(), mesh, comment);
     if (!out.commit()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", args.outPath, out.error().c_str());
+        std::fprintf(stderr, "vextal-export: %s: %s\n", out.name().c_str(), out.error().c_str());
         return exitFailed;
     }
     return exitWritten;
+}
+
+int exportScene(const Arguments& args) {
+    PolygonsIndexedNormal mesh;
+    const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh);
+    if (!loaded.rendered()) {
+        std::fprintf(stderr, "vextal-export: %s: %s\n", args.scenePath, loaded.reason().c_str());
+        return exitFailed;
+    }
+    return writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
 }
 
 } // namespace
@@ -132,12 +143,11 @@ int main(int argc, char** argv) {
     const std::optional<Arguments> args = parseArguments(argc, argv);
     if (!args)
         return usage();
-
-    PolygonsIndexedNormal mesh;
-    const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args->scenePath, mesh);
-    if (!loaded.rendered()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", args->scenePath, loaded.reason().c_str());
+    // Unwinding removes whatever was half-written.
+    try {
+        return exportScene(*args);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vextal-export: out of memory\n");
         return exitFailed;
     }
-    return writeMesh(*args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
 }

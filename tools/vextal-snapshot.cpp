@@ -6,7 +6,7 @@
 
 #include "app/KeyState.h"
 #include "camera/CameraList.h"
-#include "export/AtomicFile.h"
+#include "export/OutputFile.h"
 #include "export/PngWriter.h"
 #include "render/DrawScene.h"
 #include "render/DrawViews.h"
@@ -18,6 +18,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -175,14 +176,14 @@ int writePicture(const Arguments& args, const Vextal::OffscreenContext& offscree
                  const std::string& comment) {
     const std::vector<std::uint8_t> pixels = offscreen.readPixels();
     const Vextal::RgbaPicture picture{args.width, args.height, pixels.data()};
-    Vextal::AtomicFile out(args.outPath);
+    Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
     std::string problem = out.error();
     if (problem.empty())
         problem = Vextal::writePng(out.stream(), picture, comment);
     if (problem.empty() && !out.commit())
         problem = out.error();
     if (!problem.empty()) {
-        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", args.outPath, problem.c_str());
+        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", out.name().c_str(), problem.c_str());
         return exitFailed; // an uncommitted file is removed with out
     }
     return exitWritten;
@@ -220,7 +221,13 @@ int main(int argc, char** argv) {
     const std::optional<Arguments> args = parseArguments(argc, argv);
     if (!args)
         return usage();
-    const int status = snapshot(*args);
+    int status = exitFailed;
+    // Unwinding removes whatever was half-written.
+    try {
+        status = snapshot(*args);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vextal-snapshot: out of memory\n");
+    }
     Vextal::keyTable = nullptr; // the table lived in snapshot's frame
     Vextal::freeCameras();
     return status;
