@@ -58,6 +58,8 @@ OutputFile::OutputFile(const std::string& path, const Options& options)
     target = findOutputTarget(path);
     if (target.kind == OutputTarget::Kind::refused)
         fail(target.problem);
+    else if (target.kind == OutputTarget::Kind::standardOutput)
+        openStandardOutput(options.input);
     else if (target.kind == OutputTarget::Kind::stream)
         openStream(options.input);
     else
@@ -88,7 +90,7 @@ void OutputFile::openStandardOutput(const std::string& input) {
 
 // No temporary and no rename: a FIFO or a device takes the bytes as they come.
 void OutputFile::openStream(const std::string& input) {
-    fd = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
+    fd = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         failWithErrno("cannot open for writing");
         return;

@@ -51,24 +51,24 @@ std::string lookUpFailure(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
 
-// Says what the final, non-link name holds.
-OutputTarget classify(OutputTarget target, const std::string& original) {
-    const mode_t mode = target.status.st_mode;
-    if (S_ISREG(mode))
-        target.kind = OutputTarget::Kind::regular;
-    else if (S_ISFIFO(mode) || S_ISCHR(mode))
+// A FIFO, a device, a folder or a socket, as the kernel finds it: it follows
+// the links itself when the stream is opened, /proc's own included.
+OutputTarget classifySpecial(const std::string& path, const struct stat& status) {
+    OutputTarget target;
+    target.path = path;
+    target.status = status;
+    if (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode)) {
         target.kind = OutputTarget::Kind::stream;
-    else if (target.path == original)
-        return refused(target, std::string("is ") + whatItIs(mode) + ", not written");
-    else
-        return refused(target, "is a symbolic link to " + target.path + ", which is " +
-                                   whatItIs(mode) + ", not written");
-    return target;
+        return target;
+    }
+    struct stat link {};
+    const bool isLink = ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    return refused(target, std::string("is ") + (isLink ? "a symbolic link to " : "") +
+                               whatItIs(status.st_mode) + ", not written");
 }
 
-} // namespace
-
-OutputTarget findOutputTarget(const std::string& path) {
+// Follows the chain by hand to the name that the new file must take.
+OutputTarget followLinks(const std::string& path) {
     OutputTarget target;
     target.path = path;
     for (int followed = 0;; ++followed) {
@@ -82,8 +82,10 @@ OutputTarget findOutputTarget(const std::string& path) {
             target.kind = OutputTarget::Kind::missing;
             return target;
         }
-        if (!S_ISLNK(target.status.st_mode))
-            return classify(target, path);
+        if (!S_ISLNK(target.status.st_mode)) {
+            target.kind = OutputTarget::Kind::regular;
+            return target;
+        }
         if (followed == maxLinksFollowed) {
             errno = ELOOP;
             return refused(target, lookUpFailure("cannot follow the symbolic links"));
@@ -97,6 +99,46 @@ OutputTarget findOutputTarget(const std::string& path) {
         }
         target.path = linkTarget(target.path, std::string(link, std::size_t(length)));
     }
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A link to the standard output (/dev/stdout, /dev/fd/1) means the stream
+// the caller set up, appending or not, whatever it is.
+bool isLinkToStandardOutput(const std::string& path, const struct stat& followed) {
+    struct stat link {
+    }, standardOutput{};
+    return ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+           ::fstat(STDOUT_FILENO, &standardOutput) == 0 && sameFile(standardOutput, followed);
+}
+
+} // namespace
+
+OutputTarget findOutputTarget(const std::string& path) {
+    struct stat followed {};
+    const bool exists = ::stat(path.c_str(), &followed) == 0;
+    if (!exists && errno != ENOENT) {
+        OutputTarget unknown;
+        unknown.path = path;
+        return refused(unknown, lookUpFailure("cannot look up"));
+    }
+    if (exists && isLinkToStandardOutput(path, followed)) {
+        OutputTarget target;
+        target.kind = OutputTarget::Kind::standardOutput;
+        target.path = path;
+        return target;
+    }
+    if (exists && !S_ISREG(followed.st_mode))
+        return classifySpecial(path, followed);
+    OutputTarget target = followLinks(path);
+    // Links under /proc lead where no path does: such a file cannot be replaced.
+    const bool found =
+        target.kind == OutputTarget::Kind::regular && sameFile(target.status, followed);
+    if (exists && !found && target.kind != OutputTarget::Kind::refused)
+        return refused(target, "leads to a file that only the system can name, not written");
+    return target;
 }
 
 } // namespace Vextal

@@ -191,8 +191,7 @@ TEST(OutputFile, aFolderABlockDeviceAndASocketAreRefusedSayingWhatTheyAre) {
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     std::vector<std::pair<std::string, std::string>> cases = {
         {"folder", "is a folder, not written"},
-        {"link",
-         "is a symbolic link to " + dir.path("folder") + ", which is a folder, not written"},
+        {"link", "is a symbolic link to a folder, not written"},
         {"socket", "is a socket, not written"},
     };
     if (runsAsRoot() && ::mknod(dir.path("block").c_str(), S_IFBLK | 0600, makedev(7, 0)) == 0)
