@@ -189,13 +189,23 @@ int writePicture(const Arguments& args, const Vextal::OffscreenContext& offscree
     return exitWritten;
 }
 
+// Exit 3 only when OpenGL itself is missing: if a picture of one pixel can be
+// had, the size was too much for the memory, not OpenGL absent.
+int reportNoContext(const Arguments& args, Vextal::OffscreenContext& offscreen) {
+    const std::string why = offscreen.error();
+    if (offscreen.create(1, 1)) {
+        std::fprintf(stderr, "vextal-snapshot: %ux%u pixels: %s\n", unsigned(args.width),
+                     unsigned(args.height), why.c_str());
+        return exitFailed;
+    }
+    std::fprintf(stderr, "vextal-snapshot: no OpenGL available: %s\n", why.c_str());
+    return exitNoOpenGL;
+}
+
 int snapshot(const Arguments& args) {
     Vextal::OffscreenContext offscreen;
-    if (!offscreen.create(int(args.width), int(args.height))) {
-        std::fprintf(stderr, "vextal-snapshot: no OpenGL available: %s\n",
-                     offscreen.error().c_str());
-        return exitNoOpenGL;
-    }
+    if (!offscreen.create(int(args.width), int(args.height)))
+        return reportNoContext(args, offscreen);
     std::int32_t keys[Vextal::keyTableSize] = {}; // no key is held
     const Vextal::SceneLoadResult loaded =
         Vextal::initRendering(keys, {args.scenePath, args.width, args.height});
@@ -207,7 +217,10 @@ int snapshot(const Arguments& args) {
     Vextal::showNormals = args.normals;
     placeCamera(args);
     Vextal::drawViews();
-    if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
+    if (const GLenum error = glGetError(); error == GL_OUT_OF_MEMORY) {
+        std::fprintf(stderr, "vextal-snapshot: OpenGL ran out of memory while drawing\n");
+        return exitFailed;
+    } else if (error != GL_NO_ERROR) {
         std::fprintf(stderr, "vextal-snapshot: OpenGL failed while drawing (error 0x%04x)\n",
                      unsigned(error));
         return exitNoOpenGL;
