@@ -83,7 +83,8 @@ ls "$work" | grep -q 'tmp' && fail "temporary file left behind"
 # The scene is never written over, by its own name or another.
 cp "$work/default.txt" "$work/own.txt"
 ln "$work/own.txt" "$work/hard.obj"
-for out in "$work/own.txt" "$work/hard.obj"; do
+ln -s own.txt "$work/soft.obj"
+for out in "$work/own.txt" "$work/hard.obj" "$work/soft.obj"; do
     expect_status 2 "the scene as output ($out)" "$exporter" "$work/own.txt" "$out" --format obj
     grep -q "is the same file as $work/own.txt, which is being read" "$work/stderr" \
         || fail "same-file message: $(cat "$work/stderr")"
@@ -117,7 +118,8 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 
 # A chain of links with relative targets: the last target is replaced, the
-# links stay; every legal name can be written, up to the longest.
+# links stay; a dangling link makes the file it names; every legal name can
+# be written, up to the longest.
 mkdir "$work/links"
 echo old >"$work/chain-target.obj"
 ln -s ../chain-target.obj "$work/links/second"
@@ -125,6 +127,9 @@ ln -s links/second "$work/chain.obj"
 expect_status 0 "a chain of links" "$exporter" "$scene" "$work/chain.obj"
 [ -L "$work/chain.obj" ] && [ -L "$work/links/second" ] && cmp -s "$work/chain-target.obj" "$work/d.obj" \
     || fail "the chain's target was not replaced with the links kept"
+ln -s links/made.obj "$work/dangling.obj"
+expect_status 0 "a dangling link" "$exporter" "$scene" "$work/dangling.obj"
+[ -L "$work/dangling.obj" ] && cmp -s "$work/links/made.obj" "$work/d.obj" || fail "the dangling link's file"
 long="$(printf 'n%.0s' $(seq 251)).obj"
 expect_status 0 "a name of 255 bytes" "$exporter" "$scene" "$work/$long"
 cmp -s "$work/$long" "$work/d.obj" || fail "the 255-byte name"
