@@ -114,7 +114,7 @@ void OutputFile::openReplacement(const Options& options) {
             fail(inputRefusal(options.input));
             return;
         }
-        if (!refuseUnwritable())
+        if (!mayReplace())
             return;
     }
     // A folder opened for reading can be synced; one that only allows
@@ -137,7 +137,7 @@ void OutputFile::openReplacement(const Options& options) {
 
 // The kernel lets root write every file, whatever its mode; a file that no one
 // may write is kept, for root too, as its mode asks.
-bool OutputFile::refuseUnwritable() {
+bool OutputFile::mayReplace() {
     if (::faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0)
         return failWithErrno("cannot replace the file");
     if ((target.status.st_mode & 0222) == 0)

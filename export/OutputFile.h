@@ -51,7 +51,7 @@ private:
     void openStandardOutput(const std::string& input);
     void openStream(const std::string& input);
     void openReplacement(const Options& options);
-    bool refuseUnwritable();
+    bool mayReplace();
     bool createUnnamed();
     bool createNamed();
     void keepOwnerAndPermissions();
