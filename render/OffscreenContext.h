@@ -26,8 +26,10 @@ public:
     // The colour buffer as RGBA bytes, top row first (as images are stored).
     std::vector<std::uint8_t> readPixels() const;
 
-    // The OpenGL error raised first since the last call (glGetError), 0 for none.
+    // The OpenGL error raised first since the last call (glGetError), 0 for
+    // none; outOfMemoryError when memory ran out (GL_OUT_OF_MEMORY).
     unsigned takeError() const;
+    static constexpr unsigned outOfMemoryError = 0x0505;
 
 private:
     bool fail(const std::string& what);

@@ -3,10 +3,10 @@
 // the format that the output's extension names, or the one --format names.
 
 #include "cli/CommandLine.h"
-#include "export/AtomicFile.h"
 #include "export/MeshCheck.h"
 #include "export/MeshScale.h"
 #include "export/ObjWriter.h"
+#include "export/OutputFile.h"
 #include "export/PlyWriter.h"
 #include "export/StlWriter.h"
 #include "export/WeldForPrinting.h"
@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -142,6 +143,10 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
         }
         return args;
     }
+    if (std::string_view(args.outPath) == "-") {
+        Vextal::reportUsageError(program, "standard output ('-') has no extension: give --format");
+        return std::nullopt;
+    }
     args.format = formatForPath(args.outPath);
     if (!args.format) {
         Vextal::reportUsageError(program, "cannot tell the format of '" +
@@ -164,14 +169,33 @@ int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
             return exitFailed;
         }
     }
-    Vextal::AtomicFile out(args.outPath);
+    Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
     if (out.stream())
         args.format->write(out.stream(), mesh, comment);
     if (!out.commit()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", args.outPath, out.error().c_str());
+        std::fprintf(stderr, "vextal-export: %s: %s\n", out.name().c_str(), out.error().c_str());
         return exitFailed;
     }
     return exitWritten;
+}
+
+int exportScene(const Arguments& args) {
+    PolygonsIndexedNormal mesh;
+    const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh);
+    if (!loaded.rendered()) {
+        std::fprintf(stderr, "vextal-export: %s: %s\n", args.scenePath, loaded.reason().c_str());
+        return exitFailed;
+    }
+    const std::uint32_t openEdges = args.weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene);
+    if (args.weld)
+        Vextal::weldForPrinting(mesh, loaded.scene);
+    if (args.scale != 1)
+        Vextal::scaleMesh(mesh, args.scale);
+    const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
+    if (status == exitWritten && openEdges > 0)
+        std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n", args.outPath,
+                     unsigned(openEdges));
+    return status;
 }
 
 } // namespace
@@ -183,22 +207,11 @@ int main(int argc, char** argv) {
     const std::optional<Arguments> args = interpret(line);
     if (!args)
         return Vextal::exitUsage;
-
-    PolygonsIndexedNormal mesh;
-    const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args->scenePath, mesh);
-    if (!loaded.rendered()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", args->scenePath, loaded.reason().c_str());
+    // Unwinding removes whatever was half-written.
+    try {
+        return exportScene(*args);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vextal-export: out of memory\n");
         return exitFailed;
     }
-    const std::uint32_t openEdges =
-        args->weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene);
-    if (args->weld)
-        Vextal::weldForPrinting(mesh, loaded.scene);
-    if (args->scale != 1)
-        Vextal::scaleMesh(mesh, args->scale);
-    const int status = writeMesh(*args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
-    if (status == exitWritten && openEdges > 0)
-        std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n",
-                     args->outPath, unsigned(openEdges));
-    return status;
 }

@@ -6,7 +6,7 @@
 
 #include "camera/CameraList.h"
 #include "cli/CommandLine.h"
-#include "export/AtomicFile.h"
+#include "export/OutputFile.h"
 #include "export/PngWriter.h"
 #include "input/InputState.h"
 #include "input/KeyState.h"
@@ -20,6 +20,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -202,26 +203,36 @@ int writePicture(const Arguments& args, const Vextal::OffscreenContext& offscree
                  const std::string& comment) {
     const std::vector<std::uint8_t> pixels = offscreen.readPixels();
     const Vextal::RgbaPicture picture{args.width, args.height, pixels.data()};
-    Vextal::AtomicFile out(args.outPath);
+    Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
     std::string problem = out.error();
     if (problem.empty())
         problem = Vextal::writePng(out.stream(), picture, comment);
     if (problem.empty() && !out.commit())
         problem = out.error();
     if (!problem.empty()) {
-        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", args.outPath, problem.c_str());
+        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", out.name().c_str(), problem.c_str());
         return exitFailed; // an uncommitted file is removed with out
     }
     return exitWritten;
 }
 
+// Exit 3 only when OpenGL itself is missing: if a picture of one pixel can be
+// had, the size was too much for the memory, not OpenGL absent.
+int reportNoContext(const Arguments& args, Vextal::OffscreenContext& offscreen) {
+    const std::string why = offscreen.error();
+    if (offscreen.create(1, 1)) {
+        std::fprintf(stderr, "vextal-snapshot: %ux%u pixels: %s\n", unsigned(args.width),
+                     unsigned(args.height), why.c_str());
+        return exitFailed;
+    }
+    std::fprintf(stderr, "vextal-snapshot: no OpenGL available: %s\n", why.c_str());
+    return exitNoOpenGL;
+}
+
 int snapshot(const Arguments& args) {
     Vextal::OffscreenContext offscreen;
-    if (!offscreen.create(int(args.width), int(args.height))) {
-        std::fprintf(stderr, "vextal-snapshot: no OpenGL available: %s\n",
-                     offscreen.error().c_str());
-        return exitNoOpenGL;
-    }
+    if (!offscreen.create(int(args.width), int(args.height)))
+        return reportNoContext(args, offscreen);
     // What the viewer's state holds for a drawing: the mesh, the camera, the
     // switches; no key is held.
     Vextal::SceneState scene;
@@ -238,7 +249,10 @@ int snapshot(const Arguments& args) {
     render.showNormals = args.normals;
     placeCamera(args);
     Vextal::drawViews();
-    if (const unsigned error = offscreen.takeError(); error != 0) {
+    if (const unsigned error = offscreen.takeError(); error == offscreen.outOfMemoryError) {
+        std::fprintf(stderr, "vextal-snapshot: OpenGL ran out of memory while drawing\n");
+        return exitFailed;
+    } else if (error != 0) {
         std::fprintf(stderr, "vextal-snapshot: OpenGL failed while drawing (error 0x%04x)\n",
                      unsigned(error));
         return exitNoOpenGL;
@@ -255,5 +269,11 @@ int main(int argc, char** argv) {
     const std::optional<Arguments> args = interpret(line);
     if (!args)
         return Vextal::exitUsage;
-    return snapshot(*args);
+    // Unwinding removes whatever was half-written.
+    try {
+        return snapshot(*args);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vextal-snapshot: out of memory\n");
+        return exitFailed;
+    }
 }

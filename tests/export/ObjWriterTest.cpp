@@ -1,5 +1,5 @@
-#include "export/AtomicFile.h"
 #include "export/ObjWriter.h"
+#include "export/OutputFile.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
 #include "support/TempDir.h"
@@ -24,7 +24,9 @@ struct ObjContent {
     std::vector<std::string> faces;
 };
 
-float parseFloat(const std::string& word) { return std::strtof(word.c_str(), nullptr); }
+float parseFloat(const std::string& word) {
+    return std::strtof(word.c_str(), nullptr);
+}
 
 ObjContent parseObj(const std::string& text) {
     ObjContent obj;
@@ -46,12 +48,14 @@ ObjContent parseObj(const std::string& text) {
     return obj;
 }
 
-bool sameBits(Vec3 a, Vec3 b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(Vec3 a, Vec3 b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 std::string writeToString(const PolygonsIndexedNormal& mesh, const std::string& comment) {
     VextalTest::TempDir dir;
     const std::string path = dir.path("mesh.obj");
-    AtomicFile file(path);
+    OutputFile file(path);
     writeObj(file.stream(), mesh, comment);
     EXPECT_TRUE(file.commit());
     return VextalTest::readFile(path);
@@ -95,46 +99,4 @@ TEST(ObjWriter, nonFiniteValuesAreWrittenForInspection) {
                         -std::numeric_limits<float>::infinity()};
     const std::string text = writeToString(mesh, "c");
     EXPECT_NE(text.find("v nan inf -inf\n"), std::string::npos) << text;
-}
-
-TEST(AtomicFile, nothingAppearsUntilCommitAndNothingStaysWithoutIt) {
-    VextalTest::TempDir dir;
-    const std::string path = dir.path("out.obj");
-    {
-        AtomicFile file(path);
-        std::fputs("partial", file.stream());
-        EXPECT_FALSE(std::filesystem::exists(path));
-    }
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path("")));
-}
-
-TEST(AtomicFile, commitReplacesAnExistingFileWhole) {
-    VextalTest::TempDir dir;
-    const std::string path = dir.write("out.obj", "old content that is longer");
-    AtomicFile file(path);
-    std::fputs("new", file.stream());
-    ASSERT_TRUE(file.commit());
-    EXPECT_EQ(VextalTest::readFile(path), "new");
-}
-
-TEST(AtomicFile, aFolderThatCannotBeWrittenIsReported) {
-    AtomicFile file("/nonexistent-folder/out.obj");
-    EXPECT_EQ(file.stream(), nullptr);
-    EXPECT_FALSE(file.commit());
-    EXPECT_NE(file.error().find("No such file"), std::string::npos);
-}
-
-TEST(AtomicFile, aFullDeviceFailsTheCommit) {
-    if (!std::filesystem::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full";
-    // Writing into /dev/full's folder is not possible, so exercise the write
-    // error path through a stream that fails on flush.
-    VextalTest::TempDir dir;
-    AtomicFile file(dir.path("out.obj"));
-    ASSERT_NE(file.stream(), nullptr);
-    FILE* full = std::freopen("/dev/full", "w", file.stream());
-    ASSERT_NE(full, nullptr);
-    std::fputs("data", full);
-    EXPECT_FALSE(file.commit());
-    EXPECT_FALSE(std::filesystem::exists(dir.path("out.obj")));
 }

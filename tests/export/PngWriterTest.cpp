@@ -1,5 +1,5 @@
 #include "export/PngWriter.h"
-#include "export/AtomicFile.h"
+#include "export/OutputFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +48,7 @@ const std::vector<std::uint8_t> threeByTwo = {
 TEST(PngWriter, picturesReadBackWithTheirSizeRowOrderAndColoursWithoutAlpha) {
     TempDir dir;
     const std::string path = dir.path("p.png");
-    AtomicFile file(path);
+    OutputFile file(path);
     EXPECT_EQ(writePng(file.stream(), {3, 2, threeByTwo.data()}, ""), "");
     ASSERT_TRUE(file.commit());
 
@@ -69,7 +69,7 @@ TEST(PngWriter, commentGoesIntoATextChunkOnlyWhenGiven) {
     TempDir dir;
     for (const std::string comment : {"", "vextal-snapshot: a sphere"}) {
         const std::string path = dir.path("c.png");
-        AtomicFile file(path);
+        OutputFile file(path);
         ASSERT_EQ(writePng(file.stream(), {3, 2, threeByTwo.data()}, comment), "");
         ASSERT_TRUE(file.commit());
         const std::string bytes = VextalTest::readFile(path);
@@ -82,7 +82,7 @@ TEST(PngWriter, commentGoesIntoATextChunkOnlyWhenGiven) {
 TEST(PngWriter, refusalsAndFailedWritesSayWhy) {
     EXPECT_NE(writePng(nullptr, {3, 2, threeByTwo.data()}, ""), "");
     TempDir dir;
-    AtomicFile file(dir.path("e.png"));
+    OutputFile file(dir.path("e.png"));
     EXPECT_NE(writePng(file.stream(), {0, 2, threeByTwo.data()}, ""), "");
     EXPECT_NE(writePng(file.stream(), {3, 2, nullptr}, ""), "");
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/AtomicFile.h"
+#include "export/OutputFile.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "support/TempDir.h"
 
@@ -20,7 +20,7 @@ inline std::string exportToBytes(MeshWriter write, const Vextal::PolygonsIndexed
                                  const std::string& comment) {
     TempDir dir;
     const std::string path = dir.path("mesh.out");
-    Vextal::AtomicFile file(path);
+    Vextal::OutputFile file(path);
     write(file.stream(), mesh, comment);
     EXPECT_TRUE(file.commit());
     return readFile(path);

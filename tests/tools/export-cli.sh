@@ -74,10 +74,96 @@ expect_status 2 "unwritable STL" "$exporter" "$work/default.txt" "$work/no/such/
 grep -q "out.stl: .*No such file" "$work/stderr" || fail "unwritable message: $(cat "$work/stderr")"
 mkdir "$work/taken.ply"
 expect_status 2 "output is a folder" "$exporter" "$work/default.txt" "$work/taken.ply"
+grep -q '^vextal-export: .*taken.ply: is a folder, not written$' "$work/stderr" || fail "folder message: $(cat "$work/stderr")"
 expect_status 2 "missing scene with --format" "$exporter" "$work/none.txt" "$work/m.out" --format ply
 [ ! -e "$work/m.out" ] || fail "missing scene left output"
 [ ! -e "$work/missing.obj" ] && [ ! -e "$work/cut.obj" ] || fail "partial output left behind"
 ls "$work" | grep -q 'tmp' && fail "temporary file left behind"
+
+# The scene is never written over, by its own name or another.
+cp "$work/default.txt" "$work/own.txt"
+ln "$work/own.txt" "$work/hard.obj"
+ln -s own.txt "$work/soft.obj"
+for out in "$work/own.txt" "$work/hard.obj" "$work/soft.obj"; do
+    expect_status 2 "the scene as output ($out)" "$exporter" "$work/own.txt" "$out" --format obj
+    grep -q "is the same file as $work/own.txt, which is being read" "$work/stderr" \
+        || fail "same-file message: $(cat "$work/stderr")"
+done
+cmp -s "$work/own.txt" "$work/default.txt" || fail "the scene was written over"
+scene="$work/default.txt"
+
+# "-", and links to the standard output such as /dev/stdout (made here as
+# /proc/self/fd/1), write into the stream as it was set up, appending or not.
+[ "$("$exporter" "$scene" - --format obj | head -c 16)" = "# vextal-export:" ] || fail "- does not stream"
+expect_usage_error "standard output ('-') has no extension: give --format" "$exporter" "$scene" -
+ln -s /proc/self/fd/1 "$work/to-stdout"
+echo kept >"$work/appended.obj"
+"$exporter" "$scene" "$work/to-stdout" --format obj >>"$work/appended.obj" || fail "writing to a link to stdout"
+[ "$(head -1 "$work/appended.obj")" = kept ] && [ "$(grep -c '^v ' "$work/appended.obj")" -eq 92 ] \
+    || fail "a link to stdout did not append to it"
+[ -L "$work/to-stdout" ] || fail "the link to stdout was replaced"
+
+# FIFOs and character devices are written straight into and stay what they are.
+mkfifo "$work/fifo"
+timeout 10 cat "$work/fifo" >"$work/from-fifo" &
+expect_status 0 "a FIFO" "$exporter" "$scene" "$work/fifo" --format obj
+wait
+cmp -s "$work/from-fifo" "$work/d.obj" && [ -p "$work/fifo" ] || fail "the FIFO did not get the mesh"
+if [ "$(id -u)" -eq 0 ]; then
+    mknod "$work/null" c 1 3 && mknod "$work/full" c 1 7
+    expect_status 0 "a copy of null" "$exporter" "$scene" "$work/null" --format stl
+    [ -c "$work/null" ] || fail "the null device was replaced"
+    expect_status 2 "a copy of full" "$exporter" "$scene" "$work/full" --format stl
+    grep -q 'full: cannot write: No space left on device$' "$work/stderr" || fail "full: $(cat "$work/stderr")"
+fi
+
+# A chain of links with relative targets: the last target is replaced, the
+# links stay; a dangling link makes the file it names; every legal name can
+# be written, up to the longest.
+mkdir "$work/links"
+echo old >"$work/chain-target.obj"
+ln -s ../chain-target.obj "$work/links/second"
+ln -s links/second "$work/chain.obj"
+expect_status 0 "a chain of links" "$exporter" "$scene" "$work/chain.obj"
+[ -L "$work/chain.obj" ] && [ -L "$work/links/second" ] && cmp -s "$work/chain-target.obj" "$work/d.obj" \
+    || fail "the chain's target was not replaced with the links kept"
+ln -s links/made.obj "$work/dangling.obj"
+expect_status 0 "a dangling link" "$exporter" "$scene" "$work/dangling.obj"
+[ -L "$work/dangling.obj" ] && cmp -s "$work/links/made.obj" "$work/d.obj" || fail "the dangling link's file"
+long="$(printf 'n%.0s' $(seq 251)).obj"
+expect_status 0 "a name of 255 bytes" "$exporter" "$scene" "$work/$long"
+cmp -s "$work/$long" "$work/d.obj" || fail "the 255-byte name"
+
+# An existing file keeps its permissions; a read-only one is refused, as root too.
+echo old >"$work/kept-mode.obj" && chmod 640 "$work/kept-mode.obj"
+expect_status 0 "over a file of mode 640" "$exporter" "$scene" "$work/kept-mode.obj"
+[ "$(stat -c %a "$work/kept-mode.obj")" = 640 ] || fail "mode became $(stat -c %a "$work/kept-mode.obj")"
+echo old >"$work/read-only.obj" && chmod 444 "$work/read-only.obj"
+expect_status 2 "over a read-only file" "$exporter" "$scene" "$work/read-only.obj"
+grep -q 'read-only.obj: cannot replace the file: ' "$work/stderr" || fail "read-only: $(cat "$work/stderr")"
+[ "$(cat "$work/read-only.obj")" = old ] || fail "the read-only file was replaced"
+
+# Past the file size limit: exit 2 and why, the old file kept, no temporary.
+echo old >"$work/limited.obj"
+(ulimit -f 4 && expect_status 2 "past the file size limit" "$exporter" "$scene" "$work/limited.obj") || failures=$((failures + 1))
+grep -q 'limited.obj: cannot write: File too large$' "$work/stderr" || fail "size limit: $(cat "$work/stderr")"
+[ "$(cat "$work/limited.obj")" = old ] || fail "the size limit left a partial file"
+ls -A "$work" | grep -q -e '^\.vextal-' -e '\.tmp' && fail "temporary file left behind"
+
+# An exhausted allocator: one line and exit 2, at every memory limit (127:
+# too little even to load the C library), never an abort.
+printf '"sss\nslice 255 rotate 255\nrender\n' >"$work/large.txt"
+out_of_memory=0
+for limit in $(seq 4000 1000 14000); do
+    (ulimit -v "$limit" && exec "$exporter" "$work/large.txt" "$work/large.obj") >"$work/stdout" 2>"$work/stderr"
+    status=$?
+    case $status in
+    0 | 127) ;;
+    2) [ "$(cat "$work/stderr")" = "vextal-export: out of memory" ] && out_of_memory=1 ;;
+    *) fail "under ulimit -v $limit: exit $status ($(head -1 "$work/stderr"))" ;;
+    esac
+done
+[ "$out_of_memory" -eq 1 ] || fail "no memory limit gave the out-of-memory message"
 
 # Without --weld, a torus with open edges that welding closes is written with
 # one line that says so; with --weld it is written silently, closed; an open
