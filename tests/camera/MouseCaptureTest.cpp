@@ -50,6 +50,12 @@ TEST_F(MouseCaptureTest, pressOutsideEveryViewportKeepsCameraButMovesAnchor) {
     EXPECT_EQ(currentCamera, 1);
     EXPECT_EQ(anchorX, -1.0f);
     EXPECT_EQ(anchorY, 599.0f);
+    // Above the client area, even where a viewport reaches past the top edge
+    // (camera 2: rows 300 to 900 of a 600-row window).
+    list(0, 0.5f, 1, 1);
+    press(100, -1);
+    EXPECT_EQ(currentCamera, 1);
+    EXPECT_EQ(anchorY, -1.0f);
 }
 
 TEST_F(MouseCaptureTest, missingCameraIsNeverTouched) {
