@@ -39,8 +39,7 @@ public:
     // A window system that fixes the drawing surface's format when it makes
     // the window takes the request here. Null when it cannot be made.
     virtual void* createWindow(const Application& application, const char* title, int width,
-                               int height, GLWindow* record,
-                               const PixelFormatRequest& request) = 0;
+                               int height, GLWindow* record, const PixelFormatRequest& request) = 0;
     virtual void destroyWindow(void* hwnd) = 0;
     virtual void showWindow(void* hwnd) = 0;
 

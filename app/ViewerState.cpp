@@ -14,6 +14,8 @@ ViewerState& viewerState() {
     return *latest;
 }
 
-Platform& platform() { return viewerState().platform; }
+Platform& platform() {
+    return viewerState().platform;
+}
 
 } // namespace Vextal

@@ -12,7 +12,9 @@ void CameraList::freeCameras() {
     cameraCount = 0;
 }
 
-CameraList& listedCameras() { return inputState().cameraList; }
+CameraList& listedCameras() {
+    return inputState().cameraList;
+}
 
 Camera* listedCamera(std::int64_t index) {
     const CameraList& list = listedCameras();

@@ -11,7 +11,9 @@ constexpr double wheelPerUnit = 200000.0;
 // Drag pixels per unit of translation (pan) or per radian (turn).
 constexpr double pixelsPerUnit = 1000.0;
 
-float addScaled(float value, float pixels) { return float(value + pixels / pixelsPerUnit); }
+float addScaled(float value, float pixels) {
+    return float(value + pixels / pixelsPerUnit);
+}
 
 } // namespace
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "input/WindowMessages.h"
 #include "camera/CatchCam.h"
 #include "camera/EventCatcher.h"
+#include "input/WindowMessages.h"
 
 #include <cstdint>
 

@@ -16,10 +16,9 @@ Quaternion eulerToQuaternion(double rx, double ry, double rz) {
 Quaternion multiplyQuaternions(const Quaternion& p, const Quaternion& q) {
     const double pw = p.w, px = p.x, py = p.y, pz = p.z;
     const double qw = q.w, qx = q.x, qy = q.y, qz = q.z;
-    return {float(pw * qw - px * qx - py * qy - pz * qz),
-            float(pw * qx + px * qw + py * qz - pz * qy),
-            float(pw * qy - px * qz + py * qw + pz * qx),
-            float(pw * qz + px * qy - py * qx + pz * qw)};
+    return {
+        float(pw * qw - px * qx - py * qy - pz * qz), float(pw * qx + px * qw + py * qz - pz * qy),
+        float(pw * qy - px * qz + py * qw + pz * qx), float(pw * qz + px * qy - py * qx + pz * qw)};
 }
 
 Quaternion& normalizeQuaternion(Quaternion& q) {

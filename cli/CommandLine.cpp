@@ -91,8 +91,12 @@ std::string quoted(std::string_view text) {
 
 // An operand written "[NAME]" may be left out, and one written "[NAME...]"
 // as often as wanted; the optional ones come last.
-bool optional(std::string_view operand) { return operand.starts_with('['); }
-bool repeated(std::string_view operand) { return operand.ends_with("...]"); }
+bool optional(std::string_view operand) {
+    return operand.starts_with('[');
+}
+bool repeated(std::string_view operand) {
+    return operand.ends_with("...]");
+}
 
 std::size_t requiredOperands(const ProgramDescription& program) {
     std::size_t required = 0;

@@ -22,13 +22,14 @@ struct OptionSpec {
 // What a program says about itself in --help, --version and usage errors.
 // Each text is one or more whole lines.
 struct ProgramDescription {
-    const char* name;                      // "vextal-snapshot"
-    std::span<const char* const> operands; // "SCENE_FILE", "OUT.png"; "[NAME]" may be left out, "[NAME...]" repeated
-    const char* summary;                   // what it does, one line
-    const char* details;                   // paragraphs after it; may be empty
-    std::span<const OptionSpec> options;   // --help and --version are added
-    const char* exitStatuses;              // "  0   written\n  64  usage error\n"
-    const char* example;                   // a command line with its purpose
+    const char* name; // "vextal-snapshot"
+    std::span<const char* const>
+        operands;        // "SCENE_FILE", "OUT.png"; "[NAME]" may be left out, "[NAME...]" repeated
+    const char* summary; // what it does, one line
+    const char* details; // paragraphs after it; may be empty
+    std::span<const OptionSpec> options; // --help and --version are added
+    const char* exitStatuses;            // "  0   written\n  64  usage error\n"
+    const char* example;                 // a command line with its purpose
 };
 
 struct GivenOption {

@@ -10,8 +10,7 @@ namespace Vextal {
 // A fixed-size binary record assembled least significant byte first, whatever
 // the host's byte order, then written with one fwrite. Floats go out as their
 // IEEE 754 bit patterns, so they read back bit for bit.
-template <std::size_t Capacity>
-class LittleEndianRecord {
+template <std::size_t Capacity> class LittleEndianRecord {
 public:
     void u8(std::uint8_t value) { bytes[used++] = value; }
     void u16(std::uint16_t value) {

@@ -8,21 +8,30 @@ namespace {
 
 constexpr std::uint32_t buttonBits = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
-std::uint32_t lowestBit(std::uint32_t bits) { return bits & (~bits + 1); }
+std::uint32_t lowestBit(std::uint32_t bits) {
+    return bits & (~bits + 1);
+}
 
 std::uint32_t pressMessage(std::uint32_t button) {
     switch (button) {
-    case MK_LBUTTON: return WM_LBUTTONDOWN;
-    case MK_RBUTTON: return WM_RBUTTONDOWN;
-    default: return WM_MBUTTONDOWN;
+    case MK_LBUTTON:
+        return WM_LBUTTONDOWN;
+    case MK_RBUTTON:
+        return WM_RBUTTONDOWN;
+    default:
+        return WM_MBUTTONDOWN;
     }
 }
 
 } // namespace
 
-void HeldButtons::press(std::uint32_t button) { held |= button & buttonBits; }
+void HeldButtons::press(std::uint32_t button) {
+    held |= button & buttonBits;
+}
 
-void HeldButtons::release(std::uint32_t button) { held &= ~(button & buttonBits); }
+void HeldButtons::release(std::uint32_t button) {
+    held &= ~(button & buttonBits);
+}
 
 std::uint32_t HeldButtons::heldOnly(std::uint32_t flags) const {
     return flags & (held | ~buttonBits);

@@ -15,12 +15,12 @@ using LResult = std::intptr_t; // result of the window procedure
 
 // Message codes.
 inline constexpr std::uint32_t WM_NULL = 0x0000;
-inline constexpr std::uint32_t WM_CREATE = 0x0001; // lParam points at a CreateStruct
-inline constexpr std::uint32_t WM_SIZE = 0x0005; // wParam SIZE_*, lParam width | height << 16
+inline constexpr std::uint32_t WM_CREATE = 0x0001;    // lParam points at a CreateStruct
+inline constexpr std::uint32_t WM_SIZE = 0x0005;      // wParam SIZE_*, lParam width | height << 16
 inline constexpr std::uint32_t WM_KILLFOCUS = 0x0008; // the window lost the keyboard focus
-inline constexpr std::uint32_t WM_CLOSE = 0x0010; // a request; does not destroy the window
-inline constexpr std::uint32_t WM_QUIT = 0x0012;  // ends the message pump
-inline constexpr std::uint32_t WM_KEYDOWN = 0x0100; // wParam virtual-key code
+inline constexpr std::uint32_t WM_CLOSE = 0x0010;     // a request; does not destroy the window
+inline constexpr std::uint32_t WM_QUIT = 0x0012;      // ends the message pump
+inline constexpr std::uint32_t WM_KEYDOWN = 0x0100;   // wParam virtual-key code
 inline constexpr std::uint32_t WM_KEYUP = 0x0101;
 inline constexpr std::uint32_t WM_SYSKEYDOWN = 0x0104; // F10, or any key while Alt is held
 inline constexpr std::uint32_t WM_SYSKEYUP = 0x0105;
@@ -93,8 +93,12 @@ struct CreateStruct {
 };
 
 // Bits 0-15 and 16-31 of a parameter, unsigned.
-constexpr std::uint32_t lowWord(std::uintptr_t value) { return value & 0xFFFFu; }
-constexpr std::uint32_t highWord(std::uintptr_t value) { return (value >> 16) & 0xFFFFu; }
+constexpr std::uint32_t lowWord(std::uintptr_t value) {
+    return value & 0xFFFFu;
+}
+constexpr std::uint32_t highWord(std::uintptr_t value) {
+    return (value >> 16) & 0xFFFFu;
+}
 
 // low in bits 0-15, high in bits 16-31; each is cut to its lower 16 bits, so
 // negative values travel as their 16-bit two's complement.
@@ -108,8 +112,12 @@ constexpr WParam makeWParam(std::uint32_t low, std::uint32_t high) {
 // Pointer position in client pixels (origin top left, y downward). Signed: a
 // drag past the left or top edge reports small negative values, which must not
 // read as 65535.
-constexpr std::int32_t pointerX(LParam lParam) { return std::int16_t(lowWord(WParam(lParam))); }
-constexpr std::int32_t pointerY(LParam lParam) { return std::int16_t(highWord(WParam(lParam))); }
+constexpr std::int32_t pointerX(LParam lParam) {
+    return std::int16_t(lowWord(WParam(lParam)));
+}
+constexpr std::int32_t pointerY(LParam lParam) {
+    return std::int16_t(highWord(WParam(lParam)));
+}
 
 // Word parameter of WM_MOUSEWHEEL: the signed delta (WHEEL_DELTA per notch) in
 // the upper 16 bits, the MK_* bits in the lower.

@@ -50,9 +50,9 @@ void warnAboutSteps(Report& report) {
         report.warnings.push_back({e.selectorLine, e.selection});
     for (const SceneStep& step : e.steps) {
         if (!step.suggestion.empty())
-            report.warnings.push_back({step.line, "'" + step.token +
-                                                      "' is not a command; did you mean '" +
-                                                      step.suggestion + "'?"});
+            report.warnings.push_back(
+                {step.line,
+                 "'" + step.token + "' is not a command; did you mean '" + step.suggestion + "'?"});
         else if (step.note.find("becomes") != std::string::npos)
             report.warnings.push_back({step.line, step.note});
     }
@@ -62,18 +62,17 @@ void warnAboutMesh(Report& report, const PolygonsIndexedNormal& mesh) {
     const SceneExplanation& e = report.explanation;
     const MeshSurvey& s = report.survey;
     if (s.nonFiniteVertices > 0)
-        report.warnings.push_back(
-            {0, std::to_string(s.nonFiniteVertices) + " of " + std::to_string(mesh.vertexCount) +
-                    " vertices have NaN or infinite coordinates"});
+        report.warnings.push_back({0, std::to_string(s.nonFiniteVertices) + " of " +
+                                          std::to_string(mesh.vertexCount) +
+                                          " vertices have NaN or infinite coordinates"});
     if (s.degenerateTriangles > 0)
         report.warnings.push_back(
             {0, countOf(s.degenerateTriangles, "triangle has", "triangles have") + " no area"});
     if (e.scene.closed && !s.watertight())
-        report.warnings.push_back(
-            {0, "the surface is closed but not watertight: " +
-                    countOf(s.openEdges, "open edge", "open edges") + ", " +
-                    countOf(s.tangledEdges, "edge", "edges") +
-                    " used more than twice or twice the same way"});
+        report.warnings.push_back({0, "the surface is closed but not watertight: " +
+                                          countOf(s.openEdges, "open edge", "open edges") + ", " +
+                                          countOf(s.tangledEdges, "edge", "edges") +
+                                          " used more than twice or twice the same way"});
     const bool enclosing = e.scene.closed && s.watertight() && s.nonFiniteVertices == 0;
     if (enclosing && mesh.triangleCount > 0 && !(std::fabs(s.volume) > 1e-3 * s.boundingVolume)) {
         std::string text = "the surface encloses almost no volume";
@@ -144,8 +143,8 @@ void printText(const Report& report) {
         if (step.note.starts_with(step.token + " "))
             std::printf("%s: %s\n", where.c_str(), step.note.c_str());
         else
-            std::printf("%s: %s%s%s%s\n", where.c_str(), step.token.c_str(),
-                        valuesOf(step).c_str(), step.note.empty() ? "" : ": ", step.note.c_str());
+            std::printf("%s: %s%s%s%s\n", where.c_str(), step.token.c_str(), valuesOf(step).c_str(),
+                        step.note.empty() ? "" : ": ", step.note.c_str());
     }
     std::printf("%s: %s\n", at(report, e.stopLine).c_str(), e.stop.c_str());
     if (e.trailingBytes > 0)
@@ -192,8 +191,8 @@ std::string jsonStep(const SceneStep& step) {
     for (const float value : step.values)
         values += (values.empty() ? "" : ",") +
                   (std::isfinite(value) ? shortestText(value) : std::string("null"));
-    return std::string("{\"line\":") + std::to_string(step.line) + ",\"kind\":" +
-           (step.kind == SceneStep::Kind::command ? "\"command\"" : "\"ignored\"") +
+    return std::string("{\"line\":") + std::to_string(step.line) +
+           ",\"kind\":" + (step.kind == SceneStep::Kind::command ? "\"command\"" : "\"ignored\"") +
            ",\"token\":" + quoted(step.token) + ",\"values\":[" + values +
            "],\"note\":" + quoted(step.note) + ",\"suggestion\":" + quoted(step.suggestion) + "}";
 }
@@ -210,8 +209,8 @@ std::string jsonReport(const Report& report) {
     out += ",\"steps\":[";
     for (std::size_t k = 0; k < e.steps.size(); ++k)
         out += (k ? "," : "") + jsonStep(e.steps[k]);
-    out += "],\"stop\":{\"line\":" + std::to_string(e.stopLine) + ",\"reason\":" +
-           quoted(e.stop) + "}";
+    out += "],\"stop\":{\"line\":" + std::to_string(e.stopLine) + ",\"reason\":" + quoted(e.stop) +
+           "}";
     out += ",\"trailing\":{\"line\":" + std::to_string(e.trailingLine) +
            ",\"bytes\":" + std::to_string(e.trailingBytes) + "}";
     const SceneSummary& g = e.scene;
@@ -232,8 +231,7 @@ std::string jsonReport(const Report& report) {
     }
     out += ",\"warnings\":[";
     for (std::size_t k = 0; k < report.warnings.size(); ++k)
-        out += std::string(k ? "," : "") + "{\"line\":" +
-               std::to_string(report.warnings[k].line) +
+        out += std::string(k ? "," : "") + "{\"line\":" + std::to_string(report.warnings[k].line) +
                ",\"text\":" + quoted(report.warnings[k].text) + "}";
     return out + "]}";
 }

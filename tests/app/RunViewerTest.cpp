@@ -1,5 +1,5 @@
-#include "app/FrameLoop.h"
 #include "app/RunViewer.h"
+#include "app/FrameLoop.h"
 #include "app/ViewerState.h"
 #include "camera/CameraList.h"
 #include "input/KeyState.h"
@@ -77,8 +77,10 @@ TEST_F(RunViewerTest, everyFailedCreationStepLeavesNothingBehindAndExitsWithAnEr
         failing.failAt = step;
         ViewerState fresh(failing);
         EXPECT_EQ(runViewer(nullptr), 1) << int(step);
-        EXPECT_EQ(failing.messageBoxes, std::vector<std::string>{"Error: Error Creating OpenGL Window"});
-        EXPECT_EQ(failing.liveWindows + failing.liveSurfaces + failing.liveContexts, 0) << int(step);
+        EXPECT_EQ(failing.messageBoxes,
+                  std::vector<std::string>{"Error: Error Creating OpenGL Window"});
+        EXPECT_EQ(failing.liveWindows + failing.liveSurfaces + failing.liveContexts, 0)
+            << int(step);
         EXPECT_EQ(failing.log.back(), "unregister");
         EXPECT_EQ(failing.frames, 0);
         EXPECT_EQ(inputState().programRunning, 0);
@@ -90,9 +92,10 @@ TEST_F(RunViewerTest, failedMakeCurrentReleasesInReverseOrder) {
     system.failAt = ScriptedPlatform::Step::makeCurrent;
     runViewer(nullptr);
     const std::vector<std::string> expected{
-        "register",      "createWindow",         "getDeviceContext", "choosePixelFormat",
-        "setPixelFormat", "createContext",       "makeCurrent",      "deleteContext",
-        "releaseDeviceContext", "destroyWindow", "unregister"};
+        "register",          "createWindow",   "getDeviceContext",
+        "choosePixelFormat", "setPixelFormat", "createContext",
+        "makeCurrent",       "deleteContext",  "releaseDeviceContext",
+        "destroyWindow",     "unregister"};
     EXPECT_EQ(system.log, expected);
 }
 
@@ -113,7 +116,8 @@ TEST_F(RunViewerTest, closeRequestEndsTheRunWithStatusZeroAndReleasesEverything)
 
 TEST_F(RunViewerTest, quitWhileStillRunningOpensANewWindowWithAnotherCamera) {
     system.onIdle = [this] {
-        if (system.frames == 1 && system.quitPostedTo.empty() && inputState().cameraList.cameraCount == 1) {
+        if (system.frames == 1 && system.quitPostedTo.empty() &&
+            inputState().cameraList.cameraCount == 1) {
             // A key held in the first window must not count in the second.
             send(WM_KEYDOWN, VK_PRIOR);
             system.queue.push_back({system.lastWindow, WM_QUIT, 0, 0});

@@ -41,8 +41,8 @@ TEST_F(CameraTest, pageKeysMoveFortyUnitsPerSecondWhateverTheFrameSplit) {
     uneven.back() = 56; // 59 x 16 + 56 = 1000
     Camera& camera = listWhole();
     keys[VK_PRIOR] = 1;
-    for (const auto& frames : {std::vector<std::uint32_t>{1000},
-                               std::vector<std::uint32_t>(1000, 1), uneven}) {
+    for (const auto& frames :
+         {std::vector<std::uint32_t>{1000}, std::vector<std::uint32_t>(1000, 1), uneven}) {
         camera.translation = {0, 0, -5};
         for (std::uint32_t elapsed : frames)
             updateCamera(elapsed);

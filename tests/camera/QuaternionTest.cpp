@@ -17,8 +17,8 @@ TEST(QuaternionTest, hamiltonProductFollowsIJK) {
 TEST(QuaternionTest, eulerTurnsAboutXThenYThenZ) {
     const double quarter = std::numbers::pi / 2;
     const Quaternion xThenY = eulerToQuaternion(quarter, quarter, 0);
-    const Quaternion composed = multiplyQuaternions(eulerToQuaternion(0, quarter, 0),
-                                                    eulerToQuaternion(quarter, 0, 0));
+    const Quaternion composed =
+        multiplyQuaternions(eulerToQuaternion(0, quarter, 0), eulerToQuaternion(quarter, 0, 0));
     EXPECT_NEAR(xThenY.w, composed.w, 1e-6);
     EXPECT_NEAR(xThenY.x, composed.x, 1e-6);
     EXPECT_NEAR(xThenY.y, composed.y, 1e-6);

@@ -88,7 +88,7 @@ TEST_F(WindowProcTest, zeroHeightShowsWindowAndSkipsItsViewport) {
     resize(SIZE_RESTORED, 800, 0);
     EXPECT_EQ(window.visible, 1u);
     EXPECT_EQ(windowHeight, 0u);
-    EXPECT_FALSE(hasPixelArea(camera)); // so the frame skips it
+    EXPECT_FALSE(hasPixelArea(camera));        // so the frame skips it
     EXPECT_EQ(camera.pendingRotation.x, 0.1f); // kept for when it has a size
 }
 

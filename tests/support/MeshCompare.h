@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <string>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace VextalTest {
 

@@ -2,8 +2,8 @@
 
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneFile.h"
-#include "support/SceneFileBuffer.h"
 #include "support/ReferenceTessellation.h"
+#include "support/SceneFileBuffer.h"
 
 #include <locale>
 

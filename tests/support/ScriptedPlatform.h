@@ -45,10 +45,13 @@ public:
         queue.push_back({hwnd, Vextal::WM_QUIT, 0, 0});
     }
 
-    bool registerClass(const Vextal::Application&) override { return step(Step::registerClass, "register"); }
+    bool registerClass(const Vextal::Application&) override {
+        return step(Step::registerClass, "register");
+    }
     void unregisterClass(const Vextal::Application&) override { log.push_back("unregister"); }
     void* createWindow(const Vextal::Application&, const char* title, int width, int height,
-                       Vextal::GLWindow* record, const Vextal::PixelFormatRequest& request) override;
+                       Vextal::GLWindow* record,
+                       const Vextal::PixelFormatRequest& request) override;
     void destroyWindow(void* hwnd) override {
         log.push_back("destroyWindow");
         records.erase(hwnd);

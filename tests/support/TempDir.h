@@ -12,7 +12,8 @@ namespace VextalTest {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vextal-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vextal-test-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
             throw std::runtime_error("mkdtemp failed");
         root = pattern;
