@@ -9,33 +9,6 @@
 
 namespace Vextal {
 
-// Reads the tokens and numbers of a scene file straight from its descriptor,
-// exactly as std::istream's >> std::string and >> float read them in the "C"
-// locale, without the stream's per-call cost:
-// - whitespace is space, tab, line feed, vertical tab, form feed, carriage
-//   return; every other byte (NUL and bytes above 127 included) belongs to a
-//   token;
-// - a number takes the characters that num_get takes (sign, digits, one
-//   point, one exponent with its sign) and stops at the first that cannot
-//   continue it, which stays for the next read ("20x" gives 20, then "x");
-//   what it took is converted as strtof would in the "C" locale, and rejected
-//   when nothing or not all of it converts ("-", "1e") or when it is out of
-//   float range;
-// - once the input has ended, nothing more is read, as after the stream's
-//   eofbit.
-// It reads the file as SceneFileBuffer does: never past the size the file
-// had when it was opened, a file of up to 64 KiB in one read(), and a read()
-// that fails or comes back short ends the input (after its bytes). Nor does it read past
-// what a call needs, so nothing after "render" is read.
-//
-// Nor does it read past the first readLimit bytes, whatever the file's size:
-// a scene is a few hundred bytes, and a file that has no "render" that early
-// is no scene. The byte at offset readLimit is read too, but only to see
-// whether a token or number that runs up to the limit ends there. One that
-// would go on past the limit is cut: nextToken() reports no token and
-// nextNumber() endedInput, as if the input had ended before it started, so a
-// word cut to "render" or a number cut to fewer digits is never taken.
-// Everything wholly inside the limit reads exactly as without it.
 // The characters num_get collects for one number, given one by one, kept in
 // bounded memory however many there are: the first keptDigits significant
 // digits, whether any digit dropped after them was not zero, and the
@@ -73,6 +46,34 @@ private:
     std::string compact; // the short text of the same value handed to the conversion
 };
 
+// Reads the tokens and numbers of a scene file straight from its descriptor,
+// exactly as std::istream's >> std::string and >> float read them in the "C"
+// locale, without the stream's per-call cost:
+// - whitespace is space, tab, line feed, vertical tab, form feed, carriage
+//   return; every other byte (NUL and bytes above 127 included) belongs to a
+//   token;
+// - a number takes the characters that num_get takes (sign, digits, one
+//   point, one exponent with its sign) and stops at the first that cannot
+//   continue it, which stays for the next read ("20x" gives 20, then "x");
+//   what it took is converted as strtof would in the "C" locale, and rejected
+//   when nothing or not all of it converts ("-", "1e") or when it is out of
+//   float range;
+// - once the input has ended, nothing more is read, as after the stream's
+//   eofbit.
+// It reads the file as SceneFileBuffer does: never past the size the file
+// had when it was opened, a file of up to 64 KiB in one read(), and a read()
+// that fails or comes back short ends the input (after its bytes). Nor does it read past
+// what a call needs, so nothing after "render" is read.
+//
+// Nor does it read past the first readLimit bytes, whatever the file's size:
+// a scene is a few hundred bytes, and a file that has no "render" that early
+// is no scene. The byte at offset readLimit is read too, but only to see
+// whether a token or number that runs up to the limit ends there. One that
+// would go on past the limit is cut: nextToken() reports no token and
+// nextNumber() endedInput, as if the input had ended before it started, so a
+// word cut to "render" or a number cut to fewer digits is never taken.
+// Everything wholly inside the limit reads exactly as without it. A command
+// whose value is cut so is not applied, and the load ends there.
 class SceneTokenReader {
 public:
     // Any keyword or selector is far shorter: a token cut to this length
