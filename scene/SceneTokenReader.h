@@ -13,7 +13,7 @@ namespace Vextal {
 // bounded memory however many there are: the first keptDigits significant
 // digits, whether any digit dropped after them was not zero, and the
 // decimal exponent. The value is exact: the numbers where rounding to float
-// changes (a float, a halfway point between two) have at most 112
+// changes (a float, a halfway point between two) have at most 113
 // significant digits, so the kept digits plus one non-zero digit standing
 // for the dropped ones lie on the same side of every one of them as the
 // whole text, and round to the same float.

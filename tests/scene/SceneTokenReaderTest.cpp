@@ -225,15 +225,17 @@ TEST(SceneTokenReader, randomNumbersConvertAsTheStreamConvertsThem) {
 
 TEST(SceneTokenReader, longNumbersReadAsTheStreamReadsThemInBoundedMemory) {
     // Past NumberText::keptDigits significant digits only whether the rest
-    // is zero matters: exact halfway points between floats (the longest has
-    // 112 digits) padded with zeros round to even, and one more non-zero
-    // digit anywhere behind them rounds them away.
+    // is zero matters: exact halfway points between floats (the longest, by
+    // the largest float below 2^-125, has 113 digits) padded with zeros round
+    // to even, and one more non-zero digit anywhere behind them rounds them away.
     VextalTest::TempDir dir;
     std::mt19937 generator(1414);
     std::uniform_int_distribution<std::uint32_t> bits(0, 0x7F7FFFFFu);
+    const std::uint32_t edges[] = {0, 1, 0x007FFFFFu, 0x00FFFFFFu, 0x3F800000u, 0x7F7FFFFEu};
     std::string text;
     for (int n = 0; n < 400; ++n) {
-        const float f = std::bit_cast<float>(n == 0 ? 0u : bits(generator));
+        const float f =
+            std::bit_cast<float>(n < int(std::size(edges)) ? edges[n] : bits(generator));
         const double next = double(std::nextafter(f, std::numeric_limits<float>::infinity()));
         char printed[400];
         std::snprintf(printed, sizeof printed, "%.160e", (double(f) + next) / 2);
