@@ -120,7 +120,8 @@ TEST_F(HostileContent, aNumberOf100MBDigitsEndsTheLoadInBoundedMemory) {
 }
 
 TEST_F(HostileContent, aNumberOfNearlyAMiBReadsExactlyInBoundedMemory) {
-    // 1 followed by zeros and as many tenths back: the value 1, so "slice" gives 3.
+    // A 1, nearly a MiB of zeros and an exponent that takes them back: the
+    // value 1, which "slice" makes 3.
     const std::size_t zeros = readLimit - 64;
     const std::string path =
         VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss slice 1", "0", zeros,
