@@ -59,10 +59,13 @@ void NumberText::clear() {
     negative = mantissaDigit = point = false;
     exponentMarker = exponentDigit = exponentNegative = droppedNonZero = false;
     scale = exponent = 0;
-    digitCount = 0;
+    digitCount = textLength = 0;
 }
 
 void NumberText::add(char c) {
+    if (textLength < shortText)
+        text[textLength] = c;
+    ++textLength;
     if (isDigit(c)) {
         if (exponentMarker)
             addExponentDigit(c);
@@ -104,6 +107,10 @@ bool NumberText::convert(float& value) {
     // What strtof cannot take whole: no digit at all, or an exponent without one.
     if (!mantissaDigit || (exponentMarker && !exponentDigit))
         return false;
+    if (textLength <= shortText) {
+        compact.assign(text, textLength);
+        return convertNumber(compact, value);
+    }
     compact.clear();
     if (negative)
         compact += '-';

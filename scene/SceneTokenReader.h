@@ -16,10 +16,12 @@ namespace Vextal {
 // changes (a float, a halfway point between two) have at most 113
 // significant digits, so the kept digits plus one non-zero digit standing
 // for the dropped ones lie on the same side of every one of them as the
-// whole text, and round to the same float.
+// whole text, and round to the same float. A text as short as numbers
+// usually are is converted as it is.
 class NumberText {
 public:
     static constexpr std::size_t keptDigits = 128;
+    static constexpr std::size_t shortText = 32;
 
     void clear();
     // One character of what num_get collects: sign, digit, '.', 'e' (lower
@@ -43,6 +45,8 @@ private:
     long long exponent = 0; // the written exponent, held at exponentCap once beyond it
     std::size_t digitCount = 0;
     char digits[keptDigits];
+    std::size_t textLength = 0; // characters given, of which the first shortText are kept
+    char text[shortText];
     std::string compact; // the short text of the same value handed to the conversion
 };
 
