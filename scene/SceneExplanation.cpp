@@ -84,6 +84,8 @@ public:
         return token;
     }
 
+    bool reachedLimit() const { return reader.reachedLimit(); }
+
     std::size_t renderEnd = 0;
     std::uint32_t endLine = 0;
 
@@ -174,6 +176,12 @@ void describeStop(SceneExplanation& out, ExplainingSource& source) {
         step.note = "not applied";
         return;
     }
+    case SceneLoadStatus::noRenderInReach:
+        out.stopLine = source.endLine;
+        out.stop = "no 'render' in the first 1 MiB, all that is read";
+        if (!out.failedKeyword.empty())
+            out.steps.back().note = "not applied";
+        return;
     default:
         out.stopLine = source.endLine;
         if (out.failedKeyword.empty()) {
@@ -233,7 +241,7 @@ bool readSceneBytes(const char* path, SceneBytes& read, SceneLoadResult& refusal
         refusal.errorNumber = file.errorNumber;
         return false;
     }
-    read.bytes.resize(sceneReadLimit + 1);
+    read.bytes.resize(std::size_t(SceneTokenReader::readLimit) + 1);
     std::size_t got = 0;
     while (got < read.bytes.size()) {
         const ssize_t n = ::read(file.fd, read.bytes.data() + got, read.bytes.size() - got);
@@ -244,8 +252,7 @@ bool readSceneBytes(const char* path, SceneBytes& read, SceneLoadResult& refusal
         got += std::size_t(n);
     }
     ::close(file.fd);
-    read.cutAtLimit = got > sceneReadLimit;
-    read.bytes.resize(std::min(got, sceneReadLimit));
+    read.bytes.resize(got);
     return true;
 }
 
@@ -253,7 +260,8 @@ std::string explainFailedLoad(const char* path, const SceneLoadResult& result) {
     SceneBytes read;
     SceneLoadResult refusal;
     const bool stoppedInText = result.status == SceneLoadStatus::badValue ||
-                               result.status == SceneLoadStatus::endedBeforeRender;
+                               result.status == SceneLoadStatus::endedBeforeRender ||
+                               result.status == SceneLoadStatus::noRenderInReach;
     if (!stoppedInText || !readSceneBytes(path, read, refusal))
         return std::string(path) + ": " + result.reason();
     const SceneExplanation explained = explainScene(read.bytes);
@@ -295,6 +303,8 @@ SceneExplanation explainScene(std::string_view bytes, PolygonsIndexedNormal* mes
     ScenePrimitives scene;
     ExplainingSource source(bytes, out);
     out.status = readCommands(source, scene, out.failedKeyword);
+    if (out.status == SceneLoadStatus::endedBeforeRender && source.reachedLimit())
+        out.status = SceneLoadStatus::noRenderInReach;
     out.surface = scene.kind;
     out.selection = selection(out);
     for (SceneStep& step : out.steps) {

@@ -63,13 +63,11 @@ class PolygonsIndexedNormal;
 // surface and its normals, as the load would build them.
 SceneExplanation explainScene(std::string_view bytes, PolygonsIndexedNormal* mesh = nullptr);
 
-// The bytes a load of `path` would read: at most sceneReadLimit of them, from
-// the file opened as the loader opens it. When it cannot be opened, false,
-// with the loader's reason in `refusal`.
-inline constexpr std::size_t sceneReadLimit = std::size_t(1) << 20;
+// The bytes a load of `path` would look at (the first MiB and the byte after
+// it), from the file opened as the loader opens it. When it cannot be opened,
+// false, with the loader's reason in `refusal`.
 struct SceneBytes {
     std::string bytes;
-    bool cutAtLimit = false; // the file goes on past the limit
 };
 bool readSceneBytes(const char* path, SceneBytes& read, SceneLoadResult& refusal);
 

@@ -51,11 +51,22 @@ std::string SceneLoadResult::reason() const {
         return "a value of \"" + keyword + "\" is not a number";
     case SceneLoadStatus::changedWhileRead:
         return "was saved again while it was read";
+    case SceneLoadStatus::noRenderInReach:
+        return "no \"render\" in the first 1 MiB";
     }
     return "unknown";
 }
 
 namespace {
+
+// The command list, and how it ended: an input that ended at the reader's
+// limit had no "render" in reach.
+SceneLoadStatus readScene(SceneTokenReader& reader, ScenePrimitives& scene, std::string& keyword) {
+    const SceneLoadStatus status = readCommands(reader, scene, keyword);
+    if (status == SceneLoadStatus::endedBeforeRender && reader.reachedLimit())
+        return SceneLoadStatus::noRenderInReach;
+    return status;
+}
 
 // Once the commands reached "render", rebuilds the mesh from the selected surface.
 void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexedNormal& mesh) {
@@ -71,7 +82,7 @@ SceneLoadResult load(const char* path, PolygonsIndexedNormal& mesh, SceneFileMem
     ScenePrimitives scene;
     if (const std::string* remembered = memory ? memory->recall(path) : nullptr) {
         SceneTokenReader reader(*remembered);
-        result.status = readCommands(reader, scene, result.keyword);
+        result.status = readScene(reader, scene, result.keyword);
         build(result, scene, mesh);
         return result;
     }
@@ -89,7 +100,7 @@ SceneLoadResult load(const char* path, PolygonsIndexedNormal& mesh, SceneFileMem
         // before the tessellation starts.
         char buffer[SceneTokenReader::bufferSize];
         SceneTokenReader reader(file.fd, file.identity.size, buffer, sizeof buffer);
-        result.status = readCommands(reader, scene, result.keyword);
+        result.status = readScene(reader, scene, result.keyword);
         // Checked while the file is still open: a save in place during the
         // read may have mixed two versions; the next load reads the new one.
         if (result.rendered() && sceneFileChangedSinceOpened(file))

@@ -19,6 +19,7 @@ enum class SceneLoadStatus {
     endedBeforeRender, // the input ended before "render"
     badValue,          // a command's value was no number (keyword names it)
     changedWhileRead,  // saved in place while it was read: not trusted, mesh kept
+    noRenderInReach,   // no "render" in the first 1 MiB, all that is ever read
 };
 
 // The grid of the surface that the file selected, as it stood when the load ended.
@@ -46,8 +47,9 @@ struct SceneLoadResult {
 
 // Reads a scene file and, on reaching "render", replaces the mesh with the
 // tessellation of the selected surface and computes its normals. Every call
-// starts from the default parameters. When the load stops before "render"
-// (unreadable file, end of input, a value that is no number) reading stops at
+// starts from the default parameters. Only the first 1 MiB of the file is
+// read. When the load stops before "render" (unreadable file, end of input,
+// a value that is no number, no "render" in that first MiB) reading stops at
 // once and the mesh is left exactly as it was; so it is when the file was
 // saved in place while it was read, since what was read may mix two versions.
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);

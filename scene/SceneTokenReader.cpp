@@ -47,13 +47,94 @@ bool convertNumber(const std::string& collected, float& value) {
     return convertWithStrtof(collected, value);
 }
 
+namespace {
+
+// A written exponent this large already puts any number of at most a few
+// million digits far outside the float range; more digits change nothing.
+constexpr long long exponentCap = 1'000'000'000'000;
+
+} // namespace
+
+void NumberText::clear() {
+    negative = mantissaDigit = point = false;
+    exponentMarker = exponentDigit = exponentNegative = droppedNonZero = false;
+    scale = exponent = 0;
+    digitCount = textLength = 0;
+}
+
+void NumberText::add(char c) {
+    if (textLength < shortText)
+        text[textLength] = c;
+    ++textLength;
+    if (isDigit(c)) {
+        if (exponentMarker)
+            addExponentDigit(c);
+        else
+            addMantissaDigit(c);
+    } else if (c == '.') {
+        point = true;
+    } else if (c == 'e') {
+        exponentMarker = true;
+    } else if (exponentMarker) {
+        exponentNegative = c == '-';
+    } else {
+        negative = c == '-';
+    }
+}
+
+void NumberText::addMantissaDigit(char c) {
+    mantissaDigit = true;
+    if (digitCount == 0 && c == '0') {
+        if (point) // a zero between the point and the first significant digit
+            --scale;
+        return;
+    }
+    if (!point)
+        ++scale;
+    if (digitCount < keptDigits)
+        digits[digitCount++] = c;
+    else if (c != '0')
+        droppedNonZero = true;
+}
+
+void NumberText::addExponentDigit(char c) {
+    exponentDigit = true;
+    if (exponent < exponentCap)
+        exponent = exponent * 10 + (c - '0');
+}
+
+bool NumberText::convert(float& value) {
+    // What strtof cannot take whole: no digit at all, or an exponent without one.
+    if (!mantissaDigit || (exponentMarker && !exponentDigit))
+        return false;
+    if (textLength <= shortText) {
+        compact.assign(text, textLength);
+        return convertNumber(compact, value);
+    }
+    compact.clear();
+    if (negative)
+        compact += '-';
+    if (digitCount == 0) {
+        compact += '0';
+        return convertNumber(compact, value);
+    }
+    compact += "0.";
+    compact.append(digits, digitCount);
+    if (droppedNonZero)
+        compact += '1';
+    compact += 'e';
+    compact += std::to_string(scale + (exponentNegative ? -exponent : exponent));
+    return convertNumber(compact, value);
+}
+
 SceneTokenReader::SceneTokenReader(int fd, long long size, char* buffer, std::size_t capacity)
-    : fd(fd), size(size > 0 ? size : 0), remaining(this->size), buffer(buffer),
-      capacity(capacity), text(buffer) {}
+    : fd(fd), size(size > 0 ? size : 0), remaining(std::min(this->size, readLimit + 1)),
+      buffer(buffer), capacity(capacity), text(buffer) {}
 
 SceneTokenReader::SceneTokenReader(std::string_view bytes)
     : fd(-1), size(static_cast<long long>(bytes.size())), remaining(0), buffer(nullptr),
-      capacity(0), text(bytes.data()), end(bytes.size()) {}
+      capacity(0), text(bytes.data()),
+      end(std::min(bytes.size(), static_cast<std::size_t>(readLimit + 1))) {}
 
 SceneTokenReader::~SceneTokenReader() { close(); }
 
@@ -92,6 +173,7 @@ bool SceneTokenReader::refill() {
     // shorter version since it was opened. What follows, if the file grows
     // again, belongs to yet another version.
     remaining = std::size_t(count) < wanted ? 0 : remaining - count;
+    offset += static_cast<long long>(end);
     text = buffer;
     position = 0;
     end = std::size_t(count);
@@ -145,6 +227,8 @@ bool SceneTokenReader::nextToken(std::string_view& token) {
         if (position < end)
             break;
     }
+    if (cutByLimit())
+        return false;
     token = {kept, keptCount};
     return true;
 }
@@ -159,14 +243,14 @@ NumberRead SceneTokenReader::nextNumber(float& value) {
     number.clear();
     int c = peek();
     if (c == '+' || c == '-') {
-        number += char(c);
+        number.add(char(c));
         ++position;
         c = peek();
     }
     bool mantissa = false;
     while (c == '0') {
         if (!mantissa) {
-            number += '0';
+            number.add('0');
             mantissa = true;
         }
         ++position;
@@ -176,13 +260,13 @@ NumberRead SceneTokenReader::nextNumber(float& value) {
     bool exponent = false;
     while (c != -1) {
         if (isDigit(c)) {
-            number += char(c);
+            number.add(char(c));
             mantissa = true;
         } else if (c == '.' && !point && !exponent) {
-            number += '.';
+            number.add('.');
             point = true;
         } else if ((c == 'e' || c == 'E') && !exponent && mantissa) {
-            number += 'e';
+            number.add('e');
             exponent = true;
             ++position;
             c = peek();
@@ -190,14 +274,16 @@ NumberRead SceneTokenReader::nextNumber(float& value) {
                 break;
             if (c != '+' && c != '-')
                 continue;
-            number += char(c);
+            number.add(char(c));
         } else {
             break;
         }
         ++position;
         c = peek();
     }
-    if (!convertNumber(number, value))
+    if (cutByLimit())
+        return NumberRead::endedInput;
+    if (!number.convert(value))
         return ended ? NumberRead::endedInput : NumberRead::rejected;
     return NumberRead::read;
 }

@@ -1,6 +1,7 @@
 #include "app/sdl/SdlMessages.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
 #include <algorithm>
 #include <cmath>
@@ -200,6 +201,23 @@ bool wheelMessage(const SDL_MouseWheelEvent& wheel, SDL_Window* window, const He
     return true;
 }
 
+// The window system's word that a window is gone. SDL makes no event of it,
+// so a window destroyed by another client would leave the viewer running
+// without one.
+bool destroyedFromOutside(const SDL_SysWMmsg* system, SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (!system || system->subsystem != SDL_SYSWM_X11 ||
+        system->msg.x11.event.type != DestroyNotify)
+        return false;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11 &&
+           info.info.x11.window == system->msg.x11.event.xdestroywindow.window;
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 bool translateEvent(const SDL_Event& event, SDL_Window* window, std::uint32_t quitEventType,
@@ -216,6 +234,9 @@ bool translateEvent(const SDL_Event& event, SDL_Window* window, std::uint32_t qu
     case SDL_QUIT: // the window manager's or a signal's request to end
         message.message = WM_CLOSE;
         return true;
+    case SDL_SYSWMEVENT:
+        message.message = WM_CLOSE;
+        return destroyedFromOutside(event.syswm.msg, window);
     case SDL_WINDOWEVENT:
         return event.window.windowID == ourWindow && windowMessage(event.window, window, message);
     case SDL_KEYDOWN:

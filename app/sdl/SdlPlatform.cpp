@@ -1,12 +1,16 @@
 #include "app/sdl/SdlPlatform.h"
 
-#include "input/WindowProc.h"
+#include "app/sdl/BoxSignals.h"
 #include "app/sdl/SdlMessages.h"
 #include "app/sdl/X11Errors.h"
+#include "input/WindowProc.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace Vextal {
@@ -19,6 +23,59 @@ SDL_Window* sdlWindow(void* handle) { return static_cast<SDL_Window*>(handle); }
 // viewer would then run unseen. Only a real windowing system will do.
 bool isWindowingDriver(const char* driver) {
     return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
+}
+
+bool environmentNames(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+// Opens SDL's video on the displays the environment names, X11 first as SDL
+// itself prefers. No other driver is tried: the libraries behind them would
+// complain on stderr about displays that are not there before the viewer
+// could say what is wrong.
+bool openNamedDisplay() {
+    const struct {
+        const char* variable;
+        const char* driver;
+    } displays[] = {{"DISPLAY", "x11"}, {"WAYLAND_DISPLAY", "wayland"}};
+    bool named = false;
+    for (const auto& display : displays) {
+        if (!environmentNames(display.variable))
+            continue;
+        named = true;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, display.driver);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+            return true;
+    }
+    if (named)
+        std::fprintf(stderr, "vextal: no window system: %s\n", SDL_GetError());
+    else
+        std::fprintf(stderr, "vextal: no display to open a window on (neither DISPLAY nor "
+                             "WAYLAND_DISPLAY is set)\n");
+    return false;
+}
+
+unsigned long x11WindowOf(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return 0;
+    return info.info.x11.window;
+}
+
+// One refresh of the display the window is on; 60 Hz when it reports no rate.
+std::chrono::nanoseconds refreshInterval(SDL_Window* window) {
+    SDL_DisplayMode mode{};
+    int hertz = 0;
+    if (SDL_GetWindowDisplayMode(window, &mode) == 0)
+        hertz = mode.refresh_rate;
+    if (hertz <= 0 &&
+        SDL_GetCurrentDisplayMode(std::max(SDL_GetWindowDisplayIndex(window), 0), &mode) == 0)
+        hertz = mode.refresh_rate;
+    if (hertz <= 0)
+        hertz = 60;
+    return std::chrono::nanoseconds(1'000'000'000 / hertz);
 }
 
 } // namespace
@@ -45,10 +102,8 @@ LResult SdlPlatform::defaultProcessing(void*, std::uint32_t, WParam, LParam) { r
 
 bool SdlPlatform::registerClass(const Application&) {
     tolerateVanishedWindows();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "vextal: no window system: %s\n", SDL_GetError());
+    if (!openNamedDisplay())
         return false;
-    }
     if (!isWindowingDriver(SDL_GetCurrentVideoDriver())) {
         std::fprintf(stderr, "vextal: no display to open a window on (video driver \"%s\")\n",
                      SDL_GetCurrentVideoDriver());
@@ -56,6 +111,9 @@ bool SdlPlatform::registerClass(const Application&) {
         return false;
     }
     // SDL keeps the screen saver and display power-down off while it runs.
+    // The window system's own events reach translateEvent too: SDL has no
+    // event of its own for a window that another client destroyed.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     quitEventType = SDL_RegisterEvents(1);
     return quitEventType != std::uint32_t(-1);
 }
@@ -79,6 +137,8 @@ void* SdlPlatform::createWindow(const Application&, const char* title, int width
         std::fprintf(stderr, "vextal: cannot create the window: %s\n", SDL_GetError());
         return nullptr;
     }
+    watchViewerWindow(x11WindowOf(window));
+    windowGoneTold = false;
     CreateStruct creation{record};
     windowProc(window, WM_CREATE, 0, reinterpret_cast<LParam>(&creation));
     return window;
@@ -111,9 +171,12 @@ void* SdlPlatform::createContext(void* hdc) {
 bool SdlPlatform::makeCurrent(void* hdc, void* context) {
     if (SDL_GL_MakeCurrent(sdlWindow(hdc), context) != 0)
         return false;
-    // Motion is scaled by elapsed time, so this only saves CPU; refused under Xvfb.
-    if (context)
-        SDL_GL_SetSwapInterval(1);
+    // Motion is scaled by elapsed time, so this only saves CPU. Where the
+    // display refuses it (under Xvfb), frames are paced to its refresh rate.
+    if (context) {
+        const bool synced = SDL_GL_SetSwapInterval(1) == 0;
+        pacer.setInterval(synced ? std::chrono::nanoseconds(0) : refreshInterval(sdlWindow(hdc)));
+    }
     return true;
 }
 
@@ -121,13 +184,24 @@ void SdlPlatform::deleteContext(void* context) { SDL_GL_DeleteContext(context); 
 
 void SdlPlatform::showWindow(void* hwnd) { SDL_ShowWindow(sdlWindow(hwnd)); }
 
-void SdlPlatform::swapBuffers(void* hdc) { SDL_GL_SwapWindow(sdlWindow(hdc)); }
+void SdlPlatform::swapBuffers(void* hdc) {
+    SDL_GL_SwapWindow(sdlWindow(hdc));
+    pacer.frameShown();
+}
 
 bool SdlPlatform::peekMessage(void* hwnd, Message& message) {
     SDL_Event event;
     while (SDL_PollEvent(&event))
         if (translateEvent(event, sdlWindow(hwnd), quitEventType, heldButtons, message))
             return true;
+    // Requests naming the window failed, in a swap or while the events were
+    // read: another client destroyed it. The viewer ends as on a close request.
+    if (viewerWindowDestroyed() && !windowGoneTold) {
+        windowGoneTold = true;
+        message = Message{hwnd};
+        message.message = WM_CLOSE;
+        return true;
+    }
     return false;
 }
 
@@ -141,6 +215,17 @@ std::uint32_t SdlPlatform::ticks() { return SDL_GetTicks(); }
 void SdlPlatform::messageBox(const char* text, const char* caption) {
     // Without a display the box cannot appear; the text must still reach the user.
     std::fprintf(stderr, "%s: %s\n", caption, text);
+    // Without a display named there is nowhere to show it, and trying would
+    // have libraries print their own complaints after the viewer's text.
+    if (!environmentNames("DISPLAY") && !environmentNames("WAYLAND_DISPLAY"))
+        return;
+    const SignalsEndTheBox signalsEndTheBox;
+    // A signal that came just before is waiting as SDL's quit event.
+    if (SDL_WasInit(SDL_INIT_EVENTS)) {
+        SDL_PumpEvents();
+        if (SDL_HasEvent(SDL_QUIT))
+            SignalsEndTheBox::end();
+    }
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr);
 }
 

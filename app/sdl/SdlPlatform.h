@@ -2,6 +2,7 @@
 
 #include "input/HeldButtons.h"
 #include "app/Platform.h"
+#include "app/sdl/FramePacer.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -43,6 +44,8 @@ private:
     std::unordered_map<void*, GLWindow*> records;
     std::uint32_t quitEventType = 0;
     HeldButtons heldButtons;
+    FramePacer pacer;
+    bool windowGoneTold = false; // the close request for a destroyed window was given
 };
 
 } // namespace Vextal

@@ -12,4 +12,12 @@ namespace Vextal {
 // it does not expect on to the handler it found there.
 void tolerateVanishedWindows();
 
+// The viewer's own X window (0: none). Once another client has destroyed it,
+// every request that still names it (the image upload of a buffer swap,
+// SDL's own clean-up) fails with BadWindow or BadDrawable; those errors are
+// ignored without a word and viewerWindowDestroyed() turns true, so the
+// viewer can end as if its window had been closed.
+void watchViewerWindow(unsigned long window);
+bool viewerWindowDestroyed();
+
 } // namespace Vextal

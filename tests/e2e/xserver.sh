@@ -1,10 +1,12 @@
 # Sourced by the end-to-end scripts: starts a private Xvfb and exports DISPLAY.
-#   start_xvfb WORK_DIR    sets xvfb_pid; returns non-zero when no server came up
+#   start_xvfb WORK_DIR [XVFB_OPTION...]    sets xvfb_pid; returns non-zero when
+#                                           no server came up
 # Xvfb picks a free display itself and writes its number to descriptor 3, so
 # X servers started at the same time on this machine never collide.
 start_xvfb() {
     local work="$1" number=""
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    shift
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
         number=$(tr -dc 0-9 <"$work/display")

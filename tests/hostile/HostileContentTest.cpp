@@ -2,17 +2,20 @@
 // float reader rejects, encodings and line ends of other systems. Each load
 // runs in a child process (see HostileLoad.h): no crash, no block, memory
 // bounded by the mesh plus one token, and the previous mesh kept whenever the
-// load does not reach "render".
+// load does not reach "render". Only the first MiB of a file is ever read.
 
 #include "HostileLoad.h"
+#include "scene/SceneTokenReader.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <random>
 #include <string>
+#include <unistd.h>
 
 using namespace Vextal;
 using VextalTest::loadInChild;
@@ -86,41 +89,67 @@ TEST_F(HostileContent, wordSaladOfKeywordPiecesIsHarmless) {
     load("\"sss slice 255 rotate 255 coef1 " + randomBytes(4096, "0123456789.e-+ ", 9) + " render");
 }
 
-TEST_F(HostileContent, aSelectorTokenOf100MBIsReadPastAndIgnored) {
+// Only the first MiB of a file is read: "render" must come by then.
+constexpr std::size_t readLimit = std::size_t(SceneTokenReader::readLimit);
+
+TEST_F(HostileContent, aSelectorTokenOf100MBEndsTheLoadAtTheLimit) {
     constexpr std::size_t size = 100u << 20;
     const std::string path =
         VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss", "s", size, " slice 5 render");
-    const LoadReport report = check(loadInChild(path), size, "100 MB selector");
-    ASSERT_TRUE(report.rendered());
-    EXPECT_EQ(report.scene.surface, SurfaceKind::toric);
-    EXPECT_EQ(report.scene.sliceCount, 5);
+    const LoadReport report = check(loadInChild(path), 0, "100 MB selector");
+    EXPECT_EQ(report.status, SceneLoadStatus::noRenderInReach);
 }
 
-TEST_F(HostileContent, anUnknownWordOf100MBIsSkipped) {
-    constexpr std::size_t size = 100u << 20;
+TEST_F(HostileContent, anUnknownWordFillingTheFirstMiBIsSkipped) {
+    const std::size_t size = readLimit - 32;
     const std::string path = VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss slice 7 ", "x",
                                                        size, " rotate 6 render");
-    const LoadReport report = check(loadInChild(path), size, "100 MB word");
+    const LoadReport report = check(loadInChild(path), 0, "a word of nearly 1 MiB");
     ASSERT_TRUE(report.rendered());
     EXPECT_EQ(report.scene.surface, SurfaceKind::spheric);
     EXPECT_EQ(report.scene.sliceCount, 7);
     EXPECT_EQ(report.scene.rotateCount, 6);
 }
 
-TEST_F(HostileContent, aNumberOf100MBDigitsIsRejectedAndKeepsTheMesh) {
+TEST_F(HostileContent, aNumberOf100MBDigitsEndsTheLoadInBoundedMemory) {
     constexpr std::size_t size = 100u << 20;
     const std::string path =
         VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss slice 1", "9", size, " render");
-    const LoadReport report = check(loadInChild(path), size, "100 MB number");
-    EXPECT_EQ(report.status, SceneLoadStatus::badValue);
+    const LoadReport report = check(loadInChild(path), 0, "100 MB number");
+    EXPECT_EQ(report.status, SceneLoadStatus::noRenderInReach);
 }
 
-TEST_F(HostileContent, tenMillionUnknownWordsBeforeRenderCostNoMemory) {
+TEST_F(HostileContent, aNumberOfNearlyAMiBReadsExactlyInBoundedMemory) {
+    // A 1, nearly a MiB of zeros and an exponent that takes them back: the
+    // value 1, which "slice" makes 3.
+    const std::size_t zeros = readLimit - 64;
+    const std::string path =
+        VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss slice 1", "0", zeros,
+                                  "e-" + std::to_string(zeros) + " rotate 2.5e0 render");
+    const LoadReport report = check(loadInChild(path), 0, "number of nearly 1 MiB");
+    ASSERT_TRUE(report.rendered());
+    EXPECT_EQ(report.scene.sliceCount, 3);
+}
+
+TEST_F(HostileContent, unknownWordsFillingTheFirstMiBCostNoMemory) {
     const std::string path = VextalTest::writeRepeated(dir.path("scene.txt"), "\"sss slice 6 ",
-                                                       "word ", 10'000'000, "render");
-    const LoadReport report = check(loadInChild(path), 4, "ten million words");
+                                                       "word ", readLimit / 5 - 10, "render");
+    const LoadReport report = check(loadInChild(path), 4, "a MiB of words");
     ASSERT_TRUE(report.rendered());
     EXPECT_EQ(report.scene.sliceCount, 6);
+}
+
+TEST_F(HostileContent, aSparse4GiBFileWithoutRenderEndsAtTheLimitAtOnce) {
+    // Four GiB of NUL bytes that take no disk space: one endless token.
+    const std::string path = dir.write("scene.txt", "\"sss slice 5 ");
+    ASSERT_EQ(::truncate(path.c_str(), off_t(4) << 30), 0);
+    const auto start = std::chrono::steady_clock::now();
+    const LoadReport report = check(loadInChild(path), 0, "sparse 4 GiB");
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(report.status, SceneLoadStatus::noRenderInReach);
+    EXPECT_EQ(report.scene.sliceCount, 5);
+    RecordProperty("loadMilliseconds",
+                   int(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
 }
 
 TEST_F(HostileContent, numbersOutOfFloatRangeAreRejectedOrRoundedNeverUndefined) {

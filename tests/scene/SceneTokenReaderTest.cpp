@@ -220,12 +220,48 @@ TEST(SceneTokenReader, randomNumbersConvertAsTheStreamConvertsThem) {
         compareReads(dir, text, "n", capacity);
 }
 
+TEST(SceneTokenReader, longNumbersReadAsTheStreamReadsThemInBoundedMemory) {
+    // Past NumberText::keptDigits significant digits only whether the rest
+    // is zero matters: exact halfway points between floats (the longest, by
+    // the largest float below 2^-125, has 113 digits) padded with zeros round
+    // to even, and one more non-zero digit anywhere behind them rounds them away.
+    VextalTest::TempDir dir;
+    std::mt19937 generator(1414);
+    std::uniform_int_distribution<std::uint32_t> bits(0, 0x7F7FFFFFu);
+    const std::uint32_t edges[] = {0, 1, 0x007FFFFFu, 0x00FFFFFFu, 0x3F800000u, 0x7F7FFFFEu};
+    std::string text;
+    for (int n = 0; n < 400; ++n) {
+        const float f =
+            std::bit_cast<float>(n < int(std::size(edges)) ? edges[n] : bits(generator));
+        const double next = double(std::nextafter(f, std::numeric_limits<float>::infinity()));
+        char printed[400];
+        std::snprintf(printed, sizeof printed, "%.160e", (double(f) + next) / 2);
+        std::string digits = printed;
+        const std::size_t e = digits.find('e');
+        const std::string exponent = digits.substr(e);
+        digits.resize(e);
+        digits += std::string(std::size_t(n % 7) * 40, '0');
+        if (n % 3 == 1)
+            digits += '1';
+        text += (n % 2 ? "-" : "") + digits + exponent + ' ';
+    }
+    text += "0." + std::string(3000, '0') + "15e3001 "; // leading zeros after the point
+    text += "000" + std::string(2000, '7') + "e-2000 "; // digits before the point
+    text += std::string(60, '9') + "." + std::string(60, '9') + ' '; // overflows: rejected
+    text += "1e" + std::string(5000, '0') + "38 ";                   // a long exponent
+    text += "1e-" + std::string(40, '9') + ' ';                      // underflows to zero
+    text += "-0." + std::string(200, '0') + "e99999999999999999999 ";
+    for (std::size_t capacity : {std::size_t(3), SceneTokenReader::bufferSize})
+        compareReads(dir, text, "n", capacity);
+}
+
 TEST(SceneTokenReader, longTokensAreKeptToTheirFirstBytesOnly) {
     VextalTest::TempDir dir;
-    const std::string path = dir.write("long.txt", std::string(1 << 20, 'r') + " render");
+    const std::size_t length = (1 << 20) - 8; // " render" still ends inside the first MiB
+    const std::string path = dir.write("long.txt", std::string(length, 'r') + " render");
     const int fd = ::open(path.c_str(), O_RDONLY);
     char buffer[100];
-    SceneTokenReader reader(fd, (1 << 20) + 7, buffer, sizeof buffer);
+    SceneTokenReader reader(fd, length + 7, buffer, sizeof buffer);
     std::string_view token;
     ASSERT_TRUE(reader.nextToken(token));
     EXPECT_EQ(token, std::string(SceneTokenReader::keptLength, 'r'));
@@ -291,5 +327,83 @@ TEST(SceneTokenReader, randomScenesLoadAsTheStreamLoaderLoadsThem) {
         if (a.rendered()) {
             ASSERT_TRUE(VextalTest::sameMeshAnyNaN(fast, reference)) << show(text);
         }
+    }
+}
+
+namespace {
+
+// A scene whose text `tail` starts `before` bytes ahead of the reader's
+// limit, after filler words and a selector.
+std::string sceneAtLimit(std::string_view tail, std::size_t before) {
+    std::string text = "\"sss slice 7 ";
+    const std::size_t start = std::size_t(SceneTokenReader::readLimit) - before;
+    while (text.size() + 6 <= start)
+        text += "word ";
+    text.resize(start, ' ');
+    return text += tail;
+}
+
+} // namespace
+
+TEST(SceneTokenReader, theFirstMiBIsReadAndTheByteAfterItOnlyEndsAWord) {
+    VextalTest::TempDir dir;
+    PolygonsIndexedNormal mesh;
+    const struct {
+        std::string text;
+        SceneLoadStatus status;
+    } cases[] = {
+        {sceneAtLimit("render\n", 6), SceneLoadStatus::rendered},
+        {sceneAtLimit("render", 6), SceneLoadStatus::rendered}, // the file ends at the limit
+        {sceneAtLimit("renderx", 6), SceneLoadStatus::noRenderInReach},
+        {sceneAtLimit("render", 3), SceneLoadStatus::noRenderInReach},
+        {sceneAtLimit("render", 0), SceneLoadStatus::noRenderInReach},
+        {sceneAtLimit("rotate 12 render", 9), SceneLoadStatus::noRenderInReach},
+        {sceneAtLimit("\n render", 0), SceneLoadStatus::noRenderInReach},
+        {sceneAtLimit("slice", 6), SceneLoadStatus::endedBeforeRender},
+        {sceneAtLimit("slice x", 6), SceneLoadStatus::badValue},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.write("scene.txt", c.text);
+        const SceneLoadResult result = loadSceneFile(path.c_str(), mesh);
+        EXPECT_EQ(int(result.status), int(c.status)) << show(c.text.substr(c.text.size() - 12));
+        if (c.status == SceneLoadStatus::noRenderInReach) {
+            EXPECT_EQ(result.reason(), "no \"render\" in the first 1 MiB");
+        }
+    }
+}
+
+TEST(SceneTokenReader, aNumberCutByTheLimitIsNeverTaken) {
+    // "12" fills the limit's last bytes: read whole when the next byte
+    // cannot continue it, taken for the end of input when it could.
+    const struct {
+        std::string_view tail;
+        NumberRead read;
+    } cases[] = {{"12 ", NumberRead::read},
+                 {"12x", NumberRead::read},
+                 {"123", NumberRead::endedInput},
+                 {"12e", NumberRead::endedInput},
+                 {"12.", NumberRead::endedInput}};
+    VextalTest::TempDir dir;
+    for (const auto& c : cases) {
+        const std::string text = std::string(std::size_t(SceneTokenReader::readLimit) - 2, ' ') +
+                                 std::string(c.tail) + "45 render";
+        const std::string path = dir.write("number.txt", text);
+        for (std::size_t capacity :
+             {std::size_t(1), std::size_t(7), SceneTokenReader::bufferSize}) {
+            std::vector<char> buffer(capacity);
+            SceneTokenReader reader(::open(path.c_str(), O_RDONLY), (long long)text.size(),
+                                    buffer.data(), capacity);
+            float value = 0;
+            EXPECT_EQ(reader.nextNumber(value), c.read) << c.tail << " buffer " << capacity;
+            if (c.read == NumberRead::read) {
+                EXPECT_EQ(value, 12.0f);
+            }
+            std::string_view token;
+            EXPECT_FALSE(reader.nextToken(token)) << c.tail << " buffer " << capacity;
+            EXPECT_TRUE(reader.reachedLimit());
+        }
+        SceneTokenReader inMemory(text);
+        float value = 0;
+        EXPECT_EQ(inMemory.nextNumber(value), c.read) << c.tail << " in memory";
     }
 }
