@@ -39,25 +39,31 @@ constexpr RunLayout layout = runLayout();
 VEXTAL_VECTOR_CLONES
 Triangle* writeBandCells(const RingGrid& grid, std::uint32_t i, std::uint32_t count,
                          Triangle* triangles) {
-    IndexBlock base[3];
-    for (int b = 0; b < 3; ++b) {
-        IndexBlock onNext, add;
-        std::memcpy(&onNext, layout.onNext.data() + 8 * b, sizeof onNext);
-        std::memcpy(&add, layout.add.data() + 8 * b, sizeof add);
-        base[b] = grid.vertex(i, 0) + onNext * grid.columns + add;
-    }
-    std::uint32_t c = 0;
-    for (; c + cellsPerRun <= count; c += cellsPerRun) {
+    const std::uint32_t ring = grid.vertex(i, 0);
+    IndexBlock a, b, c, onNext, add;
+    std::memcpy(&onNext, layout.onNext.data(), sizeof onNext);
+    std::memcpy(&add, layout.add.data(), sizeof add);
+    a = ring + onNext * grid.columns + add;
+    std::memcpy(&onNext, layout.onNext.data() + 8, sizeof onNext);
+    std::memcpy(&add, layout.add.data() + 8, sizeof add);
+    b = ring + onNext * grid.columns + add;
+    std::memcpy(&onNext, layout.onNext.data() + 16, sizeof onNext);
+    std::memcpy(&add, layout.add.data() + 16, sizeof add);
+    c = ring + onNext * grid.columns + add;
+    std::uint32_t cell = 0;
+    for (; cell + cellsPerRun <= count; cell += cellsPerRun) {
         char* out = reinterpret_cast<char*>(triangles);
-        for (int b = 0; b < 3; ++b) {
-            std::memcpy(out + b * sizeof(IndexBlock), &base[b], sizeof(IndexBlock));
-            base[b] += cellsPerRun;
-        }
+        std::memcpy(out, &a, sizeof a);
+        std::memcpy(out + sizeof a, &b, sizeof b);
+        std::memcpy(out + 2 * sizeof a, &c, sizeof c);
         triangles += 2 * cellsPerRun;
+        a += cellsPerRun;
+        b += cellsPerRun;
+        c += cellsPerRun;
     }
-    for (; c < count; ++c) {
-        *triangles++ = grid.bandTriangle(i, c, 0);
-        *triangles++ = grid.bandTriangle(i, c, 1);
+    for (; cell < count; ++cell) {
+        *triangles++ = grid.bandTriangle(i, cell, 0);
+        *triangles++ = grid.bandTriangle(i, cell, 1);
     }
     return triangles;
 }

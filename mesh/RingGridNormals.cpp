@@ -147,8 +147,9 @@ VEXTAL_INLINE void faceNormals(In p0, In p1, In p2, std::uint32_t count, Out n) 
 VEXTAL_INLINE void bandFaceNormals(int which, const Columns& ring, const Columns& next,
                                    std::uint32_t columns, Columns& faces) {
     const GridCorner* k = RingGrid::band[which];
-    auto corner = [&](GridCorner c) { return from(c.ring == 0 ? ring : next, c.column); };
-    faceNormals(corner(k[0]), corner(k[1]), corner(k[2]), columns, into(faces));
+    const Columns* rings[2] = {&ring, &next};
+    faceNormals(from(*rings[k[0].ring], k[0].column), from(*rings[k[1].ring], k[1].column),
+                from(*rings[k[2].ring], k[2].column), columns, into(faces));
 }
 
 // The face normals of a fan around `pole` on the ring at `ring`, cell c kept
@@ -237,107 +238,154 @@ VEXTAL_INLINE void sumTerms(const RingTerms& ring, std::uint32_t columns, Column
     sums.z[0] = z;
 }
 
-// out[k] = 0 + f[0][k] + ... + f[5][k] over whole blocks of `count` lanes.
-VEXTAL_INLINE void sumSixLanes(const float* const (&f)[6], std::uint32_t count,
-                               float* __restrict out) {
-    const float* __restrict f0 = f[0];
-    const float* __restrict f1 = f[1];
-    const float* __restrict f2 = f[2];
-    const float* __restrict f3 = f[3];
-    const float* __restrict f4 = f[4];
-    const float* __restrict f5 = f[5];
-    for (std::uint32_t first = 0; first < count; first += block)
-        for (std::uint32_t k = first; k < first + block; ++k)
-            out[k] = 0.0f + f0[k] + f1[k] + f2[k] + f3[k] + f4[k] + f5[k];
-}
-
-// The same sums as sumTerms() when the ring has six terms (a ring between
-// two others, away from the caps), in one pass per coordinate.
-VEXTAL_INLINE void sumSixTerms(const RingTerms& ring, std::uint32_t columns, Columns& sums) {
-    assert(ring.termCount == 6);
-    float x = 0.0f, y = 0.0f, z = 0.0f;
-    for (int t = 0; t < ring.pickCount; ++t) {
-        const Pick& p = ring.picks[t];
-        x += p.faces->x[p.index];
-        y += p.faces->y[p.index];
-        z += p.faces->z[p.index];
-    }
-    sums.x[0] = x;
-    sums.y[0] = y;
-    sums.z[0] = z;
-    const float* fx[6];
-    const float* fy[6];
-    const float* fz[6];
-    for (int t = 0; t < 6; ++t) {
-        const std::uint32_t first = std::uint32_t(1 + ring.terms[t].shift);
-        fx[t] = ring.terms[t].faces->x + first;
-        fy[t] = ring.terms[t].faces->y + first;
-        fz[t] = ring.terms[t].faces->z + first;
-    }
-    sumSixLanes(fx, columns - 1, sums.x + 1);
-    sumSixLanes(fy, columns - 1, sums.y + 1);
-    sumSixLanes(fz, columns - 1, sums.z + 1);
-}
-
-bool touches(const GridCorner (&triangle)[3], std::uint8_t ring, std::uint8_t column) {
+constexpr bool touches(const GridCorner (&triangle)[3], std::uint8_t ring, std::uint8_t column) {
     for (const GridCorner& corner : triangle)
         if (corner.ring == ring && corner.column == column)
             return true;
     return false;
 }
 
-bool touches(const std::uint8_t (&fan)[2], std::uint8_t column) {
+constexpr bool touches(const std::uint8_t (&fan)[2], std::uint8_t column) {
     return fan[0] == column || fan[1] == column;
 }
 
+// The face normal arrays a ring's sums draw on.
+enum Source : std::uint8_t { prevA, prevB, curA, curB, startFanFaces, endFanFaces };
+constexpr bool isFan(std::uint8_t source) {
+    return source >= startFanFaces;
+}
+
+// RingTerms with the arrays named by Source, and each pick as the first or
+// the last cell: the same for every ring of a kind.
+struct TermPattern {
+    struct TermOf {
+        std::uint8_t source;
+        std::int8_t shift;
+    } terms[6] = {};
+    struct PickOf {
+        std::uint8_t source;
+        bool lastCell;
+    } picks[6] = {};
+    int termCount = 0;
+    int pickCount = 0;
+};
+
 // Which triangles touch vertex (i, j), in triangle order, read off the grid's
 // description. A band row touches ring i from its cells' ring 1 (the row
-// between rings i - 1 and i) or ring 0 (the row between i and i + 1, which
-// comes later). Within a row, column j >= 1 lies in cell j - 1 (at column
-// offset 1) before cell j (offset 0); column 0 lies in cell 0 (offset 0)
-// before the last cell (offset 1), the last pair of its row. Cell c's face
-// normals are kept at index c. The caps follow the whole band, start and end
-// fan triangle interleaved per cell, with cell c kept at index c + 1.
-RingTerms gatherTerms(const RingGrid& grid, std::uint32_t i, const Columns* prevA,
-                      const Columns* prevB, const Columns* curA, const Columns* curB,
-                      const Columns& startFan, const Columns& endFan) {
-    const std::uint32_t last = grid.columns - 1;
+// between rings i - 1 and i, `below`) or ring 0 (the row between i and
+// i + 1, `above`, which comes later). Within a row, column j >= 1 lies in
+// cell j - 1 (at column offset 1) before cell j (offset 0); column 0 lies in
+// cell 0 (offset 0) before the last cell (offset 1), the last pair of its
+// row. Cell c's face normals are kept at index c. The caps follow the whole
+// band, start and end fan triangle interleaved per cell, with cell c kept at
+// index c + 1.
+constexpr TermPattern gatherPattern(bool below, bool above, bool startFan, bool endFan) {
     struct Row {
         bool present;
         std::uint8_t ring;
-        const Columns* faces[2];
+        std::uint8_t faces[2];
     };
-    const Row rows[] = {{i > 0, 1, {prevA, prevB}}, {i + 1 < grid.rings, 0, {curA, curB}}};
-    RingTerms ring;
+    const Row rows[] = {{below, 1, {prevA, prevB}}, {above, 0, {curA, curB}}};
+    TermPattern pattern;
     for (const Row& row : rows) {
         if (!row.present)
             continue;
         for (const std::uint8_t offset : {1, 0})
             for (int t = 0; t < 2; ++t)
                 if (touches(RingGrid::band[t], row.ring, offset))
-                    ring.term(*row.faces[t], -offset);
+                    pattern.terms[pattern.termCount++] = {row.faces[t], std::int8_t(-offset)};
         for (const std::uint8_t offset : {0, 1})
             for (int t = 0; t < 2; ++t)
                 if (touches(RingGrid::band[t], row.ring, offset))
-                    ring.pick(*row.faces[t], offset == 0 ? 0 : last);
+                    pattern.picks[pattern.pickCount++] = {row.faces[t], offset == 1};
     }
-    if (!grid.capped)
-        return ring;
     struct Fan {
         bool present;
         const std::uint8_t (&columns)[2];
-        const Columns& faces;
+        std::uint8_t faces;
     };
-    const Fan fans[] = {{i == 0, RingGrid::startFan, startFan},
-                        {i + 1 == grid.rings, RingGrid::endFan, endFan}};
+    const Fan fans[] = {{startFan, RingGrid::startFan, startFanFaces},
+                        {endFan, RingGrid::endFan, endFanFaces}};
     for (const std::uint8_t offset : {1, 0})
         for (const Fan& fan : fans)
             if (fan.present && touches(fan.columns, offset))
-                ring.term(fan.faces, 1 - offset);
+                pattern.terms[pattern.termCount++] = {fan.faces, std::int8_t(1 - offset)};
     for (const std::uint8_t offset : {0, 1})
         for (const Fan& fan : fans)
             if (fan.present && touches(fan.columns, offset))
-                ring.pick(fan.faces, offset == 0 ? 1 : grid.columns);
+                pattern.picks[pattern.pickCount++] = {fan.faces, offset == 1};
+    return pattern;
+}
+
+// Every kind of ring, indexed by below + 2 above + 4 startFan + 8 endFan. The
+// start fan lies on ring 0, which has no row below, and the end fan on the
+// last ring, which has none above: those kinds never occur.
+struct TermPatterns {
+    TermPattern kinds[16];
+};
+constexpr TermPatterns termPatterns() {
+    TermPatterns all;
+    for (int kind = 0; kind < 16; ++kind) {
+        const bool below = kind & 1, above = kind & 2, startFan = kind & 4, endFan = kind & 8;
+        if (!(below && startFan) && !(above && endFan))
+            all.kinds[kind] = gatherPattern(below, above, startFan, endFan);
+    }
+    return all;
+}
+constexpr TermPatterns patterns = termPatterns();
+
+// The sums of a ring between two others and away from the caps, in one
+// pass: the same terms as gatherTerms() gives, but known when compiling, so
+// that every access is a fixed shift from one of four arrays.
+VEXTAL_INLINE void sumInterior(const Columns* const (&sources)[6], std::uint32_t columns,
+                               Columns& sums) {
+    constexpr TermPattern p = patterns.kinds[1 + 2];
+    static_assert(p.termCount == 6 && p.pickCount == 6);
+    const Columns& a = *sources[p.terms[0].source];
+    const Columns& b = *sources[p.terms[1].source];
+    const Columns& c = *sources[p.terms[2].source];
+    const Columns& d = *sources[p.terms[3].source];
+    const Columns& e = *sources[p.terms[4].source];
+    const Columns& f = *sources[p.terms[5].source];
+    constexpr int sa = p.terms[0].shift, sb = p.terms[1].shift, sc = p.terms[2].shift;
+    constexpr int sd = p.terms[3].shift, se = p.terms[4].shift, sf = p.terms[5].shift;
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    for (const TermPattern::PickOf pick : p.picks) {
+        const Columns& faces = *sources[pick.source];
+        const std::uint32_t index = pick.lastCell ? columns - 1 : 0;
+        x += faces.x[index];
+        y += faces.y[index];
+        z += faces.z[index];
+    }
+    sums.x[0] = x;
+    sums.y[0] = y;
+    sums.z[0] = z;
+    for (std::uint32_t first = 1; first < columns; first += block)
+        for (std::uint32_t j = first; j < first + block; ++j) {
+            sums.x[j] = 0.0f + a.x[j + sa] + b.x[j + sb] + c.x[j + sc] + d.x[j + sd] + e.x[j + se] +
+                        f.x[j + sf];
+            sums.y[j] = 0.0f + a.y[j + sa] + b.y[j + sb] + c.y[j + sc] + d.y[j + sd] + e.y[j + se] +
+                        f.y[j + sf];
+            sums.z[j] = 0.0f + a.z[j + sa] + b.z[j + sb] + c.z[j + sc] + d.z[j + sd] + e.z[j + se] +
+                        f.z[j + sf];
+        }
+}
+
+// The terms of ring i: its kind's pattern on this ring's arrays.
+VEXTAL_INLINE RingTerms gatherTerms(const RingGrid& grid, std::uint32_t i,
+                                    const Columns* const (&sources)[6]) {
+    const bool capped = grid.capped;
+    const int kind = (i > 0) + 2 * (i + 1 < grid.rings) + 4 * (capped && i == 0) +
+                     8 * (capped && i + 1 == grid.rings);
+    const TermPattern& pattern = patterns.kinds[kind];
+    RingTerms ring;
+    for (int t = 0; t < pattern.termCount; ++t)
+        ring.term(*sources[pattern.terms[t].source], pattern.terms[t].shift);
+    for (int t = 0; t < pattern.pickCount; ++t) {
+        const TermPattern::PickOf pick = pattern.picks[t];
+        const std::uint32_t first = isFan(pick.source) ? 1 : 0;
+        ring.pick(*sources[pick.source], pick.lastCell ? first + grid.columns - 1 : first);
+    }
     return ring;
 }
 
@@ -383,11 +431,11 @@ void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) 
             bandFaceNormals(0, *ring, *next, columns, *curA);
             bandFaceNormals(1, *ring, *next, columns, *curB);
         }
-        const RingTerms terms = gatherTerms(grid, i, prevA, prevB, curA, curB, startFan, endFan);
-        if (terms.termCount == 6)
-            sumSixTerms(terms, columns, sums);
+        const Columns* const sources[6] = {prevA, prevB, curA, curB, &startFan, &endFan};
+        if (i > 0 && i + 1 < rings)
+            sumInterior(sources, columns, sums);
         else
-            sumTerms(terms, columns, sums);
+            sumTerms(gatherTerms(grid, i, sources), columns, sums);
         normalizeInto(sums, columns, unit, normals + grid.vertex(i, 0));
         std::swap(ring, next);
         std::swap(prevA, curA);
