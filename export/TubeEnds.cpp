@@ -16,14 +16,18 @@ bool thetaMakesFullTurn(float thetaMin, float thetaMax) {
 
 void joinTubeEnds(const RingGrid& grid, std::vector<Triangle>& triangles) {
     assert(grid.rings >= 2);
-    const std::uint32_t columns = grid.columns;
-    const std::uint32_t last = (grid.rings - 1) * columns;
-    triangles.resize(2 * (grid.rings - 1) * columns); // the band; the caps follow it
-    for (std::uint32_t j = 0; j < columns; ++j) {
-        const std::uint32_t k = (j + 1) % columns;
-        triangles.push_back({last + j, j, k});
-        triangles.push_back({last + j, k, last + k});
-    }
+    triangles.resize(grid.bandTriangleCount()); // the band; the caps follow it
+    // One more band cell per column, with the last ring as its first ring and
+    // ring 0 as its next one.
+    const std::uint32_t last = grid.rings - 1;
+    for (std::uint32_t c = 0; c < grid.columns; ++c)
+        for (const auto& corners : RingGrid::band) {
+            std::uint32_t index[3];
+            for (int k = 0; k < 3; ++k)
+                index[k] = grid.vertex(corners[k].ring == 0 ? last : 0,
+                                       grid.column(c, corners[k].column));
+            triangles.push_back({index[0], index[1], index[2]});
+        }
 }
 
 } // namespace Vextal

@@ -17,11 +17,9 @@ TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSum
         list.triangles.assign(mesh.triangles, mesh.triangles + mesh.triangleCount);
     // Only the toric surface's theta runs round a tube; a full turn of the
     // others' theta, which runs from pole to pole, covers the surface twice.
-    const bool tube =
-        scene.surface == SurfaceKind::toric && mesh.ringGrid.rings >= 2 &&
-        trianglesFollow(mesh.ringGrid, mesh.triangles, mesh.vertexCount, mesh.triangleCount);
+    const bool tube = scene.surface == SurfaceKind::toric && mesh.ringGrid().rings >= 2;
     if (tube && thetaMakesFullTurn(scene.thetaMin, scene.thetaMax))
-        joinTubeEnds(mesh.ringGrid, list.triangles);
+        joinTubeEnds(mesh.ringGrid(), list.triangles);
     weld(list);
     return list;
 }

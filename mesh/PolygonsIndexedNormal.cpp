@@ -3,6 +3,8 @@
 #include "mesh/ArrayMemory.h"
 #include "mesh/FaceNormal.h"
 
+#include <cassert>
+
 namespace Vextal {
 
 PolygonsIndexedNormal::~PolygonsIndexedNormal() { releaseNormals(); }
@@ -16,11 +18,10 @@ void PolygonsIndexedNormal::releaseNormals() {
     freeVec3Array(normals);
     normals = nullptr;
     normalCount = 0;
-    ringGrid = RingGrid{};
+    grid = RingGrid{};
 }
 
-void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount,
-                                     std::uint32_t newTriangleCount) {
+void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount, std::uint32_t newTriangleCount) {
     release();
     PolygonsIndexed::allocate(newVertexCount, newTriangleCount);
     normalCount = newVertexCount;
@@ -28,10 +29,16 @@ void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount,
         normals = newZeroVec3Array(newVertexCount);
 }
 
+void PolygonsIndexedNormal::writeRingGrid(const RingGrid& written) {
+    assert(written.vertexCount() == vertexCount && written.triangleCount() == triangleCount);
+    writeRingGridTriangles(written, triangles);
+    grid = written;
+}
+
 void PolygonsIndexedNormal::computeNormals() {
     ++revision;
-    if (normalCount == vertexCount && trianglesFollow(ringGrid, triangles, vertexCount, triangleCount)) {
-        ringGridNormals(ringGrid, vertices, normals);
+    if (grid.gatherable()) {
+        ringGridNormals(grid, vertices, normals);
         return;
     }
     for (std::uint32_t k = 0; k < normalCount; ++k)

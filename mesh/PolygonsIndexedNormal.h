@@ -18,21 +18,28 @@ public:
 
     // Every vertex normal becomes the normalised sum of the unit face normals
     // of the triangles that use it, added in triangle order. A vertex that no
-    // triangle uses keeps (0, 0, 0). When ringGrid describes the triangles,
-    // the same sums are gathered per vertex, much faster, with the same bits.
+    // triangle uses keeps (0, 0, 0). When the triangles were written as a
+    // ring grid, the same sums are gathered per vertex, much faster, with the
+    // same bits.
     virtual void computeNormals();
+
+    // Writes the triangles of `grid` into the triangle array, whose counts
+    // must be the grid's (allocate them first), and remembers that the mesh
+    // is that grid. allocate() and release() forget it; whoever writes the
+    // triangle array itself allocates it first.
+    void writeRingGrid(const RingGrid& grid);
+
+    // The grid the triangles were written as; no rings for any other mesh.
+    const RingGrid& ringGrid() const { return grid; }
 
     std::uint32_t normalCount = 0;
     Vec3* normals = nullptr;
 
-    // Set by whoever writes triangles in the order of the parametric
-    // tessellation, after writing them; release() and allocate() clear it.
-    // A description that does not match the counts or a sample of the
-    // triangles is ignored.
-    RingGrid ringGrid;
-
 protected:
     void releaseNormals();
+
+private:
+    RingGrid grid;
 };
 
 } // namespace Vextal

@@ -1,48 +1,90 @@
 #include "mesh/RingGrid.h"
 
+#include "mesh/VectorClones.h"
+
+#include <array>
+#include <cstring>
+
 namespace Vextal {
 
 namespace {
 
-bool same(const Triangle& a, const Triangle& b) {
-    return a.i0 == b.i0 && a.i1 == b.i1 && a.i2 == b.i2;
-}
+// Eight indices: the triangles of four band cells make three of these.
+using IndexBlock = std::uint32_t __attribute__((vector_size(32)));
+constexpr int cellsPerRun = 4;
+constexpr int indicesPerRun = cellsPerRun * 6;
 
-// Triangle t of the grid, as the tessellation writes it.
-Triangle gridTriangle(const RingGrid& grid, std::uint32_t t) {
-    const std::uint32_t columns = grid.columns;
-    const std::uint32_t band = 2 * (grid.rings - 1) * columns;
-    if (t < band) {
-        const std::uint32_t row = t / (2 * columns) * columns;
-        const std::uint32_t next = row + columns;
-        const std::uint32_t j = t / 2 % columns;
-        const std::uint32_t k = (j + 1) % columns;
-        if (t % 2 == 0)
-            return {row + j, next + j, next + k};
-        return {row + j, next + k, row + k};
+// Per index of a run of four cells, written as ring + onNext * columns + add,
+// where ring is the first vertex of the cell's ring: the band's corners laid
+// out cell after cell.
+struct RunLayout {
+    std::array<std::uint32_t, indicesPerRun> onNext{};
+    std::array<std::uint32_t, indicesPerRun> add{};
+};
+constexpr RunLayout runLayout() {
+    RunLayout layout;
+    for (int index = 0; index < indicesPerRun; ++index) {
+        const int cell = index / 6;
+        const GridCorner corner = RingGrid::band[index / 3 % 2][index % 3];
+        layout.onNext[index] = corner.ring;
+        layout.add[index] = std::uint32_t(cell) + corner.column;
     }
-    const std::uint32_t endPole = grid.rings * columns;
-    const std::uint32_t lastRing = endPole - columns;
-    const std::uint32_t j = (t - band) / 2 + 1;
-    if ((t - band) % 2 == 0)
-        return {endPole + 1, j - 1, j % columns};
-    return {endPole, lastRing + j % columns, lastRing + j - 1};
+    return layout;
+}
+constexpr RunLayout layout = runLayout();
+
+// The band row between ring i and ring i + 1, cells 0 to count - 1, none of
+// which wraps: four cells at a time as three blocks of eight indices, each
+// block the previous one plus 4, so the same values go out in wide stores.
+VEXTAL_VECTOR_CLONES
+Triangle* writeBandCells(const RingGrid& grid, std::uint32_t i, std::uint32_t count,
+                         Triangle* triangles) {
+    const std::uint32_t ring = grid.vertex(i, 0);
+    IndexBlock a, b, c, onNext, add;
+    std::memcpy(&onNext, layout.onNext.data(), sizeof onNext);
+    std::memcpy(&add, layout.add.data(), sizeof add);
+    a = ring + onNext * grid.columns + add;
+    std::memcpy(&onNext, layout.onNext.data() + 8, sizeof onNext);
+    std::memcpy(&add, layout.add.data() + 8, sizeof add);
+    b = ring + onNext * grid.columns + add;
+    std::memcpy(&onNext, layout.onNext.data() + 16, sizeof onNext);
+    std::memcpy(&add, layout.add.data() + 16, sizeof add);
+    c = ring + onNext * grid.columns + add;
+    std::uint32_t cell = 0;
+    for (; cell + cellsPerRun <= count; cell += cellsPerRun) {
+        char* out = reinterpret_cast<char*>(triangles);
+        std::memcpy(out, &a, sizeof a);
+        std::memcpy(out + sizeof a, &b, sizeof b);
+        std::memcpy(out + 2 * sizeof a, &c, sizeof c);
+        triangles += 2 * cellsPerRun;
+        a += cellsPerRun;
+        b += cellsPerRun;
+        c += cellsPerRun;
+    }
+    for (; cell < count; ++cell) {
+        *triangles++ = grid.bandTriangle(i, cell, 0);
+        *triangles++ = grid.bandTriangle(i, cell, 1);
+    }
+    return triangles;
 }
 
 } // namespace
 
-bool trianglesFollow(const RingGrid& grid, const Triangle* triangles, std::uint32_t vertexCount,
-                     std::uint32_t triangleCount) {
-    if (!grid.gatherable() || grid.vertexCount() != vertexCount ||
-        grid.triangleCount() != triangleCount)
-        return false;
-    const std::uint32_t band = 2 * (grid.rings - 1) * grid.columns;
-    const std::uint32_t samples[] = {0, 1, band / 2, band / 2 + 1, band - 2, band - 1,
-                                     band, band + 1, triangleCount - 2, triangleCount - 1};
-    for (const std::uint32_t t : samples)
-        if (t < triangleCount && !same(triangles[t], gridTriangle(grid, t)))
-            return false;
-    return true;
+void writeRingGridTriangles(const RingGrid& grid, Triangle* triangles) {
+    assert(grid.rings >= 1 && grid.columns >= 1);
+    const std::uint32_t last = grid.columns - 1;
+    for (std::uint32_t i = 0; i + 1 < grid.rings; ++i) {
+        triangles = writeBandCells(grid, i, last, triangles);
+        // The last cell wraps to column 0.
+        *triangles++ = grid.bandTriangle(i, last, 0);
+        *triangles++ = grid.bandTriangle(i, last, 1);
+    }
+    if (!grid.capped)
+        return;
+    for (std::uint32_t c = 0; c < grid.columns; ++c) {
+        *triangles++ = grid.startFanTriangle(c);
+        *triangles++ = grid.endFanTriangle(c);
+    }
 }
 
 } // namespace Vextal

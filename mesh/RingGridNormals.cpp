@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -26,14 +27,16 @@ constexpr float floatThreshold() {
 }
 constexpr float threshold = floatThreshold();
 static_assert(static_cast<double>(threshold) <= normalLengthThreshold);
-static_assert(static_cast<double>(std::bit_cast<float>(std::bit_cast<std::uint32_t>(threshold) + 1u)) >
-              normalLengthThreshold);
+static_assert(static_cast<double>(std::bit_cast<float>(std::bit_cast<std::uint32_t>(threshold) +
+                                                       1u)) > normalLengthThreshold);
 
 // The main loops run over whole blocks of columns, so that no lane is left
 // to a scalar remainder loop; the lanes past the last column compute values
 // nobody reads.
 constexpr std::uint32_t block = 16;
-std::uint32_t blocksOf(std::uint32_t columns) { return (columns + block - 1) / block * block; }
+std::uint32_t blocksOf(std::uint32_t columns) {
+    return (columns + block - 1) / block * block;
+}
 
 // Room for the widest ring rounded up to whole blocks, plus one column: a
 // ring's column 0 is repeated after its last column, so that "the next
@@ -51,7 +54,9 @@ struct Columns {
 // Lanes that the loops below read or write for a ring of `columns`: whole
 // blocks, shifted by up to one column (the repeated column 0, the fans kept
 // from index 1).
-std::uint32_t lanesFor(std::uint32_t columns) { return blocksOf(columns) + block; }
+std::uint32_t lanesFor(std::uint32_t columns) {
+    return blocksOf(columns) + block;
+}
 
 // Zeroes the lanes a ring of `columns` uses, so that the lanes past the last
 // column hold determinate values: only those, since a small grid would
@@ -76,7 +81,9 @@ struct Out {
 In from(const Columns& c, std::uint32_t offset = 0) {
     return {c.x + offset, c.y + offset, c.z + offset};
 }
-Out into(Columns& c, std::uint32_t offset = 0) { return {c.x + offset, c.y + offset, c.z + offset}; }
+Out into(Columns& c, std::uint32_t offset = 0) {
+    return {c.x + offset, c.y + offset, c.z + offset};
+}
 
 VEXTAL_INLINE void loadRing(const Vec3* __restrict ring, std::uint32_t columns, Columns& row) {
     for (std::uint32_t j = 0; j < columns; ++j) {
@@ -113,25 +120,44 @@ VEXTAL_INLINE void faceNormals(In p0, In p1, In p2, std::uint32_t count, Out n) 
     float* __restrict ny = n.y;
     float* __restrict nz = n.z;
     for (std::uint32_t first = 0; first < count; first += block)
-    for (std::uint32_t j = first; j < first + block; ++j) {
-        const float ax = p1x[j] - p0x[j];
-        const float ay = p1y[j] - p0y[j];
-        const float az = p1z[j] - p0z[j];
-        const float bx = p0x[j] - p2x[j];
-        const float by = p0y[j] - p2y[j];
-        const float bz = p0z[j] - p2z[j];
-        const float cx = ay * bz - az * by;
-        const float cy = az * bx - ax * bz;
-        const float cz = ax * by - ay * bx;
-        const float length = std::sqrt(cx * cx + cy * cy + cz * cz);
-        const bool divide = length > threshold;
-        const float qx = cx / length;
-        const float qy = cy / length;
-        const float qz = cz / length;
-        nx[j] = divide ? qx : cx;
-        ny[j] = divide ? qy : cy;
-        nz[j] = divide ? qz : cz;
-    }
+        for (std::uint32_t j = first; j < first + block; ++j) {
+            const float ax = p1x[j] - p0x[j];
+            const float ay = p1y[j] - p0y[j];
+            const float az = p1z[j] - p0z[j];
+            const float bx = p0x[j] - p2x[j];
+            const float by = p0y[j] - p2y[j];
+            const float bz = p0z[j] - p2z[j];
+            const float cx = ay * bz - az * by;
+            const float cy = az * bx - ax * bz;
+            const float cz = ax * by - ay * bx;
+            const float length = std::sqrt(cx * cx + cy * cy + cz * cz);
+            const bool divide = length > threshold;
+            const float qx = cx / length;
+            const float qy = cy / length;
+            const float qz = cz / length;
+            nx[j] = divide ? qx : cx;
+            ny[j] = divide ? qy : cy;
+            nz[j] = divide ? qz : cz;
+        }
+}
+
+// The face normals of band triangle `which` of every cell between the rings
+// at `ring` and `next`; column offset 1 is the next lane, which the repeated
+// column 0 makes the wrap.
+VEXTAL_INLINE void bandFaceNormals(int which, const Columns& ring, const Columns& next,
+                                   std::uint32_t columns, Columns& faces) {
+    const GridCorner* k = RingGrid::band[which];
+    const Columns* rings[2] = {&ring, &next};
+    faceNormals(from(*rings[k[0].ring], k[0].column), from(*rings[k[1].ring], k[1].column),
+                from(*rings[k[2].ring], k[2].column), columns, into(faces));
+}
+
+// The face normals of a fan around `pole` on the ring at `ring`, cell c kept
+// at index c + 1.
+VEXTAL_INLINE void fanFaceNormals(Vec3 pole, const std::uint8_t (&fan)[2], const Columns& ring,
+                                  std::uint32_t columns, Columns& scratch, Columns& faces) {
+    fill(pole, columns, scratch);
+    faceNormals(from(scratch), from(ring, fan[0]), from(ring, fan[1]), columns, into(faces, 1));
 }
 
 // normalizedOrKept() of the sums, whole blocks at a time, then written to a
@@ -139,19 +165,19 @@ VEXTAL_INLINE void faceNormals(In p0, In p1, In p2, std::uint32_t count, Out n) 
 VEXTAL_INLINE void normalizeInto(const Columns& sums, std::uint32_t count, Columns& unit,
                                  Vec3* __restrict out) {
     for (std::uint32_t first = 0; first < count; first += block)
-    for (std::uint32_t j = first; j < first + block; ++j) {
-        const float x = sums.x[j];
-        const float y = sums.y[j];
-        const float z = sums.z[j];
-        const float length = std::sqrt(x * x + y * y + z * z);
-        const bool divide = length > threshold;
-        const float qx = x / length;
-        const float qy = y / length;
-        const float qz = z / length;
-        unit.x[j] = divide ? qx : x;
-        unit.y[j] = divide ? qy : y;
-        unit.z[j] = divide ? qz : z;
-    }
+        for (std::uint32_t j = first; j < first + block; ++j) {
+            const float x = sums.x[j];
+            const float y = sums.y[j];
+            const float z = sums.z[j];
+            const float length = std::sqrt(x * x + y * y + z * z);
+            const bool divide = length > threshold;
+            const float qx = x / length;
+            const float qy = y / length;
+            const float qz = z / length;
+            unit.x[j] = divide ? qx : x;
+            unit.y[j] = divide ? qy : y;
+            unit.z[j] = divide ? qz : z;
+        }
     for (std::uint32_t j = 0; j < count; ++j)
         out[j] = {unit.x[j], unit.y[j], unit.z[j]};
 }
@@ -212,64 +238,153 @@ VEXTAL_INLINE void sumTerms(const RingTerms& ring, std::uint32_t columns, Column
     sums.z[0] = z;
 }
 
-// The same sums for a ring between two others and away from the caps, in one
-// pass: the terms of gatherTerms() with both bands present.
-VEXTAL_INLINE void sumInterior(const Columns& prevA, const Columns& prevB, const Columns& curA,
-                               const Columns& curB, std::uint32_t columns, Columns& sums) {
-    const std::uint32_t last = columns - 1;
-    sums.x[0] = 0.0f + prevA.x[0] + prevA.x[last] + prevB.x[last] + curA.x[0] + curB.x[0] +
-                curB.x[last];
-    sums.y[0] = 0.0f + prevA.y[0] + prevA.y[last] + prevB.y[last] + curA.y[0] + curB.y[0] +
-                curB.y[last];
-    sums.z[0] = 0.0f + prevA.z[0] + prevA.z[last] + prevB.z[last] + curA.z[0] + curB.z[0] +
-                curB.z[last];
-    for (std::uint32_t first = 1; first < columns; first += block)
-    for (std::uint32_t j = first; j < first + block; ++j) {
-        sums.x[j] = 0.0f + prevA.x[j - 1] + prevB.x[j - 1] + prevA.x[j] + curB.x[j - 1] +
-                    curA.x[j] + curB.x[j];
-        sums.y[j] = 0.0f + prevA.y[j - 1] + prevB.y[j - 1] + prevA.y[j] + curB.y[j - 1] +
-                    curA.y[j] + curB.y[j];
-        sums.z[j] = 0.0f + prevA.z[j - 1] + prevB.z[j - 1] + prevA.z[j] + curB.z[j - 1] +
-                    curA.z[j] + curB.z[j];
-    }
+constexpr bool touches(const GridCorner (&triangle)[3], std::uint8_t ring, std::uint8_t column) {
+    for (const GridCorner& corner : triangle)
+        if (corner.ring == ring && corner.column == column)
+            return true;
+    return false;
 }
 
-// Which triangles touch vertex (i, j), in triangle order. The band row
-// between rings i - 1 and i holds, per column c, triangle A = (i-1 c, i c,
-// i c+1) then B = (i-1 c, i c+1, i-1 c+1): vertex (i, j) is in A and B of
-// column j - 1 and in A of column j. The band row between rings i and i + 1
-// comes later: B of column j - 1, then A and B of column j. For column 0,
-// "column j - 1" is the last column, the last pair of its row. The caps
-// follow the whole band, fan triangle by fan triangle, start and end fan
-// interleaved: ring 0 vertex j is in start triangles j and j + 1, the last
-// ring's vertex j in end triangles j and j + 1 (for j = 0: 1 and columns).
-RingTerms gatherTerms(const RingGrid& grid, std::uint32_t i, const Columns* prevA,
-                      const Columns* prevB, const Columns* curA, const Columns* curB,
-                      const Columns& startFan, const Columns& endFan) {
-    const std::uint32_t last = grid.columns - 1;
+constexpr bool touches(const std::uint8_t (&fan)[2], std::uint8_t column) {
+    return fan[0] == column || fan[1] == column;
+}
+
+// The face normal arrays a ring's sums draw on.
+enum Source : std::uint8_t { prevA, prevB, curA, curB, startFanFaces, endFanFaces };
+constexpr bool isFan(std::uint8_t source) {
+    return source >= startFanFaces;
+}
+
+// RingTerms with the arrays named by Source, and each pick as the first or
+// the last cell: the same for every ring of a kind.
+struct TermPattern {
+    struct TermOf {
+        std::uint8_t source;
+        std::int8_t shift;
+    } terms[6] = {};
+    struct PickOf {
+        std::uint8_t source;
+        bool lastCell;
+    } picks[6] = {};
+    int termCount = 0;
+    int pickCount = 0;
+};
+
+// Which triangles touch vertex (i, j), in triangle order, read off the grid's
+// description. A band row touches ring i from its cells' ring 1 (the row
+// between rings i - 1 and i, `below`) or ring 0 (the row between i and
+// i + 1, `above`, which comes later). Within a row, column j >= 1 lies in
+// cell j - 1 (at column offset 1) before cell j (offset 0); column 0 lies in
+// cell 0 (offset 0) before the last cell (offset 1), the last pair of its
+// row. Cell c's face normals are kept at index c. The caps follow the whole
+// band, start and end fan triangle interleaved per cell, with cell c kept at
+// index c + 1.
+constexpr TermPattern gatherPattern(bool below, bool above, bool startFan, bool endFan) {
+    struct Row {
+        bool present;
+        std::uint8_t ring;
+        std::uint8_t faces[2];
+    };
+    const Row rows[] = {{below, 1, {prevA, prevB}}, {above, 0, {curA, curB}}};
+    TermPattern pattern;
+    for (const Row& row : rows) {
+        if (!row.present)
+            continue;
+        for (const std::uint8_t offset : {1, 0})
+            for (int t = 0; t < 2; ++t)
+                if (touches(RingGrid::band[t], row.ring, offset))
+                    pattern.terms[pattern.termCount++] = {row.faces[t], std::int8_t(-offset)};
+        for (const std::uint8_t offset : {0, 1})
+            for (int t = 0; t < 2; ++t)
+                if (touches(RingGrid::band[t], row.ring, offset))
+                    pattern.picks[pattern.pickCount++] = {row.faces[t], offset == 1};
+    }
+    struct Fan {
+        bool present;
+        const std::uint8_t (&columns)[2];
+        std::uint8_t faces;
+    };
+    const Fan fans[] = {{startFan, RingGrid::startFan, startFanFaces},
+                        {endFan, RingGrid::endFan, endFanFaces}};
+    for (const std::uint8_t offset : {1, 0})
+        for (const Fan& fan : fans)
+            if (fan.present && touches(fan.columns, offset))
+                pattern.terms[pattern.termCount++] = {fan.faces, std::int8_t(1 - offset)};
+    for (const std::uint8_t offset : {0, 1})
+        for (const Fan& fan : fans)
+            if (fan.present && touches(fan.columns, offset))
+                pattern.picks[pattern.pickCount++] = {fan.faces, offset == 1};
+    return pattern;
+}
+
+// Every kind of ring, indexed by below + 2 above + 4 startFan + 8 endFan. The
+// start fan lies on ring 0, which has no row below, and the end fan on the
+// last ring, which has none above: those kinds never occur.
+struct TermPatterns {
+    TermPattern kinds[16];
+};
+constexpr TermPatterns termPatterns() {
+    TermPatterns all;
+    for (int kind = 0; kind < 16; ++kind) {
+        const bool below = kind & 1, above = kind & 2, startFan = kind & 4, endFan = kind & 8;
+        if (!(below && startFan) && !(above && endFan))
+            all.kinds[kind] = gatherPattern(below, above, startFan, endFan);
+    }
+    return all;
+}
+constexpr TermPatterns patterns = termPatterns();
+
+// The sums of a ring between two others and away from the caps, in one
+// pass: the same terms as gatherTerms() gives, but known when compiling, so
+// that every access is a fixed shift from one of four arrays.
+VEXTAL_INLINE void sumInterior(const Columns* const (&sources)[6], std::uint32_t columns,
+                               Columns& sums) {
+    constexpr TermPattern p = patterns.kinds[1 + 2];
+    static_assert(p.termCount == 6 && p.pickCount == 6);
+    const Columns& a = *sources[p.terms[0].source];
+    const Columns& b = *sources[p.terms[1].source];
+    const Columns& c = *sources[p.terms[2].source];
+    const Columns& d = *sources[p.terms[3].source];
+    const Columns& e = *sources[p.terms[4].source];
+    const Columns& f = *sources[p.terms[5].source];
+    constexpr int sa = p.terms[0].shift, sb = p.terms[1].shift, sc = p.terms[2].shift;
+    constexpr int sd = p.terms[3].shift, se = p.terms[4].shift, sf = p.terms[5].shift;
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    for (const TermPattern::PickOf pick : p.picks) {
+        const Columns& faces = *sources[pick.source];
+        const std::uint32_t index = pick.lastCell ? columns - 1 : 0;
+        x += faces.x[index];
+        y += faces.y[index];
+        z += faces.z[index];
+    }
+    sums.x[0] = x;
+    sums.y[0] = y;
+    sums.z[0] = z;
+    for (std::uint32_t first = 1; first < columns; first += block)
+        for (std::uint32_t j = first; j < first + block; ++j) {
+            sums.x[j] = 0.0f + a.x[j + sa] + b.x[j + sb] + c.x[j + sc] + d.x[j + sd] + e.x[j + se] +
+                        f.x[j + sf];
+            sums.y[j] = 0.0f + a.y[j + sa] + b.y[j + sb] + c.y[j + sc] + d.y[j + sd] + e.y[j + se] +
+                        f.y[j + sf];
+            sums.z[j] = 0.0f + a.z[j + sa] + b.z[j + sb] + c.z[j + sc] + d.z[j + sd] + e.z[j + se] +
+                        f.z[j + sf];
+        }
+}
+
+// The terms of ring i: its kind's pattern on this ring's arrays.
+VEXTAL_INLINE RingTerms gatherTerms(const RingGrid& grid, std::uint32_t i,
+                                    const Columns* const (&sources)[6]) {
+    const bool capped = grid.capped;
+    const int kind = (i > 0) + 2 * (i + 1 < grid.rings) + 4 * (capped && i == 0) +
+                     8 * (capped && i + 1 == grid.rings);
+    const TermPattern& pattern = patterns.kinds[kind];
     RingTerms ring;
-    if (i > 0) {
-        ring.term(*prevA, -1), ring.term(*prevB, -1), ring.term(*prevA, 0);
-        ring.pick(*prevA, 0), ring.pick(*prevA, last), ring.pick(*prevB, last);
-    }
-    if (i + 1 < grid.rings) {
-        ring.term(*curB, -1), ring.term(*curA, 0), ring.term(*curB, 0);
-        ring.pick(*curA, 0), ring.pick(*curB, 0), ring.pick(*curB, last);
-    }
-    if (!grid.capped)
-        return ring;
-    const bool first = i == 0;
-    const bool lastRing = i + 1 == grid.rings;
-    if (first && lastRing) {
-        ring.term(startFan, 0), ring.term(endFan, 0), ring.term(startFan, 1), ring.term(endFan, 1);
-        ring.pick(startFan, 1), ring.pick(endFan, 1);
-        ring.pick(startFan, grid.columns), ring.pick(endFan, grid.columns);
-    } else if (first) {
-        ring.term(startFan, 0), ring.term(startFan, 1);
-        ring.pick(startFan, 1), ring.pick(startFan, grid.columns);
-    } else if (lastRing) {
-        ring.term(endFan, 0), ring.term(endFan, 1);
-        ring.pick(endFan, 1), ring.pick(endFan, grid.columns);
+    for (int t = 0; t < pattern.termCount; ++t)
+        ring.term(*sources[pattern.terms[t].source], pattern.terms[t].shift);
+    for (int t = 0; t < pattern.pickCount; ++t) {
+        const TermPattern::PickOf pick = pattern.picks[t];
+        const std::uint32_t first = isFan(pick.source) ? 1 : 0;
+        ring.pick(*sources[pick.source], pick.lastCell ? first + grid.columns - 1 : first);
     }
     return ring;
 }
@@ -286,6 +401,7 @@ Vec3 poleNormal(const Columns& fan, std::uint32_t columns) {
 
 VEXTAL_VECTOR_CLONES
 void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) {
+    assert(grid.gatherable());
     const std::uint32_t rings = grid.rings;
     const std::uint32_t columns = grid.columns;
     Columns rows[2], bands[4], startFan, endFan, scratch, sums, unit;
@@ -295,44 +411,40 @@ void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) 
     Columns* ring = &rows[0]; // positions of ring i
     Columns* next = &rows[1]; // positions of ring i + 1
     // Face normals of the band row between rings i - 1 and i (prev) and
-    // between rings i and i + 1 (cur); A and B are the two triangles of a column.
+    // between rings i and i + 1 (cur); A and B are the cells' two triangles.
     Columns* prevA = &bands[0];
     Columns* prevB = &bands[1];
     Columns* curA = &bands[2];
     Columns* curB = &bands[3];
 
     loadRing(vertices, columns, *ring);
-    const std::uint32_t endPole = rings * columns;
     if (grid.capped) {
-        // Fan triangle j (1 to columns) of each pole is kept at index j.
-        fill(vertices[endPole + 1], columns, scratch);
-        faceNormals(from(scratch), from(*ring), from(*ring, 1), columns, into(startFan, 1));
-        loadRing(vertices + (rings - 1) * columns, columns, *next);
-        fill(vertices[endPole], columns, scratch);
-        faceNormals(from(scratch), from(*next, 1), from(*next), columns, into(endFan, 1));
+        fanFaceNormals(vertices[grid.startPole()], RingGrid::startFan, *ring, columns, scratch,
+                       startFan);
+        loadRing(vertices + grid.vertex(rings - 1, 0), columns, *next);
+        fanFaceNormals(vertices[grid.endPole()], RingGrid::endFan, *next, columns, scratch, endFan);
     }
 
     for (std::uint32_t i = 0; i < rings; ++i) {
-        const bool hasCur = i + 1 < rings;
-        if (hasCur) {
-            loadRing(vertices + (i + 1) * columns, columns, *next);
-            faceNormals(from(*ring), from(*next), from(*next, 1), columns, into(*curA));
-            faceNormals(from(*ring), from(*next, 1), from(*ring, 1), columns, into(*curB));
+        if (i + 1 < rings) {
+            loadRing(vertices + grid.vertex(i + 1, 0), columns, *next);
+            bandFaceNormals(0, *ring, *next, columns, *curA);
+            bandFaceNormals(1, *ring, *next, columns, *curB);
         }
-        if (i > 0 && hasCur)
-            sumInterior(*prevA, *prevB, *curA, *curB, columns, sums);
+        const Columns* const sources[6] = {prevA, prevB, curA, curB, &startFan, &endFan};
+        if (i > 0 && i + 1 < rings)
+            sumInterior(sources, columns, sums);
         else
-            sumTerms(gatherTerms(grid, i, prevA, prevB, curA, curB, startFan, endFan), columns,
-                     sums);
-        normalizeInto(sums, columns, unit, normals + i * columns);
+            sumTerms(gatherTerms(grid, i, sources), columns, sums);
+        normalizeInto(sums, columns, unit, normals + grid.vertex(i, 0));
         std::swap(ring, next);
         std::swap(prevA, curA);
         std::swap(prevB, curB);
     }
 
     if (grid.capped) {
-        normals[endPole] = poleNormal(endFan, columns);
-        normals[endPole + 1] = poleNormal(startFan, columns);
+        normals[grid.endPole()] = poleNormal(endFan, columns);
+        normals[grid.startPole()] = poleNormal(startFan, columns);
     }
 }
 

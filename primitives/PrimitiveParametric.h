@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mesh/RingGrid.h"
 #include "mesh/Vec3.h"
 #include "primitives/GridAngles.h"
 #include "primitives/GridSample.h"
@@ -38,16 +39,14 @@ protected:
     // Writes the vertices of one ring, columns.count of them, from the angle
     // values tessellate() worked out once. Each vertex must have exactly the
     // bits position() gives for that sample. This version calls position()
-    // per vertex; a surface overrides it with its formula written out on the
-    // cached sines and cosines, in the same order of operations.
+    // per vertex; a surface overrides it with a loop over the cached sines
+    // and cosines that evaluates the same formula as its position().
     virtual void writeRing(const GridRing& ring, const GridColumns& columns, Vec3* vertices) const;
 
 private:
     GridSample sample(double theta, double phi, double rTheta, double rPhi) const;
-    void writeRings(Vec3* vertices) const;
-    void writePoles(Vec3* vertices) const;
-    void writeBand(Triangle* triangles) const;
-    void writeCaps(Triangle* triangles) const;
+    void writeRings(const RingGrid& grid, Vec3* vertices) const;
+    void writePoles(const RingGrid& grid, Vec3* vertices) const;
 };
 
 // Vertex and triangle totals of a grid; both 0 when the grid is too small to

@@ -25,28 +25,33 @@ double PrimitiveSphericalHarmonic::radiusTheta(double theta) const {
     return harmonicTerms(coefh[4], coefh[5], coefh[6], coefh[7], theta);
 }
 
-Vec3 PrimitiveSphericalHarmonic::position(const GridSample& s) const {
-    const float r = static_cast<float>(s.rPhi + s.rTheta);
-    const double t = std::sin(s.theta) * r;
-    return {static_cast<float>(std::sin(s.phi) * t), static_cast<float>(std::cos(s.phi) * t),
-            static_cast<float>(std::cos(s.theta) * r)};
+namespace {
+
+// The surface point from the sines, cosines and radii of its two angles:
+// r = float(rPhi + rTheta), t = sin(theta) * r; every product takes r back
+// to double.
+inline Vec3 harmonicPoint(double sinTheta, double cosTheta, double rTheta, double sinPhi,
+                          double cosPhi, double rPhi) {
+    const float r = static_cast<float>(rPhi + rTheta);
+    const double t = sinTheta * r;
+    return {static_cast<float>(sinPhi * t), static_cast<float>(cosPhi * t),
+            static_cast<float>(cosTheta * r)};
 }
 
-// position() on the cached angles: r = float(rPhi + rTheta), then
-// t = sin(theta) * r; every product still takes r back to double.
 // A free function: virtual functions cannot be compiled per instruction set.
-namespace {
 VEXTAL_VECTOR_CLONES
 void harmonicRing(const GridRing& ring, const GridColumns& columns, Vec3* vertices) {
-    for (std::uint32_t j = 0; j < columns.count; ++j) {
-        const float r = static_cast<float>(columns.radius[j] + ring.radius);
-        const double t = ring.sine * r;
-        vertices[j] = {static_cast<float>(columns.sine[j] * t),
-                       static_cast<float>(columns.cosine[j] * t),
-                       static_cast<float>(ring.cosine * r)};
-    }
+    for (std::uint32_t j = 0; j < columns.count; ++j)
+        vertices[j] = harmonicPoint(ring.sine, ring.cosine, ring.radius, columns.sine[j],
+                                    columns.cosine[j], columns.radius[j]);
 }
+
 } // namespace
+
+Vec3 PrimitiveSphericalHarmonic::position(const GridSample& s) const {
+    return harmonicPoint(std::sin(s.theta), std::cos(s.theta), s.rTheta, std::sin(s.phi),
+                         std::cos(s.phi), s.rPhi);
+}
 
 void PrimitiveSphericalHarmonic::writeRing(const GridRing& ring, const GridColumns& columns,
                                            Vec3* vertices) const {

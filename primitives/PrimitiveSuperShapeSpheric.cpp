@@ -28,26 +28,31 @@ double PrimitiveSuperShapeSpheric::radiusTheta(double theta) const {
     return superformulaRadius(coef2, derived2, theta);
 }
 
-Vec3 PrimitiveSuperShapeSpheric::position(const GridSample& s) const {
-    const double t = std::cos(s.theta) * s.rProduct;
-    return {static_cast<float>(std::cos(s.phi) * t), static_cast<float>(std::sin(s.phi) * t),
-            static_cast<float>(std::sin(s.theta) * s.rTheta)};
+namespace {
+
+// The surface point from the sines, cosines and radii of its two angles:
+// t = cos(theta) * (rPhi * rTheta), z = sin(theta) * rTheta.
+inline Vec3 sphericPoint(double sinTheta, double cosTheta, double rTheta, double sinPhi,
+                         double cosPhi, double rPhi) {
+    const double t = cosTheta * (rPhi * rTheta);
+    return {static_cast<float>(cosPhi * t), static_cast<float>(sinPhi * t),
+            static_cast<float>(sinTheta * rTheta)};
 }
 
-// position() on the cached angles: t = cos(theta) * (rPhi * rTheta); z
-// depends on theta alone.
 // A free function: virtual functions cannot be compiled per instruction set.
-namespace {
 VEXTAL_VECTOR_CLONES
 void sphericRing(const GridRing& ring, const GridColumns& columns, Vec3* vertices) {
-    const float z = static_cast<float>(ring.sine * ring.radius);
-    for (std::uint32_t j = 0; j < columns.count; ++j) {
-        const double t = ring.cosine * (columns.radius[j] * ring.radius);
-        vertices[j] = {static_cast<float>(columns.cosine[j] * t),
-                       static_cast<float>(columns.sine[j] * t), z};
-    }
+    for (std::uint32_t j = 0; j < columns.count; ++j)
+        vertices[j] = sphericPoint(ring.sine, ring.cosine, ring.radius, columns.sine[j],
+                                   columns.cosine[j], columns.radius[j]);
 }
+
 } // namespace
+
+Vec3 PrimitiveSuperShapeSpheric::position(const GridSample& s) const {
+    return sphericPoint(std::sin(s.theta), std::cos(s.theta), s.rTheta, std::sin(s.phi),
+                        std::cos(s.phi), s.rPhi);
+}
 
 void PrimitiveSuperShapeSpheric::writeRing(const GridRing& ring, const GridColumns& columns,
                                            Vec3* vertices) const {

@@ -6,27 +6,31 @@
 
 namespace Vextal {
 
-Vec3 PrimitiveSuperShapeToric::position(const GridSample& s) const {
-    const double t = s.rPhi + s.rTheta * std::cos(s.theta);
-    return {static_cast<float>(std::cos(s.phi) * t), static_cast<float>(std::sin(s.phi) * t),
-            static_cast<float>(std::sin(s.theta) * s.rTheta)};
+namespace {
+
+// The surface point from the sines, cosines and radii of its two angles:
+// t = rPhi + rTheta * cos(theta), z = sin(theta) * rTheta.
+inline Vec3 toricPoint(double sinTheta, double cosTheta, double rTheta, double sinPhi,
+                       double cosPhi, double rPhi) {
+    const double t = rPhi + rTheta * cosTheta;
+    return {static_cast<float>(cosPhi * t), static_cast<float>(sinPhi * t),
+            static_cast<float>(sinTheta * rTheta)};
 }
 
-// position() on the cached angles: t = rPhi + rTheta * cos(theta), whose
-// product depends on theta alone, as does z.
 // A free function: virtual functions cannot be compiled per instruction set.
-namespace {
 VEXTAL_VECTOR_CLONES
 void toricRing(const GridRing& ring, const GridColumns& columns, Vec3* vertices) {
-    const double tube = ring.radius * ring.cosine;
-    const float z = static_cast<float>(ring.sine * ring.radius);
-    for (std::uint32_t j = 0; j < columns.count; ++j) {
-        const double t = columns.radius[j] + tube;
-        vertices[j] = {static_cast<float>(columns.cosine[j] * t),
-                       static_cast<float>(columns.sine[j] * t), z};
-    }
+    for (std::uint32_t j = 0; j < columns.count; ++j)
+        vertices[j] = toricPoint(ring.sine, ring.cosine, ring.radius, columns.sine[j],
+                                 columns.cosine[j], columns.radius[j]);
 }
+
 } // namespace
+
+Vec3 PrimitiveSuperShapeToric::position(const GridSample& s) const {
+    return toricPoint(std::sin(s.theta), std::cos(s.theta), s.rTheta, std::sin(s.phi),
+                      std::cos(s.phi), s.rPhi);
+}
 
 void PrimitiveSuperShapeToric::writeRing(const GridRing& ring, const GridColumns& columns,
                                          Vec3* vertices) const {

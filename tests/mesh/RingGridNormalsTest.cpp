@@ -3,7 +3,6 @@
 // tiny (around the 3e-17 threshold), huge (overflowing), NaN and infinite.
 
 #include "mesh/PolygonsIndexedNormal.h"
-#include "mesh/RingGrid.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
 #include "support/MeshCompare.h"
 #include "support/ReferenceTessellation.h"
@@ -56,15 +55,15 @@ template <class Pick> void scramble(PolygonsIndexedNormal& mesh, Pick pick) {
 TEST(RingGridNormals, tessellationDescribesItsGrid) {
     PolygonsIndexedNormal mesh;
     tessellate(10, 7, true, mesh);
-    EXPECT_EQ(mesh.ringGrid.rings, 9u);
-    EXPECT_EQ(mesh.ringGrid.columns, 7u);
-    EXPECT_TRUE(mesh.ringGrid.capped);
-    EXPECT_TRUE(trianglesFollow(mesh.ringGrid, mesh.triangles, mesh.vertexCount, mesh.triangleCount));
+    EXPECT_EQ(mesh.ringGrid().rings, 9u);
+    EXPECT_EQ(mesh.ringGrid().columns, 7u);
+    EXPECT_TRUE(mesh.ringGrid().capped);
+    EXPECT_EQ(mesh.ringGrid().triangleCount(), mesh.triangleCount);
     mesh.allocate(5, 5);
-    EXPECT_EQ(mesh.ringGrid.rings, 0u);
+    EXPECT_EQ(mesh.ringGrid().rings, 0u);
     tessellate(10, 7, false, mesh);
     mesh.release();
-    EXPECT_EQ(mesh.ringGrid.columns, 0u);
+    EXPECT_EQ(mesh.ringGrid().columns, 0u);
 }
 
 TEST(RingGridNormals, randomPositionsOnEveryGridShape) {
@@ -124,17 +123,28 @@ TEST(RingGridNormals, hugeNaNAndInfinitePositions) {
     ASSERT_TRUE(normalsMatch(mesh));
 }
 
-TEST(RingGridNormals, aGridDescriptionThatNoLongerMatchesIsIgnored) {
+TEST(RingGridNormals, onlyAMeshWrittenAsAGridGathersItsNormals) {
+    // The triangles of a grid copied into a plain mesh, one of them turned
+    // round in the middle of the band, where no sample of a few triangles
+    // would look: the mesh is not a grid and its normals must say so.
+    PolygonsIndexedNormal grid;
+    tessellate(12, 9, true, grid);
     PolygonsIndexedNormal mesh;
-    tessellate(12, 9, true, mesh);
-    std::swap(mesh.triangles[0].i1, mesh.triangles[0].i2);
-    EXPECT_FALSE(trianglesFollow(mesh.ringGrid, mesh.triangles, mesh.vertexCount, mesh.triangleCount));
-    ASSERT_TRUE(normalsMatch(mesh));
-
-    tessellate(12, 9, true, mesh);
-    mesh.ringGrid.columns = 10;
+    mesh.allocate(grid.vertexCount, grid.triangleCount);
+    std::copy_n(grid.vertices, grid.vertexCount, mesh.vertices);
+    std::copy_n(grid.triangles, grid.triangleCount, mesh.triangles);
+    std::swap(mesh.triangles[grid.triangleCount / 3].i1, mesh.triangles[grid.triangleCount / 3].i2);
+    EXPECT_EQ(mesh.ringGrid().rings, 0u);
     ASSERT_TRUE(normalsMatch(mesh));
 }
+
+#if !defined(NDEBUG)
+TEST(RingGridNormalsDeathTest, aGridThatDoesNotFitTheArraysIsRefused) {
+    PolygonsIndexedNormal mesh;
+    mesh.allocate(RingGrid{11, 9, true}.vertexCount(), RingGrid{11, 9, true}.triangleCount());
+    EXPECT_DEATH(mesh.writeRingGrid(RingGrid{11, 10, true}), "");
+}
+#endif
 
 #if !defined(__SANITIZE_ADDRESS__)
 TEST(ArrayMemory, reloadingTheLargestGridCostsNoPageFaults) {
