@@ -24,8 +24,8 @@ void joinTubeEnds(const RingGrid& grid, std::vector<Triangle>& triangles) {
         for (const auto& corners : RingGrid::band) {
             std::uint32_t index[3];
             for (int k = 0; k < 3; ++k)
-                index[k] = grid.vertex(corners[k].ring == 0 ? last : 0,
-                                       grid.column(c, corners[k].column));
+                index[k] =
+                    grid.vertex(corners[k].ring == 0 ? last : 0, grid.column(c, corners[k].column));
             triangles.push_back({index[0], index[1], index[2]});
         }
 }

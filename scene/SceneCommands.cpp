@@ -49,8 +49,10 @@ SuperShapeCoefficients coefficientsFrom(const float* v) {
 }
 
 constexpr SceneCommand commands[] = {
-    {"slice", 1, [](ScenePrimitives& s, const float* v) { s.selected->sliceCount = countRule(v[0]); }},
-    {"rotate", 1, [](ScenePrimitives& s, const float* v) { s.selected->rotateCount = countRule(v[0]); }},
+    {"slice", 1,
+     [](ScenePrimitives& s, const float* v) { s.selected->sliceCount = countRule(v[0]); }},
+    {"rotate", 1,
+     [](ScenePrimitives& s, const float* v) { s.selected->rotateCount = countRule(v[0]); }},
     {"close", 0, [](ScenePrimitives& s, const float*) { s.selected->closed = true; }},
     {"dontclose", 0, [](ScenePrimitives& s, const float*) { s.selected->closed = false; }},
     {"phirange", 2,
@@ -65,17 +67,19 @@ constexpr SceneCommand commands[] = {
          s.selected->thetaMin = range.start;
          s.selected->thetaMax = range.end;
      }},
-    {"coef1", 6, [](ScenePrimitives& s, const float* v) { s.superformula->setCoef1(coefficientsFrom(v)); }},
-    {"coef2", 6, [](ScenePrimitives& s, const float* v) { s.superformula->setCoef2(coefficientsFrom(v)); }},
+    {"coef1", 6,
+     [](ScenePrimitives& s, const float* v) { s.superformula->setCoef1(coefficientsFrom(v)); }},
+    {"coef2", 6,
+     [](ScenePrimitives& s, const float* v) { s.superformula->setCoef2(coefficientsFrom(v)); }},
     {"coefh", 8,
-     [](ScenePrimitives& s, const float* v) {
-         std::copy(v, v + 8, s.harmonic.coefh.begin());
-     }},
+     [](ScenePrimitives& s, const float* v) { std::copy(v, v + 8, s.harmonic.coefh.begin()); }},
 };
 
 } // namespace
 
-std::span<const SceneCommand> sceneCommands() { return commands; }
+std::span<const SceneCommand> sceneCommands() {
+    return commands;
+}
 
 const SceneCommand* findCommand(std::string_view token) {
     for (const SceneCommand& command : commands)

@@ -104,7 +104,6 @@ private:
     bool selectorTaken = false;
 };
 
-
 const char* surfaceWords(SurfaceKind surface) {
     switch (surface) {
     case SurfaceKind::spheric:
@@ -144,7 +143,8 @@ std::string noteFor(const SceneStep& step, SurfaceKind surface) {
     if (keyword == "slice" || keyword == "rotate") {
         const unsigned count = countRule(step.values[0]);
         if (float(count) != step.values[0])
-            return step.token + " " + shortestText(step.values[0]) + " becomes " + std::to_string(count);
+            return step.token + " " + shortestText(step.values[0]) + " becomes " +
+                   std::to_string(count);
     } else if (keyword == "phirange" || keyword == "thetarange") {
         const AngleRange range = rangeRule(step.values[0], step.values[1]);
         if (range.start != step.values[0])
@@ -189,8 +189,8 @@ void describeStop(SceneExplanation& out, ExplainingSource& source) {
             return;
         }
         SceneStep& step = out.steps.back();
-        out.stop = valuesNeeded(step) + "; the file ends after " +
-                   std::to_string(step.values.size());
+        out.stop =
+            valuesNeeded(step) + "; the file ends after " + std::to_string(step.values.size());
         step.note = "not applied";
         return;
     }
@@ -288,8 +288,7 @@ std::string nearestKeyword(std::string_view token) {
         // A near miss is a letter or two off, fewer for short words; any word
         // in another case is one.
         const std::size_t allowed = word.size() <= 4 ? 1 : 2;
-        const std::size_t distance =
-            lowerCase(token) == word ? 0 : editDistance(token, word);
+        const std::size_t distance = lowerCase(token) == word ? 0 : editDistance(token, word);
         if (distance <= allowed && distance < bestDistance && token != word) {
             best = word;
             bestDistance = distance;

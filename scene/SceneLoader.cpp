@@ -27,10 +27,11 @@ const char* surfaceName(SurfaceKind kind) {
 
 std::string describe(const SceneSummary& scene) {
     char text[200];
-    std::snprintf(text, sizeof text, "%s, %u slices x %u rotations, %s, theta %.9g..%.9g, phi %.9g..%.9g",
-                  surfaceName(scene.surface), unsigned(scene.sliceCount), unsigned(scene.rotateCount),
-                  scene.closed ? "closed" : "open", double(scene.thetaMin), double(scene.thetaMax),
-                  double(scene.phiMin), double(scene.phiMax));
+    std::snprintf(
+        text, sizeof text, "%s, %u slices x %u rotations, %s, theta %.9g..%.9g, phi %.9g..%.9g",
+        surfaceName(scene.surface), unsigned(scene.sliceCount), unsigned(scene.rotateCount),
+        scene.closed ? "closed" : "open", double(scene.thetaMin), double(scene.thetaMax),
+        double(scene.phiMin), double(scene.phiMax));
     return text;
 }
 
@@ -41,8 +42,7 @@ std::string SceneLoadResult::reason() const {
     case SceneLoadStatus::cannotOpen:
         return std::string("cannot be read: ") + std::strerror(errorNumber);
     case SceneLoadStatus::notRegularFile:
-        return errorNumber == EISDIR ? "is a directory, not a scene file"
-                                     : "is not a regular file";
+        return errorNumber == EISDIR ? "is a directory, not a scene file" : "is not a regular file";
     case SceneLoadStatus::endedBeforeRender:
         if (!keyword.empty())
             return "ends before \"render\" (\"" + keyword + "\" is missing its values)";

@@ -14,14 +14,19 @@ namespace Vextal {
 
 namespace {
 
-bool isSpace(unsigned char c) { return c == ' ' || unsigned(c - '\t') <= unsigned('\r' - '\t'); }
-bool isDigit(int c) { return unsigned(c - '0') <= 9u; }
+bool isSpace(unsigned char c) {
+    return c == ' ' || unsigned(c - '\t') <= unsigned('\r' - '\t');
+}
+bool isDigit(int c) {
+    return unsigned(c - '0') <= 9u;
+}
 
 // strtof in the "C" locale, judged as libstdc++'s num_get judges it.
 bool convertWithStrtof(const std::string& text, float& value) {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     char* stop = nullptr;
-    const float v = cLocale ? strtof_l(text.c_str(), &stop, cLocale) : std::strtof(text.c_str(), &stop);
+    const float v =
+        cLocale ? strtof_l(text.c_str(), &stop, cLocale) : std::strtof(text.c_str(), &stop);
     if (stop == text.c_str() || *stop != '\0' || std::isinf(v))
         return false;
     value = v;
@@ -136,7 +141,9 @@ SceneTokenReader::SceneTokenReader(std::string_view bytes)
       capacity(0), text(bytes.data()),
       end(std::min(bytes.size(), static_cast<std::size_t>(readLimit + 1))) {}
 
-SceneTokenReader::~SceneTokenReader() { close(); }
+SceneTokenReader::~SceneTokenReader() {
+    close();
+}
 
 void SceneTokenReader::close() {
     if (fd >= 0)

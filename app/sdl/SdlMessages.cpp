@@ -22,31 +22,53 @@ std::uint32_t virtualKey(SDL_Keycode key) {
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
         return VK_NUMPAD0 + 1 + std::uint32_t(key - SDLK_KP_1);
     switch (key) {
-    case SDLK_KP_0: return VK_NUMPAD0;
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_RETURN: return VK_RETURN;
+    case SDLK_KP_0:
+        return VK_NUMPAD0;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_TAB:
+        return VK_TAB;
+    case SDLK_RETURN:
+        return VK_RETURN;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_RSHIFT:
+        return VK_SHIFT;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_RCTRL:
+        return VK_CONTROL;
     case SDLK_LALT:
-    case SDLK_RALT: return VK_MENU;
-    case SDLK_PAUSE: return VK_PAUSE;
-    case SDLK_CAPSLOCK: return VK_CAPITAL;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    default: return 0;
+    case SDLK_RALT:
+        return VK_MENU;
+    case SDLK_PAUSE:
+        return VK_PAUSE;
+    case SDLK_CAPSLOCK:
+        return VK_CAPITAL;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_INSERT:
+        return VK_INSERT;
+    case SDLK_DELETE:
+        return VK_DELETE;
+    default:
+        return 0;
     }
 }
 
@@ -101,8 +123,8 @@ bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, Message& me
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SHOWN:
         message.message = WM_SIZE;
-        message.wParam = (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) ? SIZE_MAXIMIZED
-                                                                             : SIZE_RESTORED;
+        message.wParam =
+            (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) ? SIZE_MAXIMIZED : SIZE_RESTORED;
         message.lParam = drawableSize(window);
         return true;
     case SDL_WINDOWEVENT_MAXIMIZED:
@@ -129,10 +151,14 @@ bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, Message& me
 
 std::uint32_t buttonBit(std::uint8_t button) {
     switch (button) {
-    case SDL_BUTTON_LEFT: return MK_LBUTTON;
-    case SDL_BUTTON_RIGHT: return MK_RBUTTON;
-    case SDL_BUTTON_MIDDLE: return MK_MBUTTON;
-    default: return 0;
+    case SDL_BUTTON_LEFT:
+        return MK_LBUTTON;
+    case SDL_BUTTON_RIGHT:
+        return MK_RBUTTON;
+    case SDL_BUTTON_MIDDLE:
+        return MK_MBUTTON;
+    default:
+        return 0;
     }
 }
 
@@ -140,10 +166,17 @@ bool buttonMessage(const SDL_MouseButtonEvent& button, SDL_Window* window, HeldB
                    Message& message) {
     const bool pressed = button.type == SDL_MOUSEBUTTONDOWN;
     switch (button.button) {
-    case SDL_BUTTON_LEFT: message.message = pressed ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
-    case SDL_BUTTON_RIGHT: message.message = pressed ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
-    case SDL_BUTTON_MIDDLE: message.message = pressed ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
-    default: return false;
+    case SDL_BUTTON_LEFT:
+        message.message = pressed ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        break;
+    case SDL_BUTTON_RIGHT:
+        message.message = pressed ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        break;
+    case SDL_BUTTON_MIDDLE:
+        message.message = pressed ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        break;
+    default:
+        return false;
     }
     const std::uint32_t bit = buttonBit(button.button);
     if (pressed)

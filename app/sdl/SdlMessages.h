@@ -1,7 +1,7 @@
 #pragma once
 
-#include "input/HeldButtons.h"
 #include "app/Platform.h"
+#include "input/HeldButtons.h"
 
 typedef union SDL_Event SDL_Event;
 struct SDL_Window;

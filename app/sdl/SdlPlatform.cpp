@@ -17,7 +17,9 @@ namespace Vextal {
 
 namespace {
 
-SDL_Window* sdlWindow(void* handle) { return static_cast<SDL_Window*>(handle); }
+SDL_Window* sdlWindow(void* handle) {
+    return static_cast<SDL_Window*>(handle);
+}
 
 // Without a display SDL quietly falls back to drivers that show nothing; the
 // viewer would then run unseen. Only a real windowing system will do.
@@ -80,9 +82,13 @@ std::chrono::nanoseconds refreshInterval(SDL_Window* window) {
 
 } // namespace
 
-SdlPlatform::~SdlPlatform() { SDL_Quit(); }
+SdlPlatform::~SdlPlatform() {
+    SDL_Quit();
+}
 
-void SdlPlatform::setWindowRecord(void* hwnd, GLWindow* record) { records[hwnd] = record; }
+void SdlPlatform::setWindowRecord(void* hwnd, GLWindow* record) {
+    records[hwnd] = record;
+}
 
 GLWindow* SdlPlatform::windowRecord(void* hwnd) {
     const auto found = records.find(hwnd);
@@ -98,7 +104,9 @@ void SdlPlatform::postQuit(void* hwnd) {
 
 // SDL does the window system's own work (moving, resizing, decorations) by
 // itself; nothing is left to do for unhandled messages.
-LResult SdlPlatform::defaultProcessing(void*, std::uint32_t, WParam, LParam) { return 0; }
+LResult SdlPlatform::defaultProcessing(void*, std::uint32_t, WParam, LParam) {
+    return 0;
+}
 
 bool SdlPlatform::registerClass(const Application&) {
     tolerateVanishedWindows();
@@ -118,7 +126,9 @@ bool SdlPlatform::registerClass(const Application&) {
     return quitEventType != std::uint32_t(-1);
 }
 
-void SdlPlatform::unregisterClass(const Application&) { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+void SdlPlatform::unregisterClass(const Application&) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
 
 void* SdlPlatform::createWindow(const Application&, const char* title, int width, int height,
                                 GLWindow* record, const PixelFormatRequest& request) {
@@ -129,10 +139,9 @@ void* SdlPlatform::createWindow(const Application&, const char* title, int width
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, request.depthBits);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, request.doubleBuffer ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_Window* window =
-        SDL_CreateWindow(title, 0, 0, width, height,
-                         SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN |
-                             SDL_WINDOW_ALLOW_HIGHDPI);
+    SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height,
+                                          SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE |
+                                              SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window) {
         std::fprintf(stderr, "vextal: cannot create the window: %s\n", SDL_GetError());
         return nullptr;
@@ -153,13 +162,19 @@ void SdlPlatform::destroyWindow(void* hwnd) {
 // own drawing surface (getting and releasing it does nothing), and its pixel
 // format was chosen and set when createWindow made it from the request; the
 // format is named 1.
-void* SdlPlatform::getDeviceContext(void* hwnd) { return hwnd; }
+void* SdlPlatform::getDeviceContext(void* hwnd) {
+    return hwnd;
+}
 
 void SdlPlatform::releaseDeviceContext(void*, void*) {}
 
-int SdlPlatform::choosePixelFormat(void*, const PixelFormatRequest&) { return 1; }
+int SdlPlatform::choosePixelFormat(void*, const PixelFormatRequest&) {
+    return 1;
+}
 
-bool SdlPlatform::setPixelFormat(void*, int, const PixelFormatRequest&) { return true; }
+bool SdlPlatform::setPixelFormat(void*, int, const PixelFormatRequest&) {
+    return true;
+}
 
 void* SdlPlatform::createContext(void* hdc) {
     SDL_GLContext context = SDL_GL_CreateContext(sdlWindow(hdc));
@@ -180,9 +195,13 @@ bool SdlPlatform::makeCurrent(void* hdc, void* context) {
     return true;
 }
 
-void SdlPlatform::deleteContext(void* context) { SDL_GL_DeleteContext(context); }
+void SdlPlatform::deleteContext(void* context) {
+    SDL_GL_DeleteContext(context);
+}
 
-void SdlPlatform::showWindow(void* hwnd) { SDL_ShowWindow(sdlWindow(hwnd)); }
+void SdlPlatform::showWindow(void* hwnd) {
+    SDL_ShowWindow(sdlWindow(hwnd));
+}
 
 void SdlPlatform::swapBuffers(void* hdc) {
     SDL_GL_SwapWindow(sdlWindow(hdc));
@@ -210,7 +229,9 @@ void SdlPlatform::waitMessage() {
     SDL_WaitEvent(nullptr);
 }
 
-std::uint32_t SdlPlatform::ticks() { return SDL_GetTicks(); }
+std::uint32_t SdlPlatform::ticks() {
+    return SDL_GetTicks();
+}
 
 void SdlPlatform::messageBox(const char* text, const char* caption) {
     // Without a display the box cannot appear; the text must still reach the user.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "input/HeldButtons.h"
 #include "app/Platform.h"
 #include "app/sdl/FramePacer.h"
+#include "input/HeldButtons.h"
 
 #include <cstdint>
 #include <unordered_map>

@@ -27,8 +27,7 @@ constexpr float pi = std::numbers::pi_v<float>;
 constexpr float inf = std::numeric_limits<float>::infinity();
 
 // Tessellates and computes normals both ways; the meshes must be identical.
-template <class Primitive>
-::testing::AssertionResult matchesReference(Primitive primitive) {
+template <class Primitive>::testing::AssertionResult matchesReference(Primitive primitive) {
     PolygonsIndexedNormal fast, reference;
     primitive.tessellate(fast);
     fast.computeNormals();
@@ -41,8 +40,8 @@ std::string describe(const PrimitiveParametric& p) {
     std::ostringstream text;
     text.precision(9);
     text << "S=" << unsigned(p.sliceCount) << " R=" << unsigned(p.rotateCount)
-         << (p.closed ? " closed" : " open") << " phi " << p.phiMin << ".." << p.phiMax
-         << " theta " << p.thetaMin << ".." << p.thetaMax;
+         << (p.closed ? " closed" : " open") << " phi " << p.phiMin << ".." << p.phiMax << " theta "
+         << p.thetaMin << ".." << p.thetaMax;
     return text.str();
 }
 
@@ -52,11 +51,11 @@ struct Range {
 };
 
 // Full turns, partial and odd ranges, reversed and empty ones, huge ones.
-const Range phiRanges[] = {{-pi, pi},       {0.0f, pi},        {-0.3f, 2.9f},   {1.0f, 1.0f},
+const Range phiRanges[] = {{-pi, pi},       {0.0f, pi},        {-0.3f, 2.9f},     {1.0f, 1.0f},
                            {2.0f, -1.5f},   {-10.0f, 37.0f},   {-1e-30f, 1e-30f}, {0.0f, 2 * pi},
                            {-3e38f, 3e38f}, {0.1f, 0.1000001f}};
-const Range thetaRanges[] = {{-pi / 2, pi / 2}, {-pi, pi},     {0.0f, pi},      {0.25f, 1.25f},
-                             {3.0f, -3.0f},     {0.0f, 0.0f},  {-7.5f, 11.0f},  {-3e38f, 3e38f}};
+const Range thetaRanges[] = {{-pi / 2, pi / 2}, {-pi, pi},    {0.0f, pi},     {0.25f, 1.25f},
+                             {3.0f, -3.0f},     {0.0f, 0.0f}, {-7.5f, 11.0f}, {-3e38f, 3e38f}};
 
 template <class Primitive> void sweepGrids(Primitive primitive) {
     // Every slice and rotation count from 1 to 20, both closures.
@@ -69,7 +68,7 @@ template <class Primitive> void sweepGrids(Primitive primitive) {
                 ASSERT_TRUE(matchesReference(primitive)) << describe(primitive);
             }
     // Larger and odd sizes up to the largest, with every range pair.
-    const unsigned sizes[][2] = {{255, 255}, {254, 3}, {3, 254}, {97, 131}, {2, 255},
+    const unsigned sizes[][2] = {{255, 255}, {254, 3}, {3, 254},  {97, 131}, {2, 255},
                                  {255, 2},   {64, 64}, {31, 200}, {200, 31}};
     for (const auto& size : sizes)
         for (bool closed : {true, false}) {
@@ -95,23 +94,33 @@ template <class Primitive> void sweepGrids(Primitive primitive) {
 // Superformula coefficient sets: the defaults, the examples, and ones that
 // give zero, infinite and NaN radii.
 const SuperShapeCoefficients superformulas[] = {
-    {0.1f, 1, 2.5f, 2.6f, 1, 1},   {3, 0.2f, 1, 3, 1, 1},      {2, 7, 7, 5, 1, 1},
-    {2, 2, 2, 4, 1, 0.3f},         {-0.5f, 0.5f, 0.5f, 6, 1, 1}, {10, 10, 10, 4, 1, 1},
-    {1, 1, 1, 0, 0.25f, 0.25f},    {0, 1, 1, 4, 1, 1},           {1, 1, 1, 4, 0, 1},
-    {1, 1, 1, 4, 1, 0},            {0, 0, 0, 0, 0, 0},           {1e-30f, 1, 1, 4, 1, 1},
-    {1, 1e30f, 1e30f, 4, 1, 1},    {1, -3, -3, 4, 1, 1},         {1, 0.5f, 0.5f, 1e30f, 1, 1},
-    {-1e-30f, 200, 200, 7, 1e-20f, 1e20f}, {inf, 1, 1, 4, 1, 1}, {1, inf, inf, 4, 1, 1},
-    {1, 1, 1, inf, 1, 1},          {1, 1, 1, 4, inf, inf},       {-inf, -inf, 2, -4, -inf, 3},
+    {0.1f, 1, 2.5f, 2.6f, 1, 1},  {3, 0.2f, 1, 3, 1, 1},
+    {2, 7, 7, 5, 1, 1},           {2, 2, 2, 4, 1, 0.3f},
+    {-0.5f, 0.5f, 0.5f, 6, 1, 1}, {10, 10, 10, 4, 1, 1},
+    {1, 1, 1, 0, 0.25f, 0.25f},   {0, 1, 1, 4, 1, 1},
+    {1, 1, 1, 4, 0, 1},           {1, 1, 1, 4, 1, 0},
+    {0, 0, 0, 0, 0, 0},           {1e-30f, 1, 1, 4, 1, 1},
+    {1, 1e30f, 1e30f, 4, 1, 1},   {1, -3, -3, 4, 1, 1},
+    {1, 0.5f, 0.5f, 1e30f, 1, 1}, {-1e-30f, 200, 200, 7, 1e-20f, 1e20f},
+    {inf, 1, 1, 4, 1, 1},         {1, inf, inf, 4, 1, 1},
+    {1, 1, 1, inf, 1, 1},         {1, 1, 1, 4, inf, inf},
+    {-inf, -inf, 2, -4, -inf, 3},
 };
 
 // coefh sets: the examples, negative bases with fractional exponents (NaN),
 // huge and zero exponents (infinities), huge frequencies.
 const std::array<float, 8> harmonics[] = {
-    {0, 1, 0, 1, 0, 1, 0, 1},         {4, 2, 3, 2, 2, 2, 6, 2},     {2, 2, 0, 1, 0, 1, 2, 4},
-    {1, 1, 1, 1, 1, 1, 1, 1},         {3, 0.5f, 2, 1.5f, 5, 0.3f, 1, 2.5f},
-    {1, -1, 1, -2, 1, -0.5f, 1, -3},  {7, 1e30f, 3, -1e30f, 2, 300, 5, -300},
-    {1e30f, 2, -1e30f, 3, 1e20f, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0, 0},
-    {inf, 1, 1, inf, -inf, 2, 2, -inf}, {-2, 0.1f, -3, 0.7f, 1.5f, -0.2f, 2.5f, 1.3f},
+    {0, 1, 0, 1, 0, 1, 0, 1},
+    {4, 2, 3, 2, 2, 2, 6, 2},
+    {2, 2, 0, 1, 0, 1, 2, 4},
+    {1, 1, 1, 1, 1, 1, 1, 1},
+    {3, 0.5f, 2, 1.5f, 5, 0.3f, 1, 2.5f},
+    {1, -1, 1, -2, 1, -0.5f, 1, -3},
+    {7, 1e30f, 3, -1e30f, 2, 300, 5, -300},
+    {1e30f, 2, -1e30f, 3, 1e20f, 1, 1, 1},
+    {0, 0, 0, 0, 0, 0, 0, 0},
+    {inf, 1, 1, inf, -inf, 2, 2, -inf},
+    {-2, 0.1f, -3, 0.7f, 1.5f, -0.2f, 2.5f, 1.3f},
 };
 
 } // namespace

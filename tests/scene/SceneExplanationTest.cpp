@@ -1,5 +1,5 @@
-#include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneExplanation.h"
+#include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
 #include "support/MeshCompare.h"
 #include "support/TempDir.h"
@@ -55,7 +55,8 @@ TEST(SceneExplanation, saysWhereAndWhyALoadStops) {
     EXPECT_EQ(bad.stop, "coef1 needs 6 values; 'x' is not a number");
     const SceneExplanation cut = explainScene("\"sss slice");
     EXPECT_EQ(cut.stop, "slice needs 1 value; the file ends after 0");
-    const SceneExplanation unreached = explainScene("\"sss " + std::string(1 << 20, ' ') + "render");
+    const SceneExplanation unreached =
+        explainScene("\"sss " + std::string(1 << 20, ' ') + "render");
     EXPECT_EQ(unreached.status, SceneLoadStatus::noRenderInReach);
     const SceneExplanation marked = explainScene("\xEF\xBB\xBF\"sss render");
     EXPECT_EQ(marked.surface, SurfaceKind::toric);

@@ -1,7 +1,7 @@
+#include "scene/SceneLoader.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveSphericalHarmonic.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
-#include "scene/SceneLoader.h"
 #include "scene/SceneState.h"
 #include "support/MeshCompare.h"
 #include "support/TempDir.h"
@@ -91,8 +91,8 @@ TEST_F(SceneLoad, onlyExactSelectorTokensSelect) {
     EXPECT_EQ(load("\"sss render").scene.surface, SurfaceKind::spheric);
     EXPECT_EQ(load("\"sh render").scene.surface, SurfaceKind::harmonic);
     EXPECT_EQ(load("\"tss render").scene.surface, SurfaceKind::toric);
-    for (const char* text : {"\"sss\" render", "sss render", "\"SSS render", "\xEF\xBB\xBF\"sss render",
-                             "render", ""}) {
+    for (const char* text : {"\"sss\" render", "sss render", "\"SSS render",
+                             "\xEF\xBB\xBF\"sss render", "render", ""}) {
         const SceneLoadResult result = load(text);
         EXPECT_EQ(result.scene.surface, SurfaceKind::toric) << text;
     }
@@ -127,7 +127,8 @@ TEST_F(SceneLoad, aNumberEndsWhereItCannotContinue) {
 }
 
 TEST_F(SceneLoad, commandsMaySpanLinesAndShareThem) {
-    const SceneLoadResult result = load("\"sss\r\nphirange\n3\t-1 thetarange -0.5\v0.5\fclose dontclose render");
+    const SceneLoadResult result =
+        load("\"sss\r\nphirange\n3\t-1 thetarange -0.5\v0.5\fclose dontclose render");
     ASSERT_TRUE(result.rendered());
     EXPECT_EQ(result.scene.phiMin, -1.0f);
     EXPECT_EQ(result.scene.phiMax, 3.0f);

@@ -11,8 +11,8 @@ TEST(CountRule, wrapsModulo256AndNeverGoesBelowThree) {
     const struct {
         float value;
         unsigned count;
-    } table[] = {{2.9f, 3},   {10.9f, 10}, {255.0f, 255}, {256.0f, 3}, {259.0f, 3},
-                 {300.0f, 44}, {-1.0f, 255}, {1e12f, 3},   {0.0f, 3},   {-2.5f, 254}};
+    } table[] = {{2.9f, 3},    {10.9f, 10},  {255.0f, 255}, {256.0f, 3}, {259.0f, 3},
+                 {300.0f, 44}, {-1.0f, 255}, {1e12f, 3},    {0.0f, 3},   {-2.5f, 254}};
     for (const auto& row : table)
         EXPECT_EQ(countRule(row.value), row.count) << row.value;
 }

@@ -3,10 +3,10 @@
 // inputs, with buffers from one byte up so that every token and number also
 // crosses a buffer boundary.
 
+#include "scene/SceneTokenReader.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneLoader.h"
-#include "scene/SceneTokenReader.h"
 #include "support/MeshCompare.h"
 #include "support/ReferenceSceneLoad.h"
 #include "support/SceneFileBuffer.h"
@@ -18,11 +18,11 @@
 #include <cstdint>
 #include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
 #include <locale>
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -45,7 +45,8 @@ std::string showResult(NumberRead read, float value) {
     switch (read) {
     case NumberRead::read: {
         std::ostringstream out;
-        out << "read " << value << " (bits " << std::hex << std::bit_cast<std::uint32_t>(value) << ")";
+        out << "read " << value << " (bits " << std::hex << std::bit_cast<std::uint32_t>(value)
+            << ")";
         return out.str();
     }
     case NumberRead::endedInput:
@@ -87,7 +88,9 @@ public:
     }
 
 private:
-    static int openFd(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }
+    static int openFd(const std::string& path) {
+        return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     static long long fileSize(const std::string& path) {
         struct stat status {};
         ::stat(path.c_str(), &status);
@@ -112,8 +115,8 @@ void compareReads(const VextalTest::TempDir& dir, std::string_view text, std::st
     described << '"' << show(text) << "\" pattern " << pattern << " buffer " << capacity;
     const std::string label = described.str();
     for (std::size_t step = 0; step < 10000; ++step) {
-        const bool more = pattern[step % pattern.size()] == 't' ? readers.token(label)
-                                                                 : readers.number(label);
+        const bool more =
+            pattern[step % pattern.size()] == 't' ? readers.token(label) : readers.number(label);
         if (::testing::Test::HasFailure())
             return;
         if (!more && pattern[step % pattern.size()] == 't')
@@ -168,7 +171,8 @@ TEST(SceneTokenReader, randomInputsReadAsTheStreamReadsThem) {
     VextalTest::TempDir dir;
     std::mt19937 generator(31337);
     const std::string alphabet = std::string("0123456789012345678901234567890123456789") +
-                                 "+-..eeEE    \t\n\v\f\r" + std::string("x\0\x80\xff", 4) + "render";
+                                 "+-..eeEE    \t\n\v\f\r" + std::string("x\0\x80\xff", 4) +
+                                 "render";
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
     std::uniform_int_distribution<int> length(0, 60);
     const char* patterns[] = {"t", "n", "tn", "nnt", "tnnn"};
@@ -289,11 +293,12 @@ namespace {
 
 // Scene-like text: keywords, selectors, numbers and noise.
 std::string randomScene(std::mt19937& generator) {
-    const char* words[] = {"\"sss", "\"tss", "\"sh", "slice", "rotate", "close", "dontclose",
-                           "phirange", "thetarange", "coef1", "coef2", "coefh", "render",
-                           "Render", "x", "1e", "-", "12abc", "\"sss\""};
-    const char* numbers[] = {"3", "4", "7", "2.9", "300", "-1", "0.5", "-2.5", "1e-3", "6",
-                             "3.14159", "0", "-0", "1e39", "5.", ".5"};
+    const char* words[] = {"\"sss", "\"tss",     "\"sh",     "slice",      "rotate",
+                           "close", "dontclose", "phirange", "thetarange", "coef1",
+                           "coef2", "coefh",     "render",   "Render",     "x",
+                           "1e",    "-",         "12abc",    "\"sss\""};
+    const char* numbers[] = {"3",    "4", "7",       "2.9", "300", "-1",   "0.5", "-2.5",
+                             "1e-3", "6", "3.14159", "0",   "-0",  "1e39", "5.",  ".5"};
     const char* spaces[] = {" ", "\n", "\t", "\r\n", "  ", "\v", "\f"};
     std::uniform_int_distribution<int> kind(0, 9);
     std::uniform_int_distribution<std::size_t> word(0, std::size(words) - 1);
