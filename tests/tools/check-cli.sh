@@ -43,7 +43,8 @@ python3 -c 'import json, sys
 reports = json.load(open(sys.argv[1]))
 assert [len(r["warnings"]) > 0 for r in reports] == [True, False], reports
 assert reports[0]["steps"][2]["suggestion"] == "slice"' "$work/stdout" || fail "--json report"
-expect_status 64 "no file" "$checker"
+check_conventions "$checker" --json
+expect_usage_error "missing SCENE_FILE" "$checker"
 
 [ "$failures" -eq 0 ] && echo "check-cli: all checks passed"
 exit $((failures > 0))

@@ -9,7 +9,7 @@ trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/cli-checks.sh"
 unset DISPLAY WAYLAND_DISPLAY
 
-check_conventions "$viewer"
+check_conventions "$viewer" --watch
 expect_usage_error "extra operand 'b.txt'" "$viewer" a.txt b.txt
 expect_usage_error "--watch takes no value" "$viewer" --watch=yes
 expect_usage_error "unknown option '--size'" "$viewer" --size 800x600
