@@ -4,6 +4,10 @@
 #                                        $work/stderr, and fails unless it exits STATUS
 failures=0
 
+# True for a program built with the address sanitizer, which reserves terabytes
+# of address space for its shadow memory: no address-space limit applies to it.
+address_sanitized() { ldd "$1" 2>/dev/null | grep -q libasan; }
+
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 expect_status() { # expected-status description command...

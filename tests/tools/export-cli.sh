@@ -152,18 +152,20 @@ ls -A "$work" | grep -q -e '^\.vextal-' -e '\.tmp' && fail "temporary file left 
 
 # An exhausted allocator: one line and exit 2, at every memory limit (127:
 # too little even to load the C library), never an abort.
-printf '"sss\nslice 255 rotate 255\nrender\n' >"$work/large.txt"
-out_of_memory=0
-for limit in $(seq 4000 1000 14000); do
-    (ulimit -v "$limit" && exec "$exporter" "$work/large.txt" "$work/large.obj") >"$work/stdout" 2>"$work/stderr"
-    status=$?
-    case $status in
-    0 | 127) ;;
-    2) [ "$(cat "$work/stderr")" = "vextal-export: out of memory" ] && out_of_memory=1 ;;
-    *) fail "under ulimit -v $limit: exit $status ($(head -1 "$work/stderr"))" ;;
-    esac
-done
-[ "$out_of_memory" -eq 1 ] || fail "no memory limit gave the out-of-memory message"
+if ! address_sanitized "$exporter"; then
+    printf '"sss\nslice 255 rotate 255\nrender\n' >"$work/large.txt"
+    out_of_memory=0
+    for limit in $(seq 4000 1000 14000); do
+        (ulimit -v "$limit" && exec "$exporter" "$work/large.txt" "$work/large.obj") >"$work/stdout" 2>"$work/stderr"
+        status=$?
+        case $status in
+        0 | 127) ;;
+        2) [ "$(cat "$work/stderr")" = "vextal-export: out of memory" ] && out_of_memory=1 ;;
+        *) fail "under ulimit -v $limit: exit $status ($(head -1 "$work/stderr"))" ;;
+        esac
+    done
+    [ "$out_of_memory" -eq 1 ] || fail "no memory limit gave the out-of-memory message"
+fi
 
 # Without --weld, a torus with open edges that welding closes is written with
 # one line that says so; with --weld it is written silently, closed; an open
