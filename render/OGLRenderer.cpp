@@ -2,9 +2,9 @@
 
 #include "mesh/PolygonsIndexedNormal.h"
 #include "render/NormalSegments.h"
+#include "render/WireframeEdges.h"
 
 #include <GL/gl.h>
-
 
 namespace Vextal {
 
@@ -12,8 +12,9 @@ OGLRenderer sceneRenderer;
 
 namespace {
 
-// Kept across frames, so the segments are built once per load.
+// Kept across frames, so the segments and edges are built once per load.
 NormalSegments normalSegments;
+WireframeEdges wireframeEdges;
 
 } // namespace
 
@@ -24,6 +25,17 @@ void OGLRenderer::render(PolygonsIndexedNormal* mesh) {
     glVertexPointer(3, GL_FLOAT, 0, mesh->vertices);
     glDrawElements(GL_TRIANGLES, GLsizei(3 * mesh->triangleCount), GL_UNSIGNED_INT,
                    mesh->triangles);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void OGLRenderer::renderEdges(PolygonsIndexedNormal* mesh) {
+    const std::vector<std::uint32_t>& edges = wireframeEdges.indicesFor(*mesh);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, mesh->normals);
+    glVertexPointer(3, GL_FLOAT, 0, mesh->vertices);
+    glDrawElements(GL_LINES, GLsizei(edges.size()), GL_UNSIGNED_INT, edges.data());
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
