@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 namespace Vextal {
 
 OGLRenderer sceneRenderer;
@@ -15,6 +17,10 @@ namespace {
 // Kept across frames, so the segments and edges are built once per load.
 NormalSegments normalSegments;
 WireframeEdges wireframeEdges;
+
+// About a twelfth of the largest grid's edges: enough batches for the
+// rasteriser to keep up, few enough that handing each over costs nothing.
+constexpr std::size_t linesPerBatch = 16384;
 
 } // namespace
 
@@ -35,7 +41,19 @@ void OGLRenderer::renderEdges(PolygonsIndexedNormal* mesh) {
     glEnableClientState(GL_NORMAL_ARRAY);
     glNormalPointer(GL_FLOAT, 0, mesh->normals);
     glVertexPointer(3, GL_FLOAT, 0, mesh->vertices);
-    glDrawElements(GL_LINES, GLsizei(edges.size()), GL_UNSIGNED_INT, edges.data());
+    // In batches, each handed to the rasteriser before the next is set up:
+    // a software rasteriser then draws one batch on its worker threads while
+    // this thread sets up the next, rather than starting on all the lines
+    // only when the frame ends. The index range is known, so the driver need
+    // not scan the indices for it. It changes no pixel.
+    const std::size_t lines = edges.size() / 2;
+    for (std::size_t first = 0; first < lines; first += linesPerBatch) {
+        if (first > 0)
+            glFlush();
+        const std::size_t count = std::min(linesPerBatch, lines - first);
+        glDrawRangeElements(GL_LINES, 0, mesh->vertexCount - 1, GLsizei(2 * count), GL_UNSIGNED_INT,
+                            edges.data() + 2 * first);
+    }
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
