@@ -164,52 +164,105 @@ ColumnPlace placeOf(std::uint32_t c, std::uint32_t columns) {
     return c == 0 ? firstColumn : c + 1 == columns ? lastColumn : middleColumn;
 }
 
-// Calls out(from, to) for every edge, in the order of its last drawing.
-template <class Out> void forEachEdge(const RingGrid& grid, Out&& out) {
-    const bool capped = grid.capped;
-    for (std::uint32_t i = 0; i + 1 < grid.rings; ++i) {
-        const bool lastRow = i + 2 == grid.rings;
-        const auto& row = cellEdges.kinds[!lastRow][capped && i == 0][capped && lastRow];
-        for (std::uint32_t c = 0; c < grid.columns; ++c) {
-            const OwnedEdges& owned = row[placeOf(c, grid.columns)];
-            for (int e = 0; e < owned.count; ++e) {
-                const Edge& edge = owned.edges[e];
-                out(grid.vertex(i + edge.from.ring, grid.column(c, edge.from.column)),
-                    grid.vertex(i + edge.to.ring, grid.column(c, edge.to.column)));
-            }
-        }
+// The band edges of cell (i, c), generally: any place, wrapping columns.
+std::uint32_t* writeCell(const RingGrid& grid, std::uint32_t i, std::uint32_t c,
+                         const OwnedEdges& owned, std::uint32_t* out) {
+    for (int e = 0; e < owned.count; ++e) {
+        const Edge& edge = owned.edges[e];
+        *out++ = grid.vertex(i + edge.from.ring, grid.column(c, edge.from.column));
+        *out++ = grid.vertex(i + edge.to.ring, grid.column(c, edge.to.column));
     }
-    if (!capped)
-        return;
+    return out;
+}
+
+// A cell away from the ends of its row, where no column wraps, is its first
+// vertex plus fixed offsets. All twelve are written whatever the count, so
+// the loop has no branch; the array has room past its end for that.
+constexpr int slack = 12;
+struct CellOffsets {
+    std::uint32_t values[slack] = {};
+    int count = 0;
+};
+CellOffsets offsetsOf(const RingGrid& grid, const OwnedEdges& owned) {
+    CellOffsets offsets;
+    for (int e = 0; e < owned.count; ++e) {
+        const Edge& edge = owned.edges[e];
+        offsets.values[2 * e] = grid.vertex(edge.from.ring, edge.from.column);
+        offsets.values[2 * e + 1] = grid.vertex(edge.to.ring, edge.to.column);
+    }
+    offsets.count = 2 * owned.count;
+    return offsets;
+}
+
+std::uint32_t* writeMiddleCells(const RingGrid& grid, std::uint32_t i, const CellOffsets& offsets,
+                                std::uint32_t* out) {
+    for (std::uint32_t c = 1; c + 1 < grid.columns; ++c) {
+        const std::uint32_t first = grid.vertex(i, c);
+        for (int k = 0; k < slack; ++k)
+            out[k] = first + offsets.values[k];
+        out += offsets.count;
+    }
+    return out;
+}
+
+const OwnedEdges (&rowEdges(const RingGrid& grid, std::uint32_t i))[3] {
+    const bool lastRow = i + 2 == grid.rings;
+    return cellEdges.kinds[!lastRow][grid.capped && i == 0][grid.capped && lastRow];
+}
+
+std::uint32_t* writeFans(const RingGrid& grid, std::uint32_t* out) {
     const std::uint32_t lastRing = grid.rings - 1;
-    auto fanPoint = [&](Point p, std::uint32_t c, std::uint32_t polar, std::uint32_t ring) {
+    auto point = [&](Point p, std::uint32_t c, std::uint32_t polar, std::uint32_t ring) {
         return p.column == pole ? polar : grid.vertex(ring, grid.column(c, p.column));
     };
     for (std::uint32_t c = 0; c < grid.columns; ++c) {
         const ColumnPlace place = placeOf(c, grid.columns);
         const OwnedEdges& start = startFanEdges[grid.rings > 1][place];
-        for (int e = 0; e < start.count; ++e)
-            out(fanPoint(start.edges[e].from, c, grid.startPole(), 0),
-                fanPoint(start.edges[e].to, c, grid.startPole(), 0));
+        for (int e = 0; e < start.count; ++e) {
+            *out++ = point(start.edges[e].from, c, grid.startPole(), 0);
+            *out++ = point(start.edges[e].to, c, grid.startPole(), 0);
+        }
         const OwnedEdges& end = endFanEdges[place];
-        for (int e = 0; e < end.count; ++e)
-            out(fanPoint(end.edges[e].from, c, grid.endPole(), lastRing),
-                fanPoint(end.edges[e].to, c, grid.endPole(), lastRing));
+        for (int e = 0; e < end.count; ++e) {
+            *out++ = point(end.edges[e].from, c, grid.endPole(), lastRing);
+            *out++ = point(end.edges[e].to, c, grid.endPole(), lastRing);
+        }
     }
+    return out;
+}
+
+std::size_t edgeCount(const RingGrid& grid) {
+    std::size_t count = 0;
+    for (std::uint32_t i = 0; i + 1 < grid.rings; ++i) {
+        const OwnedEdges(&row)[3] = rowEdges(grid, i);
+        count += row[firstColumn].count + std::size_t(grid.columns - 2) * row[middleColumn].count +
+                 row[lastColumn].count;
+    }
+    if (grid.capped)
+        for (std::uint32_t c = 0; c < grid.columns; ++c) {
+            const ColumnPlace place = placeOf(c, grid.columns);
+            count += startFanEdges[grid.rings > 1][place].count + endFanEdges[place].count;
+        }
+    return count;
 }
 
 } // namespace
 
 void ringGridEdges(const RingGrid& grid, std::vector<std::uint32_t>& edges) {
     assert(grid.rings >= 1 && grid.columns >= RingGrid::minColumns);
-    std::size_t count = 0;
-    forEachEdge(grid, [&](std::uint32_t, std::uint32_t) { ++count; });
-    edges.resize(2 * count);
+    const std::size_t count = edgeCount(grid);
+    edges.resize(2 * count + slack);
     std::uint32_t* out = edges.data();
-    forEachEdge(grid, [&](std::uint32_t from, std::uint32_t to) {
-        *out++ = from;
-        *out++ = to;
-    });
+    for (std::uint32_t i = 0; i + 1 < grid.rings; ++i) {
+        const OwnedEdges(&row)[3] = rowEdges(grid, i);
+        out = writeCell(grid, i, 0, row[firstColumn], out);
+        out = writeMiddleCells(grid, i, offsetsOf(grid, row[middleColumn]), out);
+        out = writeCell(grid, i, grid.columns - 1, row[lastColumn], out);
+    }
+    if (grid.capped)
+        out = writeFans(grid, out);
+    assert(out == edges.data() + 2 * count);
+    edges.resize(2 * count);
 }
 
 } // namespace Vextal
