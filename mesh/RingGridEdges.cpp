@@ -6,9 +6,13 @@ namespace Vextal {
 
 namespace {
 
-// A point of a band cell or of a fan step, relative to it: a corner of the
-// cell (ring and column offsets, which may lie outside 0..1 when seen from a
-// neighbouring cell), or a fan's pole (column offset 0 or 1 otherwise).
+// A ring grid's edges, read off its description: which edges a band cell or
+// a fan step draws for the last time depends only on where it sits, and is
+// worked out when compiling for every such place.
+
+// A point relative to a band cell or a fan step: ring and column offsets,
+// which lie outside 0..1 when a corner is seen from a neighbouring cell; a
+// fan's pole has the column `pole`.
 struct Point {
     int ring;
     int column;

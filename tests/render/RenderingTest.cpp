@@ -265,7 +265,9 @@ protected:
     // with the polygon mode set to lines, under the snapshot comparison's
     // tolerance: 2% per channel (5 of 255), at most 50 pixels beyond it.
     // Equally deep crossing lines may be drawn in another order, and an edge
-    // drawn once ends on one pixel fewer.
+    // drawn once ends on one pixel fewer. The scenes lie inside the view:
+    // an edge the view cuts is clipped as a line here and as a side of its
+    // triangle there, which may move a long line by a pixel.
     void expectPolygonModePicture() {
         wireframe = true;
         drawFrame(); // the first camera's pending turn is applied once
