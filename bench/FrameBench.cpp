@@ -1,6 +1,7 @@
 // Offscreen frames at the largest grid: filled, wireframe and with normals,
 // each drawn by drawViews() and finished (glFinish) so the time is the
-// rasteriser's, not just the command submission's.
+// rasteriser's, not just the command submission's; beside them the plain
+// ways of drawing the normals and the wireframe.
 
 #include "BenchScenes.h"
 
@@ -12,6 +13,7 @@
 #include "render/RenderState.h"
 #include "scene/SceneState.h"
 #include "support/ReferenceNormalDrawing.h"
+#include "support/ReferenceWireframeDrawing.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -71,9 +73,22 @@ void BM_FrameReference(benchmark::State& state) {
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// The wireframe as the triangles drawn with the polygon mode set to lines.
+void BM_FrameReferenceWireframe(benchmark::State& state) {
+    Drawing* drawing = prepared(state);
+    if (!drawing)
+        return;
+    for (auto _ : state) {
+        VextalTest::drawWireframeViewsWithPolygonMode(drawing->scene.sceneMesh);
+        glFinish();
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
 BENCHMARK_CAPTURE(BM_Frame, filled, Mode::filled)->Name("BM_Frame/filled/255")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Frame, wireframe, Mode::wireframe)->Name("BM_Frame/wireframe/255")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Frame, normals, Mode::normals)->Name("BM_Frame/normals/255")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FrameReference)->Name("BM_FrameReference/normals/255")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrameReferenceWireframe)->Name("BM_FrameReference/wireframe/255")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

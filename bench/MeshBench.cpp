@@ -3,6 +3,7 @@
 
 #include "BenchScenes.h"
 
+#include "mesh/MeshEdges.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneCommands.h"
 #include "support/ReferenceSceneLoad.h"
@@ -13,6 +14,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -72,6 +74,32 @@ void normalsReference(benchmark::State& state, Surface surface, int grid) {
     }
 }
 
+// The wireframe's edge array of a tessellated mesh: from the ring grid, and
+// from the triangles as any other mesh gets it.
+void edges(benchmark::State& state, Surface surface, int grid) {
+    const auto scene = configured(surface, grid);
+    PolygonsIndexedNormal mesh;
+    scene->selected->tessellate(mesh);
+    std::vector<std::uint32_t> edges;
+    for (auto _ : state) {
+        Vextal::meshEdges(mesh, edges);
+        benchmark::DoNotOptimize(edges.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+void edgesOfTriangles(benchmark::State& state, Surface surface, int grid) {
+    const auto scene = configured(surface, grid);
+    PolygonsIndexedNormal mesh;
+    scene->selected->tessellate(mesh);
+    std::vector<std::uint32_t> edges;
+    for (auto _ : state) {
+        Vextal::triangleEdges(mesh.triangles, mesh.triangleCount, mesh.vertexCount, edges);
+        benchmark::DoNotOptimize(edges.data());
+        benchmark::ClobberMemory();
+    }
+}
+
 const bool registered = [] {
     const struct {
         const char* name;
@@ -79,7 +107,9 @@ const bool registered = [] {
     } kinds[] = {{"BM_Tessellate", tessellate},
                  {"BM_TessellateReference", tessellateReference},
                  {"BM_Normals", normals},
-                 {"BM_NormalsReference", normalsReference}};
+                 {"BM_NormalsReference", normalsReference},
+                 {"BM_Edges", edges},
+                 {"BM_EdgesOfTriangles", edgesOfTriangles}};
     for (const auto& kind : kinds)
         for (const Surface surface : surfaces)
             for (const int grid : grids) {

@@ -1,7 +1,7 @@
 #include "export/WeldForPrinting.h"
 
 #include "export/TubeEnds.h"
-#include "mesh/MeshEdges.h"
+#include "mesh/EdgeCounts.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
 

@@ -1,6 +1,6 @@
 #include "mesh/MeshSurvey.h"
 
-#include "mesh/MeshEdges.h"
+#include "mesh/EdgeCounts.h"
 #include "mesh/PolygonsIndexed.h"
 
 #include <algorithm>

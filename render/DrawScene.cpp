@@ -38,11 +38,14 @@ void drawScene() {
     OGLRenderer& sceneRenderer = render.sceneRenderer;
     PolygonsIndexedNormal& sceneMesh = sceneState().sceneMesh;
     glLineWidth(1.0f);
-    glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
     glLightfv(GL_LIGHT0, GL_POSITION, lightDirection);
-    sceneRenderer.render(&sceneMesh);
+    if (wireframe)
+        sceneRenderer.renderEdges(&sceneMesh);
+    else
+        sceneRenderer.render(&sceneMesh);
     glDisable(GL_LIGHTING);
     glColor4f(1, 0, 0, 1);
     if (render.showNormals)

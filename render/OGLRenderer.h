@@ -12,6 +12,11 @@ public:
     // with vertex and normal client arrays (disabled again afterwards).
     virtual void render(PolygonsIndexedNormal* mesh);
 
+    // The triangles' outlines: each edge once as a line between two of the
+    // mesh's vertices, with their normals (so lit as the triangles are), in
+    // one indexed draw from an array built once per load.
+    virtual void renderEdges(PolygonsIndexedNormal* mesh);
+
     // Each vertex normal that a triangle uses as a line from the vertex to
     // vertex + normal / 5, in one draw from an array built once per load
     // (the render state's normalSegments).

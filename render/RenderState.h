@@ -3,6 +3,7 @@
 #include "base/LatestOf.h"
 #include "render/NormalSegments.h"
 #include "render/OGLRenderer.h"
+#include "render/WireframeEdges.h"
 
 namespace Vextal {
 
@@ -29,9 +30,11 @@ public:
     bool showNormals = false;
 
     OGLRenderer sceneRenderer;
-    // The normal segments of the mesh last drawn with its normals, kept
-    // across frames so that they are built once per load.
+    // The normal segments of the mesh last drawn with its normals, and the
+    // edges of the one last drawn as a wireframe, kept across frames so that
+    // each is built once per load.
     NormalSegments normalSegments;
+    WireframeEdges wireframeEdges;
 };
 
 // The render state made last and not yet destroyed; one must exist.

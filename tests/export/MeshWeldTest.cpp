@@ -1,7 +1,7 @@
 #include "export/MeshWeld.h"
 #include "export/TubeEnds.h"
 #include "export/WeldForPrinting.h"
-#include "mesh/MeshEdges.h"
+#include "mesh/EdgeCounts.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
 #include "scene/SceneLoader.h"

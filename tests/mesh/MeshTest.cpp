@@ -1,3 +1,4 @@
+#include "mesh/EdgeCounts.h"
 #include "mesh/FaceNormal.h"
 #include "mesh/MeshEdges.h"
 #include "mesh/PolygonsIndexedNormal.h"
@@ -107,11 +108,52 @@ TEST(MeshNormals, nanLengthLeavesTheVectorUnchanged) {
     EXPECT_EQ(v.y, 1.0f);
 }
 
-TEST(MeshEdges, aClosedSurfaceUsesEachEdgeOnceEachWayAndAFlippedFaceTanglesItsEdges) {
+TEST(EdgeCounts, aClosedSurfaceUsesEachEdgeOnceEachWayAndAFlippedFaceTanglesItsEdges) {
     // A tetrahedron, every face wound the same way round.
     Triangle faces[] = {{0, 1, 2}, {0, 3, 1}, {1, 3, 2}, {2, 3, 0}};
     EXPECT_TRUE(countEdges(faces, 4).watertight());
     EXPECT_EQ(countEdges(faces, 3).open, 3u); // one face missing: its rim
     faces[0] = {0, 2, 1};                     // one face turned over
     EXPECT_EQ(countEdges(faces, 4).tangled, 3u);
+}
+
+namespace {
+
+std::vector<std::uint32_t> edgesOfTriangles(const PolygonsIndexedNormal& mesh) {
+    std::vector<std::uint32_t> edges;
+    triangleEdges(mesh.triangles, mesh.triangleCount, mesh.vertexCount, edges);
+    return edges;
+}
+
+} // namespace
+
+TEST(MeshEdges, eachEdgeOnceInTheOrderAndDirectionItIsDrawnLast) {
+    // Two triangles sharing 1-2, a third repeating the first turned round,
+    // and one reaching past the four vertices.
+    const Triangle triangles[] = {{0, 1, 2}, {2, 1, 3}, {1, 0, 2}, {3, 9, 0}};
+    std::vector<std::uint32_t> edges{7, 7};
+    triangleEdges(triangles, 4, 4, edges);
+    EXPECT_EQ(edges, (std::vector<std::uint32_t>{1, 3, 3, 2, 1, 0, 0, 2, 2, 1, 0, 3}));
+
+    PolygonsIndexedNormal mesh;
+    fill(mesh, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {2, 1, 3}});
+    meshEdges(mesh, edges);
+    EXPECT_EQ(edges, (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 1, 1, 3, 3, 2}));
+}
+
+TEST(MeshEdges, aRingGridsEdgesComeFromItsDescriptionAsTheTrianglesWouldGiveThem) {
+    PolygonsIndexedNormal mesh;
+    std::vector<std::uint32_t> edges;
+    for (std::uint32_t rings : {1u, 2u, 3u, 4u, 17u, 254u})
+        for (std::uint32_t columns : {3u, 4u, 5u, 16u, 255u})
+            for (bool capped : {true, false}) {
+                const RingGrid grid{rings, columns, capped};
+                mesh.allocate(grid.vertexCount(), grid.triangleCount());
+                mesh.writeRingGrid(grid);
+                meshEdges(mesh, edges);
+                ASSERT_EQ(edges, edgesOfTriangles(mesh)) << rings << " x " << columns << capped;
+            }
+    // Every edge of the largest grid once: 388,620 triangle sides, 194,310 edges.
+    ringGridEdges(RingGrid{254, 255, true}, edges);
+    EXPECT_EQ(edges.size(), 2u * 194310u);
 }

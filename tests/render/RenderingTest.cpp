@@ -5,10 +5,14 @@
 #include "camera/Quaternion.h"
 #include "render/InitRendering.h"
 #include "render/OGLRenderer.h"
+#include "scene/SceneLoader.h"
+#include "support/ReferenceWireframeDrawing.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 using namespace Vextal;
 using namespace VextalTest;
@@ -239,4 +243,78 @@ TEST_F(RenderTest, applyCameraLoadsTheMatricesOfItsArithmetic) {
     EXPECT_NEAR(modelview[14], -7.0, 1e-6);
     EXPECT_EQ(camera.pendingRotation.x, 0.0f);
     EXPECT_EQ(camera.orientation.w, arithmetic.orientation.w);
+}
+
+namespace {
+
+// Pixels where some channel differs by more than `fuzz` of 255.
+int differing(const Picture& a, const Picture& b, int fuzz) {
+    int n = 0;
+    for (std::size_t k = 0; k < a.bytes.size(); k += 4)
+        for (std::size_t c = k; c < k + 3; ++c)
+            if (std::abs(int(a.bytes[c]) - int(b.bytes[c])) > fuzz) {
+                ++n;
+                break;
+            }
+    return n;
+}
+
+class WireframeTest : public RenderTest {
+protected:
+    // The wireframe of each edge drawn once against the triangles drawn
+    // with the polygon mode set to lines, under the snapshot comparison's
+    // tolerance: 2% per channel (5 of 255), at most 50 pixels beyond it.
+    // Equally deep crossing lines may be drawn in another order, and an edge
+    // drawn once ends on one pixel fewer. The scenes lie inside the view:
+    // an edge the view cuts is clipped as a line here and as a side of its
+    // triangle there, which may move a long line by a pixel.
+    void expectPolygonModePicture() {
+        wireframe = true;
+        drawFrame(); // the first camera's pending turn is applied once
+        const Picture edges = drawFrame();
+        drawWireframeViewsWithPolygonMode(sceneMesh);
+        const Picture polygonMode{800, 600, offscreen.readPixels()};
+        EXPECT_GT(polygonMode.count(isLitSurface), 2000);
+        EXPECT_LE(differing(edges, polygonMode, 5), 50)
+            << differing(edges, polygonMode, 0) << " pixels differ at all";
+    }
+};
+
+} // namespace
+
+TEST_F(WireframeTest, edgesDrawnOnceShowThePolygonModePicture) {
+    for (const char* scene :
+         {"\"sss slice 255 rotate 255 coef1 2 7 7 5 1 1 coef2 2 2 2 4 1 0.3 render",
+          "\"tss slice 40 rotate 30 thetarange -3.14159265 3.14159265 dontclose render", sphere}) {
+        startWith(scene);
+        cameras[0]->pendingRotation.x = 0.6f;
+        cameras[0]->pendingRotation.y = 0.3f;
+        expectPolygonModePicture();
+        input.cameraList.freeCameras();
+    }
+}
+
+TEST_F(WireframeTest, aMeshThatIsNoGridShowsThePolygonModePictureToo) {
+    startWith("\"sss slice 30 rotate 20 coef1 2 7 7 5 1 1 render");
+    // The same triangles, no longer written as a grid: the edges come from
+    // the triangles themselves.
+    PolygonsIndexedNormal copy;
+    copy.allocate(sceneMesh.vertexCount, sceneMesh.triangleCount);
+    std::copy_n(sceneMesh.vertices, sceneMesh.vertexCount, copy.vertices);
+    std::copy_n(sceneMesh.triangles, sceneMesh.triangleCount, copy.triangles);
+    sceneMesh.allocate(copy.vertexCount, copy.triangleCount);
+    std::copy_n(copy.vertices, copy.vertexCount, sceneMesh.vertices);
+    std::copy_n(copy.triangles, copy.triangleCount, sceneMesh.triangles);
+    sceneMesh.computeNormals();
+    ASSERT_EQ(sceneMesh.ringGrid().rings, 0u);
+    expectPolygonModePicture();
+}
+
+TEST_F(WireframeTest, edgesFollowEveryReload) {
+    startWith("\"sss slice 12 rotate 12 render");
+    expectPolygonModePicture();
+    ASSERT_TRUE(
+        loadSceneFile(dir.write("other.txt", "\"tss slice 20 rotate 30 render").c_str(), sceneMesh)
+            .rendered());
+    expectPolygonModePicture();
 }
