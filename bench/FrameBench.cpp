@@ -58,7 +58,8 @@ void BM_Frame(benchmark::State& state, Mode mode) {
         glFinish();
     }
     render.wireframe = render.showNormals = false;
-    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_FrameReference(benchmark::State& state) {
@@ -70,7 +71,8 @@ void BM_FrameReference(benchmark::State& state) {
         VextalTest::drawNormalsOnePerCorner(drawing->scene.sceneMesh);
         glFinish();
     }
-    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 // The wireframe as the triangles drawn with the polygon mode set to lines.
@@ -82,13 +84,29 @@ void BM_FrameReferenceWireframe(benchmark::State& state) {
         VextalTest::drawWireframeViewsWithPolygonMode(drawing->scene.sceneMesh);
         glFinish();
     }
-    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK_CAPTURE(BM_Frame, filled, Mode::filled)->Name("BM_Frame/filled/255")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, wireframe, Mode::wireframe)->Name("BM_Frame/wireframe/255")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, normals, Mode::normals)->Name("BM_Frame/normals/255")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FrameReference)->Name("BM_FrameReference/normals/255")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FrameReferenceWireframe)->Name("BM_FrameReference/wireframe/255")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, filled, Mode::filled)
+    ->Name("BM_Frame/filled/255")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, wireframe, Mode::wireframe)
+    ->Name("BM_Frame/wireframe/255")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, normals, Mode::normals)
+    ->Name("BM_Frame/normals/255")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_FrameReference)
+    ->Name("BM_FrameReference/normals/255")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_FrameReferenceWireframe)
+    ->Name("BM_FrameReference/wireframe/255")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace

@@ -104,17 +104,14 @@ const bool registered = [] {
     const struct {
         const char* name;
         void (*run)(benchmark::State&, Surface, int);
-    } kinds[] = {{"BM_Tessellate", tessellate},
-                 {"BM_TessellateReference", tessellateReference},
-                 {"BM_Normals", normals},
-                 {"BM_NormalsReference", normalsReference},
-                 {"BM_Edges", edges},
-                 {"BM_EdgesOfTriangles", edgesOfTriangles}};
+    } kinds[] = {{"BM_Tessellate", tessellate}, {"BM_TessellateReference", tessellateReference},
+                 {"BM_Normals", normals},       {"BM_NormalsReference", normalsReference},
+                 {"BM_Edges", edges},           {"BM_EdgesOfTriangles", edgesOfTriangles}};
     for (const auto& kind : kinds)
         for (const Surface surface : surfaces)
             for (const int grid : grids) {
-                const std::string name = std::string(kind.name) + "/" + surfaceName(surface) +
-                                         "/" + std::to_string(grid);
+                const std::string name = std::string(kind.name) + "/" + surfaceName(surface) + "/" +
+                                         std::to_string(grid);
                 benchmark::RegisterBenchmark(name.c_str(), kind.run, surface, grid)
                     ->Unit(benchmark::kMicrosecond);
             }

@@ -45,6 +45,8 @@ Vec3* newZeroVec3Array(std::uint32_t count) {
     return static_cast<Vec3*>(block);
 }
 
-void freeVec3Array(Vec3* array) { ::operator delete[](array); }
+void freeVec3Array(Vec3* array) {
+    ::operator delete[](array);
+}
 
 } // namespace Vextal

@@ -9,7 +9,7 @@ class PolygonsIndexed;
 // What a mesh is made of, for a person deciding whether it can be printed or
 // why it looks wrong.
 struct MeshSurvey {
-    std::uint32_t nonFiniteVertices = 0; // a NaN or infinite coordinate
+    std::uint32_t nonFiniteVertices = 0;   // a NaN or infinite coordinate
     std::uint32_t degenerateTriangles = 0; // no area: a repeated vertex or corners in a line
     // Edges (unordered vertex pairs) that one triangle uses, and those that
     // more than two use or two use in the same direction: a watertight

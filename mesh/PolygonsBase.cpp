@@ -4,9 +4,13 @@
 
 namespace Vextal {
 
-PolygonsBase::~PolygonsBase() { releaseVertices(); }
+PolygonsBase::~PolygonsBase() {
+    releaseVertices();
+}
 
-void PolygonsBase::release() { releaseVertices(); }
+void PolygonsBase::release() {
+    releaseVertices();
+}
 
 void PolygonsBase::releaseVertices() {
     freeVec3Array(vertices);

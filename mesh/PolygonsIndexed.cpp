@@ -4,7 +4,9 @@
 
 namespace Vextal {
 
-PolygonsIndexed::~PolygonsIndexed() { releaseTriangles(); }
+PolygonsIndexed::~PolygonsIndexed() {
+    releaseTriangles();
+}
 
 void PolygonsIndexed::release() {
     releaseTriangles();

@@ -7,7 +7,9 @@
 
 namespace Vextal {
 
-PolygonsIndexedNormal::~PolygonsIndexedNormal() { releaseNormals(); }
+PolygonsIndexedNormal::~PolygonsIndexedNormal() {
+    releaseNormals();
+}
 
 void PolygonsIndexedNormal::release() {
     releaseNormals();

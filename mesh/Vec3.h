@@ -14,8 +14,12 @@ struct Vec3 {
 };
 static_assert(sizeof(Vec3) == 12, "Vec3 must be three packed floats");
 
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator+(Vec3 a, Vec3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(Vec3 a, Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 inline Vec3& operator+=(Vec3& a, Vec3 b) {
     a.x += b.x;
     a.y += b.y;

@@ -22,6 +22,8 @@ void drawViews() {
     }
 }
 
-void flushFrame() { glFlush(); }
+void flushFrame() {
+    glFlush();
+}
 
 } // namespace Vextal

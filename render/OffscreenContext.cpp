@@ -22,7 +22,9 @@ EGLDisplay surfacelessDisplay() {
 
 } // namespace
 
-OffscreenContext::~OffscreenContext() { destroy(); }
+OffscreenContext::~OffscreenContext() {
+    destroy();
+}
 
 bool OffscreenContext::fail(const std::string& what) {
     message = what;
@@ -81,7 +83,9 @@ std::vector<std::uint8_t> OffscreenContext::readPixels() const {
     return topDown;
 }
 
-unsigned OffscreenContext::takeError() const { return glGetError(); }
+unsigned OffscreenContext::takeError() const {
+    return glGetError();
+}
 
 void OffscreenContext::destroy() {
     if (context) {

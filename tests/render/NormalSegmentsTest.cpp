@@ -43,9 +43,9 @@ TEST_F(NormalSegmentsTest, segmentsFollowEveryReload) {
     startWith("\"sss slice 12 rotate 12 render");
     drawFrame();
     expectSamePicture();
-    ASSERT_TRUE(loadSceneFile(dir.write("other.txt", "\"tss slice 20 rotate 30 render").c_str(),
-                              sceneMesh)
-                    .rendered());
+    ASSERT_TRUE(
+        loadSceneFile(dir.write("other.txt", "\"tss slice 20 rotate 30 render").c_str(), sceneMesh)
+            .rendered());
     expectSamePicture();
 }
 

@@ -41,10 +41,18 @@ struct Picture {
     }
 };
 
-inline bool isPureRed(Rgba c) { return c.r == 255 && c.g == 0 && c.b == 0; }
-inline bool isPureGreen(Rgba c) { return c.r == 0 && c.g == 255 && c.b == 0; }
-inline bool isPureBlue(Rgba c) { return c.r == 0 && c.g == 0 && c.b == 255; }
-inline bool isBlack(Rgba c) { return c.r == 0 && c.g == 0 && c.b == 0; }
+inline bool isPureRed(Rgba c) {
+    return c.r == 255 && c.g == 0 && c.b == 0;
+}
+inline bool isPureGreen(Rgba c) {
+    return c.r == 0 && c.g == 255 && c.b == 0;
+}
+inline bool isPureBlue(Rgba c) {
+    return c.r == 0 && c.g == 0 && c.b == 255;
+}
+inline bool isBlack(Rgba c) {
+    return c.r == 0 && c.g == 0 && c.b == 0;
+}
 
 // An 800 x 600 offscreen context and a fresh state of the viewer's drawing
 // (scene, input and render parts, their members reached under their own

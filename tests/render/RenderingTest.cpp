@@ -1,8 +1,8 @@
 #include "render/RenderFixture.h"
 
+#include "camera/Quaternion.h"
 #include "input/KeyState.h"
 #include "render/ApplyCamera.h"
-#include "camera/Quaternion.h"
 #include "render/InitRendering.h"
 #include "render/OGLRenderer.h"
 #include "scene/SceneLoader.h"
@@ -22,7 +22,9 @@ namespace {
 const char* sphere = "\"sh slice 48 rotate 48 thetarange 0 3.14159265 render";
 const char* defaultSpheric = "\"sss render";
 
-bool isLitSurface(Rgba c) { return !isBlack(c) && !isPureRed(c) && !isPureGreen(c) && !isPureBlue(c); }
+bool isLitSurface(Rgba c) {
+    return !isBlack(c) && !isPureRed(c) && !isPureGreen(c) && !isPureBlue(c);
+}
 
 void expectColour(GLenum face, GLenum name, float r, float g, float b, float a) {
     GLfloat value[4];
