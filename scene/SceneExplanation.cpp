@@ -236,9 +236,7 @@ std::string lowerCase(std::string_view text) {
 bool readSceneBytes(const char* path, SceneBytes& read, SceneLoadResult& refusal) {
     const SceneFileHandle file = openSceneFile(path);
     if (file.fd < 0) {
-        refusal.status =
-            file.notRegular ? SceneLoadStatus::notRegularFile : SceneLoadStatus::cannotOpen;
-        refusal.errorNumber = file.errorNumber;
+        refuseUnopened(file, refusal);
         return false;
     }
     read.bytes.resize(std::size_t(SceneTokenReader::readLimit) + 1);

@@ -57,6 +57,11 @@ std::string SceneLoadResult::reason() const {
     return "unknown";
 }
 
+void refuseUnopened(const SceneFileHandle& file, SceneLoadResult& result) {
+    result.status = file.notRegular ? SceneLoadStatus::notRegularFile : SceneLoadStatus::cannotOpen;
+    result.errorNumber = file.errorNumber;
+}
+
 namespace {
 
 // The command list, and how it ended: an input that ended at the reader's
@@ -88,9 +93,7 @@ SceneLoadResult load(const char* path, PolygonsIndexedNormal& mesh, SceneFileMem
     }
     const SceneFileHandle file = openSceneFile(path);
     if (file.fd < 0) {
-        result.status =
-            file.notRegular ? SceneLoadStatus::notRegularFile : SceneLoadStatus::cannotOpen;
-        result.errorNumber = file.errorNumber;
+        refuseUnopened(file, result);
         if (memory)
             memory->forget();
         return result;

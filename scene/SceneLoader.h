@@ -45,6 +45,11 @@ struct SceneLoadResult {
     std::string reason() const;
 };
 
+struct SceneFileHandle;
+
+// What a load says of a scene file that could not be opened (file.fd < 0).
+void refuseUnopened(const SceneFileHandle& file, SceneLoadResult& result);
+
 // Reads a scene file and, on reaching "render", replaces the mesh with the
 // tessellation of the selected surface and computes its normals. Every call
 // starts from the default parameters. Only the first 1 MiB of the file is
