@@ -12,7 +12,7 @@
 namespace {
 
 constexpr const char* operands[] = {"[SCENE_FILE]"};
-constexpr Vextal::OptionSpec options[] = {
+constexpr Vextal::OptionDescription options[] = {
     {"--watch", nullptr,
      "reload the scene file whenever it is saved, without R; a\n"
      "save that does not reach 'render' keeps the surface and\n"

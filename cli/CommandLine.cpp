@@ -10,10 +10,10 @@ namespace Vextal {
 
 namespace {
 
-constexpr OptionSpec helpOption{"--help", nullptr, "show this help and exit"};
-constexpr OptionSpec versionOption{"--version", nullptr, "show the version and exit"};
+constexpr OptionDescription helpOption{"--help", nullptr, "show this help and exit"};
+constexpr OptionDescription versionOption{"--version", nullptr, "show the version and exit"};
 
-std::string optionHeading(const OptionSpec& option) {
+std::string optionHeading(const OptionDescription& option) {
     std::string heading(option.name);
     if (option.valueName)
         heading.append(" ").append(option.valueName);
@@ -22,16 +22,16 @@ std::string optionHeading(const OptionSpec& option) {
 
 // "  --size WxH    picture size ...", the meanings in one column.
 void appendOptions(std::string& text, const ProgramDescription& program) {
-    std::vector<const OptionSpec*> options;
-    for (const OptionSpec& option : program.options)
+    std::vector<const OptionDescription*> options;
+    for (const OptionDescription& option : program.options)
         options.push_back(&option);
     options.push_back(&helpOption);
     options.push_back(&versionOption);
     std::size_t width = 0;
-    for (const OptionSpec* option : options)
+    for (const OptionDescription* option : options)
         width = std::max(width, optionHeading(*option).size());
     const std::string indent(2 + width + 2, ' ');
-    for (const OptionSpec* option : options) {
+    for (const OptionDescription* option : options) {
         std::string heading = "  " + optionHeading(*option);
         heading.resize(indent.size(), ' ');
         text += heading;
@@ -55,7 +55,9 @@ std::string helpText(const ProgramDescription& program) {
         text.append("\n").append(program.details);
     text += "\nOptions:\n";
     appendOptions(text, program);
-    const auto takesValue = [](const OptionSpec& option) { return option.valueName != nullptr; };
+    const auto takesValue = [](const OptionDescription& option) {
+        return option.valueName != nullptr;
+    };
     if (std::ranges::any_of(program.options, takesValue))
         text += "\nA value may also follow an '=' (--name=VALUE); '--' ends the options.\n";
     text.append("\nExit status:\n").append(program.exitStatuses);
@@ -75,11 +77,11 @@ int printVersion(const ProgramDescription& program) {
     return 0;
 }
 
-const OptionSpec* findOption(const ProgramDescription& program, std::string_view name) {
-    for (const OptionSpec* builtIn : {&helpOption, &versionOption})
+const OptionDescription* findOption(const ProgramDescription& program, std::string_view name) {
+    for (const OptionDescription* builtIn : {&helpOption, &versionOption})
         if (builtIn->name == name)
             return builtIn;
-    for (const OptionSpec& option : program.options)
+    for (const OptionDescription& option : program.options)
         if (option.name == name)
             return &option;
     return nullptr;
@@ -129,7 +131,7 @@ std::string check(const ProgramDescription& program, int argc, const char* const
         }
         const std::size_t equals = arg.find('=');
         const std::string_view name = arg.substr(0, equals);
-        const OptionSpec* option = findOption(program, name);
+        const OptionDescription* option = findOption(program, name);
         if (!option || !name.starts_with("--"))
             return "unknown option " + quoted(name);
         if (!option->valueName && equals != std::string_view::npos)
@@ -152,7 +154,7 @@ std::string check(const ProgramDescription& program, int argc, const char* const
 }
 
 // --help or --version before "--", whichever comes first.
-const OptionSpec* firstQuestion(int argc, const char* const* argv) {
+const OptionDescription* firstQuestion(int argc, const char* const* argv) {
     for (int k = 1; k < argc; ++k) {
         const std::string_view arg = argv[k];
         if (arg == "--")
@@ -171,7 +173,7 @@ ParsedCommandLine parseCommandLine(const ProgramDescription& program, int argc,
                                    const char* const* argv) {
     ParsedCommandLine parsed;
     // The help answers even a command line that is wrong in other ways.
-    if (const OptionSpec* question = firstQuestion(argc, argv)) {
+    if (const OptionDescription* question = firstQuestion(argc, argv)) {
         parsed.exitNow = question == &helpOption ? printHelp(program) : printVersion(program);
         return parsed;
     }

@@ -13,7 +13,7 @@ inline constexpr int exitUsage = 64;
 
 // One long option: "--name" alone, or "--name VALUE" / "--name=VALUE" when
 // it takes a value.
-struct OptionSpec {
+struct OptionDescription {
     std::string_view name; // with its leading "--"
     const char* valueName; // what the value looks like ("WxH"); null for a switch
     const char* meaning;   // for --help; '\n' starts another line of it
@@ -27,13 +27,13 @@ struct ProgramDescription {
         operands;        // "SCENE_FILE", "OUT.png"; "[NAME]" may be left out, "[NAME...]" repeated
     const char* summary; // what it does, one line
     const char* details; // paragraphs after it; may be empty
-    std::span<const OptionSpec> options; // --help and --version are added
-    const char* exitStatuses;            // "  0   written\n  64  usage error\n"
-    const char* example;                 // a command line with its purpose
+    std::span<const OptionDescription> options; // --help and --version are added
+    const char* exitStatuses;                   // "  0   written\n  64  usage error\n"
+    const char* example;                        // a command line with its purpose
 };
 
 struct GivenOption {
-    const OptionSpec* spec;
+    const OptionDescription* description;
     std::string_view value; // empty for a switch
 };
 

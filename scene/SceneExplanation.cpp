@@ -121,9 +121,8 @@ std::string selection(const SceneExplanation& out) {
     const std::string chosen = surfaceWords(out.surface);
     if (token.empty())
         return "the file is empty: " + chosen + ", the default";
-    for (const SceneSelector& selector : sceneSelectors())
-        if (selector.token == token)
-            return "'" + out.selector + "' selects " + chosen;
+    if (out.selectorRecognised)
+        return "'" + out.selector + "' selects " + chosen;
     const std::string_view byteOrderMark = "\xEF\xBB\xBF";
     if (token.starts_with(byteOrderMark)) {
         const std::string rest(token.substr(byteOrderMark.size()));
@@ -303,12 +302,17 @@ SceneExplanation explainScene(std::string_view bytes, PolygonsIndexedNormal* mes
     if (out.status == SceneLoadStatus::endedBeforeRender && source.reachedLimit())
         out.status = SceneLoadStatus::noRenderInReach;
     out.surface = scene.kind;
+    for (const SceneSelector& selector : sceneSelectors())
+        out.selectorRecognised = out.selectorRecognised || selector.token == out.selector;
     out.selection = selection(out);
     for (SceneStep& step : out.steps) {
         if (step.kind == SceneStep::Kind::ignored)
             step.suggestion = nearestKeyword(step.token);
-        else if (findCommand(step.token)->valueCount == int(step.values.size()))
+        else if (findCommand(step.token)->valueCount == int(step.values.size())) {
             step.note = noteFor(step, out.surface);
+            step.countChanged = (step.token == "slice" || step.token == "rotate") &&
+                                float(countRule(step.values[0])) != step.values[0];
+        }
     }
     describeStop(out, source);
     if (out.rendered())

@@ -21,6 +21,7 @@ struct SceneStep {
     std::vector<float> values; // a command's values, in file order
     std::string note;          // what the rules made of the values, or why it changes nothing drawn
     std::string suggestion;    // for an ignored token: the keyword it nearly is
+    bool countChanged = false; // "slice" or "rotate" stores another count than written
 };
 
 // A scene file taken apart exactly as loadSceneFile reads it: the selector
@@ -32,7 +33,8 @@ struct SceneExplanation {
     std::string selector;
     std::uint32_t selectorLine = 0;
     SurfaceKind surface = SurfaceKind::toric;
-    std::string selection; // why the selector selects that surface
+    std::string selection;           // why the selector selects that surface
+    bool selectorRecognised = false; // the first token is one of the selectors
 
     std::vector<SceneStep> steps;
 

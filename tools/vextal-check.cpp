@@ -45,15 +45,14 @@ std::string countOf(std::uint32_t count, const char* one, const char* many) {
 
 void warnAboutSteps(Report& report) {
     const SceneExplanation& e = report.explanation;
-    const bool selected = e.selection.starts_with("'" + e.selector + "' selects");
-    if (!e.selector.empty() && !selected)
+    if (!e.selector.empty() && !e.selectorRecognised)
         report.warnings.push_back({e.selectorLine, e.selection});
     for (const SceneStep& step : e.steps) {
         if (!step.suggestion.empty())
             report.warnings.push_back(
                 {step.line,
                  "'" + step.token + "' is not a command; did you mean '" + step.suggestion + "'?"});
-        else if (step.note.find("becomes") != std::string::npos)
+        else if (step.countChanged)
             report.warnings.push_back({step.line, step.note});
     }
 }
@@ -235,7 +234,7 @@ std::string jsonReport(const Report& report) {
 }
 
 constexpr const char* operands[] = {"SCENE_FILE", "[SCENE_FILE...]"};
-constexpr OptionSpec options[] = {
+constexpr OptionDescription options[] = {
     {"--json", nullptr, "the same as one JSON array, an object per file, for scripts"},
 };
 

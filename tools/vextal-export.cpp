@@ -73,7 +73,7 @@ struct Arguments {
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.{obj,ply,stl}"};
-constexpr Vextal::OptionSpec options[] = {
+constexpr Vextal::OptionDescription options[] = {
     {"--format", "FORMAT",
      "write FORMAT (obj, ply or stl, in any case) whatever\n"
      "OUT's extension says"},
@@ -120,11 +120,11 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     args.outPath = line.operands[1].data();
     std::optional<std::string_view> formatName;
     for (const Vextal::GivenOption& option : line.options) {
-        if (option.spec->name == "--format") {
+        if (option.description->name == "--format") {
             formatName = option.value;
-        } else if (option.spec->name == "--weld") {
+        } else if (option.description->name == "--weld") {
             args.weld = true;
-        } else if (option.spec->name == "--scale") {
+        } else if (option.description->name == "--scale") {
             const std::optional<double> scale = scaleFactor(option.value);
             if (!scale) {
                 Vextal::reportUsageError(program, "--scale needs a positive number S, got '" +

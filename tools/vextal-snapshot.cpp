@@ -49,7 +49,7 @@ struct Arguments {
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.png"};
-constexpr Vextal::OptionSpec options[] = {
+constexpr Vextal::OptionDescription options[] = {
     {"--size", "WxH", "picture size in pixels, 1 to 4096 each way (default 800x600)"},
     {"--wireframe", nullptr, "draw lines and the coordinate axes, as the viewer after P"},
     {"--normals", nullptr, "draw the vertex normals in red, as the viewer after N"},
@@ -159,7 +159,7 @@ Refusal checkOutputName(std::string_view path) {
 }
 
 Refusal applyOption(const Vextal::GivenOption& option, Arguments& args) {
-    const std::string_view name = option.spec->name;
+    const std::string_view name = option.description->name;
     if (name == "--wireframe")
         args.wireframe = true;
     else if (name == "--normals")

@@ -12,7 +12,7 @@ using namespace Vextal;
 
 namespace {
 
-// Every seed scene of the fuzzer, explained and loaded: the explanation reads
+// Every file of the fuzzer's starting corpus, explained and loaded: the explanation reads
 // what the loader reads, so it ends the same way with the same grid and mesh.
 TEST(SceneExplanation, endsAsTheLoaderDoesWithTheSameMesh) {
     const std::filesystem::path corpus = std::filesystem::path(VEXTAL_SOURCE_DIR) / "fuzz/corpus";
