@@ -46,7 +46,7 @@ constexpr Vextal::ProgramDescription program{
     "  64   usage error\n"
     "  255  no display to open the window on\n",
     "The starfish, one of the installed examples, reloaded at every save.\n"
-    "  cp /usr/share/vextal/examples/starfish.txt . && vextal --watch starfish.txt\n",
+    "  cp /usr/share/vextal/examples/starfish.vextal . && vextal --watch starfish.vextal\n",
 };
 
 } // namespace

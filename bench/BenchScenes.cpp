@@ -49,13 +49,13 @@ std::string sceneText(Surface surface, int grid) {
     const std::string counts =
         "slice " + std::to_string(grid) + " rotate " + std::to_string(grid) + "\n";
     switch (surface) {
-    case Surface::spheric: // a starfish, as examples/starfish.txt at its first size
+    case Surface::spheric: // a starfish, as examples/starfish.vextal at its first size
         return "\"sss\n" + counts + "coef1 2 7 7 5 1 1\ncoef2 2 2 2 4 1 0.3\nrender\n";
-    case Surface::toric: // a star-section ring, as examples/star-ring-torus.txt, closed
+    case Surface::toric: // a star-section ring, as examples/star-ring-torus.vextal, closed
         return "\"tss\n" + counts +
                "thetarange -3.14159265 3.14159265\ncoef1 2 7 7 5 1 1\n"
                "coef2 1 1 1 0 0.25 0.25\nrender\n";
-    case Surface::harmonic: // lobes, as examples/harmonic-lobes.txt had them
+    case Surface::harmonic: // lobes, as examples/harmonic-lobes.vextal had them
         return "\"sh\n" + counts + "thetarange 0 3.14159265\ncoefh 4 2 3 2 2 2 6 2\nrender\n";
     }
     return "";

@@ -17,7 +17,7 @@ foreach(page IN LISTS VEXTAL_MAN_PAGES)
 endforeach()
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vextal/examples
-    FILES_MATCHING PATTERN "*.txt")
+    FILES_MATCHING PATTERN "*.vextal")
 
 # The README keeps its pictures where its links expect them.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VEXTAL_DOC_DIR})

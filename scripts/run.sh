@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh build
 scripts/build.sh build
 
-example=examples/worked-example.txt
+example=examples/worked-example.vextal
 run_dir=out/run
 picture=out/worked-example.png
 # The viewer reads conf.txt in its working directory.

@@ -100,7 +100,7 @@ constexpr Vextal::ProgramDescription program{
     "  2   the scene could not be loaded, or the mesh or the file not written\n"
     "  64  usage error\n",
     "The starfish as an STL file, for a slicer.\n"
-    "  vextal-export starfish.txt starfish.stl\n",
+    "  vextal-export starfish.vextal starfish.stl\n",
 };
 
 // A positive finite number, the whole text.

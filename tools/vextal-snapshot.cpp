@@ -78,7 +78,7 @@ constexpr Vextal::ProgramDescription program{
     "  3   no OpenGL is available\n"
     "  64  usage error\n",
     "The starfish in wireframe, turned to the side the light comes from.\n"
-    "  vextal-snapshot starfish.txt starfish.png --wireframe --turn 0.4,3.61 --distance 7\n",
+    "  vextal-snapshot starfish.vextal starfish.png --wireframe --turn 0.4,3.61 --distance 7\n",
 };
 
 // The whole text must be the number: no spaces, no trailing characters.

@@ -13,7 +13,7 @@ source "$here/session.sh"
 source "$here/cpu-share.sh"
 
 title='^\.:: Ul Vorel Tesa ::\.$'
-cp "$examples/worked-example.txt" "$work/conf.txt"
+cp "$examples/worked-example.vextal" "$work/conf.txt"
 cd "$work"
 
 start_viewer() { # starts the viewer, sets viewer_pid and window; false when no window appears

@@ -178,7 +178,7 @@ picture_stays() { # where
         mousemove --window "$window" 650 80 mousemove --window "$window" 400 300
     sleep 0.5
     shot still.png
-    cp "$examples/worked-example.txt" conf.txt
+    cp "$examples/worked-example.vextal" conf.txt
     count=$(differing first.png still.png)
     [ "$count" -le "$MAX_DIFFERING" ] ||
         fail "$1: with nothing held the picture moves ($count pixels differ)"
@@ -209,7 +209,7 @@ settle() { # where
 }
 
 cd "$work"
-cp "$examples/worked-example.txt" conf.txt
+cp "$examples/worked-example.vextal" conf.txt
 "$viewer" >"$work/viewer.out" 2>&1 &
 viewer_pid=$!
 window=$(timeout 10 xdotool search --sync --onlyvisible --name '^\.:: Ul Vorel Tesa ::\.$' | head -1)

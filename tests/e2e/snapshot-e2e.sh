@@ -76,7 +76,7 @@ stop_viewer() {
 }
 
 for name in worked-example starfish harmonic-four-lobes; do
-    scene="$examples/$name.txt"
+    scene="$examples/$name.vextal"
     "$snapshot" "$scene" "$work/$name-snapshot.png" || fail "$name: vextal-snapshot failed"
     "$snapshot" "$scene" "$work/$name-snapshot-wire.png" --wireframe || fail "$name: --wireframe failed"
     "$snapshot" "$scene" "$work/$name-snapshot-normals.png" --normals || fail "$name: --normals failed"

@@ -31,7 +31,7 @@ hold_key() { # key seconds
     sleep 0.3
 }
 
-cp "$examples/worked-example.txt" "$work/conf.txt"
+cp "$examples/worked-example.vextal" "$work/conf.txt"
 cd "$work"
 "$viewer" >"$work/viewer.out" 2>&1 &
 viewer_pid=$!
@@ -71,7 +71,7 @@ printf '"sh\nslice 40 rotate 40\nthetarange 0 3.14159265\nrender\n' >conf.txt
 hold_key r 0.5
 shot "$window" reloaded.png
 [ "$(differing first.png reloaded.png)" -gt 5000 ] || fail "R did not show the edited scene"
-cp "$examples/worked-example.txt" conf.txt
+cp "$examples/worked-example.vextal" conf.txt
 hold_key r 0.5
 shot "$window" back.png
 [ "$(differing first.png back.png)" -lt 50 ] || fail "reloading the first scene does not bring the first picture back"

@@ -11,8 +11,8 @@ source "$(dirname "$0")/cli-checks.sh"
 
 said() { grep -qF -- "$1" "$work/stdout" || fail "$2: no '$1' in: $(cat "$work/stdout")"; }
 
-expect_status 0 "the worked example" "$checker" "$examples/worked-example.txt"
-said "worked-example.txt:8: 9 bytes after 'render', never read" "what follows render"
+expect_status 0 "the worked example" "$checker" "$examples/worked-example.vextal"
+said "worked-example.vextal:8: 9 bytes after 'render', never read" "what follows render"
 said "1104 vertices, 2112 triangles" "grid counts"
 
 printf '"sss\nslice 64 rotate 64\nslise 12\nslice 300\nrender\n' >"$work/typo.txt"
@@ -33,12 +33,12 @@ expect_status 1 "non-finite vertices" "$checker" "$work/nan.txt"
 said "vertices have NaN or infinite coordinates" "non-finite count"
 
 printf '"sss\ncoef1 1 1 x 4 1 1\nrender\n' >"$work/bad.txt"
-expect_status 2 "a value that is no number" "$checker" "$work/bad.txt" "$examples/sphere.txt"
+expect_status 2 "a value that is no number" "$checker" "$work/bad.txt" "$examples/sphere.vextal"
 said "bad.txt:2: coef1 needs 6 values; 'x' is not a number" "bad value"
-said "sphere.txt: no warnings" "the second file is checked too"
+said "sphere.vextal: no warnings" "the second file is checked too"
 expect_status 2 "a missing file" "$checker" "$work/missing.txt"
 
-expect_status 1 "--json" "$checker" --json "$work/typo.txt" "$examples/sphere.txt"
+expect_status 1 "--json" "$checker" --json "$work/typo.txt" "$examples/sphere.vextal"
 python3 -c 'import json, sys
 reports = json.load(open(sys.argv[1]))
 assert [len(r["warnings"]) > 0 for r in reports] == [True, False], reports

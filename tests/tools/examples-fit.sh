@@ -59,8 +59,8 @@ PY
 }
 
 count=0
-for scene in "$examples"/*.txt; do
-    name=$(basename "$scene" .txt)
+for scene in "$examples"/*.vextal; do
+    name=$(basename "$scene" .vextal)
     [ "$name" = worked-example ] && continue
     expect_status 0 "$name: vextal-snapshot" "$snapshot" "$scene" "$work/$name.png"
     read -r fraction border < <(measure "$work/$name.png") || { fail "$name: unreadable picture"; continue; }

@@ -9,7 +9,7 @@ trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/cli-checks.sh"
 
 # The worked example: open toric 24 x 48 grid.
-expect_status 0 "worked example" "$exporter" "$examples/worked-example.txt" "$work/w.obj"
+expect_status 0 "worked example" "$exporter" "$examples/worked-example.vextal" "$work/w.obj"
 [ "$(grep -c '^v ' "$work/w.obj")" -eq $((23 * 48)) ] || fail "worked example vertex count"
 [ "$(grep -c '^f ' "$work/w.obj")" -eq $((2 * 22 * 48)) ] || fail "worked example face count"
 head -1 "$work/w.obj" | grep -q '^# .*PrimitiveSuperShapeToric, 24 slices x 48 rotations, open' \

@@ -87,9 +87,9 @@ check_read_back spheric "$work/spheric.txt" 92 180
 check_read_back toric "$work/toric.txt" $((23 * 32 + 2)) $((46 * 32))
 
 # Every bundled example that closes its surface is printable as it is.
-for scene in "$examples"/*.txt; do
+for scene in "$examples"/*.vextal; do
     grep -qw dontclose "$scene" && continue
-    check_watertight "example-$(basename "$scene" .txt)" "$scene"
+    check_watertight "example-$(basename "$scene" .vextal)" "$scene"
 done
 
 # Every torus welded, open and closed: one solid with the caps gone and one
@@ -97,7 +97,7 @@ done
 # 2 (S - 1) x R triangles.
 grid_value() { grep -m1 -o "$2 [0-9]*" "$1" | awk '{print $2}'; }
 for torus in ring-torus horn-torus star-ring-torus torus-square-section worked-example; do
-    scene="$examples/$torus.txt"
+    scene="$examples/$torus.vextal"
     slices=$(grid_value "$scene" slice)
     rotations=$(grid_value "$scene" rotate)
     for ends in dontclose close; do

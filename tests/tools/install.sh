@@ -22,7 +22,7 @@ doc="$prefix/share/doc/vextal"
 for file in bin/vextal bin/vextal-export bin/vextal-snapshot bin/vextal-check \
     share/man/man1/vextal.1.gz share/man/man1/vextal-export.1.gz share/man/man1/vextal-snapshot.1.gz \
     share/man/man1/vextal-check.1.gz share/bash-completion/completions/vextal-check \
-    share/man/man5/vextal-scene.5.gz share/vextal/examples/worked-example.txt \
+    share/man/man5/vextal-scene.5.gz share/vextal/examples/worked-example.vextal \
     share/doc/vextal/README.md share/doc/vextal/copyright share/doc/vextal/changelog.gz \
     share/bash-completion/completions/vextal share/bash-completion/completions/vextal-export \
     share/bash-completion/completions/vextal-snapshot; do
@@ -34,7 +34,7 @@ for picture in $(grep -o 'docs/[a-z/-]*\.png' "$doc/README.md" | sort -u); do
 done
 
 # The installed programs on an installed example.
-example="$prefix/share/vextal/examples/starfish.txt"
+example="$prefix/share/vextal/examples/starfish.vextal"
 expect_status 0 "installed export" "$prefix/bin/vextal-export" "$example" "$work/starfish.stl"
 [ "$(wc -c <"$work/starfish.stl")" -gt 84 ] || fail "the installed export wrote no STL"
 expect_status 0 "installed snapshot" "$prefix/bin/vextal-snapshot" "$example" "$work/starfish.png" --size 64x48
@@ -70,7 +70,7 @@ completes "--json" vextal-check --j
 completes "--distance" vextal-snapshot s.txt --di
 completes "stl" vextal-export s.txt o --format st
 completes "ply" vextal-export --format = p
-completes "$example" vextal-export "${example%.txt}"
+completes "$example" vextal-export "${example%.vextal}"
 
 # The package: the same files under /usr, its dependencies found by
 # dpkg-shlibdeps, and nothing lintian calls an error or a warning.

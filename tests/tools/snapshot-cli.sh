@@ -21,7 +21,7 @@ count_colour() { # file r g b
 lit() { convert "$1" -threshold 1% -format "%[fx:int(mean*w*h+0.5)]" info:; }
 differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 
-scene="$examples/worked-example.txt"
+scene="$examples/worked-example.vextal"
 
 # A valid scene: the viewer's first frame by default, any size on request.
 expect_status 0 "default picture" "$snapshot" "$scene" "$work/default.png"
