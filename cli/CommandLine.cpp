@@ -92,7 +92,8 @@ std::string quoted(std::string_view text) {
 }
 
 // An operand written "[NAME]" may be left out, and one written "[NAME...]"
-// as often as wanted; the optional ones come last.
+// as often as wanted. Until all the required ones are given, the operands
+// given fill the required ones in order ("SCENE_FILE [TO_SCENE_FILE] OUT").
 bool optional(std::string_view operand) {
     return operand.starts_with('[');
 }
@@ -102,16 +103,20 @@ bool repeated(std::string_view operand) {
 
 std::size_t requiredOperands(const ProgramDescription& program) {
     std::size_t required = 0;
-    while (required < program.operands.size() && !optional(program.operands[required]))
-        ++required;
+    for (const char* operand : program.operands)
+        required += optional(operand) ? 0 : 1;
     return required;
 }
 
 // The operands the program expects beyond those given: "SCENE_FILE and OUT.png".
 std::string missingOperands(const ProgramDescription& program, std::size_t given) {
     std::string missing;
-    for (std::size_t k = given; k < requiredOperands(program); ++k)
-        missing.append(missing.empty() ? "" : " and ").append(program.operands[k]);
+    std::size_t required = 0;
+    for (const char* operand : program.operands) {
+        if (optional(operand) || required++ < given)
+            continue;
+        missing.append(missing.empty() ? "" : " and ").append(operand);
+    }
     return missing;
 }
 

@@ -47,14 +47,16 @@ void flushBytes(png_structp png) {
         failWrite(png);
 }
 
-// Only plain locals live in this frame, and rgbRow was made by the caller, so
-// the jump back from libpng skips no destructor.
+// Only plain locals live in this frame, and rgbRow (room for an RGBA row) was
+// made by the caller, so the jump back from libpng skips no destructor.
 bool writePicture(png_structp png, png_infop info, const RgbaPicture& picture,
                   const std::string& comment, std::uint8_t* rgbRow) {
     if (setjmp(png_jmpbuf(png)))
         return false;
-    png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    const int channels = picture.alpha ? 4 : 3;
+    png_set_IHDR(png, info, picture.width, picture.height, 8,
+                 picture.alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_text text{};
     if (!comment.empty()) {
         text.compression = PNG_TEXT_COMPRESSION_NONE;
@@ -67,7 +69,7 @@ bool writePicture(png_structp png, png_infop info, const RgbaPicture& picture,
     for (std::uint32_t y = 0; y < picture.height; ++y) {
         const std::uint8_t* rgba = picture.bytes + y * rowPixels * 4;
         for (std::size_t x = 0; x < rowPixels; ++x)
-            std::memcpy(rgbRow + x * 3, rgba + x * 4, 3);
+            std::memcpy(rgbRow + x * channels, rgba + x * 4, std::size_t(channels));
         png_write_row(png, rgbRow);
     }
     png_write_end(png, nullptr);
@@ -91,7 +93,7 @@ std::string writePng(std::FILE* out, const RgbaPicture& picture, const std::stri
         return "cannot start the PNG writer";
     }
     png_set_write_fn(png, out, writeBytes, flushBytes);
-    std::vector<std::uint8_t> rgbRow(std::size_t(picture.width) * 3);
+    std::vector<std::uint8_t> rgbRow(std::size_t(picture.width) * 4);
     const bool written = writePicture(png, info, picture, comment, rgbRow.data());
     png_destroy_write_struct(&png, &info);
     if (written)

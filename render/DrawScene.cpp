@@ -14,9 +14,9 @@ namespace {
 // Directional light (w = 0), set after the view so it stays fixed to the surface.
 const GLfloat lightDirection[] = {2.0f, -1.0f, -1.0f, 0.0f};
 
-void drawAxes() {
+void drawAxes(float lineWidthScale) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glLineWidth(3.0f);
+    glLineWidth(3.0f * lineWidthScale);
     glBegin(GL_LINES);
     glColor3f(1, 0, 0);
     glVertex3f(0, 0, 0);
@@ -37,7 +37,7 @@ void drawScene() {
     const bool wireframe = render.wireframe;
     OGLRenderer& sceneRenderer = render.sceneRenderer;
     PolygonsIndexedNormal& sceneMesh = sceneState().sceneMesh;
-    glLineWidth(1.0f);
+    glLineWidth(render.lineWidthScale);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
@@ -51,7 +51,7 @@ void drawScene() {
     if (render.showNormals)
         sceneRenderer.renderNormals(&sceneMesh);
     if (wireframe)
-        drawAxes();
+        drawAxes(render.lineWidthScale);
 }
 
 } // namespace Vextal

@@ -32,7 +32,18 @@ bool OffscreenContext::fail(const std::string& what) {
     return false;
 }
 
-bool OffscreenContext::create(int width, int height) {
+SamplePlan planSamples(int wanted, int maxMultisamples) {
+    SamplePlan plan;
+    if (wanted <= 1)
+        return plan;
+    if (maxMultisamples >= 2)
+        plan.multisamples = wanted < maxMultisamples ? wanted : maxMultisamples;
+    while (plan.multisamples * plan.scale * plan.scale < wanted)
+        ++plan.scale;
+    return plan;
+}
+
+bool OffscreenContext::create(int width, int height, const OffscreenSamples& samples) {
     destroy();
     if (width <= 0 || height <= 0)
         return fail("the picture needs a positive size");
@@ -52,30 +63,119 @@ bool OffscreenContext::create(int width, int height) {
     if (!eglMakeCurrent(eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, eglContext))
         return fail("cannot make the OpenGL context current");
 
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glGenRenderbuffers(1, &colourBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
-    glGenRenderbuffers(1, &depthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-        return fail("cannot make an offscreen framebuffer of that size");
+    GLint maxMultisamples = 0;
+    if (samples.multisample)
+        glGetIntegerv(GL_MAX_SAMPLES, &maxMultisamples);
+    samplePlan = planSamples(samples.samples, maxMultisamples);
     pixelsWide = width;
     pixelsHigh = height;
-    glViewport(0, 0, width, height);
+    if (!makeFramebuffers())
+        return fail("cannot make an offscreen framebuffer of that size");
+    glViewport(0, 0, drawWidth(), drawHeight());
     return true;
 }
 
-std::vector<std::uint8_t> OffscreenContext::readPixels() const {
-    const std::size_t rowBytes = std::size_t(pixelsWide) * 4;
-    std::vector<std::uint8_t> bottomUp(rowBytes * std::size_t(pixelsHigh));
+namespace {
+
+// A renderbuffer of the given format, multisampled when samples > 1.
+GLuint makeRenderbuffer(GLenum format, int samples, int width, int height) {
+    GLuint buffer = 0;
+    glGenRenderbuffers(1, &buffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, buffer);
+    if (samples > 1)
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
+    else
+        glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    return buffer;
+}
+
+// Width and height beyond what the implementation can draw fail here rather
+// than in the driver.
+bool fitsRenderbuffer(int width, int height) {
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSide);
+    return width <= maxSide && height <= maxSide;
+}
+
+} // namespace
+
+// The drawing framebuffer stays bound: everything drawn goes there.
+bool OffscreenContext::makeFramebuffers() {
+    const int wide = drawWidth();
+    const int high = drawHeight();
+    if (!fitsRenderbuffer(wide, high))
+        return false;
+    if (samplePlan.multisamples > 1) {
+        glGenFramebuffers(1, &resolveFramebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer);
+        resolveBuffer = makeRenderbuffer(GL_RGBA8, 1, wide, high);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  resolveBuffer);
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+            return false;
+    }
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    colourBuffer = makeRenderbuffer(GL_RGBA8, samplePlan.multisamples, wide, high);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
+    depthBuffer = makeRenderbuffer(GL_DEPTH_COMPONENT24, samplePlan.multisamples, wide, high);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+namespace {
+
+// Each scale x scale block of a bottom-up picture averaged (rounded) into one
+// pixel of the top-down result, whose size is the picture's divided by scale.
+std::vector<std::uint8_t> averageBlocksFlipped(const std::vector<std::uint8_t>& bottomUp,
+                                               int drawnWide, int scale, int wide, int high) {
+    std::vector<std::uint8_t> topDown(std::size_t(wide) * std::size_t(high) * 4);
+    const unsigned blockArea = unsigned(scale * scale);
+    for (int row = 0; row < high; ++row) {
+        std::uint8_t* out = &topDown[std::size_t(high - 1 - row) * std::size_t(wide) * 4];
+        for (int column = 0; column < wide; ++column) {
+            unsigned sum[4] = {};
+            for (int dy = 0; dy < scale; ++dy) {
+                const std::size_t drawnRow = std::size_t(row * scale + dy);
+                const std::uint8_t* in =
+                    &bottomUp[(drawnRow * std::size_t(drawnWide) + std::size_t(column * scale)) *
+                              4];
+                for (int k = 0; k < scale * 4; ++k)
+                    sum[k % 4] += in[k];
+            }
+            for (int channel = 0; channel < 4; ++channel)
+                out[column * 4 + channel] =
+                    std::uint8_t((sum[channel] + blockArea / 2) / blockArea);
+        }
+    }
+    return topDown;
+}
+
+} // namespace
+
+// The drawn framebuffer, bottom row first, multisamples resolved.
+std::vector<std::uint8_t> OffscreenContext::readDrawnPixels() const {
+    const int wide = drawWidth();
+    const int high = drawHeight();
+    std::vector<std::uint8_t> bottomUp(std::size_t(wide) * std::size_t(high) * 4);
+    if (resolveFramebuffer) {
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer);
+        glBlitFramebuffer(0, 0, wide, high, 0, 0, wide, high, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFramebuffer);
+    }
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, pixelsWide, pixelsHigh, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    glReadPixels(0, 0, wide, high, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    return bottomUp;
+}
+
+std::vector<std::uint8_t> OffscreenContext::readPixels() const {
+    const std::vector<std::uint8_t> bottomUp = readDrawnPixels();
+    if (samplePlan.scale > 1)
+        return averageBlocksFlipped(bottomUp, drawWidth(), samplePlan.scale, pixelsWide,
+                                    pixelsHigh);
+    const std::size_t rowBytes = std::size_t(pixelsWide) * 4;
     std::vector<std::uint8_t> topDown(bottomUp.size());
     for (int row = 0; row < pixelsHigh; ++row)
         std::memcpy(&topDown[std::size_t(row) * rowBytes],
@@ -95,12 +195,18 @@ void OffscreenContext::destroy() {
             glDeleteRenderbuffers(1, &colourBuffer);
             glDeleteRenderbuffers(1, &depthBuffer);
         }
+        if (resolveFramebuffer) {
+            glDeleteFramebuffers(1, &resolveFramebuffer);
+            glDeleteRenderbuffers(1, &resolveBuffer);
+        }
         eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(display, context);
     }
     // The display is left initialised: EGL shares one per platform in the
     // process, and terminating it would take other contexts down with it.
     framebuffer = colourBuffer = depthBuffer = 0;
+    resolveFramebuffer = resolveBuffer = 0;
+    samplePlan = {};
     context = nullptr;
     display = nullptr;
     pixelsWide = pixelsHigh = 0;

@@ -28,6 +28,9 @@ public:
     bool wireframe = false;
     // Set by N and cleared by E: the normal segments.
     bool showNormals = false;
+    // Line widths are multiplied by it: a picture drawn this many times
+    // larger and then scaled down keeps the lines of the window's picture.
+    float lineWidthScale = 1;
 
     OGLRenderer sceneRenderer;
     // The normal segments of the mesh last drawn with its normals, and the

@@ -1,24 +1,16 @@
 // vextal-snapshot [--size WxH] [--wireframe] [--normals] [--turn X,Y]
-//                 [--distance D] SCENE_FILE OUT.png
+//                 [--distance D] [--samples S] [--background COLOR]
+//                 SCENE_FILE OUT.png
 // Draws a scene file offscreen with the viewer's own start-up, camera and
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.
 
-#include "camera/CameraList.h"
 #include "cli/CommandLine.h"
 #include "export/OutputFile.h"
 #include "export/PngWriter.h"
-#include "input/InputState.h"
-#include "input/KeyState.h"
-#include "render/DrawViews.h"
-#include "render/InitRendering.h"
-#include "render/OffscreenContext.h"
-#include "render/RenderState.h"
-#include "scene/SceneState.h"
+#include "tools/PictureOptions.h"
+#include "tools/SceneDrawing.h"
 
-#include <cassert>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -28,37 +20,25 @@
 
 namespace {
 
-constexpr int exitWritten = 0;
-constexpr int exitFailed = 2;
-constexpr int exitNoOpenGL = 3;
+using namespace VextalTools;
 
-// Large enough for a poster, small enough that the colour, depth and read-back
-// buffers (about 16 bytes a pixel) fit in memory.
-constexpr std::uint32_t maxSide = 4096;
+constexpr int exitWritten = 0;
 
 struct Arguments {
     const char* scenePath = nullptr;
     const char* outPath = nullptr;
-    std::uint32_t width = 800;
-    std::uint32_t height = 600;
-    bool wireframe = false;
-    bool normals = false;
-    float turnX = 0; // radians about x, as a vertical right drag gives
-    float turnY = 0; // radians about y, as a horizontal right drag gives
-    float distance = 5;
+    PictureSettings picture; // 800 x 600 unless --size says otherwise
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.png"};
 constexpr Vextal::OptionDescription options[] = {
     {"--size", "WxH", "picture size in pixels, 1 to 4096 each way (default 800x600)"},
-    {"--wireframe", nullptr, "draw lines and the coordinate axes, as the viewer after P"},
-    {"--normals", nullptr, "draw the vertex normals in red, as the viewer after N"},
-    {"--turn", "X,Y",
-     "turn the scene X radians about the horizontal axis, then Y\n"
-     "about the vertical one, as a right drag would (default 0,0)"},
-    {"--distance", "D",
-     "stand D units back from the origin (default 5); the view\n"
-     "reaches from 1 to 100 units"},
+    wireframeOption,
+    normalsOption,
+    turnOption,
+    distanceOption,
+    samplesOption,
+    backgroundOption,
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -81,63 +61,6 @@ constexpr Vextal::ProgramDescription program{
     "  vextal-snapshot starfish.vextal starfish.png --wireframe --turn 0.4,3.61 --distance 7\n",
 };
 
-// The whole text must be the number: no spaces, no trailing characters.
-template <typename Number> std::optional<Number> parseNumber(std::string_view text) {
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-// A float that is finite (from_chars also accepts "nan" and "inf").
-std::optional<float> parseFinite(std::string_view text) {
-    const std::optional<float> value = parseNumber<float>(text);
-    if (!value || !std::isfinite(*value))
-        return std::nullopt;
-    return value;
-}
-
-std::string got(std::string_view text) {
-    return ", got '" + std::string(text) + "'";
-}
-
-// Each option's reading returns why its value is refused, or nothing.
-using Refusal = std::optional<std::string>;
-
-Refusal parseSize(std::string_view text, Arguments& args) {
-    const std::size_t x = text.find('x');
-    const auto width = parseNumber<std::uint32_t>(text.substr(0, x));
-    const auto height =
-        x == std::string_view::npos ? std::nullopt : parseNumber<std::uint32_t>(text.substr(x + 1));
-    if (!width || !height || *width < 1 || *height < 1 || *width > maxSide || *height > maxSide)
-        return "--size needs WxH with W and H from 1 to " + std::to_string(maxSide) + got(text);
-    args.width = *width;
-    args.height = *height;
-    return std::nullopt;
-}
-
-Refusal parseTurn(std::string_view text, Arguments& args) {
-    const std::size_t comma = text.find(',');
-    const auto x = parseFinite(text.substr(0, comma));
-    const auto y =
-        comma == std::string_view::npos ? std::nullopt : parseFinite(text.substr(comma + 1));
-    if (!x || !y)
-        return "--turn takes two numbers X,Y (radians)" + got(text);
-    args.turnX = *x;
-    args.turnY = *y;
-    return std::nullopt;
-}
-
-// The scene stands in front of the eye; the view reaches from 1 to 100 units.
-Refusal parseDistance(std::string_view text, Arguments& args) {
-    const auto distance = parseFinite(text);
-    if (!distance || *distance <= 0)
-        return "--distance takes a number above 0" + got(text);
-    args.distance = *distance;
-    return std::nullopt;
-}
-
 // Extensions of the picture formats that people may expect from the name.
 constexpr std::string_view otherPictureFormats[][2] = {
     {"jpg", "JPEG"}, {"jpeg", "JPEG"}, {"gif", "GIF"},   {"bmp", "BMP"},
@@ -158,21 +81,6 @@ Refusal checkOutputName(std::string_view path) {
     return std::nullopt;
 }
 
-Refusal applyOption(const Vextal::GivenOption& option, Arguments& args) {
-    const std::string_view name = option.description->name;
-    if (name == "--wireframe")
-        args.wireframe = true;
-    else if (name == "--normals")
-        args.normals = true;
-    else if (name == "--size")
-        return parseSize(option.value, args);
-    else if (name == "--turn")
-        return parseTurn(option.value, args);
-    else if (name == "--distance")
-        return parseDistance(option.value, args);
-    return std::nullopt;
-}
-
 // The options in the order given: a later one overrides an earlier one.
 std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     Arguments args;
@@ -180,7 +88,7 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     args.outPath = line.operands[1].data();
     Refusal refusal = checkOutputName(args.outPath);
     for (std::size_t k = 0; !refusal && k < line.options.size(); ++k)
-        refusal = applyOption(line.options[k], args);
+        refusal = applyPictureOption(line.options[k], args.picture).refusal;
     if (refusal) {
         Vextal::reportUsageError(program, *refusal);
         return std::nullopt;
@@ -188,21 +96,10 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     return args;
 }
 
-// The camera as a right drag and the Page keys would leave it before the
-// first frame: the turn is folded into its orientation when the view is drawn.
-void placeCamera(const Arguments& args) {
-    Vextal::Camera* listed = Vextal::listedCamera(0);
-    assert(listed != nullptr && "the start-up lists the first camera");
-    Vextal::Camera& camera = *listed;
-    camera.pendingRotation.x = args.turnX;
-    camera.pendingRotation.y = args.turnY;
-    camera.translation.z = -args.distance;
-}
-
-int writePicture(const Arguments& args, const Vextal::OffscreenContext& offscreen,
+int writePicture(const Arguments& args, const std::vector<std::uint8_t>& pixels,
                  const std::string& comment) {
-    const std::vector<std::uint8_t> pixels = offscreen.readPixels();
-    const Vextal::RgbaPicture picture{args.width, args.height, pixels.data()};
+    const Vextal::RgbaPicture picture{args.picture.width, args.picture.height, pixels.data(),
+                                      args.picture.transparent};
     Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
     std::string problem = out.error();
     if (problem.empty())
@@ -216,48 +113,22 @@ int writePicture(const Arguments& args, const Vextal::OffscreenContext& offscree
     return exitWritten;
 }
 
-// Exit 3 only when OpenGL itself is missing: if a picture of one pixel can be
-// had, the size was too much for the memory, not OpenGL absent.
-int reportNoContext(const Arguments& args, Vextal::OffscreenContext& offscreen) {
-    const std::string why = offscreen.error();
-    if (offscreen.create(1, 1)) {
-        std::fprintf(stderr, "vextal-snapshot: %ux%u pixels: %s\n", unsigned(args.width),
-                     unsigned(args.height), why.c_str());
-        return exitFailed;
-    }
-    std::fprintf(stderr, "vextal-snapshot: no OpenGL available: %s\n", why.c_str());
-    return exitNoOpenGL;
+int report(const DrawingProblem& problem) {
+    std::fprintf(stderr, "vextal-snapshot: %s\n", problem.message.c_str());
+    return problem.exitStatus;
 }
 
 int snapshot(const Arguments& args) {
-    Vextal::OffscreenContext offscreen;
-    if (!offscreen.create(int(args.width), int(args.height)))
-        return reportNoContext(args, offscreen);
-    // What the viewer's state holds for a drawing: the mesh, the camera, the
-    // switches; no key is held.
-    Vextal::SceneState scene;
-    Vextal::InputState input;
-    Vextal::RenderState render;
-    std::int32_t keys[Vextal::keyTableSize] = {};
-    const Vextal::SceneLoadResult loaded =
-        Vextal::initRendering(keys, {args.scenePath, args.width, args.height});
-    if (!loaded.rendered()) {
-        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", args.scenePath, loaded.reason().c_str());
-        return exitFailed;
-    }
-    render.wireframe = args.wireframe;
-    render.showNormals = args.normals;
-    placeCamera(args);
-    Vextal::drawViews();
-    if (const unsigned error = offscreen.takeError(); error == offscreen.outOfMemoryError) {
-        std::fprintf(stderr, "vextal-snapshot: OpenGL ran out of memory while drawing\n");
-        return exitFailed;
-    } else if (error != 0) {
-        std::fprintf(stderr, "vextal-snapshot: OpenGL failed while drawing (error 0x%04x)\n",
-                     unsigned(error));
-        return exitNoOpenGL;
-    }
-    return writePicture(args, offscreen, "vextal-snapshot: " + Vextal::describe(loaded.scene));
+    SceneDrawing drawing(args.picture);
+    if (const std::optional<DrawingProblem> problem = drawing.open())
+        return report(*problem);
+    const Vextal::SceneLoadResult loaded = drawing.load(args.scenePath);
+    if (!loaded.rendered())
+        return report({exitFailed, std::string(args.scenePath) + ": " + loaded.reason()});
+    std::vector<std::uint8_t> pixels;
+    if (const std::optional<DrawingProblem> problem = drawing.draw(poseOf(args.picture), pixels))
+        return report(*problem);
+    return writePicture(args, pixels, "vextal-snapshot: " + Vextal::describe(loaded.scene));
 }
 
 } // namespace

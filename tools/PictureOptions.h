@@ -1,0 +1,71 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+#include "tools/OptionValues.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace VextalTools {
+
+// Large enough for a poster, small enough that the colour, depth and read-back
+// buffers (about 16 bytes a pixel) fit in memory.
+inline constexpr std::uint32_t maxPictureSide = 4096;
+
+// How a scene is drawn into a picture: what the options of the picture tools
+// set, each program starting from its own size.
+struct PictureSettings {
+    std::uint32_t width = 800;
+    std::uint32_t height = 600;
+    bool wireframe = false;
+    bool normals = false;
+    float turnX = 0; // radians about x, as a vertical right drag gives
+    float turnY = 0; // radians about y, as a horizontal right drag gives
+    float distance = 5;
+    int samples = 1; // per pixel: 1, 2, 4, 8 or 16
+    // Cleared to this colour instead of the viewer's black.
+    std::optional<std::array<std::uint8_t, 3>> background;
+    bool transparent = false; // "--background none": the picture keeps alpha
+};
+
+// The options every picture tool shares, but --size, whose default differs.
+inline constexpr Vextal::OptionDescription wireframeOption{
+    "--wireframe", nullptr, "draw lines and the coordinate axes, as the viewer after P"};
+inline constexpr Vextal::OptionDescription normalsOption{
+    "--normals", nullptr, "draw the vertex normals in red, as the viewer after N"};
+inline constexpr Vextal::OptionDescription turnOption{
+    "--turn", "X,Y",
+    "turn the scene X radians about the horizontal axis, then Y\n"
+    "about the vertical one, as a right drag would (default 0,0)"};
+inline constexpr Vextal::OptionDescription distanceOption{
+    "--distance", "D",
+    "stand D units back from the origin (default 5); the view\n"
+    "reaches from 1 to 100 units"};
+inline constexpr Vextal::OptionDescription samplesOption{
+    "--samples", "S",
+    "smooth the edges with S samples a pixel: 1 (default, as the\n"
+    "viewer), 2, 4, 8 or 16"};
+inline constexpr Vextal::OptionDescription backgroundOption{
+    "--background", "COLOR",
+    "the colour behind the surface, #rrggbb (default #000000, as\n"
+    "the viewer), or none: transparent"};
+
+// What reading one option did: whether it is a picture option at all, and
+// if so why its value is refused, if it is.
+struct PictureOptionResult {
+    bool known = false;
+    Refusal refusal;
+};
+
+// Reads one option of those above or --size into settings.
+PictureOptionResult applyPictureOption(const Vextal::GivenOption& option,
+                                       PictureSettings& settings);
+
+Refusal parseSize(std::string_view text, PictureSettings& settings);
+Refusal parseTurn(std::string_view text, PictureSettings& settings);
+Refusal parseDistance(std::string_view text, PictureSettings& settings);
+Refusal parseSamples(std::string_view text, PictureSettings& settings);
+Refusal parseBackground(std::string_view text, PictureSettings& settings);
+
+} // namespace VextalTools

@@ -1,0 +1,89 @@
+#include "tools/SceneDrawing.h"
+
+#include "camera/CameraView.h"
+#include "render/ClearColour.h"
+#include "render/DrawViews.h"
+#include "render/InitRendering.h"
+
+namespace VextalTools {
+
+CameraPose poseOf(const PictureSettings& settings) {
+    return {settings.turnX, settings.turnY, settings.distance, 0};
+}
+
+SceneDrawing::SceneDrawing(const PictureSettings& settings) : settings(settings) {}
+
+std::optional<DrawingProblem> SceneDrawing::open() {
+    const Vextal::OffscreenSamples samples{settings.samples, true};
+    if (offscreen.create(int(settings.width), int(settings.height), samples))
+        return std::nullopt;
+    const std::string why = offscreen.error();
+    if (offscreen.create(1, 1))
+        return DrawingProblem{exitFailed, std::to_string(settings.width) + "x" +
+                                              std::to_string(settings.height) + " pixels: " + why};
+    return DrawingProblem{exitNoOpenGL, "no OpenGL available: " + why};
+}
+
+Vextal::SceneLoadResult SceneDrawing::load(const char* scenePath) {
+    const Vextal::RenderingStart start{scenePath, std::uint32_t(offscreen.drawWidth()),
+                                       std::uint32_t(offscreen.drawHeight())};
+    const Vextal::SceneLoadResult loaded = Vextal::initRendering(keys, start);
+    render.wireframe = settings.wireframe;
+    render.showNormals = settings.normals;
+    render.lineWidthScale = float(offscreen.plan().scale);
+    if (settings.transparent)
+        Vextal::setClearColour(0, 0, 0, 0);
+    else if (settings.background)
+        Vextal::setClearColour(float((*settings.background)[0]) / 255,
+                               float((*settings.background)[1]) / 255,
+                               float((*settings.background)[2]) / 255, 1);
+    return loaded;
+}
+
+namespace {
+
+// The camera as a right drag and the Page keys would leave it before the
+// first frame: the turn is folded into its orientation when the view is
+// drawn. A spin is folded in after the turn, about the eye's vertical axis.
+void placeCamera(Vextal::Camera& camera, const CameraPose& pose) {
+    camera.orientation = {};
+    camera.pendingRotation = {pose.turnX, pose.turnY, 0};
+    if (pose.spin != 0) {
+        Vextal::advanceOrientation(camera);
+        camera.pendingRotation = {0, pose.spin, 0};
+    }
+    camera.translation = {0, 0, -pose.distance};
+}
+
+} // namespace
+
+std::optional<DrawingProblem> SceneDrawing::draw(const CameraPose& pose,
+                                                 std::vector<std::uint8_t>& pixels) {
+    placeCamera(*input.cameraList.cameras[0], pose);
+    Vextal::drawViews();
+    if (const unsigned error = offscreen.takeError(); error == offscreen.outOfMemoryError) {
+        return DrawingProblem{exitFailed, "OpenGL ran out of memory while drawing"};
+    } else if (error != 0) {
+        char text[64];
+        std::snprintf(text, sizeof text, "OpenGL failed while drawing (error 0x%04x)", error);
+        return DrawingProblem{exitNoOpenGL, text};
+    }
+    pixels = offscreen.readPixels();
+    if (settings.transparent)
+        straightenAlpha(pixels);
+    return std::nullopt;
+}
+
+void straightenAlpha(std::vector<std::uint8_t>& rgba) {
+    for (std::size_t k = 0; k + 3 < rgba.size(); k += 4) {
+        const unsigned alpha = rgba[k + 3];
+        if (alpha == 0 || alpha == 255)
+            continue;
+        for (std::size_t channel = 0; channel < 3; ++channel) {
+            const unsigned straight = (rgba[k + channel] * 255u + alpha / 2) / alpha;
+            rgba[k + channel] = std::uint8_t(straight > 255 ? 255 : straight);
+        }
+    }
+}
+
+} // namespace VextalTools

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "input/InputState.h"
+#include "input/KeyState.h"
+#include "render/OffscreenContext.h"
+#include "render/RenderState.h"
+#include "scene/SceneLoader.h"
+#include "scene/SceneState.h"
+#include "tools/PictureOptions.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace VextalTools {
+
+// The exit statuses of the picture tools, beside 0 and 64.
+inline constexpr int exitFailed = 2;   // the scene not loaded, the picture not made or written
+inline constexpr int exitNoOpenGL = 3; // no OpenGL at all
+
+// Why a picture could not be had, and the status to exit with.
+struct DrawingProblem {
+    int exitStatus = exitFailed;
+    std::string message; // one line, without the program's name
+};
+
+// Where the camera stands for one picture: the settings' turn and distance,
+// then a spin about the picture's vertical axis (a turntable's angle).
+struct CameraPose {
+    float turnX = 0;
+    float turnY = 0;
+    float distance = 5;
+    float spin = 0; // radians
+};
+
+CameraPose poseOf(const PictureSettings& settings);
+
+// The viewer's drawing in an offscreen context, for pictures of scenes: the
+// context with the settings' size and samples, and what the viewer's state
+// holds for a drawing (the mesh, the camera, the switches; no key is held).
+// Made and used on one thread.
+class SceneDrawing {
+public:
+    explicit SceneDrawing(const PictureSettings& settings);
+
+    // Makes the context current. Exit 3 only when OpenGL itself is missing:
+    // if a picture of one pixel can be had, the size was too much.
+    std::optional<DrawingProblem> open();
+
+    // The viewer's start-up with the scene file (once, after open()), then
+    // the settings' switches and background.
+    Vextal::SceneLoadResult load(const char* scenePath);
+
+    // The mesh every picture draws; the caller may fill it anew between pictures.
+    Vextal::PolygonsIndexedNormal& mesh() { return scene.sceneMesh; }
+
+    // Draws the mesh from the pose into pixels (RGBA, top row first, the
+    // settings' size); alpha is straight coverage when the settings are
+    // transparent.
+    std::optional<DrawingProblem> draw(const CameraPose& pose, std::vector<std::uint8_t>& pixels);
+
+private:
+    PictureSettings settings;
+    Vextal::OffscreenContext offscreen;
+    Vextal::SceneState scene;
+    Vextal::InputState input;
+    Vextal::RenderState render;
+    std::int32_t keys[Vextal::keyTableSize] = {};
+};
+
+// Turns colours averaged over the transparent background (premultiplied by
+// coverage) back into the surface's own colours beside their coverage.
+void straightenAlpha(std::vector<std::uint8_t>& rgba);
+
+} // namespace VextalTools
