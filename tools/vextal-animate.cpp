@@ -44,6 +44,7 @@ struct Arguments {
     const char* toScenePath = nullptr; // a morph's second scene, or null
     const char* outPath = nullptr;
     AnimationKind kind = AnimationKind::gif;
+    std::optional<AnimationKind> namedKind; // by --format
     PictureSettings picture;
     AnimationPlan plan;
     double framesPerSecond = 24;
@@ -132,7 +133,7 @@ Refusal parseFormat(std::string_view text, Arguments& args) {
     const std::optional<AnimationKind> kind = animationKindNamed(text);
     if (!kind)
         return "--format takes gif, webp, mp4 or png" + got(text);
-    args.kind = *kind;
+    args.namedKind = *kind;
     return std::nullopt;
 }
 
@@ -158,19 +159,21 @@ Refusal applyOption(const Vextal::GivenOption& option, Arguments& args) {
 }
 
 // The operands: one or two scene files, then OUT.
-Refusal takeOperands(const std::vector<std::string_view>& operands, Arguments& args) {
-    if (operands.size() > 3)
-        return "at most two scene files and OUT, got " + std::to_string(operands.size()) +
-               " operands";
+void takeOperands(const std::vector<std::string_view>& operands, Arguments& args) {
     args.scenePath = operands[0].data();
     args.outPath = operands.back().data();
     args.plan.morph = operands.size() == 3;
     args.plan.turntable = !args.plan.morph;
     if (args.plan.morph)
         args.toScenePath = operands[1].data();
-    if (std::string_view(args.outPath) == "-")
-        return std::nullopt; // GIF unless --format says otherwise
-    const std::optional<AnimationKind> kind = animationKindOf(args.outPath);
+}
+
+// --format, else OUT's name; standard output is GIF unless --format says otherwise.
+Refusal chooseKind(Arguments& args) {
+    const std::optional<AnimationKind> kind = args.namedKind ? args.namedKind
+                                              : std::string_view(args.outPath) == "-"
+                                                  ? AnimationKind::gif
+                                                  : animationKindOf(args.outPath);
     if (!kind)
         return "'" + std::string(args.outPath) +
                "' names no animation: end it in .gif, .webp or .mp4, or in / for a folder of PNG "
@@ -205,12 +208,14 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     Arguments args;
     args.picture.width = 480;
     args.picture.height = 360;
-    Refusal refusal = takeOperands(line.operands, args);
-    const bool morph = args.plan.morph;
+    takeOperands(line.operands, args);
+    Refusal refusal;
     for (std::size_t k = 0; !refusal && k < line.options.size(); ++k)
         refusal = applyOption(line.options[k], args);
-    if (!morph)
+    if (!args.plan.morph)
         args.plan.turntable = true;
+    if (!refusal)
+        refusal = chooseKind(args);
     if (!refusal)
         refusal = checkCombination(args);
     if (refusal) {
