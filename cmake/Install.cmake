@@ -8,7 +8,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(VEXTAL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vextal)
 
-install(TARGETS vextal vextal-export vextal-snapshot vextal-check RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vextal vextal-export vextal-snapshot vextal-animate vextal-check RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 foreach(page IN LISTS VEXTAL_MAN_PAGES)
     string(REGEX MATCH "[0-9]\\.gz$" section ${page})
@@ -23,7 +23,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DA
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VEXTAL_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/viewer.png DESTINATION ${VEXTAL_DOC_DIR}/docs)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/gallery DESTINATION ${VEXTAL_DOC_DIR}/docs
-    FILES_MATCHING PATTERN "*.png")
+    FILES_MATCHING PATTERN "*.png" PATTERN "*.gif" PATTERN "*.webp")
 
 # Debian's places for the licence and the release history.
 set(VEXTAL_CHANGELOG ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
@@ -36,7 +36,7 @@ install(FILES ${VEXTAL_CHANGELOG} DESTINATION ${VEXTAL_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${VEXTAL_DOC_DIR} RENAME copyright)
 
 # bash-completion loads the file named for the command being completed.
-foreach(program vextal vextal-export vextal-snapshot vextal-check)
+foreach(program vextal vextal-export vextal-snapshot vextal-animate vextal-check)
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/vextal.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${program})
 endforeach()
@@ -52,7 +52,10 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "smooth-shaded in an OpenGL window, and reads it again while R is held.\n"
     "vextal-export writes the same surface as an OBJ, PLY or STL mesh,\n"
     "vextal-snapshot draws it offscreen as a PNG picture, without a display,\n"
+    "vextal-animate makes a turntable or a morph of it as a GIF, WebP or MP4,\n"
     "and vextal-check explains a scene file as the loader reads it.")
+# vextal-animate runs the ffmpeg program for MP4 videos; nothing else needs it.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -28,6 +28,7 @@ if(VEXTAL_HELP2MAN)
     vextal_program_man_page(vextal "viewer of parametric surfaces described by a scene file")
     vextal_program_man_page(vextal-export "write the surface of a scene file as an OBJ, PLY or STL mesh")
     vextal_program_man_page(vextal-snapshot "draw a scene file offscreen and write the picture as a PNG")
+    vextal_program_man_page(vextal-animate "draw a turntable or a morph of scene files as a GIF, WebP or MP4")
     vextal_program_man_page(vextal-check "explain a scene file as the loader reads it")
 else()
     message(WARNING "help2man was not found: the programs' manual pages are not built"

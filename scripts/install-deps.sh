@@ -8,12 +8,13 @@ build_packages=(
     cmake ninja-build g++ pkg-config python3
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-    libpng-dev
+    libpng-dev libimagequant-dev libgif-dev libwebp-dev
     help2man
 )
 test_packages=(
     xvfb xauth xdotool x11-utils libx11-dev openbox wmctrl imagemagick
     admesh assimp-utils
+    ffmpeg webp giflib-tools
     clang libclang-rt-14-dev clang-format
     python3
     man-db dpkg-dev file lintian

@@ -49,8 +49,9 @@ constexpr Vextal::ProgramDescription program{
     "context (no window, no display), so with no options the picture is the\n"
     "viewer's first frame of that scene: 800 x 600, filled, the camera 5 units\n"
     "back. The picture is PNG whatever OUT is called, so a name that ends in\n"
-    "another picture format's extension is refused. Nothing half-written is\n"
-    "left, and an existing file is left as it was when the snapshot fails.\n",
+    "another picture format's extension is refused; with --background none it\n"
+    "keeps the coverage as alpha. Nothing half-written is left, and an existing\n"
+    "file is left as it was when the snapshot fails.\n",
     options,
     "  0   the picture was written\n"
     "  2   the scene could not be loaded (a file that ends before \"render\"\n"

@@ -19,17 +19,18 @@ doc="$prefix/share/doc/vextal"
 
 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 \
     || fail "cmake --install: $(tail -3 "$work/install.log")"
-for file in bin/vextal bin/vextal-export bin/vextal-snapshot bin/vextal-check \
+for file in bin/vextal bin/vextal-export bin/vextal-snapshot bin/vextal-animate bin/vextal-check \
     share/man/man1/vextal.1.gz share/man/man1/vextal-export.1.gz share/man/man1/vextal-snapshot.1.gz \
     share/man/man1/vextal-check.1.gz share/bash-completion/completions/vextal-check \
     share/man/man5/vextal-scene.5.gz share/vextal/examples/worked-example.vextal \
     share/doc/vextal/README.md share/doc/vextal/copyright share/doc/vextal/changelog.gz \
     share/bash-completion/completions/vextal share/bash-completion/completions/vextal-export \
-    share/bash-completion/completions/vextal-snapshot; do
+    share/bash-completion/completions/vextal-snapshot share/man/man1/vextal-animate.1.gz \
+    share/bash-completion/completions/vextal-animate; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 # Every picture the installed README shows is beside it.
-for picture in $(grep -o 'docs/[a-z/-]*\.png' "$doc/README.md" | sort -u); do
+for picture in $(grep -oE 'docs/[a-z/-]*\.(png|gif|webp)' "$doc/README.md" | sort -u); do
     [ -f "$doc/$picture" ] || fail "the installed README shows a missing $picture"
 done
 
@@ -41,7 +42,7 @@ expect_status 0 "installed snapshot" "$prefix/bin/vextal-snapshot" "$example" "$
 [ "$(head -c 8 "$work/starfish.png" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] \
     || fail "the installed snapshot wrote no PNG"
 expect_status 0 "installed check" "$prefix/bin/vextal-check" "$example"
-for program in vextal vextal-export vextal-snapshot vextal-check; do
+for program in vextal vextal-export vextal-snapshot vextal-animate vextal-check; do
     expect_status 0 "$program --version" "$prefix/bin/$program" --version
     [ "$(head -1 "$work/stdout")" = "$program $version" ] \
         || fail "$program --version: $(head -1 "$work/stdout"), expected $program $version"
@@ -69,6 +70,7 @@ completes "--help --version --watch" vextal --
 completes "--json" vextal-check --j
 completes "--distance" vextal-snapshot s.txt --di
 completes "stl" vextal-export s.txt o --format st
+completes "webp" vextal-animate s.txt o --format w
 completes "ply" vextal-export --format = p
 completes "$example" vextal-export "${example%.vextal}"
 
