@@ -38,7 +38,7 @@ struct AnimationDrawing {
 
     AnimationDrawing() {
         const std::string scene = VextalBench::sceneFile(VextalBench::Surface::spheric, 255);
-        if (drawing.open() || !drawing.load(scene.c_str()).rendered())
+        if (drawing.start(scene.c_str()))
             return;
         for (int k = 0; k < 2; ++k) {
             CameraPose pose = poseOf(frameSettings());

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "tools/OptionValues.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -50,6 +51,19 @@ inline constexpr Vextal::OptionDescription backgroundOption{
     "--background", "COLOR",
     "the colour behind the surface, #rrggbb (default #000000, as\n"
     "the viewer), or none: transparent"};
+
+inline constexpr Vextal::OptionDescription sharedPictureOptions[] = {
+    wireframeOption, normalsOption, turnOption, distanceOption, samplesOption, backgroundOption,
+};
+
+// A picture tool's options: its own, then those every picture tool shares.
+template <std::size_t N>
+constexpr auto withPictureOptions(const Vextal::OptionDescription (&own)[N]) {
+    std::array<Vextal::OptionDescription, N + std::size(sharedPictureOptions)> all{};
+    std::copy(std::begin(own), std::end(own), all.begin());
+    std::copy(std::begin(sharedPictureOptions), std::end(sharedPictureOptions), all.begin() + N);
+    return all;
+}
 
 // What reading one option did: whether it is a picture option at all, and
 // if so why its value is refused, if it is.

@@ -13,6 +13,8 @@ CameraPose poseOf(const PictureSettings& settings) {
 
 SceneDrawing::SceneDrawing(const PictureSettings& settings) : settings(settings) {}
 
+// Exit 3 only when OpenGL itself is missing: if a picture of one pixel can
+// be had, the size was too much.
 std::optional<DrawingProblem> SceneDrawing::open() {
     const Vextal::OffscreenSamples samples{settings.samples, true};
     if (offscreen.create(int(settings.width), int(settings.height), samples))
@@ -24,6 +26,17 @@ std::optional<DrawingProblem> SceneDrawing::open() {
     return DrawingProblem{exitNoOpenGL, "no OpenGL available: " + why};
 }
 
+std::optional<DrawingProblem> SceneDrawing::start(const char* scenePath) {
+    if (std::optional<DrawingProblem> problem = open())
+        return problem;
+    const Vextal::SceneLoadResult loaded = load(scenePath);
+    if (!loaded.rendered())
+        return DrawingProblem{exitFailed, std::string(scenePath) + ": " + loaded.reason()};
+    summary = loaded.scene;
+    return std::nullopt;
+}
+
+// The viewer's start-up, then the settings' switches and background.
 Vextal::SceneLoadResult SceneDrawing::load(const char* scenePath) {
     const Vextal::RenderingStart start{scenePath, std::uint32_t(offscreen.drawWidth()),
                                        std::uint32_t(offscreen.drawHeight())};

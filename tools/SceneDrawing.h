@@ -44,13 +44,13 @@ class SceneDrawing {
 public:
     explicit SceneDrawing(const PictureSettings& settings);
 
-    // Makes the context current. Exit 3 only when OpenGL itself is missing:
-    // if a picture of one pixel can be had, the size was too much.
-    std::optional<DrawingProblem> open();
+    // Makes the context current, then runs the viewer's start-up with the
+    // scene file and sets the settings' switches and background. Once. A
+    // scene that does not load is a problem naming the file.
+    std::optional<DrawingProblem> start(const char* scenePath);
 
-    // The viewer's start-up with the scene file (once, after open()), then
-    // the settings' switches and background.
-    Vextal::SceneLoadResult load(const char* scenePath);
+    // What the start-up loaded.
+    const Vextal::SceneSummary& loadedScene() const { return summary; }
 
     // The mesh every picture draws; the caller may fill it anew between pictures.
     Vextal::PolygonsIndexedNormal& mesh() { return scene.sceneMesh; }
@@ -61,7 +61,11 @@ public:
     std::optional<DrawingProblem> draw(const CameraPose& pose, std::vector<std::uint8_t>& pixels);
 
 private:
+    std::optional<DrawingProblem> open();
+    Vextal::SceneLoadResult load(const char* scenePath);
+
     PictureSettings settings;
+    Vextal::SceneSummary summary;
     Vextal::OffscreenContext offscreen;
     Vextal::SceneState scene;
     Vextal::InputState input;

@@ -4,6 +4,7 @@
 // writes it as an animated GIF or WebP, an MP4 video or a folder of PNG frames.
 
 #include "cli/CommandLine.h"
+#include "cli/RunTool.h"
 #include "export/AnimationWriter.h"
 #include "export/FrameFolderWriter.h"
 #include "export/GifWriter.h"
@@ -19,7 +20,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,7 +53,7 @@ struct Arguments {
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "[TO_SCENE_FILE]", "OUT"};
-constexpr Vextal::OptionDescription options[] = {
+constexpr auto options = withPictureOptions({
     {"--frames", "N", "frames in the animation, 1 to 9999 (default 72)"},
     {"--fps", "F", "frames a second, above 0 and up to 120; up to 50 for GIF\n(default 24)"},
     {"--size", "WxH",
@@ -68,13 +68,7 @@ constexpr Vextal::OptionDescription options[] = {
      "gif, webp, mp4 or png (a folder of frames) whatever OUT\n"
      "is called; needed for - unless it is GIF"},
     {"--quiet", nullptr, "no progress line on a terminal"},
-    wireframeOption,
-    normalsOption,
-    turnOption,
-    distanceOption,
-    samplesOption,
-    backgroundOption,
-};
+});
 
 constexpr Vextal::ProgramDescription program{
     "vextal-animate",
@@ -345,29 +339,14 @@ int animate(const Arguments& args) {
         if (std::optional<DrawingProblem> problem = readMorph(args, morph))
             return report(*problem);
     SceneDrawing drawing(args.picture);
-    if (const std::optional<DrawingProblem> problem = drawing.open())
+    if (const std::optional<DrawingProblem> problem = drawing.start(args.scenePath))
         return report(*problem);
-    const Vextal::SceneLoadResult loaded = drawing.load(args.scenePath);
-    if (!loaded.rendered())
-        return report({exitFailed, std::string(args.scenePath) + ": " + loaded.reason()});
     return writeAnimation(args, drawing, morph,
-                          "vextal-animate: " + Vextal::describe(loaded.scene));
+                          "vextal-animate: " + Vextal::describe(drawing.loadedScene()));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
-    if (line.exitNow)
-        return *line.exitNow;
-    const std::optional<Arguments> args = interpret(line);
-    if (!args)
-        return Vextal::exitUsage;
-    // Unwinding removes whatever was half-written.
-    try {
-        return animate(*args);
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "vextal-animate: out of memory\n");
-        return exitFailed;
-    }
+    return Vextal::runTool(program, argc, argv, interpret, animate);
 }

@@ -3,6 +3,7 @@
 // the format that the output's extension names, or the one --format names.
 
 #include "cli/CommandLine.h"
+#include "cli/RunTool.h"
 #include "export/MeshCheck.h"
 #include "export/MeshScale.h"
 #include "export/ObjWriter.h"
@@ -16,7 +17,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -201,17 +201,5 @@ int exportScene(const Arguments& args) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
-    if (line.exitNow)
-        return *line.exitNow;
-    const std::optional<Arguments> args = interpret(line);
-    if (!args)
-        return Vextal::exitUsage;
-    // Unwinding removes whatever was half-written.
-    try {
-        return exportScene(*args);
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "vextal-export: out of memory\n");
-        return exitFailed;
-    }
+    return Vextal::runTool(program, argc, argv, interpret, exportScene);
 }

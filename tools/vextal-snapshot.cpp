@@ -6,13 +6,13 @@
 // first frame: 800 x 600, filled, the camera 5 units back.
 
 #include "cli/CommandLine.h"
+#include "cli/RunTool.h"
 #include "export/OutputFile.h"
 #include "export/PngWriter.h"
 #include "tools/PictureOptions.h"
 #include "tools/SceneDrawing.h"
 
 #include <cstdio>
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,15 +31,9 @@ struct Arguments {
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.png"};
-constexpr Vextal::OptionDescription options[] = {
+constexpr auto options = withPictureOptions({
     {"--size", "WxH", "picture size in pixels, 1 to 4096 each way (default 800x600)"},
-    wireframeOption,
-    normalsOption,
-    turnOption,
-    distanceOption,
-    samplesOption,
-    backgroundOption,
-};
+});
 
 constexpr Vextal::ProgramDescription program{
     "vextal-snapshot",
@@ -121,31 +115,17 @@ int report(const DrawingProblem& problem) {
 
 int snapshot(const Arguments& args) {
     SceneDrawing drawing(args.picture);
-    if (const std::optional<DrawingProblem> problem = drawing.open())
+    if (const std::optional<DrawingProblem> problem = drawing.start(args.scenePath))
         return report(*problem);
-    const Vextal::SceneLoadResult loaded = drawing.load(args.scenePath);
-    if (!loaded.rendered())
-        return report({exitFailed, std::string(args.scenePath) + ": " + loaded.reason()});
     std::vector<std::uint8_t> pixels;
     if (const std::optional<DrawingProblem> problem = drawing.draw(poseOf(args.picture), pixels))
         return report(*problem);
-    return writePicture(args, pixels, "vextal-snapshot: " + Vextal::describe(loaded.scene));
+    return writePicture(args, pixels,
+                        "vextal-snapshot: " + Vextal::describe(drawing.loadedScene()));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
-    if (line.exitNow)
-        return *line.exitNow;
-    const std::optional<Arguments> args = interpret(line);
-    if (!args)
-        return Vextal::exitUsage;
-    // Unwinding removes whatever was half-written.
-    try {
-        return snapshot(*args);
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "vextal-snapshot: out of memory\n");
-        return exitFailed;
-    }
+    return Vextal::runTool(program, argc, argv, interpret, snapshot);
 }

@@ -12,9 +12,6 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/cli-checks.sh"
 
-one_line() { # description
-    [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "$1: not one line on stderr: $(cat "$work/stderr")"
-}
 frames_of() { identify "$1" 2>/dev/null | wc -l; }
 # Pixels differing by more than 2% per channel (the snapshot tolerance).
 differing() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | cut -d' ' -f1; }

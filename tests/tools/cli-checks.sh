@@ -10,6 +10,11 @@ address_sanitized() { ldd "$1" 2>/dev/null | grep -q libasan; }
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+#   one_line WHAT                        fails unless $work/stderr is one line
+one_line() {
+    [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "$1: not one line on stderr: $(cat "$work/stderr")"
+}
+
 expect_status() { # expected-status description command...
     local expected="$1" what="$2"
     shift 2

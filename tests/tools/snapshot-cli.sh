@@ -9,9 +9,6 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/cli-checks.sh"
 
-one_line() { # description
-    [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "$1: not one line on stderr: $(cat "$work/stderr")"
-}
 size_of() { identify -format '%wx%h' "$1" 2>/dev/null; }
 # Pixels of one pure colour (r g b).
 count_colour() { # file r g b
