@@ -131,6 +131,8 @@ ColorMapObject* colourTable(const liq_palette& palette, int& transparentIndex) {
 } // namespace
 
 std::string GifWriter::addFrame(const RgbaPicture& frame) {
+    if (!encoder || !encoder->gif)
+        return "the GIF writer was not started";
     coverFully(frame, format.transparent, opaque.data());
     liq_image* image = liq_image_create_rgba(encoder->quantiser, opaque.data(), int(format.width),
                                              int(format.height), 0);
@@ -166,6 +168,8 @@ std::string GifWriter::addFrame(const RgbaPicture& frame) {
 }
 
 std::string GifWriter::finish() {
+    if (!encoder || !encoder->gif)
+        return "the GIF writer was not started";
     int error = 0;
     GifFileType* gif = encoder->gif;
     encoder->gif = nullptr; // closed here, whatever happens

@@ -137,6 +137,8 @@ std::string Mp4Writer::start() {
 }
 
 std::string Mp4Writer::addFrame(const RgbaPicture& frame) {
+    if (child <= 0)
+        return "ffmpeg is not running";
     const std::size_t pixels = std::size_t(frame.width) * frame.height;
     for (std::size_t k = 0; k < pixels; ++k)
         std::memcpy(&rgb[3 * k], frame.bytes + 4 * k, 3);
@@ -156,6 +158,8 @@ std::string Mp4Writer::addFrame(const RgbaPicture& frame) {
 
 // Closes the pipe, so that ffmpeg sees the end of the frames, and waits for it.
 std::string Mp4Writer::waitForEncoder() {
+    if (child <= 0)
+        return "ffmpeg is not running";
     if (pipeFd >= 0)
         close(pipeFd);
     pipeFd = -1;

@@ -52,6 +52,8 @@ std::string WebpWriter::start() {
 }
 
 std::string WebpWriter::addFrame(const RgbaPicture& frame) {
+    if (!encoder)
+        return "the WebP writer was not started";
     WebPConfig config;
     if (!configure(config, format))
         return "cannot set up the WebP encoder";
@@ -73,6 +75,8 @@ std::string WebpWriter::addFrame(const RgbaPicture& frame) {
 }
 
 std::string WebpWriter::finish() {
+    if (!encoder)
+        return "the WebP writer was not started";
     const int end = int(frameStart(frameIndex, format.framesPerSecond, 1000));
     WebPData data;
     WebPDataInit(&data);

@@ -284,7 +284,6 @@ std::optional<DrawingProblem> drawFrames(const Arguments& args, SceneDrawing& dr
     ProgressLine progress(args.plan.frames, !args.quiet);
     std::vector<std::uint8_t> pixels;
     for (std::uint32_t k = 0; k < args.plan.frames; ++k) {
-        progress.show(k);
         const FrameMotion motion = frameMotion(args.plan, k);
         if (morph)
             Vextal::tessellateParameters(
@@ -297,8 +296,8 @@ std::optional<DrawingProblem> drawFrames(const Arguments& args, SceneDrawing& dr
                                         args.picture.transparent};
         if (const std::string why = writer.addFrame(frame); !why.empty())
             return DrawingProblem{exitFailed, why};
+        progress.show(k + 1);
     }
-    progress.show(args.plan.frames);
     return std::nullopt;
 }
 
