@@ -4,6 +4,7 @@
 // where and why the load stops, what follows "render", the resulting grid,
 // and what is wrong with the mesh it gives.
 
+#include "base/EscapedText.h"
 #include "cli/CommandLine.h"
 #include "mesh/MeshSurvey.h"
 #include "mesh/PolygonsIndexedNormal.h"
@@ -26,20 +27,20 @@ constexpr int exitFailed = 2;
 
 struct Warning {
     std::uint32_t line; // 0: the file as a whole
-    std::string text;
+    std::string text;   // tokens in it quoted escaped
 };
 
 // Everything said about one file.
 struct Report {
-    std::string path;
+    std::string_view path;
     bool readable = false;
-    std::string unreadable; // why the file could not be read
+    std::string unreadable; // why the file could not be read, or checked
     SceneExplanation explanation;
     MeshSurvey survey;
     std::vector<Warning> warnings;
 };
 
-std::string countOf(std::uint32_t count, const char* one, const char* many) {
+std::string countOf(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
@@ -49,9 +50,9 @@ void warnAboutSteps(Report& report) {
         report.warnings.push_back({e.selectorLine, e.selection});
     for (const SceneStep& step : e.steps) {
         if (!step.suggestion.empty())
-            report.warnings.push_back(
-                {step.line,
-                 "'" + step.token + "' is not a command; did you mean '" + step.suggestion + "'?"});
+            report.warnings.push_back({step.line, quotedToken(step.token, step.tokenLength) +
+                                                      " is not a command; did you mean '" +
+                                                      step.suggestion + "'?"});
         else if (step.countChanged)
             report.warnings.push_back({step.line, step.note});
     }
@@ -83,14 +84,13 @@ void warnAboutMesh(Report& report, const PolygonsIndexedNormal& mesh) {
     }
 }
 
-Report check(const std::string& path) {
-    Report report;
+void check(std::string_view path, Report& report) {
     report.path = path;
     SceneBytes read;
     SceneLoadResult refusal;
-    if (!readSceneBytes(path.c_str(), read, refusal)) {
+    if (!readSceneBytes(std::string(path).c_str(), read, refusal)) {
         report.unreadable = refusal.reason();
-        return report;
+        return;
     }
     report.readable = true;
     PolygonsIndexedNormal mesh;
@@ -101,7 +101,21 @@ Report check(const std::string& path) {
         report.survey = surveyMesh(mesh);
         warnAboutMesh(report, mesh);
     }
-    return report;
+}
+
+// A report of a file the memory did not suffice to check. Its texts are
+// constants and the path a view: making it allocates nothing.
+void outOfMemory(Report& report) {
+    report.readable = false;
+    report.explanation = SceneExplanation{};
+    report.warnings = std::vector<Warning>{};
+    report.unreadable = std::string{};
+}
+
+constexpr const char* outOfMemoryText = "out of memory: not checked";
+
+std::string_view whyUnread(const Report& report) {
+    return report.unreadable.empty() ? outOfMemoryText : report.unreadable;
 }
 
 int statusOf(const Report& report) {
@@ -110,8 +124,22 @@ int statusOf(const Report& report) {
     return report.warnings.empty() ? exitClean : exitWarnings;
 }
 
-std::string at(const Report& report, std::uint32_t line) {
-    return line == 0 ? report.path : report.path + ":" + std::to_string(line);
+// Output goes through stdio's buffer, piece by piece: writing allocates
+// nothing, so what memory there is goes to explaining.
+void put(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// "PATH:LINE: TEXT", the path's bytes escaped and the text made printable.
+void putLine(const Report& report, std::uint32_t line, std::string_view text) {
+    forEachEscaped(report.path, Backslash::doubled, put);
+    if (line > 0) {
+        put(":");
+        put(std::to_string(line));
+    }
+    put(": ");
+    forEachEscaped(text, Backslash::kept, put);
+    put("\n");
 }
 
 std::string valuesOf(const SceneStep& step) {
@@ -121,116 +149,204 @@ std::string valuesOf(const SceneStep& step) {
     return text;
 }
 
+std::string stepText(const SceneStep& step) {
+    if (step.kind == SceneStep::Kind::ignored)
+        return quotedToken(step.token, step.tokenLength) + " is not a command, skipped" +
+               (step.suggestion.empty() ? "" : "; did you mean '" + step.suggestion + "'?");
+    // A count the rule changed says so in place of its value.
+    if (step.note.starts_with(step.token + " "))
+        return step.note;
+    return step.token + valuesOf(step) + (step.note.empty() ? "" : ": ") + step.note;
+}
+
+std::string trailingText(const SceneExplanation& e) {
+    return (e.trailingCut ? "more than " : "") + countOf(e.trailingBytes, "byte", "bytes") +
+           " after 'render', never read";
+}
+
 void printText(const Report& report) {
     if (!report.readable) {
-        std::printf("%s: %s\n", report.path.c_str(), report.unreadable.c_str());
+        putLine(report, 0, whyUnread(report));
         return;
     }
     const SceneExplanation& e = report.explanation;
-    std::printf("%s: %s\n", at(report, e.selectorLine).c_str(), e.selection.c_str());
-    for (const SceneStep& step : e.steps) {
-        const std::string where = at(report, step.line);
-        if (step.kind == SceneStep::Kind::ignored) {
-            std::printf("%s: '%s' is not a command, skipped%s%s%s\n", where.c_str(),
-                        step.token.c_str(), step.suggestion.empty() ? "" : "; did you mean '",
-                        step.suggestion.c_str(), step.suggestion.empty() ? "" : "'?");
-            continue;
-        }
-        // A count the rule changed says so in place of its value.
-        if (step.note.starts_with(step.token + " "))
-            std::printf("%s: %s\n", where.c_str(), step.note.c_str());
-        else
-            std::printf("%s: %s%s%s%s\n", where.c_str(), step.token.c_str(), valuesOf(step).c_str(),
-                        step.note.empty() ? "" : ": ", step.note.c_str());
-    }
-    std::printf("%s: %s\n", at(report, e.stopLine).c_str(), e.stop.c_str());
-    if (e.trailingBytes > 0)
-        std::printf("%s: %zu bytes after 'render', never read\n",
-                    at(report, e.trailingLine).c_str(), e.trailingBytes);
-    std::printf("%s: grid %s: %u vertices, %u triangles\n", report.path.c_str(),
-                describe(e.scene).c_str(), e.vertexCount, e.triangleCount);
+    putLine(report, e.selectorLine, e.selection);
+    for (const SceneStep& step : e.steps)
+        putLine(report, step.line, stepText(step));
+    putLine(report, e.stopLine, e.stop);
+    if (e.trailingBytes > 0 || e.trailingCut)
+        putLine(report, e.trailingLine, trailingText(e));
+    putLine(report, 0,
+            "grid " + describe(e.scene) + ": " + countOf(e.vertexCount, "vertex", "vertices") +
+                ", " + countOf(e.triangleCount, "triangle", "triangles"));
     for (const Warning& warning : report.warnings)
-        std::printf("%s: warning: %s\n", at(report, warning.line).c_str(), warning.text.c_str());
+        putLine(report, warning.line, "warning: " + warning.text);
     if (e.rendered() && report.warnings.empty())
-        std::printf("%s: no warnings\n", report.path.c_str());
+        putLine(report, 0, "no warnings");
 }
 
-// A JSON string: quotes, backslashes and control bytes escaped; other bytes
-// as they are.
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+// JSON: texts for a person are printable already; the file's bytes (path,
+// tokens) are escaped. Either way every string is strict UTF-8.
+void putText(std::string_view text) {
+    forEachJsonPiece(text, Backslash::kept, put);
 }
-
+void putBytes(std::string_view bytes) {
+    forEachJsonPiece(bytes, Backslash::doubled, put);
+}
+void putKey(const char* key) {
+    put(",\"");
+    put(key);
+    put("\":");
+}
+void putCount(std::size_t value) {
+    put(std::to_string(value));
+}
 // JSON has no NaN or infinity: those are null.
-std::string jsonNumber(double value) {
+void putNumber(double value) {
     if (!std::isfinite(value))
-        return "null";
+        return put("null");
     char text[40];
     std::snprintf(text, sizeof text, "%.9g", value);
-    return text;
+    put(text);
+}
+void putFloat(float value) {
+    put(std::isfinite(value) ? shortestText(value) : "null");
+}
+void putBool(bool value) {
+    put(value ? "true" : "false");
 }
 
-std::string jsonStep(const SceneStep& step) {
-    std::string values;
-    for (const float value : step.values)
-        values += (values.empty() ? "" : ",") +
-                  (std::isfinite(value) ? shortestText(value) : std::string("null"));
-    return std::string("{\"line\":") + std::to_string(step.line) +
-           ",\"kind\":" + (step.kind == SceneStep::Kind::command ? "\"command\"" : "\"ignored\"") +
-           ",\"token\":" + quoted(step.token) + ",\"values\":[" + values +
-           "],\"note\":" + quoted(step.note) + ",\"suggestion\":" + quoted(step.suggestion) + "}";
-}
-
-std::string jsonReport(const Report& report) {
-    std::string out = "{\"file\":" + quoted(report.path);
-    if (!report.readable)
-        return out + ",\"loaded\":false,\"stop\":" + quoted(report.unreadable) + "}";
-    const SceneExplanation& e = report.explanation;
-    out += ",\"loaded\":" + std::string(e.rendered() ? "true" : "false");
-    out += ",\"selector\":{\"line\":" + std::to_string(e.selectorLine) +
-           ",\"token\":" + quoted(e.selector) + ",\"surface\":" + quoted(surfaceName(e.surface)) +
-           ",\"why\":" + quoted(e.selection) + "}";
-    out += ",\"steps\":[";
-    for (std::size_t k = 0; k < e.steps.size(); ++k)
-        out += (k ? "," : "") + jsonStep(e.steps[k]);
-    out += "],\"stop\":{\"line\":" + std::to_string(e.stopLine) + ",\"reason\":" + quoted(e.stop) +
-           "}";
-    out += ",\"trailing\":{\"line\":" + std::to_string(e.trailingLine) +
-           ",\"bytes\":" + std::to_string(e.trailingBytes) + "}";
-    const SceneSummary& g = e.scene;
-    out += ",\"grid\":{\"slices\":" + std::to_string(g.sliceCount) +
-           ",\"rotations\":" + std::to_string(g.rotateCount) +
-           ",\"closed\":" + (g.closed ? "true" : "false") + ",\"theta\":[" +
-           jsonNumber(g.thetaMin) + "," + jsonNumber(g.thetaMax) + "],\"phi\":[" +
-           jsonNumber(g.phiMin) + "," + jsonNumber(g.phiMax) +
-           "],\"vertices\":" + std::to_string(e.vertexCount) +
-           ",\"triangles\":" + std::to_string(e.triangleCount) + "}";
-    if (e.rendered()) {
-        const MeshSurvey& s = report.survey;
-        out += ",\"mesh\":{\"nonFiniteVertices\":" + std::to_string(s.nonFiniteVertices) +
-               ",\"degenerateTriangles\":" + std::to_string(s.degenerateTriangles) +
-               ",\"openEdges\":" + std::to_string(s.openEdges) +
-               ",\"tangledEdges\":" + std::to_string(s.tangledEdges) +
-               ",\"volume\":" + jsonNumber(s.volume) + "}";
+void putStep(const SceneStep& step) {
+    put("{\"line\":");
+    putCount(step.line);
+    putKey("kind");
+    put(step.kind == SceneStep::Kind::command ? "\"command\"" : "\"ignored\"");
+    putKey("token");
+    putBytes(step.token);
+    putKey("tokenBytes");
+    putCount(step.tokenLength);
+    putKey("values");
+    for (std::size_t k = 0; k < step.values.size(); ++k) {
+        put(k ? "," : "[");
+        putFloat(step.values[k]);
     }
-    out += ",\"warnings\":[";
-    for (std::size_t k = 0; k < report.warnings.size(); ++k)
-        out += std::string(k ? "," : "") + "{\"line\":" + std::to_string(report.warnings[k].line) +
-               ",\"text\":" + quoted(report.warnings[k].text) + "}";
-    return out + "]}";
+    put(step.values.empty() ? "[]" : "]");
+    putKey("note");
+    putText(step.note);
+    putKey("suggestion");
+    putText(step.suggestion);
+    put("}");
+}
+
+void putSelector(const SceneExplanation& e) {
+    put("{\"line\":");
+    putCount(e.selectorLine);
+    putKey("token");
+    putBytes(e.selector);
+    putKey("tokenBytes");
+    putCount(e.selectorLength);
+    putKey("surface");
+    putText(surfaceName(e.surface));
+    putKey("why");
+    putText(e.selection);
+    put("}");
+}
+
+void putGrid(const SceneExplanation& e) {
+    const SceneSummary& g = e.scene;
+    put("{\"slices\":");
+    putCount(g.sliceCount);
+    putKey("rotations");
+    putCount(g.rotateCount);
+    putKey("closed");
+    putBool(g.closed);
+    putKey("theta");
+    put("[");
+    putNumber(double(g.thetaMin));
+    put(",");
+    putNumber(double(g.thetaMax));
+    put("]");
+    putKey("phi");
+    put("[");
+    putNumber(double(g.phiMin));
+    put(",");
+    putNumber(double(g.phiMax));
+    put("]");
+    putKey("vertices");
+    putCount(e.vertexCount);
+    putKey("triangles");
+    putCount(e.triangleCount);
+    put("}");
+}
+
+void putMesh(const MeshSurvey& s) {
+    put("{\"nonFiniteVertices\":");
+    putCount(s.nonFiniteVertices);
+    putKey("degenerateTriangles");
+    putCount(s.degenerateTriangles);
+    putKey("openEdges");
+    putCount(s.openEdges);
+    putKey("tangledEdges");
+    putCount(s.tangledEdges);
+    putKey("volume");
+    putNumber(s.volume);
+    put("}");
+}
+
+void putStop(std::uint32_t line, std::string_view reason) {
+    put("{\"line\":");
+    putCount(line);
+    putKey("reason");
+    putText(reason);
+    put("}");
+}
+
+// One object per file, with the same keys whatever happened to it; what
+// could not be known is null, and the stop says why.
+void printJson(const Report& report) {
+    const SceneExplanation& e = report.explanation;
+    const bool explained = report.readable;
+    put("{\"file\":");
+    putBytes(report.path);
+    putKey("loaded");
+    putBool(explained && e.rendered());
+    putKey("selector");
+    explained ? putSelector(e) : put("null");
+    putKey("steps");
+    put("[");
+    for (std::size_t k = 0; k < e.steps.size(); ++k) {
+        put(k ? "," : "");
+        putStep(e.steps[k]);
+    }
+    put("]");
+    putKey("stop");
+    explained ? putStop(e.stopLine, e.stop) : putStop(0, whyUnread(report));
+    putKey("trailing");
+    if (explained) {
+        put("{\"line\":");
+        putCount(e.trailingLine);
+        putKey("bytes");
+        putCount(e.trailingBytes);
+        putKey("moreThan");
+        putBool(e.trailingCut);
+        put("}");
+    } else {
+        put("null");
+    }
+    putKey("grid");
+    explained ? putGrid(e) : put("null");
+    putKey("mesh");
+    explained&& e.rendered() ? putMesh(report.survey) : put("null");
+    putKey("warnings");
+    put("[");
+    for (std::size_t k = 0; k < report.warnings.size(); ++k) {
+        put(k ? ",{\"line\":" : "{\"line\":");
+        putCount(report.warnings[k].line);
+        putKey("text");
+        putText(report.warnings[k].text);
+        put("}");
+    }
+    put("]}");
 }
 
 constexpr const char* operands[] = {"SCENE_FILE", "[SCENE_FILE...]"};
@@ -252,40 +368,53 @@ constexpr ProgramDescription program{
     options,
     "  0    every file loads, without warnings\n"
     "  1    every file loads, with warnings\n"
-    "  2    a file does not load\n"
+    "  2    a file does not load, or the output could not be written\n"
     "  64   usage error\n",
     "A scene with a misspelt command.\n"
     "  vextal-check conf.txt\n",
 };
 
-int run(int argc, char** argv) {
-    const ParsedCommandLine line = parseCommandLine(program, argc, argv);
-    if (line.exitNow)
-        return *line.exitNow;
+int run(const ParsedCommandLine& line) {
     const bool json = !line.options.empty(); // --json, the only option
-    const std::vector<std::string> paths(line.operands.begin(), line.operands.end());
     int status = exitClean;
-    std::string array;
-    for (const std::string& path : paths) {
-        const Report report = check(path);
-        if (json)
-            array += (array.empty() ? "" : ",\n") + jsonReport(report);
-        else
-            printText(report);
+    if (json)
+        put("[");
+    for (std::size_t k = 0; k < line.operands.size(); ++k) {
+        // Each file is written as soon as it is explained, and forgotten.
+        Report report;
+        try {
+            check(line.operands[k], report);
+        } catch (const std::bad_alloc&) {
+            outOfMemory(report);
+            std::fputs("vextal-check: ", stderr);
+            forEachEscaped(line.operands[k], Backslash::doubled, [](std::string_view piece) {
+                std::fwrite(piece.data(), 1, piece.size(), stderr);
+            });
+            std::fputs(": out of memory\n", stderr);
+        }
+        if (json) {
+            put(k ? ",\n" : "");
+            printJson(report);
+        } else {
+            try {
+                printText(report);
+            } catch (const std::bad_alloc&) {
+                putLine(report, 0, outOfMemoryText);
+                report.readable = false;
+            }
+        }
         status = std::max(status, statusOf(report));
     }
     if (json)
-        std::printf("[%s]\n", array.c_str());
+        put("]\n");
     return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return run(argc, argv);
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "vextal-check: out of memory\n");
-        return exitFailed;
-    }
+    const ParsedCommandLine line = parseCommandLine(program, argc, argv);
+    if (line.exitNow)
+        return finishOutput(program, *line.exitNow);
+    return finishOutput(program, run(line));
 }

@@ -12,7 +12,7 @@ source "$(dirname "$0")/cli-checks.sh"
 expect_status 0 "worked example" "$exporter" "$examples/worked-example.vextal" "$work/w.obj"
 [ "$(grep -c '^v ' "$work/w.obj")" -eq $((23 * 48)) ] || fail "worked example vertex count"
 [ "$(grep -c '^f ' "$work/w.obj")" -eq $((2 * 22 * 48)) ] || fail "worked example face count"
-head -1 "$work/w.obj" | grep -q '^# .*PrimitiveSuperShapeToric, 24 slices x 48 rotations, open' \
+head -1 "$work/w.obj" | grep -q '^# .*toroidal superformula, 24 slices x 48 rotations, open' \
     || fail "comment line names the surface and grid: $(head -1 "$work/w.obj")"
 
 # The default spheric surface: the known vertex and pole coordinates.
