@@ -147,7 +147,9 @@ inline std::size_t wholeCharacters(std::string_view text) {
         const auto byte = static_cast<unsigned char>(text[text.size() - back]);
         if ((byte & 0xC0) == 0x80)
             continue; // a continuation byte: its lead lies further back
-        const std::size_t needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        if (byte < 0xC2 || byte > 0xF4)
+            return text.size(); // no lead byte: nothing is cut through
+        const std::size_t needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
         return needed > back ? text.size() - back : text.size();
     }
     return text.size();

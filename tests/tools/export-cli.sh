@@ -195,6 +195,12 @@ for bad in 0 -2 nan inf 2x ""; do
     expect_status 64 "--scale '$bad'" "$exporter" "$work/default.txt" "$work/bad-scale.obj" --scale "$bad"
 done
 expect_status 64 "--scale without a value" "$exporter" "$work/default.txt" "$work/bad-scale.obj" --scale
+# A scale that no float can hold the result of, in every format.
+for bad in 1e-45 1e-37 1e39; do
+    expect_status 2 "--scale $bad" "$exporter" "$work/default.txt" "$work/bad-scale.obj" --scale "$bad"
+    grep -Eq "not written: scaled by .*(overflows|falls below)" "$work/stderr" \
+        || fail "--scale $bad: $(cat "$work/stderr")"
+done
 [ ! -e "$work/bad-scale.obj" ] || fail "a bad --scale wrote output"
 
 # --help, --version, and usage errors that say what is wrong.
