@@ -1,5 +1,7 @@
 #include "app/SceneWatch.h"
 
+#include "base/EscapedText.h"
+
 #include <cerrno>
 #include <cstring>
 #include <sys/inotify.h>
@@ -53,7 +55,7 @@ void SceneWatch::follow() {
         const int wd = ::inotify_add_watch(fd, lookup.folder.c_str(), mask);
         if (wd < 0) {
             complete = false;
-            message = "cannot watch " + lookup.folder + ": " + std::strerror(errno);
+            message = "cannot watch " + escaped(lookup.folder) + ": " + std::strerror(errno);
             continue;
         }
         next[wd].names.insert(lookup.name);

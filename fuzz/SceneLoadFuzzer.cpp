@@ -4,6 +4,7 @@
 // crash, sanitizer report, broken mesh invariant or output that is not clean
 // text and strict JSON is a finding.
 
+#include "base/EscapedText.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveParametric.h"
 #include "scene/SceneCommands.h"
