@@ -29,6 +29,9 @@ struct SceneReport {
     bool loaded() const { return readable && explanation.rendered(); }
 };
 
+// "1 byte", "2 bytes": the count with the word that agrees with it.
+std::string countOf(std::size_t count, const char* one, const char* many);
+
 // Reads the file at `path` as a load would and explains it, building the
 // mesh to survey it. Throws std::bad_alloc when memory runs out.
 void checkSceneFile(std::string_view path, SceneReport& report);

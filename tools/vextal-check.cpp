@@ -8,12 +8,10 @@
 #include "cli/CommandLine.h"
 #include "scene/SceneReport.h"
 
-#include <cmath>
 #include <cstdio>
 #include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace {
 
