@@ -9,6 +9,7 @@ namespace Vextal {
 struct PathLookup {
     std::string folder; // a path to the folder with no symbolic link in it ("." or "/" first)
     std::string name;
+    bool operator==(const PathLookup&) const = default;
 };
 
 // The lookups the kernel makes to open a path, symbolic links followed as it

@@ -40,9 +40,10 @@ SceneWatch::~SceneWatch() {
 }
 
 // Walks the path and watches every folder it passes through and the file it
-// reaches, giving up the watches no longer on the way.
-void SceneWatch::follow() {
-    const PathWalk walk = walkPath(path);
+// reaches, giving up the watches no longer on the way. True when the walk
+// went another way than the last time.
+bool SceneWatch::follow() {
+    PathWalk walk = walkPath(path);
     std::map<int, Watched> next;
     bool complete = walk.complete;
     message.clear();
@@ -76,6 +77,9 @@ void SceneWatch::follow() {
     retryAt.reset();
     if (!complete)
         retryAt = Clock::now() + retryInterval;
+    const bool changed = walk.lookups != way;
+    way = std::move(walk.lookups);
+    return changed;
 }
 
 SceneWatch::Identity SceneWatch::identify() const {
@@ -123,10 +127,11 @@ void SceneWatch::read(Events& events) {
                 continue;
             }
             events.rewalk = true;
-            // A file made under the file's own name is saved when it is closed;
-            // anything else on the way may have led the path to another file.
-            events.compare = events.compare || !(event->mask & IN_CREATE) ||
-                             event->name != watched->second.fileName;
+            // Under the file's own name, a file moved in is whole, one made is
+            // whole once closed, and one gone is no save. Anything else on the
+            // way may have led the path to another file.
+            const bool own = event->name == watched->second.fileName;
+            events.compare = events.compare || !own || (event->mask & IN_MOVED_TO) != 0;
         }
     }
 }
@@ -138,8 +143,8 @@ bool SceneWatch::saved() {
     read(events);
     if (retryAt && Clock::now() >= *retryAt)
         events.rewalk = events.compare = true;
-    if (events.rewalk)
-        follow();
+    if (events.rewalk && follow())
+        events.compare = true; // the path leads through other folders or links now
     const Identity now = events.save || events.compare ? identify() : identity;
     // A file gone is no save: its successor's arrival will be one.
     const bool changed = events.compare && now.exists && !(now == identity);

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace Vextal {
 
@@ -77,7 +78,7 @@ private:
         bool compare = false; // and a save may hide behind it
     };
 
-    void follow();
+    bool follow();
     void read(Events& events);
     Identity identify() const;
 
@@ -85,6 +86,7 @@ private:
     std::string path;
     std::string message;
     std::map<int, Watched> watches;
+    std::vector<PathLookup> way; // the lookups of the last walk
     Identity identity;
     std::optional<Clock::time_point> retryAt; // set while a folder could not be watched
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <poll.h>
 
@@ -73,6 +74,23 @@ TEST(SceneWatch, followsLinksToWhereTheFileIs) {
     EXPECT_TRUE(seenWithinASecond(watch));
     dir.write("real/scene.txt", scene); // no longer the path's file
     EXPECT_FALSE(seenWithinASecond(watch));
+}
+
+// An editor that moves the file away and writes a new one: no save is told
+// while the new file is half-written, one when it is closed.
+TEST(SceneWatch, seesAFileMadeUnderItsNameWhenItIsClosed) {
+    VextalTest::TempDir dir;
+    const std::string path = dir.write("scene.txt", scene);
+    SceneWatch watch(path);
+    ASSERT_TRUE(watch.watching()) << watch.error();
+    fs::rename(path, dir.path("scene.txt~"));
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("\"sss\n", file);
+    std::fflush(file);
+    EXPECT_FALSE(seenWithinASecond(watch));
+    std::fclose(file);
+    EXPECT_TRUE(seenWithinASecond(watch));
 }
 
 // Far more events than the kernel queues (16384 by default) while nobody
