@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
         state.scene.scenePath = line.operands[0];
     if (!line.options.empty()) { // --watch, the only option
         state.sceneWatch = std::make_unique<Vextal::SceneWatch>(state.scene.scenePath);
-        if (!state.sceneWatch->watching())
+        // Not watching at all, or a folder on the way looked at on a timer.
+        if (!state.sceneWatch->error().empty())
             std::fprintf(stderr, "vextal: %s\n", state.sceneWatch->error().c_str());
     }
     return Vextal::finishOutput(program, Vextal::runViewer(nullptr));
