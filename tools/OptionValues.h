@@ -1,7 +1,10 @@
 #pragma once
 
+#include "base/EscapedText.h"
+
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,9 +31,20 @@ inline std::optional<float> parseFinite(std::string_view text) {
     return value;
 }
 
-// The end of a refusal: what was given.
+// For a number that no float holds, what is wrong with it: " is beyond the
+// float range" or " is too small for a float"; empty for any other text.
+inline std::string beyondFloats(std::string_view text) {
+    const std::optional<double> value = parseNumber<double>(text);
+    if (!value || !std::isfinite(*value) || parseFinite(text))
+        return {};
+    if (std::fabs(*value) > double(std::numeric_limits<float>::max()))
+        return " '" + std::string(text) + "' is beyond the float range (3.40282347e+38)";
+    return " '" + std::string(text) + "' is too small for a float (1.17549435e-38)";
+}
+
+// The end of a refusal: what was given, escaped.
 inline std::string got(std::string_view text) {
-    return ", got '" + std::string(text) + "'";
+    return ", got '" + Vextal::escaped(text) + "'";
 }
 
 } // namespace VextalTools

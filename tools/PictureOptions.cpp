@@ -21,6 +21,9 @@ Refusal parseTurn(std::string_view text, PictureSettings& settings) {
     const auto x = parseFinite(text.substr(0, comma));
     const auto y =
         comma == std::string_view::npos ? std::nullopt : parseFinite(text.substr(comma + 1));
+    for (const std::string_view part : {text.substr(0, comma), text.substr(comma + 1)})
+        if (const std::string beyond = beyondFloats(part); comma != text.npos && !beyond.empty())
+            return "--turn:" + beyond;
     if (!x || !y)
         return "--turn takes two numbers X,Y (radians)" + got(text);
     settings.turnX = *x;
@@ -31,6 +34,8 @@ Refusal parseTurn(std::string_view text, PictureSettings& settings) {
 // The scene stands in front of the eye; the view reaches from 1 to 100 units.
 Refusal parseDistance(std::string_view text, PictureSettings& settings) {
     const auto distance = parseFinite(text);
+    if (const std::string beyond = beyondFloats(text); !beyond.empty())
+        return "--distance:" + beyond;
     if (!distance || *distance <= 0)
         return "--distance takes a number above 0" + got(text);
     settings.distance = *distance;

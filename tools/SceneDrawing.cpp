@@ -1,5 +1,6 @@
 #include "tools/SceneDrawing.h"
 
+#include "base/EscapedText.h"
 #include "camera/CameraView.h"
 #include "render/ClearColour.h"
 #include "render/DrawViews.h"
@@ -31,7 +32,7 @@ std::optional<DrawingProblem> SceneDrawing::start(const char* scenePath) {
         return problem;
     const Vextal::SceneLoadResult loaded = load(scenePath);
     if (!loaded.rendered())
-        return DrawingProblem{exitFailed, std::string(scenePath) + ": " + loaded.reason()};
+        return DrawingProblem{exitFailed, Vextal::escaped(scenePath) + ": " + loaded.reason()};
     summary = loaded.scene;
     return std::nullopt;
 }

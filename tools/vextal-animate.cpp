@@ -3,6 +3,7 @@
 // another, offscreen with the viewer's own start-up, camera and drawing, and
 // writes it as an animated GIF or WebP, an MP4 video or a folder of PNG frames.
 
+#include "base/EscapedText.h"
 #include "cli/CommandLine.h"
 #include "cli/RunTool.h"
 #include "export/AnimationWriter.h"
@@ -169,7 +170,7 @@ Refusal chooseKind(Arguments& args) {
                                                   ? AnimationKind::gif
                                                   : animationKindOf(args.outPath);
     if (!kind)
-        return "'" + std::string(args.outPath) +
+        return "'" + Vextal::escaped(args.outPath) +
                "' names no animation: end it in .gif, .webp or .mp4, or in / for a folder of PNG "
                "frames (or give --format)";
     args.kind = *kind;
@@ -230,7 +231,7 @@ std::optional<Vextal::SceneParameters> readParameters(const char* path,
     Vextal::ScenePrimitives scene;
     const Vextal::SceneLoadResult read = Vextal::readSceneFile(path, scene);
     if (!read.rendered()) {
-        problem = DrawingProblem{exitFailed, std::string(path) + ": " + read.reason()};
+        problem = DrawingProblem{exitFailed, Vextal::escaped(path) + ": " + read.reason()};
         return std::nullopt;
     }
     return Vextal::parametersOf(scene);
@@ -249,11 +250,11 @@ std::optional<DrawingProblem> readMorph(const Arguments& args, std::optional<Mor
     if (!from || !to)
         return problem;
     if (from->surface != to->surface)
-        return DrawingProblem{Vextal::exitUsage, std::string(args.scenePath) + " selects " +
-                                                     Vextal::surfaceName(from->surface) + " but " +
-                                                     args.toScenePath + " selects " +
-                                                     Vextal::surfaceName(to->surface) +
-                                                     ": a morph needs the same surface in both"};
+        return DrawingProblem{
+            Vextal::exitUsage,
+            Vextal::escaped(args.scenePath) + " selects " + Vextal::surfaceName(from->surface) +
+                " but " + Vextal::escaped(args.toScenePath) + " selects " +
+                Vextal::surfaceName(to->surface) + ": a morph needs the same surface in both"};
     ends = MorphEnds{*from, *to};
     return std::nullopt;
 }
@@ -303,7 +304,7 @@ std::optional<DrawingProblem> drawFrames(const Arguments& args, SceneDrawing& dr
 
 // Names OUT in a problem of the writer's.
 DrawingProblem aboutOutput(const std::string& name, const std::string& why) {
-    return {exitFailed, name + ": " + why};
+    return {exitFailed, Vextal::escaped(name) + ": " + why};
 }
 
 // The frames go through the one safe writer, so OUT is whole or untouched;

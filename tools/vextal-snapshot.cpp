@@ -5,6 +5,7 @@
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.
 
+#include "base/EscapedText.h"
 #include "cli/CommandLine.h"
 #include "cli/RunTool.h"
 #include "export/OutputFile.h"
@@ -49,7 +50,7 @@ constexpr Vextal::ProgramDescription program{
     options,
     "  0   the picture was written\n"
     "  2   the scene could not be loaded (a file that ends before \"render\"\n"
-    "      included), or the picture not written\n"
+    "      included), or the picture or the standard output not written\n"
     "  3   no OpenGL is available\n"
     "  64  usage error\n",
     "The starfish in wireframe, turned to the side the light comes from.\n"
@@ -71,7 +72,7 @@ Refusal checkOutputName(std::string_view path) {
     const std::string extension = Vextal::lowerCase(file.substr(dot + 1));
     for (const auto& [name, title] : otherPictureFormats)
         if (extension == name)
-            return "'" + std::string(path) + "' names a " + std::string(title) +
+            return "'" + Vextal::escaped(path) + "' names a " + std::string(title) +
                    " file, and vextal-snapshot writes PNG only (name it .png)";
     return std::nullopt;
 }
@@ -102,7 +103,8 @@ int writePicture(const Arguments& args, const std::vector<std::uint8_t>& pixels,
     if (problem.empty() && !out.commit())
         problem = out.error();
     if (!problem.empty()) {
-        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", out.name().c_str(), problem.c_str());
+        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", Vextal::escaped(out.name()).c_str(),
+                     problem.c_str());
         return exitFailed; // an uncommitted file is removed with out
     }
     return exitWritten;
