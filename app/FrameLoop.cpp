@@ -1,5 +1,6 @@
 #include "app/FrameLoop.h"
 
+#include "app/FrameNeed.h"
 #include "app/Platform.h"
 #include "app/SceneWatch.h"
 #include "app/ViewerState.h"
@@ -40,34 +41,53 @@ void applyKeyActions(const std::int32_t* keys) {
         render.showNormals = false;
 }
 
-void drawFrame(GLWindow& window) {
+bool drawFrame(GLWindow& window, FrameNeed& need) {
     Platform& system = platform();
     // Taken before the reload and stored after the camera update, so the time
     // a reload takes counts in the next frame's motion.
     const std::uint32_t now = system.ticks();
     const std::uint32_t elapsed = now - window.lastTick; // unsigned: right across the wrap
-    if (SceneWatch* watch = viewerState().sceneWatch.get(); watch && watch->saved())
+    if (SceneWatch* watch = viewerState().sceneWatch.get(); watch && watch->saved()) {
         reloadSavedScene();
-    applyKeyActions(inputState().keyTable);
+        need.request();
+    }
+    const InputState& input = inputState();
+    applyKeyActions(input.keyTable);
     updateCamera(elapsed);
     window.lastTick = now;
+    const RenderState& render = renderState();
+    if (!need.needed(input.keyTable, render, input.cameraList))
+        return false;
     drawViews();
     flushFrame();
     system.swapBuffers(window.hdc);
+    need.drawn(render, input.cameraList);
+    return true;
+}
+
+// Sleeps until a message arrives or the watched scene file may have been
+// saved; the time asleep moves nothing.
+void waitForChange(GLWindow& window) {
+    Platform& system = platform();
+    const SceneWatch* watch = viewerState().sceneWatch.get();
+    system.waitMessage(watch ? watch->descriptor() : -1, -1);
+    window.lastTick = system.ticks();
 }
 
 void pumpMessages(GLWindow& window) {
     Platform& system = platform();
+    FrameNeed need;
     Message message;
     for (;;) {
         if (system.peekMessage(window.hwnd, message)) {
             if (message.message == WM_QUIT)
                 return;
             windowProc(message.hwnd, message.message, message.wParam, message.lParam);
+            need.noteMessage(message);
         } else if (!window.visible) {
-            system.waitMessage();
-        } else {
-            drawFrame(window);
+            system.waitMessage(-1, -1);
+        } else if (!drawFrame(window, need)) {
+            waitForChange(window);
         }
     }
 }

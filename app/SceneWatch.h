@@ -21,6 +21,8 @@ public:
     // False, with error() saying why, when the folder cannot be watched.
     bool watching() const { return fd >= 0; }
     const std::string& error() const { return message; }
+    // What becomes readable when a save may have happened; -1 when not watching.
+    int descriptor() const { return fd; }
 
     // True once for each batch of saves since the last call; never blocks.
     bool saved();

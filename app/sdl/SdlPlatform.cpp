@@ -1,6 +1,7 @@
 #include "app/sdl/SdlPlatform.h"
 
 #include "app/sdl/BoxSignals.h"
+#include "app/sdl/EventWait.h"
 #include "app/sdl/SdlMessages.h"
 #include "app/sdl/X11Errors.h"
 #include "input/WindowProc.h"
@@ -224,9 +225,9 @@ bool SdlPlatform::peekMessage(void* hwnd, Message& message) {
     return false;
 }
 
-void SdlPlatform::waitMessage() {
+void SdlPlatform::waitMessage(int descriptor, int timeoutMilliseconds) {
     // Leaves the event queued for the next peekMessage.
-    SDL_WaitEvent(nullptr);
+    waitForEvent(descriptor, timeoutMilliseconds);
 }
 
 std::uint32_t SdlPlatform::ticks() {

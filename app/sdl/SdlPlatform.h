@@ -36,7 +36,7 @@ public:
     void showWindow(void* hwnd) override;
     void swapBuffers(void* hdc) override;
     bool peekMessage(void* hwnd, Message& message) override;
-    void waitMessage() override;
+    void waitMessage(int descriptor, int timeoutMilliseconds) override;
     std::uint32_t ticks() override;
     void messageBox(const char* text, const char* caption) override;
 
