@@ -37,6 +37,9 @@ public:
     RenderState render;
     // Set when the viewer watches its scene file for saves (--watch).
     std::unique_ptr<SceneWatch> sceneWatch;
+    // Set when a scene file that does not load at start says why on stderr
+    // (--watch, --panel); otherwise the start is silent.
+    bool explainBrokenStart = false;
 };
 
 // The viewer state made last and not yet destroyed; one must exist.

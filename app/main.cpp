@@ -16,7 +16,8 @@ constexpr Vextal::OptionDescription options[] = {
     {"--watch", nullptr,
      "reload the scene file whenever it is saved, without R; a\n"
      "save that does not reach 'render' keeps the surface and\n"
-     "says why on stderr"},
+     "says why on stderr, as does a file that does not load at\n"
+     "start"},
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
         state.sceneWatch = std::make_unique<Vextal::SceneWatch>(state.scene.scenePath);
         if (!state.sceneWatch->watching())
             std::fprintf(stderr, "vextal: %s\n", state.sceneWatch->error().c_str());
+        state.explainBrokenStart = true;
     }
     return Vextal::runViewer(nullptr);
 }
