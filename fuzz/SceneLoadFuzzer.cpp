@@ -1,6 +1,8 @@
 // libFuzzer entry over the whole scene load: the input bytes become a scene
 // file, which is loaded, tessellated and given its normals exactly as the
-// viewer does it. Any crash, sanitizer report or broken mesh invariant is a
+// viewer does it; the values it leaves, and values taken straight from the
+// bytes as a person might type them into the panel, are written as scene text
+// and loaded again. Any crash, sanitizer report or broken mesh invariant is a
 // finding.
 
 #include "mesh/PolygonsIndexedNormal.h"
@@ -13,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <sys/mman.h>
@@ -113,6 +116,34 @@ void checkExplainedAlike(const std::uint8_t* data, std::size_t size,
     check(!explained.stop.empty(), "the explanation says nothing of where it stopped");
 }
 
+// The text a panel writes from the values a load left must load back to the
+// same values; the values are always finite, so it always renders.
+void checkCanonicalTextLoadsBack(const Vextal::SceneLoadResult& fromFile) {
+    Vextal::PolygonsIndexedNormal mesh;
+    const Vextal::SceneLoadResult again =
+        Vextal::loadSceneText(Vextal::sceneText(fromFile.values), mesh);
+    check(again.rendered(), "the canonical text of a loaded scene does not render");
+    check(again.values == fromFile.values, "the canonical text loads other values");
+}
+
+// Whatever a person types into the panel (any count, NaN, infinities,
+// any surface) becomes text that the loader either refuses or renders;
+// what it renders, written again, is stable.
+void checkTypedValues(const std::uint8_t* data, std::size_t size) {
+    Vextal::SceneValues typed;
+    if (size < sizeof typed)
+        return;
+    std::memcpy(static_cast<void*>(&typed), data, sizeof typed);
+    typed.surface = Vextal::SurfaceKind(unsigned(typed.surface) % 3);
+    typed.closed = (data[0] & 1) != 0;
+    Vextal::PolygonsIndexedNormal mesh;
+    const Vextal::SceneLoadResult loaded = Vextal::loadSceneText(Vextal::sceneText(typed), mesh);
+    if (loaded.rendered()) {
+        checkRendered(mesh, loaded.scene);
+        checkCanonicalTextLoadsBack(loaded);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -130,5 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(!result.reason().empty(), "empty reason");
     checkSameFromMemory(data, size, result);
     checkExplainedAlike(data, size, result);
+    if (result.rendered())
+        checkCanonicalTextLoadsBack(result);
+    checkTypedValues(data, size);
     return 0;
 }
