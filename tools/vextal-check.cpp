@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "mesh/MeshSurvey.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "scene/MeshWarnings.h"
 #include "scene/SceneExplanation.h"
 
 #include <cmath>
@@ -39,10 +40,6 @@ struct Report {
     std::vector<Warning> warnings;
 };
 
-std::string countOf(std::uint32_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 void warnAboutSteps(Report& report) {
     const SceneExplanation& e = report.explanation;
     if (!e.selector.empty() && !e.selectorRecognised)
@@ -58,29 +55,8 @@ void warnAboutSteps(Report& report) {
 }
 
 void warnAboutMesh(Report& report, const PolygonsIndexedNormal& mesh) {
-    const SceneExplanation& e = report.explanation;
-    const MeshSurvey& s = report.survey;
-    if (s.nonFiniteVertices > 0)
-        report.warnings.push_back({0, std::to_string(s.nonFiniteVertices) + " of " +
-                                          std::to_string(mesh.vertexCount) +
-                                          " vertices have NaN or infinite coordinates"});
-    if (s.degenerateTriangles > 0)
-        report.warnings.push_back(
-            {0, countOf(s.degenerateTriangles, "triangle has", "triangles have") + " no area"});
-    if (e.scene.closed && !s.watertight())
-        report.warnings.push_back({0, "the surface is closed but not watertight: " +
-                                          countOf(s.openEdges, "open edge", "open edges") + ", " +
-                                          countOf(s.tangledEdges, "edge", "edges") +
-                                          " used more than twice or twice the same way"});
-    const bool enclosing = e.scene.closed && s.watertight() && s.nonFiniteVertices == 0;
-    if (enclosing && mesh.triangleCount > 0 && !(std::fabs(s.volume) > 1e-3 * s.boundingVolume)) {
-        std::string text = "the surface encloses almost no volume";
-        if (e.surface == SurfaceKind::harmonic && e.scene.thetaMin < 0 && e.scene.thetaMax > 0)
-            text += ": the spherical harmonic's theta is measured from the z axis, so theta on "
-                    "both sides of 0 covers the surface twice; 'thetarange 0 3.14159265' covers "
-                    "it once";
-        report.warnings.push_back({0, text});
-    }
+    for (std::string& text : meshWarnings(mesh, report.survey, report.explanation.scene))
+        report.warnings.push_back({0, std::move(text)});
 }
 
 Report check(const std::string& path) {
