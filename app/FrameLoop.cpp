@@ -41,26 +41,55 @@ void applyKeyActions(const std::int32_t* keys) {
         render.showNormals = false;
 }
 
+namespace {
+
+// A save of the watched file: the overlay decides what it loads, or the
+// file is loaded as R would.
+bool takeSave(ViewerState& state) {
+    SceneWatch* watch = state.sceneWatch.get();
+    if (!watch || !watch->saved())
+        return false;
+    if (state.overlay)
+        state.overlay->sceneFileSaved();
+    else
+        reloadSavedScene();
+    return true;
+}
+
+void drawViewsAndOverlay(GLWindow& window, FrameNeed& need, Overlay* overlay) {
+    Platform& system = platform();
+    const std::uint32_t start = system.ticks();
+    drawViews();
+    if (overlay)
+        overlay->drawOver(need.lastFrameMilliseconds);
+    flushFrame();
+    system.swapBuffers(window.hdc);
+    need.lastFrameMilliseconds = system.ticks() - start;
+}
+
+} // namespace
+
 bool drawFrame(GLWindow& window, FrameNeed& need) {
     Platform& system = platform();
+    ViewerState& state = viewerState();
     // Taken before the reload and stored after the camera update, so the time
     // a reload takes counts in the next frame's motion.
     const std::uint32_t now = system.ticks();
     const std::uint32_t elapsed = now - window.lastTick; // unsigned: right across the wrap
-    if (SceneWatch* watch = viewerState().sceneWatch.get(); watch && watch->saved()) {
-        reloadSavedScene();
+    if (takeSave(state))
         need.request();
-    }
     const InputState& input = inputState();
     applyKeyActions(input.keyTable);
+    if (state.overlay && keyHeld(input.keyTable, VK_R))
+        state.overlay->sceneFileRead();
     updateCamera(elapsed);
     window.lastTick = now;
+    if (state.overlay && state.overlay->wantsFrame())
+        need.request();
     const RenderState& render = renderState();
     if (!need.needed(input.keyTable, render, input.cameraList))
         return false;
-    drawViews();
-    flushFrame();
-    system.swapBuffers(window.hdc);
+    drawViewsAndOverlay(window, need, state.overlay);
     need.drawn(render, input.cameraList);
     return true;
 }

@@ -31,6 +31,9 @@ public:
     // After drawing: what the frame showed.
     void drawn(const RenderState& render, const CameraList& cameras);
 
+    // How long the last drawn frame took, from clearing to the swap.
+    std::uint32_t lastFrameMilliseconds = 0;
+
 private:
     bool requested = true;
     std::uint32_t buttons = 0; // MK_* bits held, as the messages tell

@@ -25,6 +25,8 @@ void startRendering(GLWindow& window, bool firstWindow) {
     if (firstWindow && state.explainBrokenStart && !loaded.rendered())
         std::fprintf(stderr, "%s; nothing is shown until it is saved again\n",
                      explainFailedLoad(path.c_str(), loaded).c_str());
+    if (state.overlay)
+        state.overlay->sceneFileRead();
 }
 
 } // namespace

@@ -1,10 +1,12 @@
-// vextal [--watch] [SCENE_FILE]: shows the surface that SCENE_FILE, or
-// conf.txt in the working directory, describes.
+// vextal [--watch] [--panel] [SCENE_FILE]: shows the surface that
+// SCENE_FILE, or conf.txt in the working directory, describes.
 
 #include "app/RunViewer.h"
 #include "app/ViewerState.h"
+#include "app/sdl/SdlPanel.h"
 #include "app/sdl/SdlPlatform.h"
 #include "cli/CommandLine.h"
+#include "panel/SceneEditor.h"
 
 #include <cstdio>
 #include <memory>
@@ -18,6 +20,10 @@ constexpr Vextal::OptionDescription options[] = {
      "save that does not reach 'render' keeps the surface and\n"
      "says why on stderr, as does a file that does not load at\n"
      "start"},
+    {"--panel", nullptr,
+     "show the scene panel at the window's left edge: drag or\n"
+     "type any value and the surface follows; save, revert,\n"
+     "undo, write a PNG or a mesh beside the scene file"},
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -61,10 +67,20 @@ int main(int argc, char** argv) {
     Vextal::ViewerState state(sdl);
     if (!line.operands.empty())
         state.scene.scenePath = line.operands[0];
-    if (!line.options.empty()) { // --watch, the only option
-        state.sceneWatch = std::make_unique<Vextal::SceneWatch>(state.scene.scenePath);
-        if (!state.sceneWatch->watching())
-            std::fprintf(stderr, "vextal: %s\n", state.sceneWatch->error().c_str());
+    std::unique_ptr<Vextal::SceneEditor> editor;
+    std::unique_ptr<Vextal::SdlPanel> panel;
+    for (const Vextal::GivenOption& option : line.options) {
+        if (option.description->name == "--watch") {
+            state.sceneWatch = std::make_unique<Vextal::SceneWatch>(state.scene.scenePath);
+            if (!state.sceneWatch->watching())
+                std::fprintf(stderr, "vextal: %s\n", state.sceneWatch->error().c_str());
+        } else if (option.description->name == "--panel" && !panel) {
+            editor =
+                std::make_unique<Vextal::SceneEditor>(state.scene.scenePath, state.scene.sceneMesh);
+            panel = std::make_unique<Vextal::SdlPanel>(*editor);
+            sdl.setPanel(panel.get());
+            state.overlay = panel.get();
+        }
         state.explainBrokenStart = true;
     }
     return Vextal::runViewer(nullptr);

@@ -9,6 +9,8 @@
 
 namespace Vextal {
 
+class SdlPanel;
+
 // The window system of the product: SDL2 over X11 (or Wayland) with an OpenGL
 // compatibility context. The only code besides SdlMessages that includes SDL.
 class SdlPlatform final : public Platform {
@@ -40,12 +42,16 @@ public:
     std::uint32_t ticks() override;
     void messageBox(const char* text, const char* caption) override;
 
+    // The scene panel that hears the window's events first (--panel); not owned.
+    void setPanel(SdlPanel* scenePanel) { panel = scenePanel; }
+
 private:
     std::unordered_map<void*, GLWindow*> records;
     std::uint32_t quitEventType = 0;
     HeldButtons heldButtons;
     FramePacer pacer;
     bool windowGoneTold = false; // the close request for a destroyed window was given
+    SdlPanel* panel = nullptr;
 };
 
 } // namespace Vextal
