@@ -46,14 +46,27 @@ constexpr Vextal::ProgramDescription program{
     "  right drag          turn\n"
     "  both buttons, drag  approach\n"
     "  wheel               zoom\n"
-    "  close box           quit\n",
+    "  close box           quit\n"
+    "\n"
+    "With --panel, the scene panel at the left edge shows every value of the\n"
+    "scene file as the loader read it; drag a value, or double-click it to type\n"
+    "one, and the surface follows. Below the values: Save, Revert, Undo, Redo, a\n"
+    "name to save elsewhere, a PNG of the view and a mesh (OBJ, PLY or STL,\n"
+    "welded or not) written beside the scene file under a new name, then the\n"
+    "counts, the last load's and frame's times and the warnings vextal-check\n"
+    "gives. Over the panel, keys and the mouse go to it only.\n"
+    "  F1                  hide, show the panel\n"
+    "  Control+S           save the scene file (canonical: one command a line)\n"
+    "  Control+Z, +Y       undo, redo the panel's changes\n",
     options,
     "  0    the window was closed\n"
     "  1    no OpenGL window could be made\n"
     "  64   usage error\n"
     "  255  no display to open the window on\n",
     "The starfish, one of the installed examples, reloaded at every save.\n"
-    "  cp /usr/share/vextal/examples/starfish.vextal . && vextal --watch starfish.vextal\n",
+    "  cp /usr/share/vextal/examples/starfish.vextal . && vextal --watch starfish.vextal\n"
+    "The same, explored by hand with the scene panel.\n"
+    "  vextal --panel --watch starfish.vextal\n",
 };
 
 } // namespace
