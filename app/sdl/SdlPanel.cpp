@@ -122,8 +122,11 @@ bool SdlPanel::takeEvent(const SDL_Event& event) {
     default:
         break;
     }
-    if (takes)
+    // Leaving the panel takes a frame too, to drop its highlights.
+    if (takes || (event.type == SDL_MOUSEMOTION && pointerWasOver))
         framesWanted = framesAfterInput;
+    if (event.type == SDL_MOUSEMOTION)
+        pointerWasOver = over;
     return takes;
 }
 

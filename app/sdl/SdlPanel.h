@@ -49,6 +49,7 @@ private:
     ImGuiContext* context = nullptr;
     SDL_Window* window = nullptr; // the backends' window, null before the first frame
     int framesWanted = 2;
+    bool pointerWasOver = false;
 };
 
 } // namespace Vextal
