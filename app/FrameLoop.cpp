@@ -94,6 +94,8 @@ bool drawFrame(GLWindow& window, FrameNeed& need) {
     return true;
 }
 
+namespace {
+
 // Sleeps until a message arrives or the watched scene file may have been
 // saved; the time asleep moves nothing.
 void waitForChange(GLWindow& window) {
@@ -102,6 +104,8 @@ void waitForChange(GLWindow& window) {
     system.waitMessage(watch ? watch->descriptor() : -1, -1);
     window.lastTick = system.ticks();
 }
+
+} // namespace
 
 void pumpMessages(GLWindow& window) {
     Platform& system = platform();

@@ -45,7 +45,8 @@ public:
     // Another program saved the scene file: its values replace these unless
     // there are unsaved changes; then fileChangedOnDisk() says so.
     void fileSaved();
-    bool unsaved() const { return current != fileValues; }
+    // The file would change if saved now.
+    bool unsaved() const { return sceneText(current) != sceneText(fileValues); }
     bool fileChangedOnDisk() const { return changedOnDisk; }
 
     // Writes the values as a canonical scene file through the safe writer:

@@ -26,6 +26,13 @@ std::string command(const char* keyword, std::span<const float> values) {
     return line + "\n";
 }
 
+// The loader orders a pair by "the second is greater": two values that
+// compare equal (0 and -0) come back swapped unless written end first.
+std::string range(const char* keyword, float start, float end) {
+    return end > start ? command(keyword, std::array{start, end})
+                       : command(keyword, std::array{end, start});
+}
+
 } // namespace
 
 std::string sceneText(const SceneValues& v) {
@@ -33,8 +40,8 @@ std::string sceneText(const SceneValues& v) {
     text += "slice " + std::to_string(v.sliceCount) + "\n";
     text += "rotate " + std::to_string(v.rotateCount) + "\n";
     text += v.closed ? "close\n" : "dontclose\n";
-    text += command("phirange", std::array{v.phiMin, v.phiMax});
-    text += command("thetarange", std::array{v.thetaMin, v.thetaMax});
+    text += range("phirange", v.phiMin, v.phiMax);
+    text += range("thetarange", v.thetaMin, v.thetaMax);
     if (v.surface == SurfaceKind::harmonic) {
         text += command("coefh", v.coefh);
     } else {
