@@ -18,9 +18,11 @@ void applyKeyActions(const std::int32_t* keys);
 void reloadSavedScene();
 
 // One frame: take the tick, reload the scene file when it was saved and the
-// viewer watches it, apply the keys, move the current camera by the
-// elapsed time; then, when need says the picture may differ from the last
-// one drawn, draw every view, flush and swap. Returns whether it drew.
+// viewer watches it (or tell the overlay, which decides), apply the keys,
+// move the current camera by the elapsed time; then, when need says the
+// picture may differ from the last one drawn (or the overlay wants a frame),
+// draw every view, the overlay over them, flush and swap. Returns whether it
+// drew.
 bool drawFrame(GLWindow& window, FrameNeed& need);
 
 // Takes this window's messages and draws a frame whenever none is waiting
