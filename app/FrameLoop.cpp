@@ -4,6 +4,7 @@
 #include "app/Platform.h"
 #include "app/SceneWatch.h"
 #include "app/ViewerState.h"
+#include "base/EscapedText.h"
 #include "camera/Camera.h"
 #include "input/InputState.h"
 #include "input/KeyState.h"
@@ -24,7 +25,7 @@ void reloadSavedScene() {
         loadSceneFile(scene.scenePath.c_str(), scene.sceneMesh, scene.sceneFileMemory);
     if (!loaded.rendered())
         std::fprintf(stderr, "%s; keeping the last surface\n",
-                     explainFailedLoad(scene.scenePath.c_str(), loaded).c_str());
+                     printable(explainFailedLoad(scene.scenePath.c_str(), loaded)).c_str());
 }
 
 void applyKeyActions(const std::int32_t* keys) {
@@ -101,7 +102,7 @@ namespace {
 void waitForChange(GLWindow& window) {
     Platform& system = platform();
     const SceneWatch* watch = viewerState().sceneWatch.get();
-    system.waitMessage(watch ? watch->descriptor() : -1, -1);
+    system.waitMessage(watch ? watch->descriptor() : -1, watch ? watch->retryMilliseconds() : -1);
     window.lastTick = system.ticks();
 }
 
