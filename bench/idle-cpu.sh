@@ -11,7 +11,17 @@ viewer="$(realpath "${1:-build/app/vextal}")"
 seconds="${2:-10}"
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../tests/e2e/xserver.sh"
-source "$here/../tests/e2e/cpu-share.sh"
+
+# cpu_share PID SECONDS: utime + stime over SECONDS, in percent of one core,
+# to a tenth (a clock tick is a hundredth of a second).
+cpu_share() {
+    local pid="$1" seconds="$2" before after
+    before=$(awk '{print $14 + $15}' "/proc/$pid/stat") || return 1
+    sleep "$seconds"
+    after=$(awk '{print $14 + $15}' "/proc/$pid/stat") || return 1
+    awk -v ticks="$((after - before))" -v hz="$(getconf CLK_TCK)" -v s="$seconds" \
+        'BEGIN { printf "%.1f", ticks * 100 / (hz * s) }'
+}
 
 work=$(mktemp -d)
 viewer_pid=""
@@ -36,7 +46,7 @@ idle_share() {
         echo "not run: $(head -1 "$work/err")"
         return
     fi
-    echo "$(cpu_percent "$viewer_pid" "$seconds")%"
+    echo "$(cpu_share "$viewer_pid" "$seconds")%"
     kill "$viewer_pid" 2>/dev/null
     wait "$viewer_pid" 2>/dev/null
     viewer_pid=""

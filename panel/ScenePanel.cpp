@@ -87,8 +87,10 @@ void facts(SceneEditor& editor, std::uint32_t frameMilliseconds) {
     ImGui::Text("load %.2f ms, frame %u ms", editor.loadMilliseconds(),
                 unsigned(frameMilliseconds));
     const ImVec4 amber(1.0f, 0.75f, 0.2f, 1.0f);
+    ImGui::PushStyleColor(ImGuiCol_Text, amber);
     for (const std::string& warning : editor.warnings())
-        ImGui::TextColored(amber, "%s", warning.c_str());
+        ImGui::TextWrapped("%s", warning.c_str());
+    ImGui::PopStyleColor();
     if (!editor.status().empty())
         ImGui::TextWrapped("%s", editor.status().c_str());
     if (editor.fileChangedOnDisk()) {
