@@ -53,6 +53,13 @@ bool SceneEditor::takeMeshChange() {
 
 void SceneEditor::noteLoaded() {
     meshChanged = true;
+    warningsStale = true;
+}
+
+void SceneEditor::surveyIfStale() {
+    if (!warningsStale)
+        return;
+    warningsStale = false;
     meshWarningLines = meshWarnings(mesh, surveyMesh(mesh), summary);
 }
 

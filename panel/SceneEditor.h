@@ -63,8 +63,11 @@ public:
 
     // The last thing done, or why it failed, for one line of the panel.
     const std::string& status() const { return message; }
-    // What vextal-check would warn of the surface shown, one line each.
+    // What vextal-check would warn of the surface shown, one line each, as
+    // of the last surveyIfStale(): surveying a large mesh takes longer than
+    // loading it, so a drag surveys once, when it ends.
     const std::vector<std::string>& warnings() const { return meshWarningLines; }
+    void surveyIfStale();
     double loadMilliseconds() const { return lastLoadMilliseconds; }
     std::uint32_t vertexCount() const;
     std::uint32_t triangleCount() const;
@@ -88,6 +91,7 @@ private:
     bool meshChanged = false;
     std::string message;
     std::vector<std::string> meshWarningLines;
+    bool warningsStale = false;
     double lastLoadMilliseconds = 0;
 };
 

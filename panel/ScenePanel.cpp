@@ -156,6 +156,8 @@ void showScenePanel(SceneEditor& editor, ScenePanelView& view, std::uint32_t fra
     if (changed)
         editor.edit(edited);
     trackEdit(editor, view, before, changed);
+    if (!view.editing)
+        editor.surveyIfStale();
     // The buttons stay in place whatever the lines below them say.
     ImGui::Separator();
     fileButtons(editor, view);
