@@ -12,7 +12,8 @@ namespace Vextal {
 class SdlPanel;
 
 // The window system of the product: SDL2 over X11 (or Wayland) with an OpenGL
-// compatibility context. The only code besides SdlMessages that includes SDL.
+// compatibility context. With the rest of app/sdl, the only code that
+// includes SDL.
 class SdlPlatform final : public Platform {
 public:
     ~SdlPlatform() override;
