@@ -1,5 +1,7 @@
 #include "render/OffscreenContext.h"
 
+#include "render/ReadPixels.h"
+
 #define GL_GLEXT_PROTOTYPES 1
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -125,21 +127,20 @@ bool OffscreenContext::makeFramebuffers() {
 
 namespace {
 
-// Each scale x scale block of a bottom-up picture averaged (rounded) into one
-// pixel of the top-down result, whose size is the picture's divided by scale.
-std::vector<std::uint8_t> averageBlocksFlipped(const std::vector<std::uint8_t>& bottomUp,
-                                               int drawnWide, int scale, int wide, int high) {
-    std::vector<std::uint8_t> topDown(std::size_t(wide) * std::size_t(high) * 4);
+// Each scale x scale block of a picture averaged (rounded) into one pixel of
+// the result, whose size is the picture's divided by scale.
+std::vector<std::uint8_t> averageBlocks(const std::vector<std::uint8_t>& drawn, int drawnWide,
+                                        int scale, int wide, int high) {
+    std::vector<std::uint8_t> picture(std::size_t(wide) * std::size_t(high) * 4);
     const unsigned blockArea = unsigned(scale * scale);
     for (int row = 0; row < high; ++row) {
-        std::uint8_t* out = &topDown[std::size_t(high - 1 - row) * std::size_t(wide) * 4];
+        std::uint8_t* out = &picture[std::size_t(row) * std::size_t(wide) * 4];
         for (int column = 0; column < wide; ++column) {
             unsigned sum[4] = {};
             for (int dy = 0; dy < scale; ++dy) {
                 const std::size_t drawnRow = std::size_t(row * scale + dy);
                 const std::uint8_t* in =
-                    &bottomUp[(drawnRow * std::size_t(drawnWide) + std::size_t(column * scale)) *
-                              4];
+                    &drawn[(drawnRow * std::size_t(drawnWide) + std::size_t(column * scale)) * 4];
                 for (int k = 0; k < scale * 4; ++k)
                     sum[k % 4] += in[k];
             }
@@ -148,39 +149,25 @@ std::vector<std::uint8_t> averageBlocksFlipped(const std::vector<std::uint8_t>& 
                     std::uint8_t((sum[channel] + blockArea / 2) / blockArea);
         }
     }
-    return topDown;
+    return picture;
 }
 
 } // namespace
 
-// The drawn framebuffer, bottom row first, multisamples resolved.
-std::vector<std::uint8_t> OffscreenContext::readDrawnPixels() const {
+// The multisamples are resolved into a plain framebuffer to be read.
+std::vector<std::uint8_t> OffscreenContext::readPixels() const {
     const int wide = drawWidth();
     const int high = drawHeight();
-    std::vector<std::uint8_t> bottomUp(std::size_t(wide) * std::size_t(high) * 4);
     if (resolveFramebuffer) {
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer);
         glBlitFramebuffer(0, 0, wide, high, 0, 0, wide, high, GL_COLOR_BUFFER_BIT, GL_NEAREST);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFramebuffer);
     }
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, wide, high, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<std::uint8_t> drawn = readPixelsTopDown(wide, high);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    return bottomUp;
-}
-
-std::vector<std::uint8_t> OffscreenContext::readPixels() const {
-    const std::vector<std::uint8_t> bottomUp = readDrawnPixels();
     if (samplePlan.scale > 1)
-        return averageBlocksFlipped(bottomUp, drawWidth(), samplePlan.scale, pixelsWide,
-                                    pixelsHigh);
-    const std::size_t rowBytes = std::size_t(pixelsWide) * 4;
-    std::vector<std::uint8_t> topDown(bottomUp.size());
-    for (int row = 0; row < pixelsHigh; ++row)
-        std::memcpy(&topDown[std::size_t(row) * rowBytes],
-                    &bottomUp[std::size_t(pixelsHigh - 1 - row) * rowBytes], rowBytes);
-    return topDown;
+        return averageBlocks(drawn, wide, samplePlan.scale, pixelsWide, pixelsHigh);
+    return drawn;
 }
 
 unsigned OffscreenContext::takeError() const {

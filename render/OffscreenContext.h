@@ -63,7 +63,6 @@ public:
 private:
     bool fail(const std::string& what);
     bool makeFramebuffers();
-    std::vector<std::uint8_t> readDrawnPixels() const;
     void destroy();
 
     void* display = nullptr;
