@@ -83,12 +83,13 @@ void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexe
     mesh.computeNormals();
 }
 
-// The commands of the file, or of the memory's copy of it, into scene.
-SceneLoadResult read(const char* path, ScenePrimitives& scene, SceneFileMemory* memory) {
+SceneLoadResult load(const char* path, PolygonsIndexedNormal& mesh, SceneFileMemory* memory) {
     SceneLoadResult result;
+    ScenePrimitives scene;
     if (const std::string* remembered = memory ? memory->recall(path) : nullptr) {
         SceneTokenReader reader(*remembered);
         result.status = readScene(reader, scene, result.keyword);
+        build(result, scene, mesh);
         return result;
     }
     const SceneFileHandle file = openSceneFile(path);
@@ -98,39 +99,29 @@ SceneLoadResult read(const char* path, ScenePrimitives& scene, SceneFileMemory* 
             memory->forget();
         return result;
     }
-    // The reader owns the descriptor and closes it when reading stops,
-    // before the tessellation starts.
-    char buffer[SceneTokenReader::bufferSize];
-    SceneTokenReader reader(file.fd, file.identity.size, buffer, sizeof buffer);
-    result.status = readScene(reader, scene, result.keyword);
-    // Checked while the file is still open: a save in place during the
-    // read may have mixed two versions; the next load reads the new one.
-    if (result.rendered() && sceneFileChangedSinceOpened(file))
-        result.status = SceneLoadStatus::changedWhileRead;
-    if (memory) {
-        const std::optional<std::string_view> whole = reader.wholeFile();
-        if (result.rendered() && whole)
-            memory->remember(path, file, *whole);
-        else
-            memory->forget();
+    {
+        // The reader owns the descriptor and closes it when reading stops,
+        // before the tessellation starts.
+        char buffer[SceneTokenReader::bufferSize];
+        SceneTokenReader reader(file.fd, file.identity.size, buffer, sizeof buffer);
+        result.status = readScene(reader, scene, result.keyword);
+        // Checked while the file is still open: a save in place during the
+        // read may have mixed two versions; the next load reads the new one.
+        if (result.rendered() && sceneFileChangedSinceOpened(file))
+            result.status = SceneLoadStatus::changedWhileRead;
+        if (memory) {
+            const std::optional<std::string_view> whole = reader.wholeFile();
+            if (result.rendered() && whole)
+                memory->remember(path, file, *whole);
+            else
+                memory->forget();
+        }
     }
-    return result;
-}
-
-SceneLoadResult load(const char* path, PolygonsIndexedNormal& mesh, SceneFileMemory* memory) {
-    ScenePrimitives scene;
-    SceneLoadResult result = read(path, scene, memory);
     build(result, scene, mesh);
     return result;
 }
 
 } // namespace
-
-SceneLoadResult readSceneFile(const char* path, ScenePrimitives& scene) {
-    SceneLoadResult result = read(path, scene, nullptr);
-    result.scene = scene.summary();
-    return result;
-}
 
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh) {
     return load(path, mesh, nullptr);

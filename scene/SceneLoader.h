@@ -10,7 +10,6 @@ namespace Vextal {
 
 class PolygonsIndexedNormal;
 class SceneFileMemory;
-struct ScenePrimitives;
 
 // The surface as people name it: "spheric superformula".
 const char* surfaceName(SurfaceKind kind);
@@ -63,10 +62,6 @@ void refuseUnopened(const SceneFileHandle& file, SceneLoadResult& result);
 // once and the mesh is left exactly as it was; so it is when the file was
 // saved in place while it was read, since what was read may mix two versions.
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);
-
-// The reading part of loadSceneFile: the file's commands applied to scene,
-// which should be fresh, and no mesh built.
-SceneLoadResult readSceneFile(const char* path, ScenePrimitives& scene);
 
 // The same load for a file loaded again and again: when the memory proves
 // the file unchanged since it last read it whole, the commands are taken

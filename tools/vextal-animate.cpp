@@ -12,8 +12,9 @@
 #include "export/Mp4Writer.h"
 #include "export/OutputFile.h"
 #include "export/WebpWriter.h"
-#include "scene/SceneCommands.h"
-#include "scene/SceneParameters.h"
+#include "mesh/PolygonsIndexedNormal.h"
+#include "scene/SceneBlend.h"
+#include "scene/SceneLoader.h"
 #include "tools/AnimationPlan.h"
 #include "tools/PictureOptions.h"
 #include "tools/ProgressLine.h"
@@ -225,28 +226,28 @@ int report(const DrawingProblem& problem) {
     return problem.exitStatus;
 }
 
-// The parameters of a scene file, as a load reads them.
-std::optional<Vextal::SceneParameters> readParameters(const char* path,
-                                                      std::optional<DrawingProblem>& problem) {
-    Vextal::ScenePrimitives scene;
-    const Vextal::SceneLoadResult read = Vextal::readSceneFile(path, scene);
-    if (!read.rendered()) {
-        problem = DrawingProblem{exitFailed, Vextal::escaped(path) + ": " + read.reason()};
+// The values of a scene file, as a load leaves them.
+std::optional<Vextal::SceneValues> readValues(const char* path,
+                                              std::optional<DrawingProblem>& problem) {
+    Vextal::PolygonsIndexedNormal mesh;
+    const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(path, mesh);
+    if (!loaded.rendered()) {
+        problem = DrawingProblem{exitFailed, Vextal::escaped(path) + ": " + loaded.reason()};
         return std::nullopt;
     }
-    return Vextal::parametersOf(scene);
+    return loaded.values;
 }
 
 // Both ends of a morph, which must draw the same surface.
 struct MorphEnds {
-    Vextal::SceneParameters from;
-    Vextal::SceneParameters to;
+    Vextal::SceneValues from;
+    Vextal::SceneValues to;
 };
 
 std::optional<DrawingProblem> readMorph(const Arguments& args, std::optional<MorphEnds>& ends) {
     std::optional<DrawingProblem> problem;
-    const auto from = readParameters(args.scenePath, problem);
-    const auto to = from ? readParameters(args.toScenePath, problem) : std::nullopt;
+    const auto from = readValues(args.scenePath, problem);
+    const auto to = from ? readValues(args.toScenePath, problem) : std::nullopt;
     if (!from || !to)
         return problem;
     if (from->surface != to->surface)
@@ -287,8 +288,9 @@ std::optional<DrawingProblem> drawFrames(const Arguments& args, SceneDrawing& dr
     for (std::uint32_t k = 0; k < args.plan.frames; ++k) {
         const FrameMotion motion = frameMotion(args.plan, k);
         if (morph)
-            Vextal::tessellateParameters(
-                Vextal::blendParameters(morph->from, morph->to, motion.along), drawing.mesh());
+            Vextal::loadSceneText(
+                Vextal::sceneText(Vextal::blendValues(morph->from, morph->to, motion.along)),
+                drawing.mesh());
         CameraPose pose = poseOf(args.picture);
         pose.spin = motion.spin;
         if (std::optional<DrawingProblem> problem = drawing.draw(pose, pixels))
