@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mesh/Vec3.h"
+#include "mesh/Workers.h"
 
 #include <cassert>
 #include <cstdint>
@@ -33,9 +34,10 @@ struct RingGrid {
     static constexpr std::uint8_t startFan[2] = {0, 1};
     static constexpr std::uint8_t endFan[2] = {1, 0};
 
-    // Smallest and largest grid whose normals are gathered per vertex.
+    // Smallest and largest grid whose normals are gathered per vertex; the
+    // largest is the largest grid the tools tessellate.
     static constexpr std::uint32_t minColumns = 3;
-    static constexpr std::uint32_t maxColumns = 255;
+    static constexpr std::uint32_t maxColumns = 4096;
 
     std::uint32_t vertex(std::uint32_t ring, std::uint32_t column) const {
         return ring * columns + column;
@@ -68,14 +70,17 @@ struct RingGrid {
     }
 };
 
-// Writes the grid's triangleCount() triangles, in the order described above.
-// Requires at least one ring and one column.
-void writeRingGridTriangles(const RingGrid& grid, Triangle* triangles);
+// Writes the grid's triangleCount() triangles, in the order described above,
+// the rows of a large grid shared among the workers. Requires at least one
+// ring and one column.
+void writeRingGridTriangles(const RingGrid& grid, Triangle* triangles, const Workers& workers = {});
 
 // Per-vertex normals of a mesh whose triangles are the grid's, bit for bit
 // what the per-triangle computation gives: the same face normals, summed per
-// vertex in triangle order from (0, 0, 0), then normalised. Requires
+// vertex in triangle order from (0, 0, 0), then normalised; the rings of a
+// large grid shared among the workers, with the same bits. Requires
 // grid.gatherable().
-void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals);
+void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals,
+                     const Workers& workers = {});
 
 } // namespace Vextal

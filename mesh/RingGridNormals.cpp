@@ -1,6 +1,7 @@
 #include "mesh/FaceNormal.h"
 #include "mesh/RingGrid.h"
 #include "mesh/VectorClones.h"
+#include "mesh/Workers.h"
 
 #include <algorithm>
 #include <bit>
@@ -397,11 +398,12 @@ Vec3 poleNormal(const Columns& fan, std::uint32_t columns) {
     return normalizedOrKept(sum);
 }
 
-} // namespace
-
+// The normals of rings [first, end), and of the poles whose fans touch them.
+// A block that does not start at ring 0 works out the face normals of the
+// band row below its first ring again: the same bits its neighbour block gets.
 VEXTAL_VECTOR_CLONES
-void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) {
-    assert(grid.gatherable());
+void gatherRings(const RingGrid& grid, const Vec3* vertices, Vec3* normals, std::uint32_t first,
+                 std::uint32_t end) {
     const std::uint32_t rings = grid.rings;
     const std::uint32_t columns = grid.columns;
     Columns rows[2], bands[4], startFan, endFan, scratch, sums, unit;
@@ -417,15 +419,25 @@ void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) 
     Columns* curA = &bands[2];
     Columns* curB = &bands[3];
 
-    loadRing(vertices, columns, *ring);
-    if (grid.capped) {
+    if (first > 0) {
+        loadRing(vertices + grid.vertex(first - 1, 0), columns, *next);
+        loadRing(vertices + grid.vertex(first, 0), columns, *ring);
+        bandFaceNormals(0, *next, *ring, columns, *prevA);
+        bandFaceNormals(1, *next, *ring, columns, *prevB);
+    } else {
+        loadRing(vertices, columns, *ring);
+    }
+    const bool startCap = grid.capped && first == 0;
+    const bool endCap = grid.capped && end == rings;
+    if (startCap)
         fanFaceNormals(vertices[grid.startPole()], RingGrid::startFan, *ring, columns, scratch,
                        startFan);
+    if (endCap) {
         loadRing(vertices + grid.vertex(rings - 1, 0), columns, *next);
         fanFaceNormals(vertices[grid.endPole()], RingGrid::endFan, *next, columns, scratch, endFan);
     }
 
-    for (std::uint32_t i = 0; i < rings; ++i) {
+    for (std::uint32_t i = first; i < end; ++i) {
         if (i + 1 < rings) {
             loadRing(vertices + grid.vertex(i + 1, 0), columns, *next);
             bandFaceNormals(0, *ring, *next, columns, *curA);
@@ -442,10 +454,23 @@ void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) 
         std::swap(prevB, curB);
     }
 
-    if (grid.capped) {
+    if (endCap)
         normals[grid.endPole()] = poleNormal(endFan, columns);
+    if (startCap)
         normals[grid.startPole()] = poleNormal(startFan, columns);
-    }
+}
+
+} // namespace
+
+void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals,
+                     const Workers& workers) {
+    assert(grid.gatherable());
+    // Blocks of at least some 64 thousand vertices: a smaller one costs more
+    // to hand to another thread than to work out.
+    const std::uint32_t minBlock = std::max<std::uint32_t>(1, (1u << 16) / grid.columns);
+    forEachBlock(workers, grid.rings, minBlock, [&](std::uint32_t first, std::uint32_t end) {
+        gatherRings(grid, vertices, normals, first, end);
+    });
 }
 
 } // namespace Vextal

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "mesh/Workers.h"
+#include "primitives/PrimitiveParametric.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace Vextal {
@@ -25,8 +29,8 @@ enum class SceneLoadStatus {
 // The grid of the surface that the file selected, as it stood when the load ended.
 struct SceneSummary {
     SurfaceKind surface = SurfaceKind::toric;
-    std::uint8_t sliceCount = 0;
-    std::uint8_t rotateCount = 0;
+    std::uint16_t sliceCount = 0; // the file's, or the tools' --grid
+    std::uint16_t rotateCount = 0;
     bool closed = false;
     float phiMin = 0, phiMax = 0, thetaMin = 0, thetaMax = 0;
 };
@@ -65,6 +69,18 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);
 // a fresh read would give.
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
                               SceneFileMemory& memory);
+
+// What the tools may ask of a load beyond the file: another grid than the
+// file's (all else as the file says) and threads to build it with. The
+// default is the viewer's load.
+struct MeshBuild {
+    std::optional<GridSize> grid;
+    Workers workers;
+};
+
+// loadSceneFile(path, mesh), with the grid and the threads of `build`.
+SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
+                              const MeshBuild& build);
 
 // The viewer's load: the scene state's file ("conf.txt" in the working
 // directory unless the viewer was given another) into its sceneMesh,

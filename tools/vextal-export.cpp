@@ -1,17 +1,24 @@
-// vextal-export [--format obj|ply|stl] [--weld] [--scale S] SCENE_FILE OUT.{obj,ply,stl}
+// vextal-export [--format F] [--weld] [--scale S | --fit SIZE] [--unit U]
+//               [--grid SxR] [--threads N] SCENE_FILE OUT.{obj,ply,stl,3mf,glb,gltf}
 // Loads a scene file exactly as the viewer loads conf.txt and writes the mesh in
 // the format that the output's extension names, or the one --format names.
 
 #include "cli/CommandLine.h"
+#include "export/GltfWriter.h"
 #include "export/MeshCheck.h"
+#include "export/MeshFit.h"
 #include "export/MeshScale.h"
+#include "export/ModelUnit.h"
 #include "export/ObjWriter.h"
 #include "export/OutputFile.h"
 #include "export/PlyWriter.h"
 #include "export/StlWriter.h"
+#include "export/ThreeMfWriter.h"
 #include "export/WeldForPrinting.h"
+#include "mesh/EdgeCounts.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
+#include "tools/MeshBuildOptions.h"
 
 #include <cmath>
 #include <cstdio>
@@ -23,28 +30,61 @@
 
 namespace {
 
+using Vextal::ModelUnit;
 using Vextal::PolygonsIndexedNormal;
 
 constexpr int exitWritten = 0;
 constexpr int exitFailed = 2;
 
-using MeshWriter = void (*)(std::FILE*, const PolygonsIndexedNormal&, const std::string&);
+// What a writer is given besides the mesh and the stream.
+struct WriteRequest {
+    const std::string& comment;
+    ModelUnit unit;
+};
+// Returns why the file could not be made; failures of the stream itself stay
+// on the stream, where the commit finds them.
+using MeshWriter = std::string (*)(std::FILE*, const PolygonsIndexedNormal&, const WriteRequest&);
 // Why the mesh cannot be written in this format; empty when it can.
 using MeshCheck = std::string (*)(const PolygonsIndexedNormal&);
+
+enum class Units {
+    none,   // the file carries no unit: --unit means nothing to it
+    named,  // the unit is written into the file
+    metres, // the file is in metres: coordinates are converted from the unit
+};
 
 struct MeshFormat {
     std::string_view name; // also the file extension
     const char* title;
     MeshWriter write;
-    MeshCheck check; // null: every mesh can be written
+    MeshCheck check;   // null: every mesh can be written
+    bool alwaysWelded; // a solid for printing, whatever --weld says
+    Units units;
 };
 
+template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&)>
+std::string plainWriter(std::FILE* out, const PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    write(out, mesh, r.comment);
+    return {};
+}
+
+std::string threeMfWriter(std::FILE* out, const PolygonsIndexedNormal& mesh,
+                          const WriteRequest& request) {
+    return Vextal::writeThreeMf(out, mesh, request.unit, request.comment);
+}
+
 // OBJ keeps NaN and infinite values so that a broken surface can be inspected;
-// PLY and STL files go to slicers and other tools, which cannot use them.
+// the other formats go to slicers and other tools, which cannot use them.
 constexpr MeshFormat formats[] = {
-    {"obj", "OBJ", Vextal::writeObj, nullptr},
-    {"ply", "PLY", Vextal::writePly, Vextal::checkFinitePositionsAndNormals},
-    {"stl", "STL", Vextal::writeStl, Vextal::checkFinitePositions},
+    {"obj", "OBJ", plainWriter<Vextal::writeObj>, nullptr, false, Units::none},
+    {"ply", "PLY", plainWriter<Vextal::writePly>, Vextal::checkFinitePositionsAndNormals, false,
+     Units::none},
+    {"stl", "STL", plainWriter<Vextal::writeStl>, Vextal::checkFinitePositions, false, Units::none},
+    {"3mf", "3MF", threeMfWriter, Vextal::checkFinitePositions, true, Units::named},
+    {"glb", "glTF", plainWriter<Vextal::writeGlb>, Vextal::checkFinitePositionsAndNormals, false,
+     Units::metres},
+    {"gltf", "glTF", plainWriter<Vextal::writeGltf>, Vextal::checkFinitePositionsAndNormals, false,
+     Units::metres},
 };
 
 const MeshFormat* formatNamed(std::string_view name) {
@@ -69,42 +109,57 @@ struct Arguments {
     const char* outPath = nullptr;
     const MeshFormat* format = nullptr;
     bool weld = false;
-    double scale = 1;
+    std::optional<double> scale;
+    std::optional<double> fit;
+    std::optional<ModelUnit> unit;
+    Vextal::MeshBuild build = Vextal::defaultMeshBuild();
 };
 
-constexpr const char* operands[] = {"SCENE_FILE", "OUT.{obj,ply,stl}"};
+constexpr const char* operands[] = {"SCENE_FILE", "OUT.{obj,ply,stl,3mf,glb,gltf}"};
 constexpr Vextal::OptionDescription options[] = {
     {"--format", "FORMAT",
-     "write FORMAT (obj, ply or stl, in any case) whatever\n"
-     "OUT's extension says"},
+     "write FORMAT (obj, ply, stl, 3mf, glb or gltf, in any case)\n"
+     "whatever OUT's extension says"},
     {"--weld", nullptr,
      "merge vertices that coincide, drop the triangles that\n"
      "collapse, and join the ends of a torus whose theta makes\n"
-     "a full turn: the mesh is watertight for printing"},
+     "a full turn: the mesh is watertight for printing (3mf is\n"
+     "always welded)"},
     {"--scale", "S",
      "multiply the coordinates by S, a positive number (25.4\n"
      "for slicers that read millimetres)"},
+    {"--fit", "SIZE",
+     "scale so that the largest side of the bounding box is SIZE\n"
+     "in the output's unit (--fit 80: 80 mm across); not with --scale"},
+    {"--unit", "U",
+     "what a coordinate of 1 is: micron, millimeter (default),\n"
+     "centimeter, inch, foot or meter; written into a 3mf model,\n"
+     "converted to metres for glb and gltf"},
+    Vextal::gridOption,
+    Vextal::threadsOption,
 };
 
 constexpr Vextal::ProgramDescription program{
     "vextal-export",
     operands,
-    "Write the surface of a Vextal scene file as a mesh: OBJ, PLY or STL.",
+    "Write the surface of a Vextal scene file as a mesh: OBJ, PLY, STL, 3MF or glTF.",
     "SCENE_FILE is loaded exactly as the viewer loads conf.txt. The extension of\n"
-    "OUT chooses the format, in any case (.obj, .ply, .stl); --format overrides it.\n"
-    "OBJ keeps NaN and infinite coordinates for inspection; PLY and STL refuse a\n"
-    "mesh that has any. Nothing half-written is left, and an existing file is left\n"
-    "as it was when the export fails.\n",
+    "OUT chooses the format, in any case (.obj, .ply, .stl, .3mf, .glb, .gltf);\n"
+    "--format overrides it. OBJ keeps NaN and infinite coordinates for inspection;\n"
+    "the other formats refuse a mesh that has any. 3MF is always welded and\n"
+    "carries its unit; glTF (binary .glb, or .gltf with its buffer embedded) is\n"
+    "in metres. Nothing half-written is left, and an existing file is left as it\n"
+    "was when the export fails.\n",
     options,
     "  0   the mesh was written\n"
     "  2   the scene could not be loaded, or the mesh or the file not written\n"
     "  64  usage error\n",
-    "The starfish as an STL file, for a slicer.\n"
-    "  vextal-export starfish.vextal starfish.stl\n",
+    "The starfish as a 3MF file 80 mm across, on a fine grid, for a slicer.\n"
+    "  vextal-export starfish.vextal starfish.3mf --fit 80 --grid 1024x1024\n",
 };
 
 // A positive finite number, the whole text.
-std::optional<double> scaleFactor(std::string_view text) {
+std::optional<double> positiveNumber(std::string_view text) {
     const std::string whole(text);
     char* end = nullptr;
     const double value = std::strtod(whole.c_str(), &end);
@@ -113,88 +168,144 @@ std::optional<double> scaleFactor(std::string_view text) {
     return value;
 }
 
+using Refusal = std::optional<std::string>;
+
+Refusal applyOption(const Vextal::GivenOption& option, Arguments& args,
+                    std::optional<std::string_view>& formatName) {
+    const std::string_view name = option.description->name;
+    const std::string got = ", got '" + std::string(option.value) + "'";
+    if (Vextal::isMeshBuildOption(option))
+        return Vextal::applyMeshBuildOption(option, args.build);
+    if (name == "--format") {
+        formatName = option.value;
+    } else if (name == "--weld") {
+        args.weld = true;
+    } else if (name == "--scale") {
+        args.scale = positiveNumber(option.value);
+        if (!args.scale)
+            return "--scale needs a positive number S" + got;
+    } else if (name == "--fit") {
+        args.fit = positiveNumber(option.value);
+        if (!args.fit)
+            return "--fit needs a positive number SIZE" + got;
+    } else if (name == "--unit") {
+        args.unit = Vextal::unitNamed(option.value);
+        if (!args.unit)
+            return "--unit takes " + std::string(Vextal::unitNames()) + got;
+    }
+    return std::nullopt;
+}
+
 // The format that --format names, or else the output's extension.
+Refusal chooseFormat(Arguments& args, std::optional<std::string_view> formatName) {
+    if (formatName) {
+        args.format = formatNamed(Vextal::lowerCase(*formatName));
+        if (!args.format)
+            return "--format takes obj, ply, stl, 3mf, glb or gltf, got '" +
+                   std::string(*formatName) + "'";
+        return std::nullopt;
+    }
+    if (std::string_view(args.outPath) == "-")
+        return "standard output ('-') has no extension: give --format";
+    args.format = formatForPath(args.outPath);
+    if (!args.format)
+        return "cannot tell the format of '" + std::string(args.outPath) +
+               "': end it in .obj, .ply, .stl, .3mf, .glb or .gltf, or give --format";
+    return std::nullopt;
+}
+
+// Options that make no sense together, or with the chosen format.
+Refusal checkCombination(const Arguments& args) {
+    if (args.fit && args.scale)
+        return std::string("--fit and --scale both set the size: give one of them");
+    if (args.unit && args.format->units == Units::none)
+        return "--unit needs a format that knows units (3mf, glb, gltf); " +
+               std::string(args.format->title) + " carries none";
+    return std::nullopt;
+}
+
 std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     Arguments args;
     args.scenePath = line.operands[0].data();
     args.outPath = line.operands[1].data();
     std::optional<std::string_view> formatName;
-    for (const Vextal::GivenOption& option : line.options) {
-        if (option.description->name == "--format") {
-            formatName = option.value;
-        } else if (option.description->name == "--weld") {
-            args.weld = true;
-        } else if (option.description->name == "--scale") {
-            const std::optional<double> scale = scaleFactor(option.value);
-            if (!scale) {
-                Vextal::reportUsageError(program, "--scale needs a positive number S, got '" +
-                                                      std::string(option.value) + "'");
-                return std::nullopt;
-            }
-            args.scale = *scale;
-        }
-    }
-    if (formatName) {
-        args.format = formatNamed(Vextal::lowerCase(*formatName));
-        if (!args.format) {
-            Vextal::reportUsageError(program, "--format takes obj, ply or stl, got '" +
-                                                  std::string(*formatName) + "'");
-            return std::nullopt;
-        }
-        return args;
-    }
-    if (std::string_view(args.outPath) == "-") {
-        Vextal::reportUsageError(program, "standard output ('-') has no extension: give --format");
-        return std::nullopt;
-    }
-    args.format = formatForPath(args.outPath);
-    if (!args.format) {
-        Vextal::reportUsageError(program, "cannot tell the format of '" +
-                                              std::string(args.outPath) +
-                                              "': end it in .obj, .ply or .stl, or give --format");
+    Refusal refusal;
+    for (std::size_t k = 0; !refusal && k < line.options.size(); ++k)
+        refusal = applyOption(line.options[k], args, formatName);
+    if (!refusal)
+        refusal = chooseFormat(args, formatName);
+    if (!refusal)
+        refusal = checkCombination(args);
+    if (refusal) {
+        Vextal::reportUsageError(program, *refusal);
         return std::nullopt;
     }
     return args;
 }
 
+int failed(const std::string& where, const std::string& why) {
+    std::fprintf(stderr, "vextal-export: %s: %s\n", where.c_str(), why.c_str());
+    return exitFailed;
+}
+
 int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
               const std::string& comment) {
-    if (args.format->check) {
-        const std::string refusal = args.format->check(mesh);
-        if (!refusal.empty()) {
-            std::fprintf(stderr,
-                         "vextal-export: %s: not written as %s: %s"
-                         " (an OBJ export keeps them for inspection)\n",
-                         args.outPath, args.format->title, refusal.c_str());
-            return exitFailed;
-        }
+    const MeshFormat& format = *args.format;
+    if (format.check) {
+        const std::string refusal = format.check(mesh);
+        if (!refusal.empty())
+            return failed(args.outPath, std::string("not written as ") + format.title + ": " +
+                                            refusal + " (an OBJ export keeps them for inspection)");
     }
     Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
+    std::string problem;
     if (out.stream())
-        args.format->write(out.stream(), mesh, comment);
-    if (!out.commit()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", out.name().c_str(), out.error().c_str());
-        return exitFailed;
-    }
+        problem = format.write(out.stream(), mesh,
+                               {comment, args.unit.value_or(ModelUnit::millimeter)});
+    if (!problem.empty())
+        return failed(out.name(), problem);
+    if (!out.commit())
+        return failed(out.name(), out.error());
     return exitWritten;
+}
+
+// --scale, --fit and the conversion to metres, in one multiplication.
+std::optional<std::string> resize(const Arguments& args, PolygonsIndexedNormal& mesh) {
+    double factor = args.scale.value_or(1.0);
+    if (args.fit) {
+        const std::optional<double> fit = Vextal::fitFactor(mesh, *args.fit);
+        if (!fit)
+            return std::string("cannot fit: the surface has no extent");
+        factor = *fit;
+    }
+    if (args.format->units == Units::metres)
+        factor *= Vextal::metresPer(args.unit.value_or(ModelUnit::millimeter));
+    if (factor != 1)
+        Vextal::scaleMesh(mesh, factor);
+    return std::nullopt;
 }
 
 int exportScene(const Arguments& args) {
     PolygonsIndexedNormal mesh;
-    const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh);
-    if (!loaded.rendered()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", args.scenePath, loaded.reason().c_str());
-        return exitFailed;
-    }
-    const std::uint32_t openEdges = args.weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene);
-    if (args.weld)
+    const Vextal::SceneLoadResult loaded =
+        Vextal::loadSceneFile(args.scenePath, mesh, args.build);
+    if (!loaded.rendered())
+        return failed(args.scenePath, loaded.reason());
+    const bool weld = args.weld || args.format->alwaysWelded;
+    const std::uint32_t closable = weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene);
+    if (weld)
         Vextal::weldForPrinting(mesh, loaded.scene);
-    if (args.scale != 1)
-        Vextal::scaleMesh(mesh, args.scale);
+    const std::uint32_t stillOpen =
+        args.format->alwaysWelded ? Vextal::countEdges(mesh.triangles, mesh.triangleCount).open : 0;
+    if (const auto problem = resize(args, mesh))
+        return failed(args.outPath, *problem);
     const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
-    if (status == exitWritten && openEdges > 0)
+    if (status == exitWritten && closable > 0)
         std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n", args.outPath,
-                     unsigned(openEdges));
+                     unsigned(closable));
+    if (status == exitWritten && stillOpen > 0)
+        std::fprintf(stderr, "vextal-export: %s: %u open edges remain after welding\n",
+                     args.outPath, unsigned(stillOpen));
     return status;
 }
 
