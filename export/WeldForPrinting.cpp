@@ -33,7 +33,11 @@ void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene) {
 }
 
 std::uint32_t openEdgesWeldCloses(const PolygonsIndexedNormal& mesh, const SceneSummary& scene) {
-    const std::uint32_t open = countEdges(mesh.triangles, mesh.triangleCount).open;
+    // A ring grid's edges are known without sorting its (millions of) edges.
+    const RingGrid& grid = mesh.ringGrid();
+    const std::uint32_t open = grid.rings > 0 && grid.columns >= RingGrid::minColumns
+                                   ? grid.openEdgeCount()
+                                   : countEdges(mesh.triangles, mesh.triangleCount).open;
     if (open == 0)
         return 0;
     const TriangleList welded = weldedForPrinting(mesh, scene);

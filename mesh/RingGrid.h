@@ -48,6 +48,9 @@ struct RingGrid {
 
     std::uint32_t vertexCount() const { return rings * columns + (capped ? 2 : 0); }
     std::uint32_t triangleCount() const { return bandTriangleCount() + (capped ? 2 * columns : 0); }
+    // Edges used by one triangle: the two rims of an uncapped band. Every
+    // other edge of the grid is walked once each way.
+    std::uint32_t openEdgeCount() const { return !capped && rings >= 2 ? 2 * columns : 0; }
     bool gatherable() const { return rings >= 1 && columns >= minColumns && columns <= maxColumns; }
 
     // Column c + offset, wrapped after the last column (offset 0 or 1).

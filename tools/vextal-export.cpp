@@ -40,6 +40,7 @@ constexpr int exitFailed = 2;
 struct WriteRequest {
     const std::string& comment;
     ModelUnit unit;
+    const Vextal::Workers& workers;
 };
 // Returns why the file could not be made; failures of the stream itself stay
 // on the stream, where the commit finds them.
@@ -68,6 +69,14 @@ std::string plainWriter(std::FILE* out, const PolygonsIndexedNormal& mesh, const
     return {};
 }
 
+// A writer that shares the formatting among the workers.
+template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&,
+                        const Vextal::Workers&)>
+std::string sharedWriter(std::FILE* out, const PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    write(out, mesh, r.comment, r.workers);
+    return {};
+}
+
 std::string threeMfWriter(std::FILE* out, const PolygonsIndexedNormal& mesh,
                           const WriteRequest& request) {
     return Vextal::writeThreeMf(out, mesh, request.unit, request.comment);
@@ -77,9 +86,10 @@ std::string threeMfWriter(std::FILE* out, const PolygonsIndexedNormal& mesh,
 // the other formats go to slicers and other tools, which cannot use them.
 constexpr MeshFormat formats[] = {
     {"obj", "OBJ", plainWriter<Vextal::writeObj>, nullptr, false, Units::none},
-    {"ply", "PLY", plainWriter<Vextal::writePly>, Vextal::checkFinitePositionsAndNormals, false,
+    {"ply", "PLY", sharedWriter<Vextal::writePly>, Vextal::checkFinitePositionsAndNormals, false,
      Units::none},
-    {"stl", "STL", plainWriter<Vextal::writeStl>, Vextal::checkFinitePositions, false, Units::none},
+    {"stl", "STL", sharedWriter<Vextal::writeStl>, Vextal::checkFinitePositions, false,
+     Units::none},
     {"3mf", "3MF", threeMfWriter, Vextal::checkFinitePositions, true, Units::named},
     {"glb", "glTF", plainWriter<Vextal::writeGlb>, Vextal::checkFinitePositionsAndNormals, false,
      Units::metres},
@@ -260,8 +270,9 @@ int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
     Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
     std::string problem;
     if (out.stream())
-        problem = format.write(out.stream(), mesh,
-                               {comment, args.unit.value_or(ModelUnit::millimeter)});
+        problem =
+            format.write(out.stream(), mesh,
+                         {comment, args.unit.value_or(ModelUnit::millimeter), args.build.workers});
     if (!problem.empty())
         return failed(out.name(), problem);
     if (!out.commit())
@@ -287,8 +298,7 @@ std::optional<std::string> resize(const Arguments& args, PolygonsIndexedNormal& 
 
 int exportScene(const Arguments& args) {
     PolygonsIndexedNormal mesh;
-    const Vextal::SceneLoadResult loaded =
-        Vextal::loadSceneFile(args.scenePath, mesh, args.build);
+    const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh, args.build);
     if (!loaded.rendered())
         return failed(args.scenePath, loaded.reason());
     const bool weld = args.weld || args.format->alwaysWelded;
