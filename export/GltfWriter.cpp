@@ -100,12 +100,12 @@ std::string documentFor(const PolygonsIndexedNormal& mesh, const std::string& co
     json += "\"bufferViews\":[" + bufferView(0, at.positions, arrayBuffer) + "," +
             bufferView(at.positions, at.normals, arrayBuffer) + "," +
             bufferView(at.positions + at.normals, at.indices, elementArrayBuffer) + "],";
-    json += "\"accessors\":[" +
-            accessor(0, floatComponents, mesh.vertexCount, "VEC3", positionBounds(mesh)) + "," +
-            accessor(1, floatComponents, mesh.vertexCount, "VEC3", "") + "," +
-            accessor(2, unsignedIntComponents, 3ull * mesh.triangleCount, "SCALAR",
-                     indexBounds(mesh)) +
-            "]}";
+    json +=
+        "\"accessors\":[" +
+        accessor(0, floatComponents, mesh.vertexCount, "VEC3", positionBounds(mesh)) + "," +
+        accessor(1, floatComponents, mesh.vertexCount, "VEC3", "") + "," +
+        accessor(2, unsignedIntComponents, 3ull * mesh.triangleCount, "SCALAR", indexBounds(mesh)) +
+        "]}";
     return json;
 }
 
@@ -218,7 +218,8 @@ void writeGltf(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::str
     std::fwrite(json.data(), 1, split, out);
     std::fputs("data:application/octet-stream;base64,", out);
     Base64Writer base64(out);
-    emitBuffer(mesh, [&](const unsigned char* bytes, std::size_t size) { base64.add(bytes, size); });
+    emitBuffer(mesh,
+               [&](const unsigned char* bytes, std::size_t size) { base64.add(bytes, size); });
     base64.finish();
     std::fputs(json.c_str() + split + marker.size(), out);
     std::fputc('\n', out);

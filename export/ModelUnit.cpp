@@ -13,9 +13,9 @@ struct UnitRow {
 };
 
 constexpr UnitRow units[] = {
-    {ModelUnit::micron, "micron", 1e-6},   {ModelUnit::millimeter, "millimeter", 1e-3},
+    {ModelUnit::micron, "micron", 1e-6},         {ModelUnit::millimeter, "millimeter", 1e-3},
     {ModelUnit::centimeter, "centimeter", 1e-2}, {ModelUnit::inch, "inch", 0.0254},
-    {ModelUnit::foot, "foot", 0.3048},     {ModelUnit::meter, "meter", 1.0},
+    {ModelUnit::foot, "foot", 0.3048},           {ModelUnit::meter, "meter", 1.0},
 };
 
 const UnitRow& rowOf(ModelUnit unit) {

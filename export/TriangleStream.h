@@ -11,7 +11,8 @@ namespace Vextal {
 
 // The files hold the raw bytes of the mesh's arrays: little-endian floats
 // and 32-bit indices, as this host keeps them.
-static_assert(std::endian::native == std::endian::little, "the writers assume a little-endian host");
+static_assert(std::endian::native == std::endian::little,
+              "the writers assume a little-endian host");
 static_assert(sizeof(Vec3) == 12 && sizeof(Triangle) == 12);
 
 // Hands the mesh's triangles to take(const Triangle*, count) in blocks, in

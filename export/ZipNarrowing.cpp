@@ -70,7 +70,8 @@ bool findDirectory(std::FILE* in, std::uint64_t& offset, std::uint64_t& count) {
     if (length < 42 || !readAt(in, length - 42, locator, 20) ||
         readLittle(locator, 4) != locator64Signature)
         return false;
-    if (!readAt(in, readLittle(locator + 8, 8), end64, 56) || readLittle(end64, 4) != end64Signature)
+    if (!readAt(in, readLittle(locator + 8, 8), end64, 56) ||
+        readLittle(end64, 4) != end64Signature)
         return false;
     count = readLittle(end64 + 32, 8);
     offset = readLittle(end64 + 48, 8);

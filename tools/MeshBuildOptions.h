@@ -15,8 +15,9 @@ inline constexpr OptionDescription gridOption{
     "tessellate with S slices and R rotations, each 3 to 4096,\n"
     "instead of the file's counts (the file itself keeps to 255)"};
 inline constexpr OptionDescription threadsOption{
-    "--threads", "N", "build the mesh with N threads (default: every core); the\n"
-                      "result is the same for every N"};
+    "--threads", "N",
+    "build the mesh with N threads (default: every core); the\n"
+    "result is the same for every N"};
 
 // The default build of the tools: the file's grid, every core.
 MeshBuild defaultMeshBuild();
