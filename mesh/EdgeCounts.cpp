@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include <tbb/parallel_sort.h>
+#include <tbb/task_arena.h>
+
 namespace Vextal {
 
 namespace {
@@ -17,7 +20,8 @@ std::uint64_t directedEdge(std::uint32_t a, std::uint32_t b) {
 
 } // namespace
 
-EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount) {
+EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount,
+                      const Workers& workers) {
     std::vector<std::uint64_t> edges;
     edges.reserve(3 * std::size_t(triangleCount));
     const auto add = [&edges](std::uint32_t a, std::uint32_t b) {
@@ -29,7 +33,12 @@ EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount) {
         add(triangles[t].i1, triangles[t].i2);
         add(triangles[t].i2, triangles[t].i0);
     }
-    std::sort(edges.begin(), edges.end());
+    if (workers.threads > 1) {
+        tbb::task_arena arena(int(workers.threads));
+        arena.execute([&] { tbb::parallel_sort(edges.begin(), edges.end()); });
+    } else {
+        std::sort(edges.begin(), edges.end());
+    }
     EdgeCounts counts;
     for (std::size_t first = 0; first < edges.size();) {
         std::size_t end = first + 1;

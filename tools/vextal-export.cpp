@@ -302,11 +302,15 @@ int exportScene(const Arguments& args) {
     if (!loaded.rendered())
         return failed(args.scenePath, loaded.reason());
     const bool weld = args.weld || args.format->alwaysWelded;
-    const std::uint32_t closable = weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene);
+    const Vextal::Workers& workers = args.build.workers;
+    const std::uint32_t closable =
+        weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene, workers);
     if (weld)
-        Vextal::weldForPrinting(mesh, loaded.scene);
+        Vextal::weldForPrinting(mesh, loaded.scene, workers);
     const std::uint32_t stillOpen =
-        args.format->alwaysWelded ? Vextal::countEdges(mesh.triangles, mesh.triangleCount).open : 0;
+        args.format->alwaysWelded
+            ? Vextal::countEdges(mesh.triangles, mesh.triangleCount, workers).open
+            : 0;
     if (const auto problem = resize(args, mesh))
         return failed(args.outPath, *problem);
     const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
