@@ -74,7 +74,8 @@ struct Placed {
     }
 };
 
-std::vector<Placed> placedVertices(const std::vector<Vec3>& vertices, const CellGrid& grid) {
+std::vector<Placed> placedVertices(const std::vector<Vec3>& vertices, const CellGrid& grid,
+                                   const Workers& workers) {
     std::vector<Placed> placed;
     placed.reserve(vertices.size());
     for (std::uint32_t v = 0; v < vertices.size(); ++v)
@@ -82,7 +83,7 @@ std::vector<Placed> placedVertices(const std::vector<Vec3>& vertices, const Cell
             const auto [cx, cy, cz] = grid.cellOf(vertices[v]);
             placed.push_back({CellGrid::key(cx, cy, cz), v});
         }
-    tbb::parallel_sort(placed.begin(), placed.end());
+    withWorkers(workers, [&] { tbb::parallel_sort(placed.begin(), placed.end()); });
     return placed;
 }
 
@@ -126,7 +127,7 @@ std::vector<std::uint32_t> mergeTargets(const std::vector<Vec3>& vertices, const
     for (std::uint32_t v = 0; v < vertices.size(); ++v)
         target[v] = v;
     const std::vector<std::uint8_t> crowded =
-        crowdedVertices(placedVertices(vertices, grid), vertices.size(), workers);
+        crowdedVertices(placedVertices(vertices, grid, workers), vertices.size(), workers);
     std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> kept;
     for (std::uint32_t v = 0; v < vertices.size(); ++v) {
         if (!crowded[v])

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include <tbb/parallel_sort.h>
-#include <tbb/task_arena.h>
 
 namespace Vextal {
 
@@ -33,12 +32,7 @@ EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount,
         add(triangles[t].i1, triangles[t].i2);
         add(triangles[t].i2, triangles[t].i0);
     }
-    if (workers.threads > 1) {
-        tbb::task_arena arena(int(workers.threads));
-        arena.execute([&] { tbb::parallel_sort(edges.begin(), edges.end()); });
-    } else {
-        std::sort(edges.begin(), edges.end());
-    }
+    withWorkers(workers, [&] { tbb::parallel_sort(edges.begin(), edges.end()); });
     EdgeCounts counts;
     for (std::size_t first = 0; first < edges.size();) {
         std::size_t end = first + 1;

@@ -1,16 +1,29 @@
 #include "mesh/Workers.h"
 
 #include <tbb/blocked_range.h>
+#include <tbb/global_control.h>
 #include <tbb/info.h>
 #include <tbb/parallel_for.h>
 #include <tbb/task_arena.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace Vextal {
 
 unsigned allCores() {
     return unsigned(std::max(1, tbb::info::default_concurrency()));
+}
+
+void withWorkers(const Workers& workers, const std::function<void()>& work) {
+    // An arena of exactly the threads asked for. By default TBB allows no
+    // more threads than cores: asked for more, it would say so on stderr and
+    // use fewer.
+    std::optional<tbb::global_control> allowMore;
+    if (workers.threads > allCores())
+        allowMore.emplace(tbb::global_control::max_allowed_parallelism, workers.threads);
+    tbb::task_arena arena(int(std::max(1u, workers.threads)));
+    arena.execute(work);
 }
 
 void forEachBlock(const Workers& workers, std::uint32_t count, std::uint32_t minBlock,
@@ -22,9 +35,7 @@ void forEachBlock(const Workers& workers, std::uint32_t count, std::uint32_t min
         work(0, count);
         return;
     }
-    // An arena of exactly the threads asked for; TBB hands the blocks to them.
-    tbb::task_arena arena(int(workers.threads));
-    arena.execute([&] {
+    withWorkers(workers, [&] {
         tbb::parallel_for(tbb::blocked_range<std::uint32_t>(0, count, grain),
                           [&](const tbb::blocked_range<std::uint32_t>& range) {
                               work(range.begin(), range.end());

@@ -14,6 +14,10 @@ struct Workers {
 // The number of threads the machine runs at once (at least 1).
 unsigned allCores();
 
+// Runs work() with the workers' threads for whatever TBB algorithm it starts
+// (a parallel sort): with one, on the calling thread alone.
+void withWorkers(const Workers& workers, const std::function<void()>& work);
+
 // Calls work(begin, end) on contiguous blocks that together cover [0, count)
 // once each. Several blocks run at once only when there are threads to spare
 // and at least two blocks of minBlock items: below that, a split costs more

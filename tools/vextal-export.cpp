@@ -258,15 +258,21 @@ int failed(const std::string& where, const std::string& why) {
     return exitFailed;
 }
 
+// Says why the mesh cannot be written in the format; empty when it can.
+std::string refusal(const MeshFormat& format, const PolygonsIndexedNormal& mesh) {
+    const std::string why = format.check ? format.check(mesh) : "";
+    if (why.empty())
+        return why;
+    return std::string("not written as ") + format.title + ": " + why +
+           " (an OBJ export keeps them for inspection)";
+}
+
 int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
               const std::string& comment) {
     const MeshFormat& format = *args.format;
-    if (format.check) {
-        const std::string refusal = format.check(mesh);
-        if (!refusal.empty())
-            return failed(args.outPath, std::string("not written as ") + format.title + ": " +
-                                            refusal + " (an OBJ export keeps them for inspection)");
-    }
+    // Checked again: scaling may have overflowed the float range.
+    if (const std::string why = refusal(format, mesh); !why.empty())
+        return failed(args.outPath, why);
     Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
     std::string problem;
     if (out.stream())
@@ -301,6 +307,9 @@ int exportScene(const Arguments& args) {
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh, args.build);
     if (!loaded.rendered())
         return failed(args.scenePath, loaded.reason());
+    // Refused before welding, which would change the counts it names.
+    if (const std::string why = refusal(*args.format, mesh); !why.empty())
+        return failed(args.outPath, why);
     const bool weld = args.weld || args.format->alwaysWelded;
     const Vextal::Workers& workers = args.build.workers;
     const std::uint32_t closable =
