@@ -1,5 +1,7 @@
 #include "tools/MeshBuildOptions.h"
 
+#include "base/EscapedText.h"
+
 #include <charconv>
 #include <cstdint>
 
@@ -30,7 +32,7 @@ std::optional<std::string> readGrid(std::string_view text, MeshBuild& build) {
         x == std::string_view::npos ? std::nullopt : wholeNumber(text.substr(x + 1));
     if (!inGridRange(slices) || !inGridRange(rotations))
         return "--grid needs SLICESxROTATIONS, each from 3 to " + std::to_string(maxGridCount) +
-               ", got '" + std::string(text) + "'";
+               ", got '" + escaped(text) + "'";
     build.grid = GridSize{*slices, *rotations};
     return std::nullopt;
 }
@@ -39,7 +41,7 @@ std::optional<std::string> readThreads(std::string_view text, MeshBuild& build) 
     const auto threads = wholeNumber(text);
     if (!threads || *threads < 1 || *threads > maxThreads)
         return "--threads needs a number from 1 to " + std::to_string(maxThreads) + ", got '" +
-               std::string(text) + "'";
+               escaped(text) + "'";
     build.workers.threads = *threads;
     return std::nullopt;
 }

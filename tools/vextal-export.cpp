@@ -3,6 +3,7 @@
 // Loads a scene file exactly as the viewer loads conf.txt and writes the mesh in
 // the format that the output's extension names, or the one --format names.
 
+#include "base/EscapedText.h"
 #include "cli/CommandLine.h"
 #include "export/GltfWriter.h"
 #include "export/MeshCheck.h"
@@ -137,7 +138,8 @@ constexpr Vextal::OptionDescription options[] = {
      "always welded)"},
     {"--scale", "S",
      "multiply the coordinates by S, a positive number (25.4\n"
-     "for slicers that read millimetres)"},
+     "for slicers that read millimetres); refused when a\n"
+     "coordinate would overflow or fall below the normal floats"},
     {"--fit", "SIZE",
      "scale so that the largest side of the bounding box is SIZE\n"
      "in the output's unit (--fit 80: 80 mm across); not with --scale"},
@@ -162,7 +164,8 @@ constexpr Vextal::ProgramDescription program{
     "was when the export fails.\n",
     options,
     "  0   the mesh was written\n"
-    "  2   the scene could not be loaded, or the mesh or the file not written\n"
+    "  2   the scene could not be loaded, or the mesh, the file or the standard\n"
+    "      output not written\n"
     "  64  usage error\n",
     "The starfish as a 3MF file 80 mm across, on a fine grid, for a slicer.\n"
     "  vextal-export starfish.vextal starfish.3mf --fit 80 --grid 1024x1024\n",
@@ -183,7 +186,7 @@ using Refusal = std::optional<std::string>;
 Refusal applyOption(const Vextal::GivenOption& option, Arguments& args,
                     std::optional<std::string_view>& formatName) {
     const std::string_view name = option.description->name;
-    const std::string got = ", got '" + std::string(option.value) + "'";
+    const std::string got = ", got '" + Vextal::escaped(option.value) + "'";
     if (Vextal::isMeshBuildOption(option))
         return Vextal::applyMeshBuildOption(option, args.build);
     if (name == "--format") {
@@ -212,14 +215,14 @@ Refusal chooseFormat(Arguments& args, std::optional<std::string_view> formatName
         args.format = formatNamed(Vextal::lowerCase(*formatName));
         if (!args.format)
             return "--format takes obj, ply, stl, 3mf, glb or gltf, got '" +
-                   std::string(*formatName) + "'";
+                   Vextal::escaped(*formatName) + "'";
         return std::nullopt;
     }
     if (std::string_view(args.outPath) == "-")
         return "standard output ('-') has no extension: give --format";
     args.format = formatForPath(args.outPath);
     if (!args.format)
-        return "cannot tell the format of '" + std::string(args.outPath) +
+        return "cannot tell the format of '" + Vextal::escaped(args.outPath) +
                "': end it in .obj, .ply, .stl, .3mf, .glb or .gltf, or give --format";
     return std::nullopt;
 }
@@ -254,7 +257,7 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
 }
 
 int failed(const std::string& where, const std::string& why) {
-    std::fprintf(stderr, "vextal-export: %s: %s\n", where.c_str(), why.c_str());
+    std::fprintf(stderr, "vextal-export: %s: %s\n", Vextal::escaped(where).c_str(), why.c_str());
     return exitFailed;
 }
 
@@ -297,8 +300,11 @@ std::optional<std::string> resize(const Arguments& args, PolygonsIndexedNormal& 
     }
     if (args.format->units == Units::metres)
         factor *= Vextal::metresPer(args.unit.value_or(ModelUnit::millimeter));
-    if (factor != 1)
-        Vextal::scaleMesh(mesh, factor);
+    if (factor == 1)
+        return std::nullopt;
+    if (const std::string refusal = Vextal::scaleRefusal(mesh, factor); !refusal.empty())
+        return "not written: " + refusal;
+    Vextal::scaleMesh(mesh, factor);
     return std::nullopt;
 }
 
@@ -324,11 +330,11 @@ int exportScene(const Arguments& args) {
         return failed(args.outPath, *problem);
     const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
     if (status == exitWritten && closable > 0)
-        std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n", args.outPath,
-                     unsigned(closable));
+        std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n",
+                     Vextal::escaped(args.outPath).c_str(), unsigned(closable));
     if (status == exitWritten && stillOpen > 0)
         std::fprintf(stderr, "vextal-export: %s: %u open edges remain after welding\n",
-                     args.outPath, unsigned(stillOpen));
+                     Vextal::escaped(args.outPath).c_str(), unsigned(stillOpen));
     return status;
 }
 
@@ -337,13 +343,13 @@ int exportScene(const Arguments& args) {
 int main(int argc, char** argv) {
     const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
     if (line.exitNow)
-        return *line.exitNow;
+        return Vextal::finishOutput(program, *line.exitNow);
     const std::optional<Arguments> args = interpret(line);
     if (!args)
         return Vextal::exitUsage;
     // Unwinding removes whatever was half-written.
     try {
-        return exportScene(*args);
+        return Vextal::finishOutput(program, exportScene(*args));
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "vextal-export: out of memory\n");
         return exitFailed;
