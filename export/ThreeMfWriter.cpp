@@ -1,6 +1,5 @@
 #include "export/ThreeMfWriter.h"
 
-#include "export/TriangleStream.h"
 #include "export/ZipNarrowing.h"
 #include "mesh/PolygonsIndexedNormal.h"
 
@@ -9,7 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <utility>
 
 namespace Vextal {
 
@@ -50,16 +49,6 @@ std::uint32_t seekTo(std::uint64_t position, void* file) {
     return fseeko(static_cast<std::FILE*>(file), off_t(position), SEEK_SET) == 0 ? 0 : 1;
 }
 
-// The triangles as 3MF orients them; lib3mf copies them into its own mesh.
-std::vector<Triangle> writtenTriangles(const PolygonsIndexedNormal& mesh) {
-    std::vector<Triangle> all;
-    all.reserve(mesh.triangleCount);
-    forEachWrittenTriangles(mesh, [&](const Triangle* triangles, std::size_t count) {
-        all.insert(all.end(), triangles, triangles + count);
-    });
-    return all;
-}
-
 // A UUID that the same mesh and name always get, so that the same export
 // gives the same bytes: two FNV-1a hashes of the name, the counts and `role`,
 // with the version (5, name-based) and variant bits of RFC 4122.
@@ -84,21 +73,25 @@ std::string stableUuid(const PolygonsIndexedNormal& mesh, const std::string& nam
     return uuid;
 }
 
-std::string setGeometry(NMR::PLib3MFModelMeshObject* object, const PolygonsIndexedNormal& mesh) {
-    std::vector<Triangle> triangles = writtenTriangles(mesh);
+// Hands the mesh to lib3mf, which copies it into its own, then frees it:
+// the triangles are turned counter-clockwise seen from outside in place,
+// rather than in a copy, since the mesh goes right after.
+std::string moveGeometry(NMR::PLib3MFModelMeshObject* object, PolygonsIndexedNormal& mesh) {
     static_assert(sizeof(NMR::MODELMESHVERTEX) == sizeof(Vec3));
     static_assert(sizeof(NMR::MODELMESHTRIANGLE) == sizeof(Triangle));
+    for (std::uint32_t t = 0; t < mesh.triangleCount; ++t)
+        std::swap(mesh.triangles[t].i1, mesh.triangles[t].i2);
     auto* vertices = reinterpret_cast<NMR::MODELMESHVERTEX*>(mesh.vertices);
-    auto* faces = reinterpret_cast<NMR::MODELMESHTRIANGLE*>(triangles.data());
-    if (NMR::lib3mf_meshobject_setgeometry(object, vertices, mesh.vertexCount, faces,
-                                           mesh.triangleCount) != 0)
-        return lastError(object, "take the mesh");
-    return {};
+    auto* faces = reinterpret_cast<NMR::MODELMESHTRIANGLE*>(mesh.triangles);
+    const bool taken = NMR::lib3mf_meshobject_setgeometry(object, vertices, mesh.vertexCount, faces,
+                                                          mesh.triangleCount) == 0;
+    mesh.release();
+    return taken ? "" : lastError(object, "take the mesh");
 }
 
 } // namespace
 
-std::string writeThreeMf(std::FILE* out, const PolygonsIndexedNormal& mesh, ModelUnit unit,
+std::string writeThreeMf(std::FILE* out, PolygonsIndexedNormal& mesh, ModelUnit unit,
                          const std::string& name) {
     Lib3mfObject model, object, item, writer;
     if (NMR::lib3mf_createmodel(model.out()) != 0)
@@ -110,11 +103,12 @@ std::string writeThreeMf(std::FILE* out, const PolygonsIndexedNormal& mesh, Mode
     NMR::lib3mf_object_setnameutf8(object.get(), name.c_str());
     NMR::lib3mf_object_setuuidutf8(object.get(), stableUuid(mesh, name, "object").c_str());
     NMR::lib3mf_model_setbuilduuidutf8(model.get(), stableUuid(mesh, name, "build").c_str());
-    if (std::string problem = setGeometry(object.get(), mesh); !problem.empty())
+    const std::string itemUuid = stableUuid(mesh, name, "item");
+    if (std::string problem = moveGeometry(object.get(), mesh); !problem.empty())
         return problem;
     if (NMR::lib3mf_model_addbuilditem(model.get(), object.get(), nullptr, item.out()) != 0)
         return lastError(model.get(), "add the build item");
-    NMR::lib3mf_builditem_setuuidutf8(item.get(), stableUuid(mesh, name, "item").c_str());
+    NMR::lib3mf_builditem_setuuidutf8(item.get(), itemUuid.c_str());
     if (NMR::lib3mf_model_querywriter(model.get(), "3mf", writer.out()) != 0)
         return lastError(model.get(), "make a 3MF writer");
     // lib3mf finishes a package by going back to earlier bytes: it writes

@@ -44,8 +44,9 @@ struct WriteRequest {
     const Vextal::Workers& workers;
 };
 // Returns why the file could not be made; failures of the stream itself stay
-// on the stream, where the commit finds them.
-using MeshWriter = std::string (*)(std::FILE*, const PolygonsIndexedNormal&, const WriteRequest&);
+// on the stream, where the commit finds them. A writer may release the mesh
+// once it holds what it writes (the 3MF writer does, to save memory).
+using MeshWriter = std::string (*)(std::FILE*, PolygonsIndexedNormal&, const WriteRequest&);
 // Why the mesh cannot be written in this format; empty when it can.
 using MeshCheck = std::string (*)(const PolygonsIndexedNormal&);
 
@@ -65,7 +66,7 @@ struct MeshFormat {
 };
 
 template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&)>
-std::string plainWriter(std::FILE* out, const PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+std::string plainWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
     write(out, mesh, r.comment);
     return {};
 }
@@ -73,12 +74,12 @@ std::string plainWriter(std::FILE* out, const PolygonsIndexedNormal& mesh, const
 // A writer that shares the formatting among the workers.
 template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&,
                         const Vextal::Workers&)>
-std::string sharedWriter(std::FILE* out, const PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+std::string sharedWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
     write(out, mesh, r.comment, r.workers);
     return {};
 }
 
-std::string threeMfWriter(std::FILE* out, const PolygonsIndexedNormal& mesh,
+std::string threeMfWriter(std::FILE* out, PolygonsIndexedNormal& mesh,
                           const WriteRequest& request) {
     return Vextal::writeThreeMf(out, mesh, request.unit, request.comment);
 }
@@ -270,8 +271,7 @@ std::string refusal(const MeshFormat& format, const PolygonsIndexedNormal& mesh)
            " (an OBJ export keeps them for inspection)";
 }
 
-int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
-              const std::string& comment) {
+int writeMesh(const Arguments& args, PolygonsIndexedNormal& mesh, const std::string& comment) {
     const MeshFormat& format = *args.format;
     // Checked again: scaling may have overflowed the float range.
     if (const std::string why = refusal(format, mesh); !why.empty())
