@@ -20,6 +20,7 @@
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
 #include "tools/MeshBuildOptions.h"
+#include "tools/ProgressLine.h"
 
 #include <cmath>
 #include <cstdio>
@@ -318,6 +319,10 @@ int exportScene(const Arguments& args) {
         return failed(args.outPath, why);
     const bool weld = args.weld || args.format->alwaysWelded;
     const Vextal::Workers& workers = args.build.workers;
+    // A million vertices take seconds to weld, and to write as 3MF or OBJ.
+    Vextal::ProgressLine progress("vextal-export", mesh.vertexCount >= 1'000'000);
+    if (weld)
+        progress.step("welding " + std::to_string(mesh.vertexCount) + " vertices");
     const std::uint32_t closable =
         weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene, workers);
     if (weld)
@@ -328,6 +333,8 @@ int exportScene(const Arguments& args) {
             : 0;
     if (const auto problem = resize(args, mesh))
         return failed(args.outPath, *problem);
+    progress.step("writing " + std::to_string(mesh.triangleCount) + " triangles as " +
+                  args.format->title);
     const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
     if (status == exitWritten && closable > 0)
         std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n",
