@@ -16,6 +16,11 @@ unsigned allCores() {
 }
 
 void withWorkers(const Workers& workers, const std::function<void()>& work) {
+    // Every core: TBB's own arena, whose threads are already waiting.
+    if (workers.threads == allCores()) {
+        work();
+        return;
+    }
     // An arena of exactly the threads asked for. By default TBB allows no
     // more threads than cores: asked for more, it would say so on stderr and
     // use fewer.
