@@ -77,6 +77,7 @@ SceneLoadStatus readScene(SceneTokenReader& reader, ScenePrimitives& scene, std:
 void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexedNormal& mesh,
            const MeshBuild& how) {
     result.scene = scene.summary();
+    result.values = scene.values();
     if (!result.rendered())
         return;
     if (!how.grid) {
@@ -143,6 +144,15 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
                               const MeshBuild& build) {
     return load(path, mesh, nullptr, build);
+}
+
+SceneLoadResult loadSceneText(std::string_view text, PolygonsIndexedNormal& mesh) {
+    SceneLoadResult result;
+    ScenePrimitives scene;
+    SceneTokenReader reader(text);
+    result.status = readScene(reader, scene, result.keyword);
+    build(result, scene, mesh, MeshBuild{});
+    return result;
 }
 
 void loadScene() {

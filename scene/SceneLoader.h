@@ -2,17 +2,17 @@
 
 #include "mesh/Workers.h"
 #include "primitives/PrimitiveParametric.h"
+#include "scene/SceneValues.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace Vextal {
 
 class PolygonsIndexedNormal;
 class SceneFileMemory;
-
-enum class SurfaceKind { spheric, toric, harmonic };
 
 // The surface as people name it: "spheric superformula".
 const char* surfaceName(SurfaceKind kind);
@@ -44,6 +44,8 @@ struct SceneLoadResult {
     int errorNumber = 0;
     std::string keyword;
     SceneSummary scene;
+    // Every value the commands left, as far as they were read.
+    SceneValues values;
 
     bool rendered() const { return status == SceneLoadStatus::rendered; }
     // One line for a person: why the load did not reach "render".
@@ -82,6 +84,11 @@ struct MeshBuild {
 // loadSceneFile(path, mesh), with the grid and the threads of `build`.
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
                               const MeshBuild& build);
+
+// The same load from scene text held in memory (a scene file's bytes, as an
+// editor makes them): the commands, the rules and the tessellation are the
+// file's; only the reading differs.
+SceneLoadResult loadSceneText(std::string_view text, PolygonsIndexedNormal& mesh);
 
 // The viewer's load: the scene state's file ("conf.txt" in the working
 // directory unless the viewer was given another) into its sceneMesh,

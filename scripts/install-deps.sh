@@ -11,6 +11,7 @@ build_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libpng-dev lib3mf-dev libtbb-dev
+    libimgui-dev libstb-dev
     help2man
 )
 test_packages=(
