@@ -84,6 +84,8 @@ Refusal parseBackground(std::string_view text, PictureSettings& settings) {
 PictureOptionResult applyPictureOption(const Vextal::GivenOption& option,
                                        PictureSettings& settings) {
     const std::string_view name = option.description->name;
+    if (Vextal::isMeshBuildOption(option))
+        return {true, Vextal::applyMeshBuildOption(option, settings.build)};
     if (name == "--wireframe")
         settings.wireframe = true;
     else if (name == "--normals")

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cli/CommandLine.h"
+#include "scene/SceneLoader.h"
+#include "tools/MeshBuildOptions.h"
 #include "tools/OptionValues.h"
 
 #include <algorithm>
@@ -28,6 +30,7 @@ struct PictureSettings {
     // Cleared to this colour instead of the viewer's black.
     std::optional<std::array<std::uint8_t, 3>> background;
     bool transparent = false; // "--background none": the picture keeps alpha
+    Vextal::MeshBuild build = Vextal::defaultMeshBuild(); // --grid, --threads
 };
 
 // The options every picture tool shares, but --size, whose default differs.
@@ -53,7 +56,8 @@ inline constexpr Vextal::OptionDescription backgroundOption{
     "the viewer), or none: transparent"};
 
 inline constexpr Vextal::OptionDescription sharedPictureOptions[] = {
-    wireframeOption, normalsOption, turnOption, distanceOption, samplesOption, backgroundOption,
+    wireframeOption, normalsOption,    turnOption,         distanceOption,
+    samplesOption,   backgroundOption, Vextal::gridOption, Vextal::threadsOption,
 };
 
 // A picture tool's options: its own, then those every picture tool shares.
@@ -72,7 +76,8 @@ struct PictureOptionResult {
     Refusal refusal;
 };
 
-// Reads one option of those above or --size into settings.
+// Reads one option of those above (--grid and --threads into the settings'
+// build) or --size into settings.
 PictureOptionResult applyPictureOption(const Vextal::GivenOption& option,
                                        PictureSettings& settings);
 

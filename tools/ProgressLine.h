@@ -1,29 +1,22 @@
 #pragma once
 
-#include <chrono>
-#include <cstdint>
-#include <cstdio>
+#include <string>
 
-namespace VextalTools {
+namespace Vextal {
 
-// A one-line progress bar on stderr for long work: "frame 12 of 72", a bar,
-// the time elapsed and an estimate of the rest, redrawn in place. Silent
-// when stderr is no terminal or when not wanted; the line is cleared when
-// the object goes, so later messages start on a clean line.
+// Says on a terminal which step of a long piece of work starts, one line on
+// stderr each, so that a wait of a minute (a 3MF of 4096 x 4096) does not
+// look like a hang. Writes nothing when stderr is no terminal (a script, a
+// log) or when `shown` is false.
 class ProgressLine {
 public:
-    ProgressLine(std::uint32_t total, bool wanted);
-    ~ProgressLine();
-    ProgressLine(const ProgressLine&) = delete;
-    ProgressLine& operator=(const ProgressLine&) = delete;
+    ProgressLine(const char* program, bool shown);
 
-    // `done` of the total are finished.
-    void show(std::uint32_t done);
+    void step(const std::string& what) const;
 
 private:
-    std::uint32_t total;
+    const char* program;
     bool shown;
-    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 };
 
-} // namespace VextalTools
+} // namespace Vextal

@@ -40,7 +40,7 @@ std::optional<DrawingProblem> SceneDrawing::start(const char* scenePath) {
 // The viewer's start-up, then the settings' switches and background.
 Vextal::SceneLoadResult SceneDrawing::load(const char* scenePath) {
     const Vextal::RenderingStart start{scenePath, std::uint32_t(offscreen.drawWidth()),
-                                       std::uint32_t(offscreen.drawHeight())};
+                                       std::uint32_t(offscreen.drawHeight()), settings.build};
     const Vextal::SceneLoadResult loaded = Vextal::initRendering(keys, start);
     render.wireframe = settings.wireframe;
     render.showNormals = settings.normals;

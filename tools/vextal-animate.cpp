@@ -17,7 +17,7 @@
 #include "scene/SceneLoader.h"
 #include "tools/AnimationPlan.h"
 #include "tools/PictureOptions.h"
-#include "tools/ProgressLine.h"
+#include "tools/ProgressBar.h"
 #include "tools/SceneDrawing.h"
 
 #include <cstdio>
@@ -283,14 +283,14 @@ std::unique_ptr<Vextal::AnimationWriter> makeWriter(const Arguments& args, std::
 std::optional<DrawingProblem> drawFrames(const Arguments& args, SceneDrawing& drawing,
                                          const std::optional<MorphEnds>& morph,
                                          Vextal::AnimationWriter& writer) {
-    ProgressLine progress(args.plan.frames, !args.quiet);
+    ProgressBar progress(args.plan.frames, !args.quiet);
     std::vector<std::uint8_t> pixels;
     for (std::uint32_t k = 0; k < args.plan.frames; ++k) {
         const FrameMotion motion = frameMotion(args.plan, k);
         if (morph)
             Vextal::loadSceneText(
                 Vextal::sceneText(Vextal::blendValues(morph->from, morph->to, motion.along)),
-                drawing.mesh());
+                drawing.mesh(), args.picture.build);
         CameraPose pose = poseOf(args.picture);
         pose.spin = motion.spin;
         if (std::optional<DrawingProblem> problem = drawing.draw(pose, pixels))

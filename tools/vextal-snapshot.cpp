@@ -1,6 +1,6 @@
 // vextal-snapshot [--size WxH] [--wireframe] [--normals] [--turn X,Y]
 //                 [--distance D] [--samples S] [--background COLOR]
-//                 SCENE_FILE OUT.png
+//                 [--grid SxR] [--threads N] SCENE_FILE OUT.png
 // Draws a scene file offscreen with the viewer's own start-up, camera and
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.

@@ -50,6 +50,12 @@ expect_status 0 "frames folder" "$animate" "$star" "$work/frames/" "${view[@]}" 
     || fail "frame files: $(ls "$work/frames")"
 "$snapshot" "$star" "$work/snap4.png" --size 480x360 "${view[@]}" --samples 4
 [ "$(differing "$work/frames/frame-0001.png" "$work/snap4.png")" -le 50 ] || fail "frame 1 is not the snapshot"
+# --grid as vextal-snapshot's: a coarse grid, in every frame.
+expect_status 0 "--grid" "$animate" "$star" "$work/coarse/" --frames 2 --grid 6x5
+"$snapshot" "$star" "$work/coarse.png" --size 480x360 --grid 6x5
+"$snapshot" "$star" "$work/fine.png" --size 480x360
+[ "$(differing "$work/coarse/frame-0001.png" "$work/coarse.png")" -le 50 ] \
+    && [ "$(differing "$work/coarse.png" "$work/fine.png")" -gt 500 ] || fail "--grid"
 expect_status 0 "morph into a folder" "$animate" "$sphere" "$octahedron" "$work/morph" --frames 5 --format png
 "$snapshot" "$octahedron" "$work/octahedron.png" --size 480x360
 "$snapshot" "$sphere" "$work/sphere.png" --size 480x360
