@@ -1,10 +1,11 @@
 // vextal-snapshot [--size WxH] [--wireframe] [--normals] [--turn X,Y]
-//                 [--distance D] SCENE_FILE OUT.png
+//                 [--distance D] [--fill] SCENE_FILE OUT.png
 // Draws a scene file offscreen with the viewer's own start-up, camera and
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.
 
 #include "camera/CameraList.h"
+#include "camera/FillView.h"
 #include "cli/CommandLine.h"
 #include "export/OutputFile.h"
 #include "export/PngWriter.h"
@@ -46,6 +47,7 @@ struct Arguments {
     float turnX = 0; // radians about x, as a vertical right drag gives
     float turnY = 0; // radians about y, as a horizontal right drag gives
     float distance = 5;
+    bool fill = false; // frame the surface by its bounds instead of the distance
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.png"};
@@ -59,6 +61,9 @@ constexpr Vextal::OptionDescription options[] = {
     {"--distance", "D",
      "stand D units back from the origin (default 5); the view\n"
      "reaches from 1 to 100 units"},
+    {"--fill", nullptr,
+     "frame the surface by its bounds: centre it and stand just far\n"
+     "enough back that it fills the picture (--distance is then unused)"},
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -164,6 +169,8 @@ Refusal applyOption(const Vextal::GivenOption& option, Arguments& args) {
         args.wireframe = true;
     else if (name == "--normals")
         args.normals = true;
+    else if (name == "--fill")
+        args.fill = true;
     else if (name == "--size")
         return parseSize(option.value, args);
     else if (name == "--turn")
@@ -188,15 +195,26 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     return args;
 }
 
+// With --fill, the camera moves so that the turned surface fills the picture.
+void fillPicture(const Arguments& args, const Vextal::PolygonsBase& mesh, Vextal::Camera& camera) {
+    const Vextal::Quaternion turned = Vextal::eulerToQuaternion(args.turnX, args.turnY, 0);
+    const Vextal::ViewVolume view{.aspect = double(args.width) / double(args.height)};
+    if (const auto translation =
+            Vextal::fillingTranslation({mesh.vertices, mesh.vertexCount}, turned, view))
+        camera.translation = *translation;
+}
+
 // The camera as a right drag and the Page keys would leave it before the
 // first frame: the turn is folded into its orientation when the view is drawn.
-void placeCamera(const Arguments& args) {
+void placeCamera(const Arguments& args, const Vextal::PolygonsBase& mesh) {
     Vextal::Camera* listed = Vextal::listedCamera(0);
     assert(listed != nullptr && "the start-up lists the first camera");
     Vextal::Camera& camera = *listed;
     camera.pendingRotation.x = args.turnX;
     camera.pendingRotation.y = args.turnY;
     camera.translation.z = -args.distance;
+    if (args.fill)
+        fillPicture(args, mesh, camera);
 }
 
 int writePicture(const Arguments& args, const Vextal::OffscreenContext& offscreen,
@@ -247,7 +265,7 @@ int snapshot(const Arguments& args) {
     }
     render.wireframe = args.wireframe;
     render.showNormals = args.normals;
-    placeCamera(args);
+    placeCamera(args, scene.sceneMesh);
     Vextal::drawViews();
     if (const unsigned error = offscreen.takeError(); error == offscreen.outOfMemoryError) {
         std::fprintf(stderr, "vextal-snapshot: OpenGL ran out of memory while drawing\n");
