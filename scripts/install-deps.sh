@@ -17,6 +17,7 @@ test_packages=(
     clang libclang-rt-14-dev clang-format
     python3
     man-db dpkg-dev file lintian
+    shared-mime-info libglib2.0-bin desktop-file-utils appstream devscripts weston
 )
 
 wanted=("${build_packages[@]}")
