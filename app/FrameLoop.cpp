@@ -3,6 +3,7 @@
 #include "app/Platform.h"
 #include "app/SceneWatch.h"
 #include "app/ViewerState.h"
+#include "base/EscapedText.h"
 #include "camera/Camera.h"
 #include "input/InputState.h"
 #include "input/KeyState.h"
@@ -23,7 +24,7 @@ void reloadSavedScene() {
         loadSceneFile(scene.scenePath.c_str(), scene.sceneMesh, scene.sceneFileMemory);
     if (!loaded.rendered())
         std::fprintf(stderr, "%s; keeping the last surface\n",
-                     explainFailedLoad(scene.scenePath.c_str(), loaded).c_str());
+                     printable(explainFailedLoad(scene.scenePath.c_str(), loaded)).c_str());
 }
 
 void applyKeyActions(const std::int32_t* keys) {

@@ -43,10 +43,11 @@ constexpr Vextal::ProgramDescription program{
     options,
     "  0    the window was closed\n"
     "  1    no OpenGL window could be made\n"
+    "  2    the help or the version could not be written\n"
     "  64   usage error\n"
     "  255  no display to open the window on\n",
     "The starfish, one of the installed examples, reloaded at every save.\n"
-    "  cp /usr/share/vextal/examples/starfish.vextal . && vextal --watch starfish.vextal\n",
+    "  cp " VEXTAL_EXAMPLES_DIR "/starfish.vextal . && vextal --watch starfish.vextal\n",
 };
 
 } // namespace
@@ -54,7 +55,7 @@ constexpr Vextal::ProgramDescription program{
 int main(int argc, char** argv) {
     const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
     if (line.exitNow)
-        return *line.exitNow;
+        return Vextal::finishOutput(program, *line.exitNow);
     Vextal::SdlPlatform sdl;
     // The whole run's state; it goes before the window system does.
     Vextal::ViewerState state(sdl);
@@ -62,8 +63,9 @@ int main(int argc, char** argv) {
         state.scene.scenePath = line.operands[0];
     if (!line.options.empty()) { // --watch, the only option
         state.sceneWatch = std::make_unique<Vextal::SceneWatch>(state.scene.scenePath);
-        if (!state.sceneWatch->watching())
+        // Not watching at all, or a folder on the way looked at on a timer.
+        if (!state.sceneWatch->error().empty())
             std::fprintf(stderr, "vextal: %s\n", state.sceneWatch->error().c_str());
     }
-    return Vextal::runViewer(nullptr);
+    return Vextal::finishOutput(program, Vextal::runViewer(nullptr));
 }

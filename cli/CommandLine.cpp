@@ -1,8 +1,12 @@
 #include "cli/CommandLine.h"
 
+#include "base/EscapedText.h"
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 
@@ -87,8 +91,9 @@ const OptionDescription* findOption(const ProgramDescription& program, std::stri
     return nullptr;
 }
 
+// What the user typed, quoted and escaped: a file name may hold any byte.
 std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    return "'" + escaped(text) + "'";
 }
 
 // An operand written "[NAME]" may be left out, and one written "[NAME...]"
@@ -131,6 +136,8 @@ std::string check(const ProgramDescription& program, int argc, const char* const
         }
         const std::size_t equals = arg.find('=');
         const std::string_view name = arg.substr(0, equals);
+        if (name == "--")
+            return "no option name before '=' in " + quoted(arg);
         const OptionDescription* option = findOption(program, name);
         if (!option || !name.starts_with("--"))
             return "unknown option " + quoted(name);
@@ -184,9 +191,23 @@ ParsedCommandLine parseCommandLine(const ProgramDescription& program, int argc,
 }
 
 int reportUsageError(const ProgramDescription& program, std::string_view message) {
-    std::fprintf(stderr, "%s: %.*s\nTry '%s --help'.\n", program.name, int(message.size()),
-                 message.data(), program.name);
+    const std::string shown = printable(message);
+    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program.name, shown.c_str(), program.name);
     return exitUsage;
+}
+
+int finishOutput(const ProgramDescription& program, int status) {
+    const bool failedBefore = std::ferror(stdout) != 0;
+    errno = 0;
+    const bool failedAtClose = std::fclose(stdout) != 0;
+    if (!failedBefore && !failedAtClose)
+        return status;
+    // A write that failed earlier left its reason behind; only the last one is known.
+    if (failedAtClose && errno != 0)
+        std::fprintf(stderr, "%s: write error: %s\n", program.name, std::strerror(errno));
+    else
+        std::fprintf(stderr, "%s: write error\n", program.name);
+    return exitOutputFailed;
 }
 
 std::string lowerCase(std::string_view text) {

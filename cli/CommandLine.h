@@ -53,8 +53,19 @@ ParsedCommandLine parseCommandLine(const ProgramDescription& program, int argc,
                                    const char* const* argv);
 
 // Says on stderr what is wrong and where to look: "NAME: MESSAGE" and
-// "Try 'NAME --help'.". Returns exitUsage.
+// "Try 'NAME --help'.", the message made printable (base/EscapedText.h; quote
+// what the user typed escaped, as a file name may hold any byte). Returns
+// exitUsage.
 int reportUsageError(const ProgramDescription& program, std::string_view message);
+
+// Every program's status when its standard output could not be written.
+inline constexpr int exitOutputFailed = 2;
+
+// Flushes and closes standard output at the end of a program, as every
+// program that writes there must to know its output arrived: when a write
+// failed (a full disk, a closed pipe's error) says so on stderr in one line
+// and returns exitOutputFailed; otherwise returns status.
+int finishOutput(const ProgramDescription& program, int status);
 
 // A value that names a thing, in lower case: "STL" and "stl" name one format.
 std::string lowerCase(std::string_view text);

@@ -2,12 +2,12 @@
 # that `cpack -G DEB` makes of the same files.
 
 include(GNUInstallDirs)
+set(VEXTAL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vextal)
 include(${CMAKE_CURRENT_LIST_DIR}/ManPages.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/Desktop.cmake)
 
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(VEXTAL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vextal)
 
 install(TARGETS vextal vextal-export vextal-snapshot vextal-check RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 

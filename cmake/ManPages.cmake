@@ -5,6 +5,10 @@ set(VEXTAL_MAN_DIR ${PROJECT_BINARY_DIR}/man)
 file(MAKE_DIRECTORY ${VEXTAL_MAN_DIR})
 set(VEXTAL_MAN_PAGES)
 
+# The pages name the folders where the install puts things.
+set(VEXTAL_FULL_DOC_DIR ${CMAKE_INSTALL_PREFIX}/${VEXTAL_DOC_DIR})
+set(VEXTAL_FULL_EXAMPLES_DIR ${CMAKE_INSTALL_FULL_DATADIR}/vextal/examples)
+configure_file(${PROJECT_SOURCE_DIR}/docs/man/see-also.h2m.in ${VEXTAL_MAN_DIR}/see-also.h2m @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/docs/man/vextal-scene.5.in ${VEXTAL_MAN_DIR}/vextal-scene.5 @ONLY)
 add_custom_command(OUTPUT ${VEXTAL_MAN_DIR}/vextal-scene.5.gz
     COMMAND gzip -9nkf ${VEXTAL_MAN_DIR}/vextal-scene.5
@@ -19,9 +23,9 @@ if(VEXTAL_HELP2MAN)
         add_custom_command(OUTPUT ${page}
             COMMAND ${PROJECT_SOURCE_DIR}/docs/man/help-to-man.sh ${VEXTAL_HELP2MAN}
                 $<TARGET_FILE:${program}> ${what_it_does}
-                ${PROJECT_SOURCE_DIR}/docs/man/see-also.h2m ${page}
+                ${VEXTAL_MAN_DIR}/see-also.h2m ${page}
             DEPENDS ${program} ${PROJECT_SOURCE_DIR}/docs/man/help-to-man.sh
-                ${PROJECT_SOURCE_DIR}/docs/man/see-also.h2m
+                ${VEXTAL_MAN_DIR}/see-also.h2m
             VERBATIM)
         set(VEXTAL_MAN_PAGES ${VEXTAL_MAN_PAGES} ${page} PARENT_SCOPE)
     endfunction()

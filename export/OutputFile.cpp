@@ -1,5 +1,7 @@
 #include "export/OutputFile.h"
 
+#include "base/EscapedText.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -19,7 +21,7 @@ bool sameFile(const struct stat& output, const std::string& input) {
 }
 
 std::string inputRefusal(const std::string& input) {
-    return "is the same file as " + input + ", which is being read; not written over it";
+    return "is the same file as " + escaped(input) + ", which is being read; not written over it";
 }
 
 // Short and independent of the output's name, so that every legal name, up

@@ -1,18 +1,23 @@
 // libFuzzer entry over the whole scene load: the input bytes become a scene
 // file, which is loaded, tessellated and given its normals exactly as the
-// viewer does it. Any crash, sanitizer report or broken mesh invariant is a
-// finding.
+// viewer does it, then explained and reported as vextal-check does. Any
+// crash, sanitizer report, broken mesh invariant or output that is not clean
+// text and strict JSON is a finding.
 
+#include "base/EscapedText.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveParametric.h"
 #include "scene/SceneCommands.h"
 #include "scene/SceneExplanation.h"
 #include "scene/SceneLoader.h"
+#include "scene/SceneReport.h"
 #include "scene/SceneTokenReader.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <sys/mman.h>
@@ -113,6 +118,46 @@ void checkExplainedAlike(const std::uint8_t* data, std::size_t size,
     check(!explained.stop.empty(), "the explanation says nothing of where it stopped");
 }
 
+// What a writer puts in a FILE*, gathered in memory.
+template <class Write> std::string written(Write write) {
+    char* buffer = nullptr;
+    std::size_t length = 0;
+    std::FILE* file = ::open_memstream(&buffer, &length);
+    check(file != nullptr, "open_memstream failed");
+    write(file);
+    std::fclose(file);
+    std::string text(buffer, length);
+    std::free(buffer);
+    return text;
+}
+
+// vextal-check's output of any file: the text has no control byte but its
+// line ends (a terminal shown it obeys nothing in the file) and is UTF-8;
+// the JSON is read by a strict parser, with the same keys as always.
+void checkReportOutput(const std::uint8_t* data, std::size_t size) {
+    Vextal::SceneReport report;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    Vextal::checkSceneBytes("scene\x1b\n.txt", bytes, report);
+    const std::string text =
+        written([&](std::FILE* file) { Vextal::writeReportText(file, report); });
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        check(byte == '\n' || (byte >= 0x20 && byte != 0x7F), "a control byte in the text");
+        const std::size_t length = Vextal::utf8Length(std::string_view(text).substr(at));
+        check(length > 0, "the text is not UTF-8");
+        at += length;
+    }
+    const std::string json =
+        written([&](std::FILE* file) { Vextal::writeReportJson(file, report); });
+    const nlohmann::json parsed = nlohmann::json::parse(json, nullptr, false);
+    check(!parsed.is_discarded(), "the JSON does not parse");
+    for (const char* key :
+         {"file", "loaded", "selector", "steps", "stop", "trailing", "grid", "mesh", "warnings"})
+        check(parsed.contains(key), "a key is missing from the JSON");
+    check(parsed["stop"].is_object() && parsed["warnings"].is_array(),
+          "the JSON has another shape");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -130,5 +175,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(!result.reason().empty(), "empty reason");
     checkSameFromMemory(data, size, result);
     checkExplainedAlike(data, size, result);
+    checkReportOutput(data, size);
     return 0;
 }

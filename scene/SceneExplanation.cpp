@@ -1,5 +1,6 @@
 #include "scene/SceneExplanation.h"
 
+#include "base/EscapedText.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveParametric.h"
 #include "scene/SceneCommands.h"
@@ -16,6 +17,12 @@
 namespace Vextal {
 
 namespace {
+
+// White space as the reader takes it: space, tab, line feed, vertical tab,
+// form feed, carriage return.
+bool isSceneSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Line numbers of offsets into the bytes, counted once: the offsets asked for
 // only grow.
@@ -49,20 +56,22 @@ public:
             endLine = lines.lineAt(bytes.size());
             return false;
         }
-        const std::size_t offset = offsetOf(token);
-        const std::uint32_t line = lines.lineAt(offset);
+        const Span span = spanOf(token);
+        const std::uint32_t line = lines.lineAt(span.offset);
         if (!selectorTaken) {
             selectorTaken = true;
             out.selector = token;
+            out.selectorLength = span.length;
             out.selectorLine = line;
         } else if (token == "render") {
             out.stopLine = line;
-            renderEnd = offset + token.size();
+            renderEnd = span.offset + span.length;
         } else {
             SceneStep step;
             step.kind = findCommand(token) ? SceneStep::Kind::command : SceneStep::Kind::ignored;
             step.line = line;
             step.token = token;
+            step.tokenLength = span.length;
             out.steps.push_back(std::move(step));
         }
         return true;
@@ -75,13 +84,14 @@ public:
         return read;
     }
 
-    // After a rejected number: the token it could not be read from.
-    std::string_view offendingToken(std::uint32_t& line) {
+    // After a rejected number: the token it could not be read from, quoted.
+    std::string offendingToken(std::uint32_t& line) {
         std::string_view token;
         if (!reader.nextToken(token))
-            return {};
-        line = lines.lineAt(offsetOf(token));
-        return token;
+            return "''";
+        const Span span = spanOf(token);
+        line = lines.lineAt(span.offset);
+        return quotedToken(token, span.length);
     }
 
     bool reachedLimit() const { return reader.reachedLimit(); }
@@ -90,11 +100,26 @@ public:
     std::uint32_t endLine = 0;
 
 private:
-    std::size_t offsetOf(std::string_view token) const {
+    // Where a token the reader handed out lies in the bytes, and its whole
+    // length there (the reader cuts it to keptLength).
+    struct Span {
+        std::size_t offset;
+        std::size_t length;
+    };
+
+    Span spanOf(std::string_view token) const {
         const char* first = bytes.data();
-        if (token.data() >= first && token.data() <= first + bytes.size())
-            return std::size_t(token.data() - first);
-        return bytes.size();
+        std::size_t offset = bytes.size();
+        if (token.data() >= first && token.data() < first + bytes.size()) {
+            offset = std::size_t(token.data() - first);
+        } else { // the copied last token: it runs to the end of the bytes
+            while (offset > 0 && !isSceneSpace(bytes[offset - 1]))
+                --offset;
+        }
+        std::size_t end = offset + token.size();
+        while (end < bytes.size() && !isSceneSpace(bytes[end]))
+            ++end;
+        return {offset, end - offset};
     }
 
     std::string_view bytes;
@@ -125,12 +150,12 @@ std::string selection(const SceneExplanation& out) {
         return "'" + out.selector + "' selects " + chosen;
     const std::string_view byteOrderMark = "\xEF\xBB\xBF";
     if (token.starts_with(byteOrderMark)) {
-        const std::string rest(token.substr(byteOrderMark.size()));
-        return "a byte-order mark before '" + rest +
-               "' is part of the first token, which so selects nothing: " + chosen +
-               ", the default";
+        const std::size_t mark = byteOrderMark.size();
+        return "a byte-order mark before " +
+               quotedToken(token.substr(mark), out.selectorLength - mark) +
+               " is part of the first token, which so selects nothing: " + chosen + ", the default";
     }
-    std::string why = "'" + out.selector + "' is no selector";
+    std::string why = quotedToken(token, out.selectorLength) + " is no selector";
     if (const std::string near = nearestKeyword(token); !near.empty())
         why += " (did you mean '" + near + "'?)";
     return why + ": " + chosen + ", the default; the first token is always taken as the selector";
@@ -169,9 +194,9 @@ void describeStop(SceneExplanation& out, ExplainingSource& source) {
     case SceneLoadStatus::badValue: {
         SceneStep& step = out.steps.back();
         std::uint32_t line = step.line;
-        const std::string_view token = source.offendingToken(line);
+        const std::string token = source.offendingToken(line);
         out.stopLine = line;
-        out.stop = valuesNeeded(step) + "; '" + std::string(token) + "' is not a number";
+        out.stop = valuesNeeded(step) + "; " + token + " is not a number";
         step.note = "not applied";
         return;
     }
@@ -197,11 +222,14 @@ void describeStop(SceneExplanation& out, ExplainingSource& source) {
 
 void describeTrailing(SceneExplanation& out, std::string_view bytes, std::size_t renderEnd) {
     std::size_t first = renderEnd;
-    while (first < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[first])))
+    while (first < bytes.size() && isSceneSpace(bytes[first]))
         ++first;
-    if (first == bytes.size())
+    if (first >= bytes.size())
         return;
-    out.trailingBytes = bytes.size() - first;
+    // The byte after the first readLimit says only that the file goes on.
+    const auto limit = std::size_t(SceneTokenReader::readLimit);
+    out.trailingCut = bytes.size() > limit;
+    out.trailingBytes = std::min(bytes.size(), limit) - std::min(first, limit);
     out.trailingLine = LineCounter(bytes).lineAt(first);
 }
 
@@ -260,11 +288,18 @@ std::string explainFailedLoad(const char* path, const SceneLoadResult& result) {
                                result.status == SceneLoadStatus::endedBeforeRender ||
                                result.status == SceneLoadStatus::noRenderInReach;
     if (!stoppedInText || !readSceneBytes(path, read, refusal))
-        return std::string(path) + ": " + result.reason();
+        return escaped(path) + ": " + result.reason();
     const SceneExplanation explained = explainScene(read.bytes);
     if (explained.rendered()) // saved again meanwhile: the reason stands
-        return std::string(path) + ": " + result.reason();
-    return std::string(path) + ":" + std::to_string(explained.stopLine) + ": " + explained.stop;
+        return escaped(path) + ": " + result.reason();
+    return escaped(path) + ":" + std::to_string(explained.stopLine) + ": " + explained.stop;
+}
+
+std::string quotedToken(std::string_view kept, std::size_t length) {
+    if (length <= kept.size())
+        return "'" + escaped(kept) + "'";
+    return "'" + escaped(kept.substr(0, wholeCharacters(kept))) + "'... (a " +
+           std::to_string(length) + "-byte token, cut)";
 }
 
 std::string shortestText(float value) {

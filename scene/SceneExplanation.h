@@ -17,8 +17,9 @@ struct SceneStep {
     };
     Kind kind = Kind::ignored;
     std::uint32_t line = 0;
-    std::string token;         // the keyword, or the ignored token (cut as the loader cuts it)
-    std::vector<float> values; // a command's values, in file order
+    std::string token;           // the keyword, or the ignored token (cut as the loader cuts it)
+    std::size_t tokenLength = 0; // the whole token's bytes in the file
+    std::vector<float> values;   // a command's values, in file order
     std::string note;          // what the rules made of the values, or why it changes nothing drawn
     std::string suggestion;    // for an ignored token: the keyword it nearly is
     bool countChanged = false; // "slice" or "rotate" stores another count than written
@@ -27,10 +28,12 @@ struct SceneStep {
 // A scene file taken apart exactly as loadSceneFile reads it: the selector
 // and why it selects what it does, every command and skipped token with its
 // line, where and why reading stopped, what follows "render", and the grid
-// that results.
+// that results. The texts for a person (selection, stop, note) quote tokens
+// escaped; the tokens themselves are the file's bytes.
 struct SceneExplanation {
     // The first token and what it selects.
-    std::string selector;
+    std::string selector; // cut as the loader cuts tokens
+    std::size_t selectorLength = 0;
     std::uint32_t selectorLine = 0;
     SurfaceKind surface = SurfaceKind::toric;
     std::string selection;           // why the selector selects that surface
@@ -46,9 +49,11 @@ struct SceneExplanation {
     std::uint32_t stopLine = 0;
     std::string stop;
 
-    // What follows "render", never read: its first line and its size.
+    // What follows "render", never read: its first line and its size; when
+    // the bytes go on past all that is read, more than trailingBytes.
     std::uint32_t trailingLine = 0;
     std::size_t trailingBytes = 0;
+    bool trailingCut = false;
 
     // The selected surface's grid when reading stopped, and its counts.
     SceneSummary scene;
@@ -75,8 +80,13 @@ bool readSceneBytes(const char* path, SceneBytes& read, SceneLoadResult& refusal
 
 // One line for a person about a load of `path` that did not reach "render":
 // "PATH:LINE: why", the line where reading stopped when the file could be
-// read again to find it.
+// read again to find it; the path and the file's bytes escaped.
 std::string explainFailedLoad(const char* path, const SceneLoadResult& result);
+
+// A token for a message, escaped (base/EscapedText.h) and in quotes; one the
+// loader cut (`length` is more than the bytes kept) is cut on a character
+// boundary and says so: 'abc'... (a 300-byte token, cut).
+std::string quotedToken(std::string_view kept, std::size_t length);
 
 // The shortest text that reads back as the same float (0.3, not 0.300000012).
 std::string shortestText(float value);

@@ -16,11 +16,11 @@ namespace Vextal {
 const char* surfaceName(SurfaceKind kind) {
     switch (kind) {
     case SurfaceKind::spheric:
-        return "PrimitiveSuperShapeSpheric";
+        return "spheric superformula";
     case SurfaceKind::toric:
-        return "PrimitiveSuperShapeToric";
+        return "toroidal superformula";
     case SurfaceKind::harmonic:
-        return "PrimitiveSphericalHarmonic";
+        return "spherical harmonic";
     }
     return "?";
 }

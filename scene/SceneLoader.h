@@ -10,6 +10,7 @@ class SceneFileMemory;
 
 enum class SurfaceKind { spheric, toric, harmonic };
 
+// The surface as people name it: "spheric superformula".
 const char* surfaceName(SurfaceKind kind);
 
 enum class SceneLoadStatus {
@@ -31,7 +32,7 @@ struct SceneSummary {
     float phiMin = 0, phiMax = 0, thetaMin = 0, thetaMax = 0;
 };
 
-// "PrimitiveSuperShapeToric, 24 slices x 48 rotations, open, theta ..., phi ...".
+// "toroidal superformula, 24 slices x 48 rotations, open, theta ..., phi ...".
 std::string describe(const SceneSummary& scene);
 
 struct SceneLoadResult {

@@ -14,7 +14,7 @@ build_packages=(
 test_packages=(
     xvfb xauth xdotool x11-utils libx11-dev openbox wmctrl imagemagick
     admesh assimp-utils
-    clang libclang-rt-14-dev clang-format
+    clang libclang-rt-14-dev clang-format nlohmann-json3-dev
     python3
     man-db dpkg-dev file lintian
     shared-mime-info libglib2.0-bin desktop-file-utils appstream devscripts weston

@@ -4,17 +4,14 @@
 // where and why the load stops, what follows "render", the resulting grid,
 // and what is wrong with the mesh it gives.
 
+#include "base/EscapedText.h"
 #include "cli/CommandLine.h"
-#include "mesh/MeshSurvey.h"
-#include "mesh/PolygonsIndexedNormal.h"
-#include "scene/SceneExplanation.h"
+#include "scene/SceneReport.h"
 
-#include <cmath>
 #include <cstdio>
 #include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace {
 
@@ -24,213 +21,16 @@ constexpr int exitClean = 0;
 constexpr int exitWarnings = 1;
 constexpr int exitFailed = 2;
 
-struct Warning {
-    std::uint32_t line; // 0: the file as a whole
-    std::string text;
-};
-
-// Everything said about one file.
-struct Report {
-    std::string path;
-    bool readable = false;
-    std::string unreadable; // why the file could not be read
-    SceneExplanation explanation;
-    MeshSurvey survey;
-    std::vector<Warning> warnings;
-};
-
-std::string countOf(std::uint32_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-void warnAboutSteps(Report& report) {
-    const SceneExplanation& e = report.explanation;
-    if (!e.selector.empty() && !e.selectorRecognised)
-        report.warnings.push_back({e.selectorLine, e.selection});
-    for (const SceneStep& step : e.steps) {
-        if (!step.suggestion.empty())
-            report.warnings.push_back(
-                {step.line,
-                 "'" + step.token + "' is not a command; did you mean '" + step.suggestion + "'?"});
-        else if (step.countChanged)
-            report.warnings.push_back({step.line, step.note});
-    }
-}
-
-void warnAboutMesh(Report& report, const PolygonsIndexedNormal& mesh) {
-    const SceneExplanation& e = report.explanation;
-    const MeshSurvey& s = report.survey;
-    if (s.nonFiniteVertices > 0)
-        report.warnings.push_back({0, std::to_string(s.nonFiniteVertices) + " of " +
-                                          std::to_string(mesh.vertexCount) +
-                                          " vertices have NaN or infinite coordinates"});
-    if (s.degenerateTriangles > 0)
-        report.warnings.push_back(
-            {0, countOf(s.degenerateTriangles, "triangle has", "triangles have") + " no area"});
-    if (e.scene.closed && !s.watertight())
-        report.warnings.push_back({0, "the surface is closed but not watertight: " +
-                                          countOf(s.openEdges, "open edge", "open edges") + ", " +
-                                          countOf(s.tangledEdges, "edge", "edges") +
-                                          " used more than twice or twice the same way"});
-    const bool enclosing = e.scene.closed && s.watertight() && s.nonFiniteVertices == 0;
-    if (enclosing && mesh.triangleCount > 0 && !(std::fabs(s.volume) > 1e-3 * s.boundingVolume)) {
-        std::string text = "the surface encloses almost no volume";
-        if (e.surface == SurfaceKind::harmonic && e.scene.thetaMin < 0 && e.scene.thetaMax > 0)
-            text += ": the spherical harmonic's theta is measured from the z axis, so theta on "
-                    "both sides of 0 covers the surface twice; 'thetarange 0 3.14159265' covers "
-                    "it once";
-        report.warnings.push_back({0, text});
-    }
-}
-
-Report check(const std::string& path) {
-    Report report;
-    report.path = path;
-    SceneBytes read;
-    SceneLoadResult refusal;
-    if (!readSceneBytes(path.c_str(), read, refusal)) {
-        report.unreadable = refusal.reason();
-        return report;
-    }
-    report.readable = true;
-    PolygonsIndexedNormal mesh;
-    report.explanation = explainScene(read.bytes, &mesh);
-    SceneExplanation& e = report.explanation;
-    warnAboutSteps(report);
-    if (e.rendered()) {
-        report.survey = surveyMesh(mesh);
-        warnAboutMesh(report, mesh);
-    }
-    return report;
-}
-
-int statusOf(const Report& report) {
-    if (!report.readable || !report.explanation.rendered())
+int statusOf(const SceneReport& report) {
+    if (!report.loaded())
         return exitFailed;
     return report.warnings.empty() ? exitClean : exitWarnings;
 }
 
-std::string at(const Report& report, std::uint32_t line) {
-    return line == 0 ? report.path : report.path + ":" + std::to_string(line);
-}
-
-std::string valuesOf(const SceneStep& step) {
-    std::string text;
-    for (const float value : step.values)
-        text += " " + shortestText(value);
-    return text;
-}
-
-void printText(const Report& report) {
-    if (!report.readable) {
-        std::printf("%s: %s\n", report.path.c_str(), report.unreadable.c_str());
-        return;
-    }
-    const SceneExplanation& e = report.explanation;
-    std::printf("%s: %s\n", at(report, e.selectorLine).c_str(), e.selection.c_str());
-    for (const SceneStep& step : e.steps) {
-        const std::string where = at(report, step.line);
-        if (step.kind == SceneStep::Kind::ignored) {
-            std::printf("%s: '%s' is not a command, skipped%s%s%s\n", where.c_str(),
-                        step.token.c_str(), step.suggestion.empty() ? "" : "; did you mean '",
-                        step.suggestion.c_str(), step.suggestion.empty() ? "" : "'?");
-            continue;
-        }
-        // A count the rule changed says so in place of its value.
-        if (step.note.starts_with(step.token + " "))
-            std::printf("%s: %s\n", where.c_str(), step.note.c_str());
-        else
-            std::printf("%s: %s%s%s%s\n", where.c_str(), step.token.c_str(), valuesOf(step).c_str(),
-                        step.note.empty() ? "" : ": ", step.note.c_str());
-    }
-    std::printf("%s: %s\n", at(report, e.stopLine).c_str(), e.stop.c_str());
-    if (e.trailingBytes > 0)
-        std::printf("%s: %zu bytes after 'render', never read\n",
-                    at(report, e.trailingLine).c_str(), e.trailingBytes);
-    std::printf("%s: grid %s: %u vertices, %u triangles\n", report.path.c_str(),
-                describe(e.scene).c_str(), e.vertexCount, e.triangleCount);
-    for (const Warning& warning : report.warnings)
-        std::printf("%s: warning: %s\n", at(report, warning.line).c_str(), warning.text.c_str());
-    if (e.rendered() && report.warnings.empty())
-        std::printf("%s: no warnings\n", report.path.c_str());
-}
-
-// A JSON string: quotes, backslashes and control bytes escaped; other bytes
-// as they are.
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-// JSON has no NaN or infinity: those are null.
-std::string jsonNumber(double value) {
-    if (!std::isfinite(value))
-        return "null";
-    char text[40];
-    std::snprintf(text, sizeof text, "%.9g", value);
-    return text;
-}
-
-std::string jsonStep(const SceneStep& step) {
-    std::string values;
-    for (const float value : step.values)
-        values += (values.empty() ? "" : ",") +
-                  (std::isfinite(value) ? shortestText(value) : std::string("null"));
-    return std::string("{\"line\":") + std::to_string(step.line) +
-           ",\"kind\":" + (step.kind == SceneStep::Kind::command ? "\"command\"" : "\"ignored\"") +
-           ",\"token\":" + quoted(step.token) + ",\"values\":[" + values +
-           "],\"note\":" + quoted(step.note) + ",\"suggestion\":" + quoted(step.suggestion) + "}";
-}
-
-std::string jsonReport(const Report& report) {
-    std::string out = "{\"file\":" + quoted(report.path);
-    if (!report.readable)
-        return out + ",\"loaded\":false,\"stop\":" + quoted(report.unreadable) + "}";
-    const SceneExplanation& e = report.explanation;
-    out += ",\"loaded\":" + std::string(e.rendered() ? "true" : "false");
-    out += ",\"selector\":{\"line\":" + std::to_string(e.selectorLine) +
-           ",\"token\":" + quoted(e.selector) + ",\"surface\":" + quoted(surfaceName(e.surface)) +
-           ",\"why\":" + quoted(e.selection) + "}";
-    out += ",\"steps\":[";
-    for (std::size_t k = 0; k < e.steps.size(); ++k)
-        out += (k ? "," : "") + jsonStep(e.steps[k]);
-    out += "],\"stop\":{\"line\":" + std::to_string(e.stopLine) + ",\"reason\":" + quoted(e.stop) +
-           "}";
-    out += ",\"trailing\":{\"line\":" + std::to_string(e.trailingLine) +
-           ",\"bytes\":" + std::to_string(e.trailingBytes) + "}";
-    const SceneSummary& g = e.scene;
-    out += ",\"grid\":{\"slices\":" + std::to_string(g.sliceCount) +
-           ",\"rotations\":" + std::to_string(g.rotateCount) +
-           ",\"closed\":" + (g.closed ? "true" : "false") + ",\"theta\":[" +
-           jsonNumber(g.thetaMin) + "," + jsonNumber(g.thetaMax) + "],\"phi\":[" +
-           jsonNumber(g.phiMin) + "," + jsonNumber(g.phiMax) +
-           "],\"vertices\":" + std::to_string(e.vertexCount) +
-           ",\"triangles\":" + std::to_string(e.triangleCount) + "}";
-    if (e.rendered()) {
-        const MeshSurvey& s = report.survey;
-        out += ",\"mesh\":{\"nonFiniteVertices\":" + std::to_string(s.nonFiniteVertices) +
-               ",\"degenerateTriangles\":" + std::to_string(s.degenerateTriangles) +
-               ",\"openEdges\":" + std::to_string(s.openEdges) +
-               ",\"tangledEdges\":" + std::to_string(s.tangledEdges) +
-               ",\"volume\":" + jsonNumber(s.volume) + "}";
-    }
-    out += ",\"warnings\":[";
-    for (std::size_t k = 0; k < report.warnings.size(); ++k)
-        out += std::string(k ? "," : "") + "{\"line\":" + std::to_string(report.warnings[k].line) +
-               ",\"text\":" + quoted(report.warnings[k].text) + "}";
-    return out + "]}";
+void printEscaped(std::FILE* file, std::string_view bytes) {
+    forEachEscaped(bytes, Backslash::doubled, [file](std::string_view piece) {
+        std::fwrite(piece.data(), 1, piece.size(), file);
+    });
 }
 
 constexpr const char* operands[] = {"SCENE_FILE", "[SCENE_FILE...]"};
@@ -248,44 +48,73 @@ constexpr ProgramDescription program{
     "'render' (never read), the resulting grid with its vertex and triangle\n"
     "counts, and warnings about the mesh: vertices that are not finite,\n"
     "triangles without area, a closed surface that is not watertight, a surface\n"
-    "that encloses almost no volume. The format is in vextal-scene(5).\n",
+    "that encloses almost no volume. The format is in vextal-scene(5).\n"
+    "\n"
+    "What comes from a file or a file name is printed escaped where it is not\n"
+    "printable UTF-8: each such byte as \\xNN (two hexadecimal digits) and a\n"
+    "backslash as \\\\; so are control characters, bytes that are no UTF-8, the\n"
+    "line separators, the bidirectional controls and the byte-order mark. A\n"
+    "token longer than the 64 bytes the loader keeps is shown cut on a character\n"
+    "boundary, with its length: 'abc'... (a 300-byte token, cut).\n"
+    "\n"
+    "With --json each file is an object with the same keys, written as soon as\n"
+    "the file is explained: file; loaded; selector {line, token, tokenBytes,\n"
+    "surface, why}; steps [{line, kind (command or ignored), token, tokenBytes,\n"
+    "values, note, suggestion}]; stop {line, reason}, where and why reading\n"
+    "stopped, or why the file was not read; trailing {line, bytes, moreThan};\n"
+    "grid {slices, rotations, closed, theta, phi, vertices, triangles}; mesh\n"
+    "{nonFiniteVertices, degenerateTriangles, openEdges, tangledEdges, volume};\n"
+    "warnings [{line, text}]. selector, trailing and grid are null for a file\n"
+    "that was not read, mesh for one that does not load. Strings hold the\n"
+    "escaped text, so the output is strict UTF-8; NaN and infinities are null.\n",
     options,
     "  0    every file loads, without warnings\n"
     "  1    every file loads, with warnings\n"
-    "  2    a file does not load\n"
+    "  2    a file does not load, or the output could not be written\n"
     "  64   usage error\n",
     "A scene with a misspelt command.\n"
     "  vextal-check conf.txt\n",
 };
 
-int run(int argc, char** argv) {
-    const ParsedCommandLine line = parseCommandLine(program, argc, argv);
-    if (line.exitNow)
-        return *line.exitNow;
+int run(const ParsedCommandLine& line) {
     const bool json = !line.options.empty(); // --json, the only option
-    const std::vector<std::string> paths(line.operands.begin(), line.operands.end());
     int status = exitClean;
-    std::string array;
-    for (const std::string& path : paths) {
-        const Report report = check(path);
-        if (json)
-            array += (array.empty() ? "" : ",\n") + jsonReport(report);
-        else
-            printText(report);
+    if (json)
+        std::fputs("[", stdout);
+    for (std::size_t k = 0; k < line.operands.size(); ++k) {
+        // Each file is written as soon as it is explained, and forgotten.
+        SceneReport report;
+        try {
+            checkSceneFile(line.operands[k], report);
+        } catch (const std::bad_alloc&) {
+            forgetForLackOfMemory(report);
+            std::fputs("vextal-check: ", stderr);
+            printEscaped(stderr, line.operands[k]);
+            std::fputs(": out of memory\n", stderr);
+        }
+        if (json) {
+            std::fputs(k ? ",\n" : "", stdout);
+            writeReportJson(stdout, report);
+        } else {
+            try {
+                writeReportText(stdout, report);
+            } catch (const std::bad_alloc&) {
+                forgetForLackOfMemory(report);
+                writeReportText(stdout, report);
+            }
+        }
         status = std::max(status, statusOf(report));
     }
     if (json)
-        std::printf("[%s]\n", array.c_str());
+        std::fputs("]\n", stdout);
     return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return run(argc, argv);
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "vextal-check: out of memory\n");
-        return exitFailed;
-    }
+    const ParsedCommandLine line = parseCommandLine(program, argc, argv);
+    if (line.exitNow)
+        return finishOutput(program, *line.exitNow);
+    return finishOutput(program, run(line));
 }

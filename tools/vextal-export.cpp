@@ -2,6 +2,7 @@
 // Loads a scene file exactly as the viewer loads conf.txt and writes the mesh in
 // the format that the output's extension names, or the one --format names.
 
+#include "base/EscapedText.h"
 #include "cli/CommandLine.h"
 #include "export/MeshCheck.h"
 #include "export/MeshScale.h"
@@ -83,7 +84,8 @@ constexpr Vextal::OptionDescription options[] = {
      "a full turn: the mesh is watertight for printing"},
     {"--scale", "S",
      "multiply the coordinates by S, a positive number (25.4\n"
-     "for slicers that read millimetres)"},
+     "for slicers that read millimetres); refused when a\n"
+     "coordinate would overflow or fall below the normal floats"},
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -97,7 +99,8 @@ constexpr Vextal::ProgramDescription program{
     "as it was when the export fails.\n",
     options,
     "  0   the mesh was written\n"
-    "  2   the scene could not be loaded, or the mesh or the file not written\n"
+    "  2   the scene could not be loaded, or the mesh, the file or the standard\n"
+    "      output not written\n"
     "  64  usage error\n",
     "The starfish as an STL file, for a slicer.\n"
     "  vextal-export starfish.vextal starfish.stl\n",
@@ -128,7 +131,7 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
             const std::optional<double> scale = scaleFactor(option.value);
             if (!scale) {
                 Vextal::reportUsageError(program, "--scale needs a positive number S, got '" +
-                                                      std::string(option.value) + "'");
+                                                      Vextal::escaped(option.value) + "'");
                 return std::nullopt;
             }
             args.scale = *scale;
@@ -138,7 +141,7 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
         args.format = formatNamed(Vextal::lowerCase(*formatName));
         if (!args.format) {
             Vextal::reportUsageError(program, "--format takes obj, ply or stl, got '" +
-                                                  std::string(*formatName) + "'");
+                                                  Vextal::escaped(*formatName) + "'");
             return std::nullopt;
         }
         return args;
@@ -150,7 +153,7 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     args.format = formatForPath(args.outPath);
     if (!args.format) {
         Vextal::reportUsageError(program, "cannot tell the format of '" +
-                                              std::string(args.outPath) +
+                                              Vextal::escaped(args.outPath) +
                                               "': end it in .obj, .ply or .stl, or give --format");
         return std::nullopt;
     }
@@ -165,7 +168,8 @@ int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
             std::fprintf(stderr,
                          "vextal-export: %s: not written as %s: %s"
                          " (an OBJ export keeps them for inspection)\n",
-                         args.outPath, args.format->title, refusal.c_str());
+                         Vextal::escaped(args.outPath).c_str(), args.format->title,
+                         refusal.c_str());
             return exitFailed;
         }
     }
@@ -173,7 +177,8 @@ int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
     if (out.stream())
         args.format->write(out.stream(), mesh, comment);
     if (!out.commit()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", out.name().c_str(), out.error().c_str());
+        std::fprintf(stderr, "vextal-export: %s: %s\n", Vextal::escaped(out.name()).c_str(),
+                     out.error().c_str());
         return exitFailed;
     }
     return exitWritten;
@@ -183,18 +188,25 @@ int exportScene(const Arguments& args) {
     PolygonsIndexedNormal mesh;
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh);
     if (!loaded.rendered()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", args.scenePath, loaded.reason().c_str());
+        std::fprintf(stderr, "vextal-export: %s: %s\n", Vextal::escaped(args.scenePath).c_str(),
+                     loaded.reason().c_str());
         return exitFailed;
     }
     const std::uint32_t openEdges = args.weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene);
     if (args.weld)
         Vextal::weldForPrinting(mesh, loaded.scene);
-    if (args.scale != 1)
+    if (args.scale != 1) {
+        if (const std::string refusal = Vextal::scaleRefusal(mesh, args.scale); !refusal.empty()) {
+            std::fprintf(stderr, "vextal-export: %s: not written: %s\n",
+                         Vextal::escaped(args.outPath).c_str(), refusal.c_str());
+            return exitFailed;
+        }
         Vextal::scaleMesh(mesh, args.scale);
+    }
     const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
     if (status == exitWritten && openEdges > 0)
-        std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n", args.outPath,
-                     unsigned(openEdges));
+        std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n",
+                     Vextal::escaped(args.outPath).c_str(), unsigned(openEdges));
     return status;
 }
 
@@ -203,13 +215,13 @@ int exportScene(const Arguments& args) {
 int main(int argc, char** argv) {
     const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
     if (line.exitNow)
-        return *line.exitNow;
+        return Vextal::finishOutput(program, *line.exitNow);
     const std::optional<Arguments> args = interpret(line);
     if (!args)
         return Vextal::exitUsage;
     // Unwinding removes whatever was half-written.
     try {
-        return exportScene(*args);
+        return Vextal::finishOutput(program, exportScene(*args));
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "vextal-export: out of memory\n");
         return exitFailed;

@@ -4,6 +4,7 @@
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.
 
+#include "base/EscapedText.h"
 #include "camera/CameraList.h"
 #include "camera/FillView.h"
 #include "cli/CommandLine.h"
@@ -21,6 +22,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <new>
 #include <optional>
 #include <string>
@@ -79,7 +81,7 @@ constexpr Vextal::ProgramDescription program{
     options,
     "  0   the picture was written\n"
     "  2   the scene could not be loaded (a file that ends before \"render\"\n"
-    "      included), or the picture not written\n"
+    "      included), or the picture or the standard output not written\n"
     "  3   no OpenGL is available\n"
     "  64  usage error\n",
     "The starfish in wireframe, turned to the side the light comes from.\n"
@@ -103,8 +105,19 @@ std::optional<float> parseFinite(std::string_view text) {
     return value;
 }
 
+// For a number that no float holds, what is wrong with it: " is beyond the
+// float range" or " is too small for a float"; empty for any other text.
+std::string beyondFloats(std::string_view text) {
+    const std::optional<double> value = parseNumber<double>(text);
+    if (!value || !std::isfinite(*value) || parseFinite(text))
+        return {};
+    if (std::fabs(*value) > double(std::numeric_limits<float>::max()))
+        return " '" + std::string(text) + "' is beyond the float range (3.40282347e+38)";
+    return " '" + std::string(text) + "' is too small for a float (1.17549435e-38)";
+}
+
 std::string got(std::string_view text) {
-    return ", got '" + std::string(text) + "'";
+    return ", got '" + Vextal::escaped(text) + "'";
 }
 
 // Each option's reading returns why its value is refused, or nothing.
@@ -127,6 +140,9 @@ Refusal parseTurn(std::string_view text, Arguments& args) {
     const auto x = parseFinite(text.substr(0, comma));
     const auto y =
         comma == std::string_view::npos ? std::nullopt : parseFinite(text.substr(comma + 1));
+    for (const std::string_view part : {text.substr(0, comma), text.substr(comma + 1)})
+        if (const std::string beyond = beyondFloats(part); comma != text.npos && !beyond.empty())
+            return "--turn:" + beyond;
     if (!x || !y)
         return "--turn takes two numbers X,Y (radians)" + got(text);
     args.turnX = *x;
@@ -137,6 +153,8 @@ Refusal parseTurn(std::string_view text, Arguments& args) {
 // The scene stands in front of the eye; the view reaches from 1 to 100 units.
 Refusal parseDistance(std::string_view text, Arguments& args) {
     const auto distance = parseFinite(text);
+    if (const std::string beyond = beyondFloats(text); !beyond.empty())
+        return "--distance:" + beyond;
     if (!distance || *distance <= 0)
         return "--distance takes a number above 0" + got(text);
     args.distance = *distance;
@@ -158,7 +176,7 @@ Refusal checkOutputName(std::string_view path) {
     const std::string extension = Vextal::lowerCase(file.substr(dot + 1));
     for (const auto& [name, title] : otherPictureFormats)
         if (extension == name)
-            return "'" + std::string(path) + "' names a " + std::string(title) +
+            return "'" + Vextal::escaped(path) + "' names a " + std::string(title) +
                    " file, and vextal-snapshot writes PNG only (name it .png)";
     return std::nullopt;
 }
@@ -228,7 +246,8 @@ int writePicture(const Arguments& args, const Vextal::OffscreenContext& offscree
     if (problem.empty() && !out.commit())
         problem = out.error();
     if (!problem.empty()) {
-        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", out.name().c_str(), problem.c_str());
+        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", Vextal::escaped(out.name()).c_str(),
+                     problem.c_str());
         return exitFailed; // an uncommitted file is removed with out
     }
     return exitWritten;
@@ -260,7 +279,8 @@ int snapshot(const Arguments& args) {
     const Vextal::SceneLoadResult loaded =
         Vextal::initRendering(keys, {args.scenePath, args.width, args.height});
     if (!loaded.rendered()) {
-        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", args.scenePath, loaded.reason().c_str());
+        std::fprintf(stderr, "vextal-snapshot: %s: %s\n", Vextal::escaped(args.scenePath).c_str(),
+                     loaded.reason().c_str());
         return exitFailed;
     }
     render.wireframe = args.wireframe;
@@ -283,13 +303,13 @@ int snapshot(const Arguments& args) {
 int main(int argc, char** argv) {
     const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
     if (line.exitNow)
-        return *line.exitNow;
+        return Vextal::finishOutput(program, *line.exitNow);
     const std::optional<Arguments> args = interpret(line);
     if (!args)
         return Vextal::exitUsage;
     // Unwinding removes whatever was half-written.
     try {
-        return snapshot(*args);
+        return Vextal::finishOutput(program, snapshot(*args));
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "vextal-snapshot: out of memory\n");
         return exitFailed;

@@ -63,6 +63,35 @@ TEST(SceneExplanation, saysWhereAndWhyALoadStops) {
     EXPECT_NE(marked.selection.find("byte-order mark"), std::string::npos);
 }
 
+// What follows "render" is counted right at the very end of a file and past
+// the first MiB, where the count is a lower bound.
+TEST(SceneExplanation, countsWhatFollowsRenderTruly) {
+    EXPECT_EQ(explainScene("\"sss render").trailingBytes, 0u);
+    const SceneExplanation one = explainScene("\"sss render\nx");
+    EXPECT_EQ(one.trailingBytes, 1u);
+    EXPECT_FALSE(one.trailingCut);
+    // What a load reads of a 3 MiB file: the first MiB and the byte after it.
+    const SceneExplanation huge = explainScene("\"sss render\n" + std::string((1 << 20) - 11, 'y'));
+    EXPECT_EQ(huge.trailingBytes, (1u << 20) - 12);
+    EXPECT_TRUE(huge.trailingCut);
+}
+
+// Tokens quoted in the texts are escaped; one the loader cut says so and how
+// long it is, and is cut on a character boundary.
+TEST(SceneExplanation, quotesTokensEscapedAndSaysWhenTheyAreCut) {
+    const SceneExplanation bad = explainScene("\"sss coef1 1 \x1b[2J");
+    EXPECT_EQ(bad.stop, "coef1 needs 6 values; '\\x1b[2J' is not a number");
+    std::string euros;
+    for (int k = 0; k < 30; ++k)
+        euros += "\xe2\x82\xac";
+    const SceneExplanation cut = explainScene("\"sss " + euros + " render");
+    ASSERT_EQ(cut.steps.size(), 1u);
+    EXPECT_EQ(cut.steps[0].tokenLength, 90u);
+    EXPECT_EQ(quotedToken(cut.steps[0].token, cut.steps[0].tokenLength),
+              "'" + euros.substr(0, 63) + "'... (a 90-byte token, cut)");
+    EXPECT_EQ(explainScene(euros + " render").selectorLength, 90u);
+}
+
 TEST(SceneExplanation, suggestsTheKeywordATokenNearlyIs) {
     EXPECT_EQ(nearestKeyword("Render"), "render");
     EXPECT_EQ(nearestKeyword("thetarnage"), "thetarange");

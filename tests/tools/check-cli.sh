@@ -43,6 +43,55 @@ python3 -c 'import json, sys
 reports = json.load(open(sys.argv[1]))
 assert [len(r["warnings"]) > 0 for r in reports] == [True, False], reports
 assert reports[0]["steps"][2]["suggestion"] == "slice"' "$work/stdout" || fail "--json report"
+# Hostile bytes: what a file or its name holds reaches the terminal escaped,
+# and the JSON is strict UTF-8 with one shape for every file.
+printf '"sss\nfoo\x1b]0;title\x07 ab\x00cd \xff\xfe\nrender' >"$work/hostile.txt"
+python3 -c 'import sys; open(sys.argv[1], "wb").write(b"\"sss\n" + "\u20ac".encode() * 30 + b"\nrender")' \
+    "$work/long.txt"
+forged="$work/evil"$'\n'"evil: no warnings"
+printf '"sss\nrender\nx' >"$forged"
+expect_status 2 "hostile bytes" "$checker" "$work/hostile.txt" "$work/long.txt" "$forged" "$work/missing"
+LC_ALL=C grep -q '[[:cntrl:]]' <(tr -d '\n' <"$work/stdout") && fail "a control byte reached the text"
+said "hostile.txt:2: 'foo\x1b]0;title\x07' is not a command" "escaped control bytes"
+said "'ab\x00cd' is not a command" "a NUL escaped, the line whole"
+said "'\xff\xfe' is not a command" "bytes that are no UTF-8"
+said "long.txt:2: '$(printf '\u20ac%.0s' $(seq 21))'... (a 90-byte token, cut)" "a cut token"
+said "evil\x0aevil: no warnings:3: 1 byte after 'render', never read" "a newline in a file name"
+said "hostile.txt:3: 'render': the surface is built here" "'render' at the very end"
+grep -q "bytes after 'render'" <(grep hostile "$work/stdout") && fail "bytes counted after a final 'render'"
+expect_status 2 "--json, hostile bytes" "$checker" --json "$work/hostile.txt" "$work/long.txt" \
+    "$forged" "$work/missing"
+python3 -c 'import json, sys
+reports = json.loads(open(sys.argv[1], "rb").read().decode("utf-8", "strict"))
+assert len({tuple(r) for r in reports}) == 1, "one shape"
+assert [r["stop"]["reason"][:14] for r in reports][3] == "cannot be read", reports[3]
+assert [r["warnings"] for r in reports][3] == [] and reports[3]["selector"] is None
+assert reports[0]["steps"][1]["token"] == "ab\\x00cd", reports[0]["steps"][1]
+assert reports[1]["steps"][0]["tokenBytes"] == 90' "$work/stdout" || fail "--json of hostile bytes"
+
+# Past the first MiB the count says it is a lower bound.
+python3 -c 'import sys; open(sys.argv[1], "wb").write(b"\"sss render\n" + b"y" * (3 << 20))' "$work/huge.txt"
+expect_status 0 "3 MiB after render" "$checker" "$work/huge.txt"
+said "huge.txt:2: more than 1048564 bytes after 'render', never read" "a count past the limit"
+
+# Memory for one file runs out: what is written stays valid and says so.
+if ! address_sanitized "$checker"; then
+    python3 -c 'import sys; open(sys.argv[1], "wb").write(b"\"sss\n" + b"x " * (1 << 19))' "$work/big.txt"
+    (ulimit -v 50000 && "$checker" --json "$work/big.txt" "$work/typo.txt" >"$work/stdout" 2>"$work/stderr")
+    [ $? -eq 2 ] && grep -q "big.txt: out of memory" "$work/stderr" || fail "out of memory: $(cat "$work/stderr")"
+    python3 -c 'import json, sys
+reports = json.load(open(sys.argv[1]))
+assert [r["loaded"] for r in reports] == [False, True], reports
+assert reports[0]["stop"]["reason"].startswith("out of memory")' "$work/stdout" || fail "--json out of memory"
+fi
+
+# Output that cannot be written fails.
+if full_device; then
+    "$checker" --json "$work/typo.txt" >"$work/full" 2>"$work/stderr"
+    [ $? -eq 2 ] && grep -q "^vextal-check: write error: No space left on device$" "$work/stderr" \
+        || fail "--json on a full device: $(cat "$work/stderr")"
+fi
+
 check_conventions "$checker" --json
 expect_usage_error "missing SCENE_FILE" "$checker"
 

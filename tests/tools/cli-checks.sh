@@ -22,7 +22,11 @@ expect_status() { # expected-status description command...
 #                                        "Try 'NAME --help'."
 #   check_conventions PROGRAM OPTION...  --help on stdout explains every option,
 #                                        the exit statuses and an example;
-#                                        --version names the program; both exit 0
+#                                        --version names the program; both exit 0,
+#                                        and 2 with one line on stderr when
+#                                        standard output is a full device
+#   full_device                          makes $work/full, a full device (as
+#                                        /dev/full), and says whether it could
 
 expect_usage_error() { # message command...
     local message="$1" name
@@ -56,4 +60,19 @@ check_conventions() { # program option...
     expect_usage_error "unknown option '--bogus'" "$program" --bogus
     expect_usage_error "unknown option '-h'" "$program" -h
     expect_usage_error "--version takes no value" "$program" --version=2
+    expect_usage_error "no option name before '=' in '--=x'" "$program" --=x
+    expect_usage_error "unknown option '-\\x1b[2J'" "$program" $'-\e[2J'
+    if full_device; then
+        for option in --help --version; do
+            "$program" "$option" >"$work/full" 2>"$work/stderr"
+            local status=$?
+            [ "$status" -eq 2 ] && [ "$(wc -l <"$work/stderr")" -eq 1 ] \
+                && grep -q "^$name: write error" "$work/stderr" \
+                || fail "$name $option on a full device: exit $status, stderr: $(cat "$work/stderr")"
+        done
+    fi
+}
+
+full_device() {
+    [ -c "$work/full" ] || mknod "$work/full" c 1 7 2>/dev/null
 }

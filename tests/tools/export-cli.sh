@@ -12,7 +12,7 @@ source "$(dirname "$0")/cli-checks.sh"
 expect_status 0 "worked example" "$exporter" "$examples/worked-example.vextal" "$work/w.obj"
 [ "$(grep -c '^v ' "$work/w.obj")" -eq $((23 * 48)) ] || fail "worked example vertex count"
 [ "$(grep -c '^f ' "$work/w.obj")" -eq $((2 * 22 * 48)) ] || fail "worked example face count"
-head -1 "$work/w.obj" | grep -q '^# .*PrimitiveSuperShapeToric, 24 slices x 48 rotations, open' \
+head -1 "$work/w.obj" | grep -q '^# .*toroidal superformula, 24 slices x 48 rotations, open' \
     || fail "comment line names the surface and grid: $(head -1 "$work/w.obj")"
 
 # The default spheric surface: the known vertex and pole coordinates.
@@ -195,6 +195,12 @@ for bad in 0 -2 nan inf 2x ""; do
     expect_status 64 "--scale '$bad'" "$exporter" "$work/default.txt" "$work/bad-scale.obj" --scale "$bad"
 done
 expect_status 64 "--scale without a value" "$exporter" "$work/default.txt" "$work/bad-scale.obj" --scale
+# A scale that no float can hold the result of, in every format.
+for bad in 1e-45 1e-37 1e39; do
+    expect_status 2 "--scale $bad" "$exporter" "$work/default.txt" "$work/bad-scale.obj" --scale "$bad"
+    grep -Eq "not written: scaled by .*(overflows|falls below)" "$work/stderr" \
+        || fail "--scale $bad: $(cat "$work/stderr")"
+done
 [ ! -e "$work/bad-scale.obj" ] || fail "a bad --scale wrote output"
 
 # --help, --version, and usage errors that say what is wrong.

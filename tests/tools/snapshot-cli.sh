@@ -147,7 +147,7 @@ for size in 0x0 0x600 800x0 800 800x x600 4097x10 10x4097 -8x6 8x-6 '8 x6' 8x6x2
     expect_usage_error "--size needs WxH with W and H from 1 to 4096, got '$size'" \
         "$snapshot" "$scene" "$work/u.png" --size "$size"
 done
-for turn in 1 1, ,1 a,b nan,0 0,inf 1e39,0 '1, 2' 1,2,3; do
+for turn in 1 1, ,1 a,b nan,0 0,inf '1, 2' 1,2,3; do
     expect_usage_error "--turn takes two numbers X,Y (radians), got '$turn'" \
         "$snapshot" "$scene" "$work/u.png" --turn "$turn"
 done
@@ -155,6 +155,13 @@ for distance in 0 -5 inf nan 5m ''; do
     expect_usage_error "--distance takes a number above 0, got '$distance'" \
         "$snapshot" "$scene" "$work/u.png" --distance "$distance"
 done
+# A number no float holds says so, rather than that it is no number.
+expect_usage_error "--turn: '1e39' is beyond the float range (3.40282347e+38)" \
+    "$snapshot" "$scene" "$work/u.png" --turn 1e39,0
+expect_usage_error "--distance: '1e39' is beyond the float range (3.40282347e+38)" \
+    "$snapshot" "$scene" "$work/u.png" --distance 1e39
+expect_usage_error "--distance: '1e-50' is too small for a float (1.17549435e-38)" \
+    "$snapshot" "$scene" "$work/u.png" --distance 1e-50
 expect_usage_error "--size needs a value: WxH" "$snapshot" "$scene" "$work/u.png" --size
 expect_usage_error "--distance takes a number above 0, got ''" "$snapshot" "$scene" "$work/u.png" --distance=
 [ ! -e "$work/u.png" ] || fail "a usage error wrote a picture"

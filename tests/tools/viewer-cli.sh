@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The viewer's command line: --help, --version, --watch and one scene file;
 # none of these checks opens a window, so no display is needed.
-#   viewer-cli.sh VIEWER_BINARY
+#   viewer-cli.sh VIEWER_BINARY EXAMPLES_INSTALL_DIR
 set -u
 viewer="$1"
+installed_examples="$2"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/cli-checks.sh"
@@ -13,6 +14,9 @@ check_conventions "$viewer" --watch
 expect_usage_error "extra operand 'b.txt'" "$viewer" a.txt b.txt
 expect_usage_error "--watch takes no value" "$viewer" --watch=yes
 expect_usage_error "unknown option '--size'" "$viewer" --size 800x600
+expect_status 0 "--help" "$viewer" --help
+grep -qF "cp $installed_examples/starfish.vextal" "$work/stdout" \
+    || fail "--help does not name the installed examples, $installed_examples"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed"
