@@ -56,8 +56,10 @@ public:
 
     // Takes the next message for hwnd, if one is waiting.
     virtual bool peekMessage(void* hwnd, Message& message) = 0;
-    // Sleeps until a message arrives, leaving it queued.
-    virtual void waitMessage() = 0;
+    // Sleeps until a message arrives, leaving it queued; wakes as well when
+    // descriptor (unless -1) can be read, and after timeoutMilliseconds
+    // (unless -1). Returns at once when a message is already waiting.
+    virtual void waitMessage(int descriptor, int timeoutMilliseconds) = 0;
     // Milliseconds on a 32-bit counter that wraps.
     virtual std::uint32_t ticks() = 0;
     // A warning box with an OK button and no owner window; blocks until dismissed.

@@ -3,11 +3,33 @@
 #include "app/FrameLoop.h"
 #include "app/GLWindowLifecycle.h"
 #include "app/Platform.h"
+#include "app/ViewerState.h"
 #include "input/InputState.h"
 #include "input/KeyState.h"
 #include "render/InitRendering.h"
+#include "scene/SceneExplanation.h"
+#include "scene/SceneState.h"
+
+#include <cstdio>
 
 namespace Vextal {
+
+namespace {
+
+// The start-up with the scene state's file; a file that does not load says
+// why once, when the viewer was asked to.
+void startRendering(GLWindow& window, bool firstWindow) {
+    ViewerState& state = viewerState();
+    const std::string& path = state.scene.scenePath;
+    const SceneLoadResult loaded = initRendering(window.keys, RenderingStart{path.c_str()});
+    if (firstWindow && state.explainBrokenStart && !loaded.rendered())
+        std::fprintf(stderr, "%s; nothing is shown until it is saved again\n",
+                     explainFailedLoad(path.c_str(), loaded).c_str());
+    if (state.overlay)
+        state.overlay->sceneFileRead();
+}
+
+} // namespace
 
 int runViewer(void* instance) {
     Application application{instance, "OpenGL"};
@@ -28,7 +50,7 @@ int runViewer(void* instance) {
     }
     programRunning = 1;
     int exitCode = 0;
-    while (programRunning) {
+    for (bool firstWindow = true; programRunning; firstWindow = false) {
         if (!createGLWindow(window)) {
             system.messageBox("Error Creating OpenGL Window", "Error");
             programRunning = 0;
@@ -36,7 +58,7 @@ int runViewer(void* instance) {
             exitCode = exitWindowNotCreated;
             break;
         }
-        initRendering(window.keys);
+        startRendering(window, firstWindow);
         pumpMessages(window);
         destroyGLWindow(window);
     }

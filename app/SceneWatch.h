@@ -39,7 +39,6 @@ public:
     // permission, no watches left): that one is looked at on a timer.
     bool watching() const { return fd >= 0; }
     const std::string& error() const { return message; }
-
     // The inotify descriptor that every watch reports on, for a loop that
     // sleeps until it is readable (then asks saved()); -1 when not watching.
     int descriptor() const { return fd; }

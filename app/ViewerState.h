@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Overlay.h"
 #include "app/Platform.h"
 #include "app/SceneWatch.h"
 #include "base/LatestOf.h"
@@ -37,6 +38,11 @@ public:
     RenderState render;
     // Set when the viewer watches its scene file for saves (--watch).
     std::unique_ptr<SceneWatch> sceneWatch;
+    // Set when a scene file that does not load at start says why on stderr
+    // (--watch, --panel); otherwise the start is silent.
+    bool explainBrokenStart = false;
+    // Drawn over the views and told of the scene file (--panel); not owned.
+    Overlay* overlay = nullptr;
 };
 
 // The viewer state made last and not yet destroyed; one must exist.

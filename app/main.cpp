@@ -1,10 +1,12 @@
-// vextal [--watch] [SCENE_FILE]: shows the surface that SCENE_FILE, or
-// conf.txt in the working directory, describes.
+// vextal [--watch] [--panel] [SCENE_FILE]: shows the surface that
+// SCENE_FILE, or conf.txt in the working directory, describes.
 
 #include "app/RunViewer.h"
 #include "app/ViewerState.h"
+#include "app/sdl/SdlPanel.h"
 #include "app/sdl/SdlPlatform.h"
 #include "cli/CommandLine.h"
+#include "panel/SceneEditor.h"
 
 #include <cstdio>
 #include <memory>
@@ -16,7 +18,12 @@ constexpr Vextal::OptionDescription options[] = {
     {"--watch", nullptr,
      "reload the scene file whenever it is saved, without R; a\n"
      "save that does not reach 'render' keeps the surface and\n"
-     "says why on stderr"},
+     "says why on stderr, as does a file that does not load at\n"
+     "start"},
+    {"--panel", nullptr,
+     "show the scene panel at the window's left edge: drag or\n"
+     "type any value and the surface follows; save, revert,\n"
+     "undo, write a PNG or a mesh beside the scene file"},
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -39,7 +46,18 @@ constexpr Vextal::ProgramDescription program{
     "  right drag          turn\n"
     "  both buttons, drag  approach\n"
     "  wheel               zoom\n"
-    "  close box           quit\n",
+    "  close box           quit\n"
+    "\n"
+    "With --panel, the scene panel at the left edge shows every value of the\n"
+    "scene file as the loader read it; drag a value, or double-click it to type\n"
+    "one, and the surface follows. Below the values: Save, Revert, Undo, Redo, a\n"
+    "name to save elsewhere, a PNG of the view and a mesh (OBJ, PLY or STL,\n"
+    "welded or not) written beside the scene file under a new name, then the\n"
+    "counts, the last load's and frame's times and the warnings vextal-check\n"
+    "gives. Over the panel, keys and the mouse go to it only.\n"
+    "  F1                  hide, show the panel\n"
+    "  Control+S           save the scene file (canonical: one command a line)\n"
+    "  Control+Z, +Y       undo, redo the panel's changes\n",
     options,
     "  0    the window was closed\n"
     "  1    no OpenGL window could be made\n"
@@ -47,7 +65,9 @@ constexpr Vextal::ProgramDescription program{
     "  64   usage error\n"
     "  255  no display to open the window on\n",
     "The starfish, one of the installed examples, reloaded at every save.\n"
-    "  cp " VEXTAL_EXAMPLES_DIR "/starfish.vextal . && vextal --watch starfish.vextal\n",
+    "  cp " VEXTAL_EXAMPLES_DIR "/starfish.vextal . && vextal --watch starfish.vextal\n"
+    "The same, explored by hand with the scene panel.\n"
+    "  vextal --panel --watch starfish.vextal\n",
 };
 
 } // namespace
@@ -61,11 +81,22 @@ int main(int argc, char** argv) {
     Vextal::ViewerState state(sdl);
     if (!line.operands.empty())
         state.scene.scenePath = line.operands[0];
-    if (!line.options.empty()) { // --watch, the only option
-        state.sceneWatch = std::make_unique<Vextal::SceneWatch>(state.scene.scenePath);
-        // Not watching at all, or a folder on the way looked at on a timer.
-        if (!state.sceneWatch->error().empty())
-            std::fprintf(stderr, "vextal: %s\n", state.sceneWatch->error().c_str());
+    std::unique_ptr<Vextal::SceneEditor> editor;
+    std::unique_ptr<Vextal::SdlPanel> panel;
+    for (const Vextal::GivenOption& option : line.options) {
+        if (option.description->name == "--watch") {
+            state.sceneWatch = std::make_unique<Vextal::SceneWatch>(state.scene.scenePath);
+            // Not watching at all, or a folder on the way looked at on a timer.
+            if (!state.sceneWatch->error().empty())
+                std::fprintf(stderr, "vextal: %s\n", state.sceneWatch->error().c_str());
+        } else if (option.description->name == "--panel" && !panel) {
+            editor =
+                std::make_unique<Vextal::SceneEditor>(state.scene.scenePath, state.scene.sceneMesh);
+            panel = std::make_unique<Vextal::SdlPanel>(*editor);
+            sdl.setPanel(panel.get());
+            state.overlay = panel.get();
+        }
+        state.explainBrokenStart = true;
     }
     return Vextal::finishOutput(program, Vextal::runViewer(nullptr));
 }

@@ -22,7 +22,8 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DA
 
 # The README keeps its pictures where its links expect them.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VEXTAL_DOC_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/docs/viewer.png DESTINATION ${VEXTAL_DOC_DIR}/docs)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/viewer.png ${PROJECT_SOURCE_DIR}/docs/panel.png
+    DESTINATION ${VEXTAL_DOC_DIR}/docs)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/gallery DESTINATION ${VEXTAL_DOC_DIR}/docs
     FILES_MATCHING PATTERN "*.png")
 

@@ -1,8 +1,11 @@
 // libFuzzer entry over the whole scene load: the input bytes become a scene
 // file, which is loaded, tessellated and given its normals exactly as the
-// viewer does it, then explained and reported as vextal-check does. Any
-// crash, sanitizer report, broken mesh invariant or output that is not clean
-// text and strict JSON is a finding.
+// viewer does it, then explained and reported as vextal-check does; the
+// values it leaves, and values taken straight from the bytes as a person might
+// type them into the panel, are written as scene text and loaded again. Any
+// crash, sanitizer report, broken mesh invariant, output that is not clean
+// text and strict JSON, or canonical text that loads another scene is a
+// finding.
 
 #include "base/EscapedText.h"
 #include "mesh/PolygonsIndexedNormal.h"
@@ -17,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -118,6 +122,37 @@ void checkExplainedAlike(const std::uint8_t* data, std::size_t size,
     check(!explained.stop.empty(), "the explanation says nothing of where it stopped");
 }
 
+// The text a panel writes from the values a load left must load back to the
+// same scene (the same text again: coefficients of a surface not drawn are
+// not written); the values are always finite, so it always renders.
+void checkCanonicalTextLoadsBack(const Vextal::SceneLoadResult& fromFile) {
+    Vextal::PolygonsIndexedNormal mesh;
+    const std::string text = Vextal::sceneText(fromFile.values);
+    const Vextal::SceneLoadResult again = Vextal::loadSceneText(text, mesh);
+    check(again.rendered(), "the canonical text of a loaded scene does not render");
+    check(Vextal::sceneText(again.values) == text, "the canonical text loads another scene");
+    check(Vextal::describe(again.scene) == Vextal::describe(fromFile.scene),
+          "the canonical text loads another grid");
+}
+
+// Whatever a person types into the panel (any count, NaN, infinities,
+// any surface) becomes text that the loader either refuses or renders;
+// what it renders, written again, is stable.
+void checkTypedValues(const std::uint8_t* data, std::size_t size) {
+    Vextal::SceneValues typed;
+    if (size < sizeof typed)
+        return;
+    std::memcpy(static_cast<void*>(&typed), data, sizeof typed);
+    typed.surface = Vextal::SurfaceKind(unsigned(typed.surface) % 3);
+    typed.closed = (data[0] & 1) != 0;
+    Vextal::PolygonsIndexedNormal mesh;
+    const Vextal::SceneLoadResult loaded = Vextal::loadSceneText(Vextal::sceneText(typed), mesh);
+    if (loaded.rendered()) {
+        checkRendered(mesh, loaded.scene);
+        checkCanonicalTextLoadsBack(loaded);
+    }
+}
+
 // What a writer puts in a FILE*, gathered in memory.
 template <class Write> std::string written(Write write) {
     char* buffer = nullptr;
@@ -176,5 +211,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkSameFromMemory(data, size, result);
     checkExplainedAlike(data, size, result);
     checkReportOutput(data, size);
+    if (result.rendered())
+        checkCanonicalTextLoadsBack(result);
+    checkTypedValues(data, size);
     return 0;
 }

@@ -18,6 +18,7 @@ inline constexpr std::uint32_t WM_NULL = 0x0000;
 inline constexpr std::uint32_t WM_CREATE = 0x0001;    // lParam points at a CreateStruct
 inline constexpr std::uint32_t WM_SIZE = 0x0005;      // wParam SIZE_*, lParam width | height << 16
 inline constexpr std::uint32_t WM_KILLFOCUS = 0x0008; // the window lost the keyboard focus
+inline constexpr std::uint32_t WM_PAINT = 0x000F;     // what the window showed was lost: draw again
 inline constexpr std::uint32_t WM_CLOSE = 0x0010;     // a request; does not destroy the window
 inline constexpr std::uint32_t WM_QUIT = 0x0012;      // ends the message pump
 inline constexpr std::uint32_t WM_KEYDOWN = 0x0100;   // wParam virtual-key code

@@ -1,5 +1,7 @@
 #include "render/OffscreenContext.h"
 
+#include "render/ReadPixels.h"
+
 #define GL_GLEXT_PROTOTYPES 1
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -71,16 +73,7 @@ bool OffscreenContext::create(int width, int height) {
 }
 
 std::vector<std::uint8_t> OffscreenContext::readPixels() const {
-    const std::size_t rowBytes = std::size_t(pixelsWide) * 4;
-    std::vector<std::uint8_t> bottomUp(rowBytes * std::size_t(pixelsHigh));
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, pixelsWide, pixelsHigh, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<std::uint8_t> topDown(bottomUp.size());
-    for (int row = 0; row < pixelsHigh; ++row)
-        std::memcpy(&topDown[std::size_t(row) * rowBytes],
-                    &bottomUp[std::size_t(pixelsHigh - 1 - row) * rowBytes], rowBytes);
-    return topDown;
+    return readPixelsTopDown(pixelsWide, pixelsHigh);
 }
 
 unsigned OffscreenContext::takeError() const {

@@ -42,6 +42,24 @@ SceneSummary ScenePrimitives::summary() const {
             selected->thetaMax};
 }
 
+SceneValues ScenePrimitives::values() const {
+    SceneValues v;
+    v.surface = kind;
+    v.sliceCount = selected->sliceCount;
+    v.rotateCount = selected->rotateCount;
+    v.closed = selected->closed;
+    v.phiMin = selected->phiMin;
+    v.phiMax = selected->phiMax;
+    v.thetaMin = selected->thetaMin;
+    v.thetaMax = selected->thetaMax;
+    const SuperShapeCoefficients& c1 = superformula->coef1;
+    const SuperShapeCoefficients& c2 = superformula->coef2;
+    v.coef1 = {c1.n1, c1.n2, c1.n3, c1.m, c1.a, c1.b};
+    v.coef2 = {c2.n1, c2.n2, c2.n3, c2.m, c2.a, c2.b};
+    std::copy(harmonic.coefh.begin(), harmonic.coefh.end(), v.coefh.begin());
+    return v;
+}
+
 namespace {
 
 SuperShapeCoefficients coefficientsFrom(const float* v) {

@@ -28,6 +28,7 @@ struct ScenePrimitives {
 
     void select(std::string_view token);
     SceneSummary summary() const;
+    SceneValues values() const;
 };
 
 // A keyword, how many numbers follow it, and what it does with them.

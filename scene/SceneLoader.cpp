@@ -76,6 +76,7 @@ SceneLoadStatus readScene(SceneTokenReader& reader, ScenePrimitives& scene, std:
 // Once the commands reached "render", rebuilds the mesh from the selected surface.
 void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexedNormal& mesh) {
     result.scene = scene.summary();
+    result.values = scene.values();
     if (!result.rendered())
         return;
     scene.selected->tessellate(mesh);
@@ -129,6 +130,15 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh) {
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
                               SceneFileMemory& memory) {
     return load(path, mesh, &memory);
+}
+
+SceneLoadResult loadSceneText(std::string_view text, PolygonsIndexedNormal& mesh) {
+    SceneLoadResult result;
+    ScenePrimitives scene;
+    SceneTokenReader reader(text);
+    result.status = readScene(reader, scene, result.keyword);
+    build(result, scene, mesh);
+    return result;
 }
 
 void loadScene() {

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "scene/SceneValues.h"
+
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace Vextal {
 
 class PolygonsIndexedNormal;
 class SceneFileMemory;
-
-enum class SurfaceKind { spheric, toric, harmonic };
 
 // The surface as people name it: "spheric superformula".
 const char* surfaceName(SurfaceKind kind);
@@ -40,6 +41,8 @@ struct SceneLoadResult {
     int errorNumber = 0;
     std::string keyword;
     SceneSummary scene;
+    // Every value the commands left, as far as they were read.
+    SceneValues values;
 
     bool rendered() const { return status == SceneLoadStatus::rendered; }
     // One line for a person: why the load did not reach "render".
@@ -66,6 +69,11 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);
 // a fresh read would give.
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
                               SceneFileMemory& memory);
+
+// The same load from scene text held in memory (a scene file's bytes, as an
+// editor makes them): the commands, the rules and the tessellation are the
+// file's; only the reading differs.
+SceneLoadResult loadSceneText(std::string_view text, PolygonsIndexedNormal& mesh);
 
 // The viewer's load: the scene state's file ("conf.txt" in the working
 // directory unless the viewer was given another) into its sceneMesh,

@@ -1,6 +1,7 @@
 #include "scene/SceneReport.h"
 
 #include "mesh/PolygonsIndexedNormal.h"
+#include "scene/MeshWarnings.h"
 
 #include <cmath>
 #include <string>
@@ -24,30 +25,8 @@ void warnAboutSteps(SceneReport& report) {
 }
 
 void warnAboutMesh(SceneReport& report, const PolygonsIndexedNormal& mesh) {
-    const SceneExplanation& e = report.explanation;
-    const MeshSurvey& s = report.survey;
-    if (s.nonFiniteVertices > 0)
-        report.warnings.push_back(SceneWarning{
-            0, std::to_string(s.nonFiniteVertices) + " of " + std::to_string(mesh.vertexCount) +
-                   " vertices have NaN or infinite coordinates"});
-    if (s.degenerateTriangles > 0)
-        report.warnings.push_back(
-            {0, countOf(s.degenerateTriangles, "triangle has", "triangles have") + " no area"});
-    if (e.scene.closed && !s.watertight())
-        report.warnings.push_back(
-            SceneWarning{0, "the surface is closed but not watertight: " +
-                                countOf(s.openEdges, "open edge", "open edges") + ", " +
-                                countOf(s.tangledEdges, "edge", "edges") +
-                                " used more than twice or twice the same way"});
-    const bool enclosing = e.scene.closed && s.watertight() && s.nonFiniteVertices == 0;
-    if (enclosing && mesh.triangleCount > 0 && !(std::fabs(s.volume) > 1e-3 * s.boundingVolume)) {
-        std::string text = "the surface encloses almost no volume";
-        if (e.surface == SurfaceKind::harmonic && e.scene.thetaMin < 0 && e.scene.thetaMax > 0)
-            text += ": the spherical harmonic's theta is measured from the z axis, so theta on "
-                    "both sides of 0 covers the surface twice; 'thetarange 0 3.14159265' covers "
-                    "it once";
-        report.warnings.push_back(SceneWarning{0, text});
-    }
+    for (std::string& text : meshWarnings(mesh, report.survey, report.explanation.scene))
+        report.warnings.push_back(SceneWarning{0, std::move(text)});
 }
 
 } // namespace

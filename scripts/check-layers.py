@@ -4,8 +4,8 @@
   check-layers.py [BUILD_DIR]
 
 Every project include ("folder/File.h") in a product folder must name a folder
-of its own layer or of one beneath it, and the headers of OpenGL, EGL, SDL and
-X11 may be included only where those libraries are linked. With BUILD_DIR,
+of its own layer or of one beneath it, and the headers of OpenGL, EGL, SDL,
+X11 and Dear ImGui may be included only where those libraries are linked. With BUILD_DIR,
 the test programs of the layers beneath the drawing must link no OpenGL,
 SDL or X11 library at all. Prints every offence and exits 1 if there is one.
 """
@@ -24,6 +24,7 @@ LAYER_OF = {
     "input": "input", "camera": "input",
     "render": "render",
     "export": "export",
+    "panel": "panel",
     "app": "viewer",
     "app/sdl": "platform",
     "tools": "tools",
@@ -36,7 +37,8 @@ MAY_INCLUDE = {
     "render": {"base", "geometry", "input", "render"},
     "export": {"base", "geometry", "export"},
     "viewer": {"base", "geometry", "input", "render", "viewer"},
-    "platform": {"base", "cli", "geometry", "input", "render", "viewer", "platform"},
+    "panel": {"base", "geometry", "export", "panel"},
+    "platform": {"base", "cli", "geometry", "input", "render", "viewer", "panel", "platform"},
     "tools": {"base", "cli", "geometry", "input", "render", "export", "tools"},
 }
 # System headers that belong to one layer's libraries.
@@ -44,6 +46,7 @@ SYSTEM_HEADERS = [
     (re.compile(r"^(GL|EGL)/"), {"render"}),
     (re.compile(r"^(SDL2?/|SDL\.h)"), {"platform"}),
     (re.compile(r"^X11/"), {"platform"}),
+    (re.compile(r"^imgui"), {"panel", "platform"}),
 ]
 # Test programs that must stay free of the window system and of OpenGL.
 PLAIN_TEST_PROGRAMS = ["tests/vextal-geometry-tests", "tests/vextal-input-tests"]

@@ -9,6 +9,7 @@ build_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libpng-dev
+    libimgui-dev libstb-dev
     help2man
 )
 test_packages=(

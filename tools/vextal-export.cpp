@@ -4,12 +4,9 @@
 
 #include "base/EscapedText.h"
 #include "cli/CommandLine.h"
-#include "export/MeshCheck.h"
+#include "export/MeshFormats.h"
 #include "export/MeshScale.h"
-#include "export/ObjWriter.h"
 #include "export/OutputFile.h"
-#include "export/PlyWriter.h"
-#include "export/StlWriter.h"
 #include "export/WeldForPrinting.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
@@ -29,30 +26,10 @@ using Vextal::PolygonsIndexedNormal;
 constexpr int exitWritten = 0;
 constexpr int exitFailed = 2;
 
-using MeshWriter = void (*)(std::FILE*, const PolygonsIndexedNormal&, const std::string&);
-// Why the mesh cannot be written in this format; empty when it can.
-using MeshCheck = std::string (*)(const PolygonsIndexedNormal&);
-
-struct MeshFormat {
-    std::string_view name; // also the file extension
-    const char* title;
-    MeshWriter write;
-    MeshCheck check; // null: every mesh can be written
-};
-
-// OBJ keeps NaN and infinite values so that a broken surface can be inspected;
-// PLY and STL files go to slicers and other tools, which cannot use them.
-constexpr MeshFormat formats[] = {
-    {"obj", "OBJ", Vextal::writeObj, nullptr},
-    {"ply", "PLY", Vextal::writePly, Vextal::checkFinitePositionsAndNormals},
-    {"stl", "STL", Vextal::writeStl, Vextal::checkFinitePositions},
-};
+using Vextal::MeshFormat;
 
 const MeshFormat* formatNamed(std::string_view name) {
-    for (const MeshFormat& format : formats)
-        if (name == format.name)
-            return &format;
-    return nullptr;
+    return Vextal::meshFormatNamed(name);
 }
 
 // The extension after the last dot of the file name, in lower case: "OUT.STL"

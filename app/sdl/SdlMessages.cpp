@@ -138,6 +138,9 @@ bool windowMessage(const SDL_WindowEvent& event, SDL_Window* window, Message& me
         message.wParam = SIZE_MINIMIZED;
         message.lParam = 0;
         return true;
+    case SDL_WINDOWEVENT_EXPOSED:
+        message.message = WM_PAINT;
+        return true;
     case SDL_WINDOWEVENT_CLOSE:
         message.message = WM_CLOSE;
         return true;

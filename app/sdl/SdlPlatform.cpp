@@ -1,7 +1,9 @@
 #include "app/sdl/SdlPlatform.h"
 
 #include "app/sdl/BoxSignals.h"
+#include "app/sdl/EventWait.h"
 #include "app/sdl/SdlMessages.h"
+#include "app/sdl/SdlPanel.h"
 #include "app/sdl/X11Errors.h"
 #include "input/WindowProc.h"
 
@@ -171,6 +173,8 @@ void* SdlPlatform::createWindow(const Application&, const char* title, int width
 }
 
 void SdlPlatform::destroyWindow(void* hwnd) {
+    if (panel)
+        panel->windowDestroyed();
     records.erase(hwnd);
     SDL_DestroyWindow(sdlWindow(hwnd));
 }
@@ -227,9 +231,12 @@ void SdlPlatform::swapBuffers(void* hdc) {
 
 bool SdlPlatform::peekMessage(void* hwnd, Message& message) {
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    while (SDL_PollEvent(&event)) {
+        if (panel && panel->takeEvent(event))
+            continue;
         if (translateEvent(event, sdlWindow(hwnd), quitEventType, heldButtons, message))
             return true;
+    }
     // Requests naming the window failed, in a swap or while the events were
     // read: another client destroyed it. The viewer ends as on a close request.
     if (viewerWindowDestroyed() && !windowGoneTold) {
@@ -241,9 +248,9 @@ bool SdlPlatform::peekMessage(void* hwnd, Message& message) {
     return false;
 }
 
-void SdlPlatform::waitMessage() {
+void SdlPlatform::waitMessage(int descriptor, int timeoutMilliseconds) {
     // Leaves the event queued for the next peekMessage.
-    SDL_WaitEvent(nullptr);
+    waitForEvent(descriptor, timeoutMilliseconds);
 }
 
 std::uint32_t SdlPlatform::ticks() {

@@ -9,8 +9,11 @@
 
 namespace Vextal {
 
+class SdlPanel;
+
 // The window system of the product: SDL2 over X11 (or Wayland) with an OpenGL
-// compatibility context. The only code besides SdlMessages that includes SDL.
+// compatibility context. With the rest of app/sdl, the only code that
+// includes SDL.
 class SdlPlatform final : public Platform {
 public:
     ~SdlPlatform() override;
@@ -36,9 +39,12 @@ public:
     void showWindow(void* hwnd) override;
     void swapBuffers(void* hdc) override;
     bool peekMessage(void* hwnd, Message& message) override;
-    void waitMessage() override;
+    void waitMessage(int descriptor, int timeoutMilliseconds) override;
     std::uint32_t ticks() override;
     void messageBox(const char* text, const char* caption) override;
+
+    // The scene panel that hears the window's events first (--panel); not owned.
+    void setPanel(SdlPanel* scenePanel) { panel = scenePanel; }
 
 private:
     std::unordered_map<void*, GLWindow*> records;
@@ -46,6 +52,7 @@ private:
     HeldButtons heldButtons;
     FramePacer pacer;
     bool windowGoneTold = false; // the close request for a destroyed window was given
+    SdlPanel* panel = nullptr;
 };
 
 } // namespace Vextal

@@ -194,3 +194,34 @@ TEST_F(RunViewerTest, holdingRReloadsTheFileEveryFrame) {
     // The edit made while R was held arrived; the one after the release did not.
     EXPECT_EQ(sceneState().sceneMesh.vertexCount, 4u * 4u + 2u);
 }
+
+TEST_F(RunViewerTest, idleViewerDrawsOnlyChangesAndMotionCountsFromTheEndOfAWait) {
+    system.waitsExpose = false;
+    system.waitLasts = 60000; // every wait is a minute asleep
+    const auto waits = [&] {
+        return std::count(system.log.begin(), system.log.end(), "waitMessage");
+    };
+    int phase = 0;
+    system.onIdle = [&] {
+        if (phase == 0 && waits() == 2) {
+            EXPECT_EQ(system.frames, 1); // nothing changed: the viewer slept
+            send(WM_KEYDOWN, VK_PRIOR);
+            phase = 1;
+        } else if (phase == 1 && system.frames == 2) {
+            system.now += 100; // held: frames follow back to back
+            phase = 2;
+        } else if (phase == 2 && system.frames == 3) {
+            send(WM_KEYUP, VK_PRIOR);
+            send(WM_KEYDOWN, VK_P); // held, but it changes the picture once
+            phase = 3;
+        } else if (phase == 3 && waits() == 4) {
+            send(WM_CLOSE);
+            phase = 4;
+        }
+    };
+    EXPECT_EQ(runViewer(nullptr), 0);
+    EXPECT_EQ(system.frames, 4);
+    EXPECT_TRUE(renderState().wireframe);
+    // 100 ms of Page Up at 0.04 per ms; the minutes asleep moved nothing.
+    EXPECT_NEAR(inputState().cameraList.cameras[0]->translation.z, -5.0f + 4.0f, 1e-4f);
+}

@@ -105,7 +105,17 @@ public:
         queue.pop_front();
         return true;
     }
-    void waitMessage() override { log.push_back("waitMessage"); }
+    // A wait with nothing scripted ends with an exposure, as when the window
+    // system asks for the window to be drawn again, so that a script counting
+    // frames goes on; waitsExpose = false leaves the queue as it is.
+    void waitMessage(int, int) override {
+        log.push_back("waitMessage");
+        now += waitLasts;
+        if (queue.empty() && waitsExpose && lastWindow)
+            queue.push_back({lastWindow, Vextal::WM_PAINT, 0, 0});
+    }
+    bool waitsExpose = true;
+    std::uint32_t waitLasts = 0; // milliseconds each wait adds to the tick
     std::uint32_t ticks() override { return now; }
     void messageBox(const char* text, const char* caption) override {
         messageBoxes.push_back(std::string(caption) + ": " + text);

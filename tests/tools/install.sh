@@ -67,7 +67,7 @@ completes() { # expected words...: what the installed completion offers for the 
         _vextal "$1"; echo "${COMPREPLY[*]}"' _ "$prefix/share/bash-completion/completions/$1" "$@")
     [ "$offered" = "$expected" ] || fail "completing '$*' offers '$offered', expected '$expected'"
 }
-completes "--help --version --watch" vextal --
+completes "--help --version --watch --panel" vextal --
 completes "--json" vextal-check --j
 completes "--distance" vextal-snapshot s.txt --di
 completes "stl" vextal-export s.txt o --format st

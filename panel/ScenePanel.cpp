@@ -1,0 +1,176 @@
+#include "panel/ScenePanel.h"
+
+#include "export/MeshFormats.h"
+#include "panel/SceneEditor.h"
+
+#include <imgui.h>
+
+namespace Vextal {
+
+namespace {
+
+constexpr float panelWidth = 330;
+constexpr float angleSpeed = 0.005f;
+constexpr float coefficientSpeed = 0.01f;
+
+bool surfaceChoice(SceneValues& v) {
+    int surface = int(v.surface);
+    bool changed = ImGui::RadioButton("spheric", &surface, int(SurfaceKind::spheric));
+    ImGui::SameLine();
+    changed |= ImGui::RadioButton("toric", &surface, int(SurfaceKind::toric));
+    ImGui::SameLine();
+    changed |= ImGui::RadioButton("harmonic", &surface, int(SurfaceKind::harmonic));
+    v.surface = SurfaceKind(surface);
+    return changed;
+}
+
+// Dragging stays within 3 to 255; a typed count goes to the loader as typed,
+// and its count rule decides what it becomes (300 is 44).
+bool gridValues(SceneValues& v) {
+    bool changed = ImGui::DragInt("slice", &v.sliceCount, 0.2f, 3, 255);
+    changed |= ImGui::DragInt("rotate", &v.rotateCount, 0.2f, 3, 255);
+    changed |= ImGui::Checkbox("close", &v.closed);
+    float phi[2] = {v.phiMin, v.phiMax};
+    float theta[2] = {v.thetaMin, v.thetaMax};
+    changed |= ImGui::DragFloat2("phirange", phi, angleSpeed, 0, 0, "%.4g");
+    changed |= ImGui::DragFloat2("thetarange", theta, angleSpeed, 0, 0, "%.4g");
+    v.phiMin = phi[0];
+    v.phiMax = phi[1];
+    v.thetaMin = theta[0];
+    v.thetaMax = theta[1];
+    return changed;
+}
+
+bool coefficients(const char* name, float* values, const char* const* labels, int count) {
+    bool changed = false;
+    ImGui::TextUnformatted(name);
+    ImGui::PushID(name);
+    for (int k = 0; k < count; ++k) {
+        if (k % 2 == 1)
+            ImGui::SameLine(panelWidth / 2);
+        ImGui::SetNextItemWidth(panelWidth / 2 - 50);
+        changed |= ImGui::DragFloat(labels[k], &values[k], coefficientSpeed, 0, 0, "%.4g");
+    }
+    ImGui::PopID();
+    return changed;
+}
+
+bool surfaceCoefficients(SceneValues& v) {
+    static const char* const superformula[] = {"n1", "n2", "n3", "m", "a", "b"};
+    static const char* const harmonic[] = {"m0", "m1", "m2", "m3", "m4", "m5", "m6", "m7"};
+    if (v.surface == SurfaceKind::harmonic)
+        return coefficients("coefh", v.coefh.data(), harmonic, 8);
+    bool changed = coefficients("coef1", v.coef1.data(), superformula, 6);
+    changed |= coefficients("coef2", v.coef2.data(), superformula, 6);
+    return changed;
+}
+
+// A drag or a typed value is one step to undo, from where it started; a
+// click on a box or a choice is one step by itself.
+void trackEdit(SceneEditor& editor, ScenePanelView& view, const SceneValues& before, bool changed) {
+    if (ImGui::IsAnyItemActive()) {
+        if (!view.editing) {
+            view.editing = true;
+            view.editStart = before;
+        }
+    } else if (view.editing) {
+        view.editing = false;
+        editor.commitEdit(view.editStart);
+    } else if (changed) {
+        editor.commitEdit(before);
+    }
+}
+
+void facts(SceneEditor& editor, std::uint32_t frameMilliseconds) {
+    ImGui::Text("%u vertices, %u triangles", unsigned(editor.vertexCount()),
+                unsigned(editor.triangleCount()));
+    ImGui::Text("load %.2f ms, frame %u ms", editor.loadMilliseconds(),
+                unsigned(frameMilliseconds));
+    const ImVec4 amber(1.0f, 0.75f, 0.2f, 1.0f);
+    ImGui::PushStyleColor(ImGuiCol_Text, amber);
+    for (const std::string& warning : editor.warnings())
+        ImGui::TextWrapped("%s", warning.c_str());
+    ImGui::PopStyleColor();
+    if (!editor.status().empty())
+        ImGui::TextWrapped("%s", editor.status().c_str());
+    if (editor.fileChangedOnDisk()) {
+        ImGui::TextColored(ImVec4(1.0f, 0.5f, 0.4f, 1.0f), "the file changed on disk");
+        if (ImGui::Button("Take the file's values"))
+            editor.revert();
+    }
+}
+
+void fileButtons(SceneEditor& editor, ScenePanelView& view) {
+    if (ImGui::Button("Save (Ctrl+S)"))
+        editor.save();
+    ImGui::SameLine();
+    if (ImGui::Button("Revert"))
+        editor.revert();
+    ImGui::SameLine();
+    if (ImGui::Button("Undo") && editor.canUndo())
+        editor.undo();
+    ImGui::SameLine();
+    if (ImGui::Button("Redo") && editor.canRedo())
+        editor.redo();
+    ImGui::SetNextItemWidth(panelWidth - 100);
+    ImGui::InputText("##name", view.saveName, sizeof view.saveName);
+    ImGui::SameLine();
+    if (ImGui::Button("Save as"))
+        editor.saveAs(view.saveName);
+}
+
+void writeButtons(SceneEditor& editor, ScenePanelView& view) {
+    if (ImGui::Button("Write PNG"))
+        view.pictureWanted = true;
+    int k = 0;
+    for (const MeshFormat& format : meshFormats()) {
+        ImGui::SameLine();
+        ImGui::RadioButton(format.title, &view.meshFormat, k++);
+    }
+    ImGui::Checkbox("weld", &view.weld);
+    ImGui::SameLine();
+    if (ImGui::Button("Write mesh"))
+        editor.writeMesh(meshFormats()[std::size_t(view.meshFormat)], view.weld);
+}
+
+} // namespace
+
+void showScenePanel(SceneEditor& editor, ScenePanelView& view, std::uint32_t frameMilliseconds) {
+    if (!view.visible)
+        return;
+    const ImGuiIO& io = ImGui::GetIO();
+    ImGui::SetNextWindowPos(ImVec2(0, 0));
+    ImGui::SetNextWindowSize(ImVec2(panelWidth, io.DisplaySize.y));
+    const std::string title =
+        editor.scenePath() + (editor.unsaved() ? " (unsaved)" : "") + "###scene";
+    ImGui::Begin(title.c_str(), nullptr,
+                 ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
+                     ImGuiWindowFlags_NoSavedSettings);
+    const SceneValues before = editor.values();
+    SceneValues edited = before;
+    ImGui::PushItemWidth(panelWidth - 110);
+    bool changed = surfaceChoice(edited);
+    changed |= gridValues(edited);
+    ImGui::PopItemWidth();
+    changed |= surfaceCoefficients(edited);
+    if (changed)
+        editor.edit(edited);
+    trackEdit(editor, view, before, changed);
+    if (!view.editing)
+        editor.surveyIfStale();
+    // The buttons stay in place whatever the lines below them say.
+    ImGui::Separator();
+    fileButtons(editor, view);
+    writeButtons(editor, view);
+    ImGui::Separator();
+    facts(editor, frameMilliseconds);
+    const ImVec2 position = ImGui::GetWindowPos();
+    const ImVec2 size = ImGui::GetWindowSize();
+    view.x = position.x;
+    view.y = position.y;
+    view.width = size.x;
+    view.height = size.y;
+    ImGui::End();
+}
+
+} // namespace Vextal

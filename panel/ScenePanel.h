@@ -1,0 +1,34 @@
+#pragma once
+
+#include "scene/SceneValues.h"
+
+#include <cstdint>
+
+namespace Vextal {
+
+class SceneEditor;
+
+// What the panel keeps from one frame to the next, besides the scene.
+struct ScenePanelView {
+    bool visible = true;
+    // Where the panel lay in the last frame, in window coordinates.
+    float x = 0, y = 0, width = 0, height = 0;
+    char saveName[512] = {};
+    int meshFormat = 2; // index into meshFormats(): STL
+    bool weld = true;
+    bool pictureWanted = false; // the PNG button was pressed; taken by the caller
+    // A value being dragged or typed, and the values before it started.
+    bool editing = false;
+    SceneValues editStart;
+
+    bool contains(float px, float py) const {
+        return visible && px >= x && px < x + width && py >= y && py < y + height;
+    }
+};
+
+// Builds the scene panel for this frame with Dear ImGui, between NewFrame and
+// Render, at the window's left edge: the values, the counts and times, the
+// warnings, and the buttons. Every change goes to the editor at once.
+void showScenePanel(SceneEditor& editor, ScenePanelView& view, std::uint32_t frameMilliseconds);
+
+} // namespace Vextal

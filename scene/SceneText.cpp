@@ -1,0 +1,54 @@
+#include "scene/SceneExplanation.h"
+#include "scene/SceneValues.h"
+
+#include <span>
+
+namespace Vextal {
+
+namespace {
+
+const char* selectorOf(SurfaceKind surface) {
+    switch (surface) {
+    case SurfaceKind::spheric:
+        return "\"sss";
+    case SurfaceKind::toric:
+        return "\"tss";
+    case SurfaceKind::harmonic:
+        return "\"sh";
+    }
+    return "\"tss";
+}
+
+std::string command(const char* keyword, std::span<const float> values) {
+    std::string line = keyword;
+    for (const float value : values)
+        line += " " + shortestText(value);
+    return line + "\n";
+}
+
+// The loader orders a pair by "the second is greater": two values that
+// compare equal (0 and -0) come back swapped unless written end first.
+std::string range(const char* keyword, float start, float end) {
+    return end > start ? command(keyword, std::array{start, end})
+                       : command(keyword, std::array{end, start});
+}
+
+} // namespace
+
+std::string sceneText(const SceneValues& v) {
+    std::string text = std::string(selectorOf(v.surface)) + "\n";
+    text += "slice " + std::to_string(v.sliceCount) + "\n";
+    text += "rotate " + std::to_string(v.rotateCount) + "\n";
+    text += v.closed ? "close\n" : "dontclose\n";
+    text += range("phirange", v.phiMin, v.phiMax);
+    text += range("thetarange", v.thetaMin, v.thetaMax);
+    if (v.surface == SurfaceKind::harmonic) {
+        text += command("coefh", v.coefh);
+    } else {
+        text += command("coef1", v.coef1);
+        text += command("coef2", v.coef2);
+    }
+    return text + "render\n";
+}
+
+} // namespace Vextal

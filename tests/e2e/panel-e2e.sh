@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The viewer with --panel under Xvfb, driven by xdotool: a scene file that does
+# not load at start says why once; a value dragged on the panel changes the
+# picture; Ctrl+S writes a canonical scene file whose export equals the mesh
+# the panel wrote of what it showed; Ctrl+Z brings the first picture back;
+# keys pressed over the panel do not reach the viewer.
+#   panel-e2e.sh VIEWER_BINARY EXPORT_BINARY
+set -u
+viewer="$1"
+exporter="$2"
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$(dirname "$0")/session.sh"
+
+shot() { import -display "$DISPLAY" -window "$window" "$1" 2>/dev/null; }
+differing() { /usr/bin/compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
+# The surface alone: the window right of the panel (330 pixels wide).
+surface() { /usr/bin/convert "$1" -crop 470x600+330+0 +repage "$2"; }
+open_window() {
+    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^\.:: Ul Vorel Tesa ::\.$' | head -1)
+    [ -n "$window" ] || { echo "FAIL: no window appeared"; cat viewer.err; exit 1; }
+    sleep 1.5
+}
+close_viewer() {
+    python3 "$here/close-window.py" "$window"
+    for _ in $(seq 40); do kill -0 "$viewer_pid" 2>/dev/null || break; sleep 0.05; done
+    wait "$viewer_pid" 2>/dev/null || fail "exit status $? after close"
+    viewer_pid=""
+}
+# Places on the panel of a superformula scene, in window pixels.
+slice_field="117 60"
+obj_choice="97 396"
+weld_box="16 419"
+write_mesh="105 419"
+click() { xdotool mousemove --window "$window" $1 sleep 0.3 click 1 sleep 0.5; }
+
+cd "$work"
+printf '"sss\ncoef1 1 1 x 4 1 1\nrender\n' >broken.vextal
+"$viewer" --panel broken.vextal >viewer.out 2>viewer.err &
+viewer_pid=$!
+open_window
+expected="broken.vextal:2: coef1 needs 6 values; 'x' is not a number; nothing is shown until it is saved again"
+[ "$(cat viewer.err)" = "$expected" ] || fail "broken start: stderr is '$(cat viewer.err)', expected '$expected'"
+close_viewer
+
+printf '"sss\nslice 64 rotate 240\ncoef1 2 7 7 5 1 1\ncoef2 2 2 2 4 0.8 0.24\nrender\n' >scene.vextal
+"$viewer" --panel scene.vextal >viewer.out 2>viewer.err &
+viewer_pid=$!
+open_window
+shot first.png
+
+# Keys over the panel are the panel's: P does not switch to the wireframe.
+xdotool mousemove --window "$window" 150 500 sleep 0.3 key --window "$window" p sleep 0.5
+shot over.png
+surface first.png first-surface.png
+surface over.png over-surface.png
+[ "$(differing first-surface.png over-surface.png)" -lt 50 ] || fail "P over the panel reached the viewer"
+
+# Drag the slice count to the left: fewer slices, another picture.
+xdotool mousemove --window "$window" $slice_field sleep 0.3 mousedown 1 sleep 0.3 \
+    mousemove --window "$window" 60 60 sleep 0.3 mousemove --window "$window" 30 60 sleep 0.3 \
+    mouseup 1 sleep 0.5
+xdotool mousemove --window "$window" 600 500 sleep 0.5
+shot dragged.png
+surface dragged.png dragged-surface.png
+[ "$(differing first-surface.png dragged-surface.png)" -gt 200 ] || fail "dragging slice did not change the picture"
+
+# What the panel shows, as a mesh (OBJ, not welded), and the file Ctrl+S saves.
+click "$obj_choice"
+click "$weld_box"
+click "$write_mesh"
+[ -f scene-1.obj ] || fail "the mesh button wrote no scene-1.obj"
+xdotool key --window "$window" ctrl+s sleep 0.5
+head -1 scene.vextal | grep -qx '"sss' || fail "the saved file does not start with the selector"
+tail -1 scene.vextal | grep -qx 'render' || fail "the saved file does not end with render"
+grep -qx 'slice 64' scene.vextal && fail "the saved file still has 64 slices"
+"$exporter" scene.vextal saved.obj || fail "vextal-export cannot read the saved file"
+cmp -s <(grep -v '^#' saved.obj) <(grep -v '^#' scene-1.obj) \
+    || fail "the export of the saved file differs from the mesh the panel showed"
+
+# Undo: the first picture again.
+xdotool key --window "$window" ctrl+z sleep 0.8
+shot undone.png
+surface undone.png undone-surface.png
+[ "$(differing first-surface.png undone-surface.png)" -lt 50 ] || fail "Ctrl+Z did not bring the first picture back"
+close_viewer
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "panel end-to-end checks passed"

@@ -1,0 +1,104 @@
+#include "panel/SceneEditor.h"
+#include "export/MeshFormats.h"
+#include "mesh/PolygonsIndexedNormal.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+using namespace Vextal;
+
+namespace {
+
+constexpr const char* starfish = "\"sss\nslice 64 rotate 24\ncoef1 2 7 7 5 1 1\nrender\n";
+
+std::string contentOf(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+class SceneEditorTest : public ::testing::Test {
+protected:
+    VextalTest::TempDir dir;
+    std::string path = dir.write("starfish.vextal", starfish);
+    PolygonsIndexedNormal mesh;
+    SceneEditor editor{path, mesh};
+
+    SceneValues withSlices(int count) const {
+        SceneValues values = editor.values();
+        values.sliceCount = count;
+        return values;
+    }
+};
+
+} // namespace
+
+TEST_F(SceneEditorTest, editsLoadAtOnceAndUndoRedoStepThroughThem) {
+    editor.readFile();
+    const SceneValues first = editor.values();
+    const std::uint32_t firstVertices = mesh.vertexCount;
+    ASSERT_TRUE(editor.edit(withSlices(300))); // the count rule: 44
+    editor.commitEdit(first);
+    EXPECT_EQ(editor.values().sliceCount, 44);
+    EXPECT_NE(mesh.vertexCount, firstVertices);
+    EXPECT_TRUE(editor.unsaved());
+
+    SceneValues refused = editor.values();
+    refused.coef1[0] = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(editor.edit(refused));
+    EXPECT_NE(editor.status(), "");
+    EXPECT_EQ(editor.values().sliceCount, 44); // nothing changed
+
+    editor.undo();
+    EXPECT_EQ(editor.values(), first);
+    EXPECT_EQ(mesh.vertexCount, firstVertices);
+    editor.redo();
+    EXPECT_EQ(editor.values().sliceCount, 44);
+}
+
+TEST_F(SceneEditorTest, aSaveByAnotherProgramWaitsWhileChangesAreUnsaved) {
+    editor.readFile();
+    dir.write("starfish.vextal", "\"sss\nslice 5 rotate 5\nrender\n");
+    editor.fileSaved(); // nothing unsaved: the file's values are taken
+    EXPECT_EQ(editor.values().sliceCount, 5);
+
+    ASSERT_TRUE(editor.edit(withSlices(7)));
+    dir.write("starfish.vextal", "\"sss\nslice 6 rotate 5\nrender\n");
+    editor.fileSaved();
+    EXPECT_EQ(editor.values().sliceCount, 7);
+    EXPECT_TRUE(editor.fileChangedOnDisk());
+    editor.revert(); // take the file's values
+    EXPECT_EQ(editor.values().sliceCount, 6);
+    EXPECT_FALSE(editor.fileChangedOnDisk());
+}
+
+TEST_F(SceneEditorTest, saveWritesCanonicalTextOrLeavesTheFileAndSaysWhy) {
+    editor.readFile();
+    ASSERT_TRUE(editor.save()); // also unchanged: saving tidies the file
+    EXPECT_EQ(contentOf(path), sceneText(editor.values()));
+    EXPECT_FALSE(editor.unsaved());
+
+    const std::string folder = dir.path("gone");
+    std::filesystem::create_directory(folder);
+    SceneEditor elsewhere(folder + "/scene.vextal", mesh);
+    std::filesystem::remove(folder);
+    EXPECT_FALSE(elsewhere.save());
+    EXPECT_NE(elsewhere.status().find("not saved"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST_F(SceneEditorTest, picturesAndMeshesGoBesideTheSceneUnderNamesNotTaken) {
+    editor.readFile();
+    dir.write("starfish-1.stl", "taken");
+    ASSERT_TRUE(editor.writeMesh(*meshFormatNamed("stl"), true));
+    EXPECT_TRUE(std::filesystem::exists(dir.path("starfish-2.stl")));
+    EXPECT_EQ(contentOf(dir.path("starfish-1.stl")), "taken");
+    const std::uint8_t pixels[4 * 4] = {};
+    ASSERT_TRUE(editor.writePicture({2, 2, pixels}));
+    EXPECT_TRUE(std::filesystem::exists(dir.path("starfish-1.png")));
+}
