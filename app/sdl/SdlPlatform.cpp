@@ -164,8 +164,10 @@ void* SdlPlatform::createWindow(const Application&, const char* title, int width
         std::fprintf(stderr, "vextal: cannot create the window: %s\n", SDL_GetError());
         return nullptr;
     }
-    if (const unsigned long x11Window = x11WindowOf(window))
+    const unsigned long x11Window = x11WindowOf(window);
+    if (x11Window != 0)
         watchViewerWindow(x11Window);
+    sizeFollowsSwap = x11Window == 0;
     windowGoneTold = false;
     CreateStruct creation{record};
     windowProc(window, WM_CREATE, 0, reinterpret_cast<LParam>(&creation));
@@ -227,6 +229,14 @@ void SdlPlatform::showWindow(void* hwnd) {
 void SdlPlatform::swapBuffers(void* hdc) {
     SDL_GL_SwapWindow(sdlWindow(hdc));
     pacer.frameShown();
+    if (redrawAfterSwap) {
+        redrawAfterSwap = false;
+        SDL_Event exposed{};
+        exposed.type = SDL_WINDOWEVENT;
+        exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+        exposed.window.windowID = SDL_GetWindowID(sdlWindow(hdc));
+        SDL_PushEvent(&exposed);
+    }
 }
 
 bool SdlPlatform::peekMessage(void* hwnd, Message& message) {
@@ -234,8 +244,10 @@ bool SdlPlatform::peekMessage(void* hwnd, Message& message) {
     while (SDL_PollEvent(&event)) {
         if (panel && panel->takeEvent(event))
             continue;
-        if (translateEvent(event, sdlWindow(hwnd), quitEventType, heldButtons, message))
+        if (translateEvent(event, sdlWindow(hwnd), quitEventType, heldButtons, message)) {
+            redrawAfterSwap = redrawAfterSwap || (sizeFollowsSwap && message.message == WM_SIZE);
             return true;
+        }
     }
     // Requests naming the window failed, in a swap or while the events were
     // read: another client destroyed it. The viewer ends as on a close request.
