@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include <tbb/parallel_sort.h>
+
 namespace Vextal {
 
 namespace {
@@ -63,15 +65,72 @@ private:
     double cellSize = 1;
 };
 
+// A finite vertex in the cell grid; sorted by cell, then by vertex.
+struct Placed {
+    std::uint64_t cell;
+    std::uint32_t vertex;
+    bool operator<(const Placed& other) const {
+        return cell != other.cell ? cell < other.cell : vertex < other.vertex;
+    }
+};
+
+std::vector<Placed> placedVertices(const std::vector<Vec3>& vertices, const CellGrid& grid,
+                                   const Workers& workers) {
+    std::vector<Placed> placed;
+    placed.reserve(vertices.size());
+    for (std::uint32_t v = 0; v < vertices.size(); ++v)
+        if (isFinite(vertices[v])) {
+            const auto [cx, cy, cz] = grid.cellOf(vertices[v]);
+            placed.push_back({CellGrid::key(cx, cy, cz), v});
+        }
+    withWorkers(workers, [&] { tbb::parallel_sort(placed.begin(), placed.end()); });
+    return placed;
+}
+
+// For each vertex, whether another one lies in its cell or a neighbouring
+// one: only such vertices can merge. Nine sweeps, one per row of cells
+// beside a vertex's (dy, dz); a row is three consecutive keys (dx), which
+// never carry into the next coordinate, since every index lies in 1 .. 2^20 + 1.
+std::vector<std::uint8_t> crowdedVertices(const std::vector<Placed>& placed, std::size_t count,
+                                          const Workers& workers) {
+    std::vector<std::uint8_t> crowded(count, 0);
+    const auto rowBeside = [](int dy, int dz) {
+        return std::uint64_t(std::int64_t(dy) << 21) + std::uint64_t(std::int64_t(dz) << 42);
+    };
+    const auto below = [](const Placed& p, std::uint64_t key) { return p.cell < key; };
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dz = -1; dz <= 1; ++dz) {
+            const std::uint64_t shift = rowBeside(dy, dz);
+            const std::size_t self = dy == 0 && dz == 0 ? 1 : 0;
+            forEachBlock(workers, std::uint32_t(placed.size()), 1 << 14,
+                         [&](std::uint32_t first, std::uint32_t end) {
+                             auto lo = placed.begin(), hi = placed.begin();
+                             for (std::uint32_t k = first; k < end; ++k) {
+                                 const std::uint64_t row = placed[k].cell + shift;
+                                 lo = std::lower_bound(lo, placed.end(), row - 1, below);
+                                 hi = std::lower_bound(hi, placed.end(), row + 2, below);
+                                 if (std::size_t(hi - lo) > self)
+                                     crowded[placed[k].vertex] = 1;
+                             }
+                         });
+        }
+    return crowded;
+}
+
 // For each vertex, the vertex it merges with (itself when it stays alone).
-std::vector<std::uint32_t> mergeTargets(const std::vector<Vec3>& vertices) {
+// Only crowded vertices can merge, and only with each other, so only they
+// are looked at one by one, in vertex order.
+std::vector<std::uint32_t> mergeTargets(const std::vector<Vec3>& vertices, const Workers& workers) {
     const CellGrid grid(vertices);
     const double limit = grid.tolerance * grid.tolerance;
-    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> kept;
     std::vector<std::uint32_t> target(vertices.size());
-    for (std::uint32_t v = 0; v < vertices.size(); ++v) {
+    for (std::uint32_t v = 0; v < vertices.size(); ++v)
         target[v] = v;
-        if (!isFinite(vertices[v]))
+    const std::vector<std::uint8_t> crowded =
+        crowdedVertices(placedVertices(vertices, grid, workers), vertices.size(), workers);
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> kept;
+    for (std::uint32_t v = 0; v < vertices.size(); ++v) {
+        if (!crowded[v])
             continue;
         const auto [cx, cy, cz] = grid.cellOf(vertices[v]);
         double nearest = limit;
@@ -109,23 +168,37 @@ std::array<std::uint32_t, 3> cornerSet(const Triangle& t) {
 }
 
 // Of every group of triangles over the same three vertices, an odd one out
-// survives, the first in array order; pairs vanish.
-void dropPairs(std::vector<Triangle>& triangles) {
-    std::vector<std::uint32_t> order(triangles.size());
-    for (std::uint32_t k = 0; k < order.size(); ++k)
-        order[k] = k;
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return cornerSet(triangles[a]) < cornerSet(triangles[b]);
-    });
+// survives, the first in array order; pairs vanish. Such triangles share
+// their smallest corner, so they are sought only among the few triangles of
+// each vertex.
+void dropPairs(std::vector<Triangle>& triangles, std::size_t vertexCount) {
+    std::vector<std::uint32_t> start(vertexCount + 1, 0);
+    for (const Triangle& t : triangles)
+        ++start[cornerSet(t)[0] + 1];
+    for (std::size_t v = 0; v < vertexCount; ++v)
+        start[v + 1] += start[v];
+    std::vector<std::uint32_t> byCorner(triangles.size());
+    std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+    for (std::uint32_t k = 0; k < triangles.size(); ++k)
+        byCorner[next[cornerSet(triangles[k])[0]]++] = k;
     std::vector<bool> keep(triangles.size(), false);
-    for (std::size_t first = 0; first < order.size();) {
-        std::size_t end = first + 1;
-        while (end < order.size() &&
-               cornerSet(triangles[order[end]]) == cornerSet(triangles[order[first]]))
-            ++end;
-        if ((end - first) % 2 == 1)
-            keep[order[first]] = true;
-        first = end;
+    const auto sameSet = [&](std::uint32_t a, std::uint32_t b) {
+        return cornerSet(triangles[a]) == cornerSet(triangles[b]);
+    };
+    for (std::size_t v = 0; v < vertexCount; ++v) {
+        const auto first = byCorner.begin() + start[v], end = byCorner.begin() + start[v + 1];
+        std::sort(first, end, [&](std::uint32_t a, std::uint32_t b) {
+            const auto sa = cornerSet(triangles[a]), sb = cornerSet(triangles[b]);
+            return sa != sb ? sa < sb : a < b;
+        });
+        for (auto group = first; group != end;) {
+            auto after = group + 1;
+            while (after != end && sameSet(*after, *group))
+                ++after;
+            if ((after - group) % 2 == 1)
+                keep[*group] = true;
+            group = after;
+        }
     }
     std::size_t written = 0;
     for (std::size_t k = 0; k < triangles.size(); ++k)
@@ -151,17 +224,16 @@ void dropUnusedVertices(TriangleList& mesh) {
 
 } // namespace
 
-void weld(TriangleList& mesh) {
-    const std::vector<std::uint32_t> target = mergeTargets(mesh.vertices);
-    std::vector<Triangle> kept;
-    kept.reserve(mesh.triangles.size());
+void weld(TriangleList& mesh, const Workers& workers) {
+    const std::vector<std::uint32_t> target = mergeTargets(mesh.vertices, workers);
+    std::size_t kept = 0;
     for (const Triangle& t : mesh.triangles) {
         const Triangle merged{target[t.i0], target[t.i1], target[t.i2]};
         if (!namesAVertexTwice(merged))
-            kept.push_back(merged);
+            mesh.triangles[kept++] = merged;
     }
-    dropPairs(kept);
-    mesh.triangles = std::move(kept);
+    mesh.triangles.resize(kept);
+    dropPairs(mesh.triangles, mesh.vertices.size());
     dropUnusedVertices(mesh);
 }
 

@@ -1,9 +1,11 @@
 #include "export/PlyWriter.h"
 
-#include "export/LittleEndian.h"
+#include "export/BlockWriter.h"
+#include "export/TriangleStream.h"
 #include "mesh/PolygonsIndexedNormal.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Vextal {
 
@@ -31,40 +33,41 @@ void writeHeader(std::FILE* out, const PolygonsIndexedNormal& mesh, std::string 
                  (unsigned long)mesh.triangleCount);
 }
 
-void writeVertices(std::FILE* out, const PolygonsIndexedNormal& mesh) {
-    LittleEndianRecord<24> record;
-    for (std::uint32_t k = 0; k < mesh.vertexCount; ++k) {
-        const Vec3 p = mesh.vertices[k];
-        // normalCount equals vertexCount after allocate; guard all the same.
-        const Vec3 n = k < mesh.normalCount ? mesh.normals[k] : Vec3{};
-        record.f32(p.x);
-        record.f32(p.y);
-        record.f32(p.z);
-        record.f32(n.x);
-        record.f32(n.y);
-        record.f32(n.z);
-        record.writeTo(out);
-    }
+constexpr std::size_t vertexSize = 24;
+constexpr std::size_t faceSize = 13;
+
+void writeVertices(std::FILE* out, const PolygonsIndexedNormal& mesh, const Workers& workers) {
+    writeRecords(out, mesh.vertexCount, vertexSize, workers,
+                 [&](std::uint32_t k, unsigned char* bytes) {
+                     // normalCount equals vertexCount after allocate; guard all the same.
+                     const Vec3 parts[2] = {mesh.vertices[k],
+                                            k < mesh.normalCount ? mesh.normals[k] : Vec3{}};
+                     std::memcpy(bytes, parts, sizeof parts);
+                 });
 }
 
-void writeFaces(std::FILE* out, const PolygonsIndexedNormal& mesh) {
-    LittleEndianRecord<13> record;
-    for (std::uint32_t t = 0; t < mesh.triangleCount; ++t) {
-        const Triangle& f = mesh.triangles[t];
-        record.u8(3);
-        record.u32(f.i0);
-        record.u32(f.i2);
-        record.u32(f.i1);
-        record.writeTo(out);
-    }
+// The count 3, then the corners as i0, i2, i1: counter-clockwise from outside.
+void writeFaces(std::FILE* out, const PolygonsIndexedNormal& mesh, const Workers& workers) {
+    writeRecords(out, mesh.triangleCount, faceSize, workers,
+                 [&](std::uint32_t t, unsigned char* bytes) {
+                     const Triangle& f = mesh.triangles[t];
+                     const std::uint32_t corners[3] = {f.i0, f.i2, f.i1};
+                     bytes[0] = 3;
+                     std::memcpy(bytes + 1, corners, sizeof corners);
+                 });
 }
 
 } // namespace
 
-void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {
+void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+              const Workers& workers) {
     writeHeader(out, mesh, comment);
-    writeVertices(out, mesh);
-    writeFaces(out, mesh);
+    writeVertices(out, mesh, workers);
+    writeFaces(out, mesh, workers);
+}
+
+void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {
+    writePly(out, mesh, comment, Workers{});
 }
 
 } // namespace Vextal

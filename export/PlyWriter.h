@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mesh/Workers.h"
+
 #include <cstdio>
 #include <string>
 
@@ -15,5 +17,7 @@ class PolygonsIndexedNormal;
 // spaces. Values are written as they are: check the mesh first
 // (checkFinitePositionsAndNormals) when the file must be printable.
 void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment);
+void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+              const Workers& workers);
 
 } // namespace Vextal

@@ -1,6 +1,8 @@
 #include "export/StlWriter.h"
 
+#include "export/BlockWriter.h"
 #include "export/LittleEndian.h"
+#include "export/TriangleStream.h"
 #include "mesh/PolygonsIndexedNormal.h"
 
 #include <algorithm>
@@ -42,28 +44,32 @@ Vec3 unitNormal(Vec3 a32, Vec3 b32, Vec3 c32) {
     return {float(n.x / length), float(n.y / length), float(n.z / length)};
 }
 
-void writeFacet(std::FILE* out, Vec3 a, Vec3 b, Vec3 c) {
-    LittleEndianRecord<50> record;
-    for (const Vec3 v : {unitNormal(a, b, c), a, b, c}) {
-        record.f32(v.x);
-        record.f32(v.y);
-        record.f32(v.z);
-    }
-    record.u16(0);
-    record.writeTo(out);
+constexpr std::size_t facetSize = 50;
+
+// The normal, the three corners and a zero attribute, as little-endian bytes.
+void formatFacet(Vec3 a, Vec3 b, Vec3 c, unsigned char* bytes) {
+    const Vec3 parts[4] = {unitNormal(a, b, c), a, b, c};
+    std::memcpy(bytes, parts, sizeof parts);
+    bytes[48] = bytes[49] = 0;
 }
 
 } // namespace
 
-void writeStl(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {
+void writeStl(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+              const Workers& workers) {
     writeHeader(out, comment);
     LittleEndianRecord<4> count;
     count.u32(mesh.triangleCount);
     count.writeTo(out);
-    for (std::uint32_t t = 0; t < mesh.triangleCount; ++t) {
-        const Triangle& f = mesh.triangles[t];
-        writeFacet(out, mesh.vertices[f.i0], mesh.vertices[f.i2], mesh.vertices[f.i1]);
-    }
+    writeRecords(
+        out, mesh.triangleCount, facetSize, workers, [&](std::uint32_t t, unsigned char* bytes) {
+            const Triangle& f = mesh.triangles[t];
+            formatFacet(mesh.vertices[f.i0], mesh.vertices[f.i2], mesh.vertices[f.i1], bytes);
+        });
+}
+
+void writeStl(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {
+    writeStl(out, mesh, comment, Workers{});
 }
 
 } // namespace Vextal

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mesh/Workers.h"
+
 #include <cstdio>
 #include <string>
 
@@ -15,7 +17,10 @@ class PolygonsIndexedNormal;
 // corners, worked out in double precision so that huge coordinates cannot
 // overflow it, and (0, 0, 0) for a triangle without area. Positions are written
 // as they are: check the mesh first (checkFinitePositions) when the file must
-// be printable.
+// be printable. The facets of a large mesh are formatted by the workers, with
+// the same bytes for any number of threads.
 void writeStl(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment);
+void writeStl(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+              const Workers& workers);
 
 } // namespace Vextal

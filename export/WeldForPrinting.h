@@ -12,14 +12,18 @@ struct SceneSummary;
 // The mesh as a slicer needs it: when it is the toric surface's tessellation
 // and its theta makes a full turn, the tube's two ends joined (joinTubeEnds);
 // then welded. The mesh itself is not changed.
-TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSummary& scene);
+TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                               const Workers& workers = {});
 
 // Replaces the mesh by weldedForPrinting() and computes its normals again
-// from the welded triangles.
-void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene);
+// from the welded triangles. The mesh's arrays are freed while it is
+// welded, so that no more than about one more mesh is held at a time.
+void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                     const Workers& workers = {});
 
 // The number of open edges of the mesh when weldedForPrinting() has none, so
 // that welding would close every hole; 0 otherwise.
-std::uint32_t openEdgesWeldCloses(const PolygonsIndexedNormal& mesh, const SceneSummary& scene);
+std::uint32_t openEdgesWeldCloses(const PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                                  const Workers& workers = {});
 
 } // namespace Vextal

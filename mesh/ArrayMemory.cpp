@@ -1,12 +1,14 @@
 #include "mesh/ArrayMemory.h"
 
+#include <cstdint>
 #include <cstdlib> // defines __GLIBC__ where the C library is glibc
-#include <cstring>
 #include <new>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace Vextal {
 
@@ -29,6 +31,27 @@ bool applyPolicy() {
     return true;
 }
 
+// A block of the tools' large grids is mapped on its own (above the map
+// threshold): its pages come zeroed from the kernel, and faulting them in by
+// 2 MiB instead of 4 KiB saves most of the time a first write takes.
+void adviseHugePages(void* block, std::size_t bytes) {
+    if (bytes < std::size_t(mapThresholdBytes))
+        return;
+    const std::uintptr_t page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
+    const std::uintptr_t start = (std::uintptr_t(block) + page - 1) / page * page;
+    const std::uintptr_t end = (std::uintptr_t(block) + bytes) / page * page;
+    if (end > start)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+
+void* allocateBlock(std::size_t bytes, bool zeroed) {
+    void* block = zeroed ? std::calloc(bytes, 1) : std::malloc(bytes);
+    if (!block && bytes > 0)
+        throw std::bad_alloc();
+    adviseHugePages(block, bytes);
+    return block;
+}
+
 } // namespace
 
 void keepArrayMemory() {
@@ -36,17 +59,23 @@ void keepArrayMemory() {
     (void)applied;
 }
 
-// Vec3 is an aggregate, so operator new[] creates the objects implicitly and
-// the memset gives each its zero coordinates.
+// Vec3 and Triangle are implicit-lifetime aggregates: the allocation creates
+// the objects, and calloc's zero bytes are zero coordinates (calloc skips the
+// clearing for a freshly mapped block, which the kernel has zeroed).
 Vec3* newZeroVec3Array(std::uint32_t count) {
-    const std::size_t bytes = std::size_t(count) * sizeof(Vec3);
-    void* block = ::operator new[](bytes);
-    std::memset(block, 0, bytes);
-    return static_cast<Vec3*>(block);
+    return static_cast<Vec3*>(allocateBlock(std::size_t(count) * sizeof(Vec3), true));
 }
 
 void freeVec3Array(Vec3* array) {
-    ::operator delete[](array);
+    std::free(array);
+}
+
+Triangle* newTriangleArray(std::uint32_t count) {
+    return static_cast<Triangle*>(allocateBlock(std::size_t(count) * sizeof(Triangle), false));
+}
+
+void freeTriangleArray(Triangle* array) {
+    std::free(array);
 }
 
 } // namespace Vextal

@@ -15,10 +15,15 @@ namespace Vextal {
 // before its first allocation.
 void keepArrayMemory();
 
-// `count` zero vectors in one block, zeroed by one memset rather than a
+// `count` zero vectors in one block, zeroed at once rather than by a
 // constructor call per element; release with freeVec3Array. Throws
 // std::bad_alloc as new[] does.
 Vec3* newZeroVec3Array(std::uint32_t count);
 void freeVec3Array(Vec3* array);
+
+// `count` triangles whose contents are undefined until written; release
+// with freeTriangleArray. Throws std::bad_alloc.
+Triangle* newTriangleArray(std::uint32_t count);
+void freeTriangleArray(Triangle* array);
 
 } // namespace Vextal

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include <tbb/parallel_sort.h>
+
 namespace Vextal {
 
 namespace {
@@ -17,7 +19,8 @@ std::uint64_t directedEdge(std::uint32_t a, std::uint32_t b) {
 
 } // namespace
 
-EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount) {
+EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount,
+                      const Workers& workers) {
     std::vector<std::uint64_t> edges;
     edges.reserve(3 * std::size_t(triangleCount));
     const auto add = [&edges](std::uint32_t a, std::uint32_t b) {
@@ -29,7 +32,7 @@ EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount) {
         add(triangles[t].i1, triangles[t].i2);
         add(triangles[t].i2, triangles[t].i0);
     }
-    std::sort(edges.begin(), edges.end());
+    withWorkers(workers, [&] { tbb::parallel_sort(edges.begin(), edges.end()); });
     EdgeCounts counts;
     for (std::size_t first = 0; first < edges.size();) {
         std::size_t end = first + 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mesh/Vec3.h"
+#include "mesh/Workers.h"
 
 #include <cstdint>
 
@@ -17,6 +18,8 @@ struct EdgeCounts {
     bool watertight() const { return open == 0 && tangled == 0; }
 };
 
-EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount);
+// The workers share the sorting of a large mesh's edges.
+EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount,
+                      const Workers& workers = {});
 
 } // namespace Vextal

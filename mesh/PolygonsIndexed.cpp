@@ -14,7 +14,7 @@ void PolygonsIndexed::release() {
 }
 
 void PolygonsIndexed::releaseTriangles() {
-    delete[] triangles;
+    freeTriangleArray(triangles);
     triangles = nullptr;
     triangleCount = 0;
 }
@@ -27,7 +27,7 @@ void PolygonsIndexed::allocate(std::uint32_t newVertexCount, std::uint32_t newTr
     if (newVertexCount > 0)
         vertices = newZeroVec3Array(newVertexCount);
     if (newTriangleCount > 0)
-        triangles = new Triangle[newTriangleCount];
+        triangles = newTriangleArray(newTriangleCount);
 }
 
 } // namespace Vextal

@@ -31,16 +31,20 @@ void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount, std::uint32_t
         normals = newZeroVec3Array(newVertexCount);
 }
 
-void PolygonsIndexedNormal::writeRingGrid(const RingGrid& written) {
+void PolygonsIndexedNormal::writeRingGrid(const RingGrid& written, const Workers& workers) {
     assert(written.vertexCount() == vertexCount && written.triangleCount() == triangleCount);
-    writeRingGridTriangles(written, triangles);
+    writeRingGridTriangles(written, triangles, workers);
     grid = written;
 }
 
 void PolygonsIndexedNormal::computeNormals() {
+    computeNormals(Workers{});
+}
+
+void PolygonsIndexedNormal::computeNormals(const Workers& workers) {
     ++revision;
     if (grid.gatherable()) {
-        ringGridNormals(grid, vertices, normals);
+        ringGridNormals(grid, vertices, normals, workers);
         return;
     }
     for (std::uint32_t k = 0; k < normalCount; ++k)

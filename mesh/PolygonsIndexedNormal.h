@@ -22,12 +22,15 @@ public:
     // ring grid, the same sums are gathered per vertex, much faster, with the
     // same bits.
     virtual void computeNormals();
+    // The same, the rings of a large ring grid shared among the workers; the
+    // normals have the same bits for any number of threads.
+    void computeNormals(const Workers& workers);
 
     // Writes the triangles of `grid` into the triangle array, whose counts
     // must be the grid's (allocate them first), and remembers that the mesh
     // is that grid. allocate() and release() forget it; whoever writes the
     // triangle array itself allocates it first.
-    void writeRingGrid(const RingGrid& grid);
+    void writeRingGrid(const RingGrid& grid, const Workers& workers = {});
 
     // The grid the triangles were written as; no rings for any other mesh.
     const RingGrid& ringGrid() const { return grid; }

@@ -2,6 +2,7 @@
 
 #include "mesh/VectorClones.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -70,15 +71,21 @@ Triangle* writeBandCells(const RingGrid& grid, std::uint32_t i, std::uint32_t co
 
 } // namespace
 
-void writeRingGridTriangles(const RingGrid& grid, Triangle* triangles) {
+void writeRingGridTriangles(const RingGrid& grid, Triangle* triangles, const Workers& workers) {
     assert(grid.rings >= 1 && grid.columns >= 1);
     const std::uint32_t last = grid.columns - 1;
-    for (std::uint32_t i = 0; i + 1 < grid.rings; ++i) {
-        triangles = writeBandCells(grid, i, last, triangles);
-        // The last cell wraps to column 0.
-        *triangles++ = grid.bandTriangle(i, last, 0);
-        *triangles++ = grid.bandTriangle(i, last, 1);
-    }
+    // Row i starts at triangle 2 i columns, whoever writes it.
+    const std::uint32_t minBlock = std::max<std::uint32_t>(1, (1u << 16) / grid.columns);
+    forEachBlock(workers, grid.rings - 1, minBlock, [&](std::uint32_t first, std::uint32_t end) {
+        Triangle* row = triangles + std::size_t(2) * first * grid.columns;
+        for (std::uint32_t i = first; i < end; ++i) {
+            row = writeBandCells(grid, i, last, row);
+            // The last cell wraps to column 0.
+            *row++ = grid.bandTriangle(i, last, 0);
+            *row++ = grid.bandTriangle(i, last, 1);
+        }
+    });
+    triangles += grid.bandTriangleCount();
     if (!grid.capped)
         return;
     for (std::uint32_t c = 0; c < grid.columns; ++c) {

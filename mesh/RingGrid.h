@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mesh/Vec3.h"
+#include "mesh/Workers.h"
 
 #include <cassert>
 #include <cstdint>
@@ -33,9 +34,10 @@ struct RingGrid {
     static constexpr std::uint8_t startFan[2] = {0, 1};
     static constexpr std::uint8_t endFan[2] = {1, 0};
 
-    // Smallest and largest grid whose normals are gathered per vertex.
+    // Smallest and largest grid whose normals are gathered per vertex; the
+    // largest is the largest grid the tools tessellate.
     static constexpr std::uint32_t minColumns = 3;
-    static constexpr std::uint32_t maxColumns = 255;
+    static constexpr std::uint32_t maxColumns = 4096;
 
     std::uint32_t vertex(std::uint32_t ring, std::uint32_t column) const {
         return ring * columns + column;
@@ -46,6 +48,9 @@ struct RingGrid {
 
     std::uint32_t vertexCount() const { return rings * columns + (capped ? 2 : 0); }
     std::uint32_t triangleCount() const { return bandTriangleCount() + (capped ? 2 * columns : 0); }
+    // Edges used by one triangle: the two rims of an uncapped band. Every
+    // other edge of the grid is walked once each way.
+    std::uint32_t openEdgeCount() const { return !capped && rings >= 2 ? 2 * columns : 0; }
     bool gatherable() const { return rings >= 1 && columns >= minColumns && columns <= maxColumns; }
 
     // Column c + offset, wrapped after the last column (offset 0 or 1).
@@ -68,14 +73,17 @@ struct RingGrid {
     }
 };
 
-// Writes the grid's triangleCount() triangles, in the order described above.
-// Requires at least one ring and one column.
-void writeRingGridTriangles(const RingGrid& grid, Triangle* triangles);
+// Writes the grid's triangleCount() triangles, in the order described above,
+// the rows of a large grid shared among the workers. Requires at least one
+// ring and one column.
+void writeRingGridTriangles(const RingGrid& grid, Triangle* triangles, const Workers& workers = {});
 
 // Per-vertex normals of a mesh whose triangles are the grid's, bit for bit
 // what the per-triangle computation gives: the same face normals, summed per
-// vertex in triangle order from (0, 0, 0), then normalised. Requires
+// vertex in triangle order from (0, 0, 0), then normalised; the rings of a
+// large grid shared among the workers, with the same bits. Requires
 // grid.gatherable().
-void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals);
+void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals,
+                     const Workers& workers = {});
 
 } // namespace Vextal

@@ -1,12 +1,14 @@
 #include "mesh/FaceNormal.h"
 #include "mesh/RingGrid.h"
 #include "mesh/VectorClones.h"
+#include "mesh/Workers.h"
 
 #include <algorithm>
 #include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 // The loops below are written one coordinate array at a time so that the
@@ -38,18 +40,26 @@ std::uint32_t blocksOf(std::uint32_t columns) {
     return (columns + block - 1) / block * block;
 }
 
-// Room for the widest ring rounded up to whole blocks, plus one column: a
+// Room for a ring of `columns` rounded up to whole blocks, plus one column: a
 // ring's column 0 is repeated after its last column, so that "the next
 // column" needs no modulo.
-constexpr std::uint32_t width = (RingGrid::maxColumns + block) / block * block + block;
+constexpr std::uint32_t widthFor(std::uint32_t columns) {
+    return (columns + block) / block * block + block;
+}
 
 // Three floats per column, one array per coordinate: positions of a ring, or
-// face normals indexed by column.
-struct Columns {
-    alignas(64) float x[width];
-    alignas(64) float y[width];
-    alignas(64) float z[width];
+// face normals indexed by column. The viewer's grids use the narrow kind, on
+// the stack, its arrays close together; only the tools' wide grids need the
+// wide kind, which lives on the heap.
+template <std::uint32_t Width> struct ColumnsOf {
+    static constexpr std::uint32_t width = Width;
+    alignas(64) float x[Width];
+    alignas(64) float y[Width];
+    alignas(64) float z[Width];
 };
+constexpr std::uint32_t narrowColumns = 255;
+using NarrowColumns = ColumnsOf<widthFor(narrowColumns)>;
+using WideColumns = ColumnsOf<widthFor(RingGrid::maxColumns)>;
 
 // Lanes that the loops below read or write for a ring of `columns`: whole
 // blocks, shifted by up to one column (the repeated column 0, the fans kept
@@ -61,7 +71,7 @@ std::uint32_t lanesFor(std::uint32_t columns) {
 // Zeroes the lanes a ring of `columns` uses, so that the lanes past the last
 // column hold determinate values: only those, since a small grid would
 // otherwise spend more time clearing than computing.
-void clear(Columns& c, std::uint32_t columns) {
+template <class Columns> void clear(Columns& c, std::uint32_t columns) {
     const std::uint32_t lanes = lanesFor(columns);
     std::fill_n(c.x, lanes, 0.0f);
     std::fill_n(c.y, lanes, 0.0f);
@@ -78,13 +88,14 @@ struct Out {
     float* y;
     float* z;
 };
-In from(const Columns& c, std::uint32_t offset = 0) {
+template <class Columns> In from(const Columns& c, std::uint32_t offset = 0) {
     return {c.x + offset, c.y + offset, c.z + offset};
 }
-Out into(Columns& c, std::uint32_t offset = 0) {
+template <class Columns> Out into(Columns& c, std::uint32_t offset = 0) {
     return {c.x + offset, c.y + offset, c.z + offset};
 }
 
+template <class Columns>
 VEXTAL_INLINE void loadRing(const Vec3* __restrict ring, std::uint32_t columns, Columns& row) {
     for (std::uint32_t j = 0; j < columns; ++j) {
         row.x[j] = ring[j].x;
@@ -96,7 +107,7 @@ VEXTAL_INLINE void loadRing(const Vec3* __restrict ring, std::uint32_t columns, 
     row.z[columns] = row.z[0];
 }
 
-VEXTAL_INLINE void fill(Vec3 p, std::uint32_t columns, Columns& row) {
+template <class Columns> VEXTAL_INLINE void fill(Vec3 p, std::uint32_t columns, Columns& row) {
     for (std::uint32_t j = 0; j < blocksOf(columns); ++j) {
         row.x[j] = p.x;
         row.y[j] = p.y;
@@ -144,6 +155,7 @@ VEXTAL_INLINE void faceNormals(In p0, In p1, In p2, std::uint32_t count, Out n) 
 // The face normals of band triangle `which` of every cell between the rings
 // at `ring` and `next`; column offset 1 is the next lane, which the repeated
 // column 0 makes the wrap.
+template <class Columns>
 VEXTAL_INLINE void bandFaceNormals(int which, const Columns& ring, const Columns& next,
                                    std::uint32_t columns, Columns& faces) {
     const GridCorner* k = RingGrid::band[which];
@@ -154,6 +166,7 @@ VEXTAL_INLINE void bandFaceNormals(int which, const Columns& ring, const Columns
 
 // The face normals of a fan around `pole` on the ring at `ring`, cell c kept
 // at index c + 1.
+template <class Columns>
 VEXTAL_INLINE void fanFaceNormals(Vec3 pole, const std::uint8_t (&fan)[2], const Columns& ring,
                                   std::uint32_t columns, Columns& scratch, Columns& faces) {
     fill(pole, columns, scratch);
@@ -162,6 +175,7 @@ VEXTAL_INLINE void fanFaceNormals(Vec3 pole, const std::uint8_t (&fan)[2], const
 
 // normalizedOrKept() of the sums, whole blocks at a time, then written to a
 // ring of normals.
+template <class Columns>
 VEXTAL_INLINE void normalizeInto(const Columns& sums, std::uint32_t count, Columns& unit,
                                  Vec3* __restrict out) {
     for (std::uint32_t first = 0; first < count; first += block)
@@ -184,12 +198,12 @@ VEXTAL_INLINE void normalizeInto(const Columns& sums, std::uint32_t count, Colum
 
 // One face normal added to every column j >= 1 of a ring: the normal at
 // column j + shift of the faces.
-struct Term {
+template <class Columns> struct Term {
     const Columns* faces;
     int shift;
 };
 // One face normal added to column 0: the one at `index`.
-struct Pick {
+template <class Columns> struct Pick {
     const Columns* faces;
     std::uint32_t index;
 };
@@ -197,9 +211,9 @@ struct Pick {
 // The face normals a ring's vertices touch, each list in triangle order:
 // columns 1 and up follow `terms`; column 0, whose left neighbour wraps to
 // the end of the ring, follows `picks`.
-struct RingTerms {
-    Term terms[6];
-    Pick picks[6];
+template <class Columns> struct RingTerms {
+    Term<Columns> terms[6];
+    Pick<Columns> picks[6];
     int termCount = 0;
     int pickCount = 0;
 
@@ -208,7 +222,8 @@ struct RingTerms {
 };
 
 // Each sum starts from +0, as the per-triangle code's zeroed normals do.
-VEXTAL_INLINE void sumTerms(const RingTerms& ring, std::uint32_t columns, Columns& sums) {
+template <class Columns>
+VEXTAL_INLINE void sumTerms(const RingTerms<Columns>& ring, std::uint32_t columns, Columns& sums) {
     for (std::uint32_t j = 1; j < columns; ++j)
         sums.x[j] = sums.y[j] = sums.z[j] = 0.0f;
     for (int t = 0; t < ring.termCount; ++t) {
@@ -228,7 +243,7 @@ VEXTAL_INLINE void sumTerms(const RingTerms& ring, std::uint32_t columns, Column
     }
     float x = 0.0f, y = 0.0f, z = 0.0f;
     for (int t = 0; t < ring.pickCount; ++t) {
-        const Pick& p = ring.picks[t];
+        const Pick<Columns>& p = ring.picks[t];
         x += p.faces->x[p.index];
         y += p.faces->y[p.index];
         z += p.faces->z[p.index];
@@ -337,6 +352,7 @@ constexpr TermPatterns patterns = termPatterns();
 // The sums of a ring between two others and away from the caps, in one
 // pass: the same terms as gatherTerms() gives, but known when compiling, so
 // that every access is a fixed shift from one of four arrays.
+template <class Columns>
 VEXTAL_INLINE void sumInterior(const Columns* const (&sources)[6], std::uint32_t columns,
                                Columns& sums) {
     constexpr TermPattern p = patterns.kinds[1 + 2];
@@ -372,13 +388,14 @@ VEXTAL_INLINE void sumInterior(const Columns* const (&sources)[6], std::uint32_t
 }
 
 // The terms of ring i: its kind's pattern on this ring's arrays.
-VEXTAL_INLINE RingTerms gatherTerms(const RingGrid& grid, std::uint32_t i,
-                                    const Columns* const (&sources)[6]) {
+template <class Columns>
+VEXTAL_INLINE RingTerms<Columns> gatherTerms(const RingGrid& grid, std::uint32_t i,
+                                             const Columns* const (&sources)[6]) {
     const bool capped = grid.capped;
     const int kind = (i > 0) + 2 * (i + 1 < grid.rings) + 4 * (capped && i == 0) +
                      8 * (capped && i + 1 == grid.rings);
     const TermPattern& pattern = patterns.kinds[kind];
-    RingTerms ring;
+    RingTerms<Columns> ring;
     for (int t = 0; t < pattern.termCount; ++t)
         ring.term(*sources[pattern.terms[t].source], pattern.terms[t].shift);
     for (int t = 0; t < pattern.pickCount; ++t) {
@@ -390,21 +407,40 @@ VEXTAL_INLINE RingTerms gatherTerms(const RingGrid& grid, std::uint32_t i,
 }
 
 // A pole touches every triangle of its fan, in fan order.
-Vec3 poleNormal(const Columns& fan, std::uint32_t columns) {
+template <class Columns> Vec3 poleNormal(const Columns& fan, std::uint32_t columns) {
     Vec3 sum{};
     for (std::uint32_t j = 1; j <= columns; ++j)
         sum += Vec3{fan.x[j], fan.y[j], fan.z[j]};
     return normalizedOrKept(sum);
 }
 
-} // namespace
+// The normals of rings [first, end), and of the poles whose fans touch them.
+// A block that does not start at ring 0 works out the face normals of the
+// band row below its first ring again: the same bits its neighbour block gets.
+// Every array the gathering works in. The viewer's path declares each as a
+// variable of its own, so that the compiler knows they do not overlap; the
+// wide kind keeps them together on the heap.
+template <class Columns> struct Scratch {
+    Columns rows[2], bands[4], startFan, endFan, scratch, sums, unit;
+};
+template <class Columns> struct ScratchOf {
+    Columns (&rows)[2];
+    Columns (&bands)[4];
+    Columns &startFan, &endFan, &scratch, &sums, &unit;
+};
 
-VEXTAL_VECTOR_CLONES
-void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) {
-    assert(grid.gatherable());
+// Whole: the block is the whole grid, known when compiling, so that the
+// viewer's path carries no test for a block's edges.
+template <class Columns, bool Whole>
+VEXTAL_INLINE void gatherRings(const RingGrid& grid, const Vec3* vertices, Vec3* normals,
+                               std::uint32_t first, std::uint32_t end, ScratchOf<Columns> work) {
+    if constexpr (Whole) {
+        first = 0;
+        end = grid.rings;
+    }
     const std::uint32_t rings = grid.rings;
     const std::uint32_t columns = grid.columns;
-    Columns rows[2], bands[4], startFan, endFan, scratch, sums, unit;
+    auto [rows, bands, startFan, endFan, scratch, sums, unit] = work;
     for (Columns* c : {&rows[0], &rows[1], &bands[0], &bands[1], &bands[2], &bands[3], &startFan,
                        &endFan, &scratch, &sums, &unit})
         clear(*c, columns);
@@ -417,35 +453,82 @@ void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals) 
     Columns* curA = &bands[2];
     Columns* curB = &bands[3];
 
-    loadRing(vertices, columns, *ring);
-    if (grid.capped) {
+    // A block that does not start at ring 0 first passes over the ring
+    // before it, for the face normals of the band row between them.
+    const std::uint32_t start = first > 0 ? first - 1 : 0;
+    loadRing(vertices + grid.vertex(start, 0), columns, *ring);
+    const bool startCap = grid.capped && first == 0;
+    const bool endCap = grid.capped && end == rings;
+    if (startCap)
         fanFaceNormals(vertices[grid.startPole()], RingGrid::startFan, *ring, columns, scratch,
                        startFan);
+    if (endCap) {
         loadRing(vertices + grid.vertex(rings - 1, 0), columns, *next);
         fanFaceNormals(vertices[grid.endPole()], RingGrid::endFan, *next, columns, scratch, endFan);
     }
 
-    for (std::uint32_t i = 0; i < rings; ++i) {
+    for (std::uint32_t i = start; i < end; ++i) {
         if (i + 1 < rings) {
             loadRing(vertices + grid.vertex(i + 1, 0), columns, *next);
             bandFaceNormals(0, *ring, *next, columns, *curA);
             bandFaceNormals(1, *ring, *next, columns, *curB);
         }
-        const Columns* const sources[6] = {prevA, prevB, curA, curB, &startFan, &endFan};
-        if (i > 0 && i + 1 < rings)
-            sumInterior(sources, columns, sums);
-        else
-            sumTerms(gatherTerms(grid, i, sources), columns, sums);
-        normalizeInto(sums, columns, unit, normals + grid.vertex(i, 0));
+        if (i >= first) {
+            const Columns* const sources[6] = {prevA, prevB, curA, curB, &startFan, &endFan};
+            if (i > 0 && i + 1 < rings)
+                sumInterior(sources, columns, sums);
+            else
+                sumTerms(gatherTerms(grid, i, sources), columns, sums);
+            normalizeInto(sums, columns, unit, normals + grid.vertex(i, 0));
+        }
         std::swap(ring, next);
         std::swap(prevA, curA);
         std::swap(prevB, curB);
     }
 
-    if (grid.capped) {
+    if (endCap)
         normals[grid.endPole()] = poleNormal(endFan, columns);
+    if (startCap)
         normals[grid.startPole()] = poleNormal(startFan, columns);
+}
+
+} // namespace
+
+// The viewer's grids whole, and any grid by blocks of rings, each compiled
+// once per instruction set (the clones are made per function, not per
+// template).
+VEXTAL_VECTOR_CLONES
+void gatherNarrowGrid(const RingGrid& grid, const Vec3* vertices, Vec3* normals) {
+    NarrowColumns rows[2], bands[4], startFan, endFan, scratch, sums, unit;
+    gatherRings<NarrowColumns, true>(grid, vertices, normals, 0, grid.rings,
+                                     {rows, bands, startFan, endFan, scratch, sums, unit});
+}
+
+VEXTAL_VECTOR_CLONES
+void gatherWideRings(const RingGrid& grid, const Vec3* vertices, Vec3* normals, std::uint32_t first,
+                     std::uint32_t end) {
+    const auto w = std::make_unique<Scratch<WideColumns>>();
+    gatherRings<WideColumns, false>(
+        grid, vertices, normals, first, end,
+        {w->rows, w->bands, w->startFan, w->endFan, w->scratch, w->sums, w->unit});
+}
+
+void ringGridNormals(const RingGrid& grid, const Vec3* vertices, Vec3* normals,
+                     const Workers& workers) {
+    assert(grid.gatherable());
+    if (workers.threads <= 1 && grid.columns <= narrowColumns) {
+        gatherNarrowGrid(grid, vertices, normals);
+        return;
     }
+    // Blocks of at least some 64 thousand vertices: a smaller one costs more
+    // to hand to another thread than to work out.
+    const std::uint32_t minBlock = std::max<std::uint32_t>(1, (1u << 16) / grid.columns);
+    forEachBlock(workers, grid.rings, minBlock, [&](std::uint32_t first, std::uint32_t end) {
+        if (first == 0 && end == grid.rings && grid.columns <= narrowColumns)
+            gatherNarrowGrid(grid, vertices, normals);
+        else
+            gatherWideRings(grid, vertices, normals, first, end);
+    });
 }
 
 } // namespace Vextal

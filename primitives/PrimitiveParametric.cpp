@@ -1,7 +1,9 @@
 #include "primitives/PrimitiveParametric.h"
 
 #include "mesh/PolygonsIndexedNormal.h"
+#include "primitives/ScratchArray.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 
@@ -24,14 +26,19 @@ GridCounts gridCounts(unsigned sliceCount, unsigned rotateCount, bool closed) {
 }
 
 void PrimitiveParametric::tessellate(PolygonsIndexedNormal& mesh) {
-    const RingGrid grid = ringGridOf(sliceCount, rotateCount, closed);
+    tessellateGrid(mesh, {sliceCount, rotateCount}, Workers{});
+}
+
+void PrimitiveParametric::tessellateGrid(PolygonsIndexedNormal& mesh, GridSize size,
+                                         const Workers& workers) const {
+    const RingGrid grid = ringGridOf(size.slices, size.rotations, closed);
     mesh.allocate(grid.vertexCount(), grid.triangleCount());
     if (grid.rings == 0)
         return;
-    writeRings(grid, mesh.vertices);
+    writeRings(grid, size, mesh.vertices, workers);
     if (closed)
         writePoles(grid, mesh.vertices);
-    mesh.writeRingGrid(grid);
+    mesh.writeRingGrid(grid, workers);
 }
 
 GridSample PrimitiveParametric::sample(double theta, double phi, double rTheta, double rPhi) const {
@@ -41,17 +48,20 @@ GridSample PrimitiveParametric::sample(double theta, double phi, double rTheta, 
 // Both angles advance by repeated addition, and phi restarts at phiMin on
 // every ring, so column j has the same phi on every ring: everything that
 // depends on phi alone is worked out once per column, everything that
-// depends on theta alone once per ring. The surface functions are pure, so
-// the values are those a per-vertex evaluation would get.
-void PrimitiveParametric::writeRings(const RingGrid& grid, Vec3* vertices) const {
-    const unsigned slices = sliceCount;
-    const unsigned rotations = rotateCount;
+// depends on theta alone once per ring, both in order, before any vertex.
+// The surface functions are pure, so the values are those a per-vertex
+// evaluation would get, and the rings can then be written in any order.
+void PrimitiveParametric::writeRings(const RingGrid& grid, GridSize size, Vec3* vertices,
+                                     const Workers& workers) const {
+    const unsigned rotations = size.rotations;
     assert(rotations <= RingGrid::maxColumns);
-    const double thetaStep = (double(thetaMax) - double(thetaMin)) / slices;
+    const double thetaStep = (double(thetaMax) - double(thetaMin)) / size.slices;
     const double phiStep = (double(phiMax) - double(phiMin)) / rotations;
 
-    constexpr unsigned room = RingGrid::maxColumns;
-    double phis[room], radii[room], sines[room], cosines[room];
+    // The viewer's grids, up to 255 by 255, keep these on the stack.
+    constexpr unsigned room = 255;
+    ScratchArray<double, room> phis(rotations), radii(rotations), sines(rotations),
+        cosines(rotations);
     double phi = phiMin;
     for (unsigned column = 0; column < rotations; ++column) {
         phis[column] = phi;
@@ -60,14 +70,21 @@ void PrimitiveParametric::writeRings(const RingGrid& grid, Vec3* vertices) const
         cosines[column] = std::cos(phi);
         phi += phiStep;
     }
-    const GridColumns columns{rotations, phis, radii, sines, cosines};
+    const GridColumns columns{rotations, phis.data(), radii.data(), sines.data(), cosines.data()};
 
+    ScratchArray<GridRing, room> rings(grid.rings);
     double theta = double(thetaMin) + thetaStep;
     for (unsigned ring = 0; ring < grid.rings; ++ring) {
-        const GridRing angles{theta, radiusTheta(theta), std::sin(theta), std::cos(theta)};
-        writeRing(angles, columns, vertices + grid.vertex(ring, 0));
+        rings[ring] = {theta, radiusTheta(theta), std::sin(theta), std::cos(theta)};
         theta += thetaStep;
     }
+
+    // Blocks of at least some 64 thousand vertices.
+    const std::uint32_t minBlock = std::max<std::uint32_t>(1, (1u << 16) / rotations);
+    forEachBlock(workers, grid.rings, minBlock, [&](std::uint32_t first, std::uint32_t end) {
+        for (std::uint32_t ring = first; ring < end; ++ring)
+            writeRing(rings[ring], columns, vertices + grid.vertex(ring, 0));
+    });
 }
 
 void PrimitiveParametric::writeRing(const GridRing& ring, const GridColumns& columns,

@@ -2,6 +2,7 @@
 
 #include "mesh/RingGrid.h"
 #include "mesh/Vec3.h"
+#include "mesh/Workers.h"
 #include "primitives/GridAngles.h"
 #include "primitives/GridSample.h"
 #include "primitives/IPrimitive.h"
@@ -10,6 +11,15 @@
 #include <numbers>
 
 namespace Vextal {
+
+// The counts of a tessellation: intervals from pole to pole and vertices
+// around each ring. The scene file's counts are 8-bit; the tools may ask for
+// up to maxGridCount of each.
+struct GridSize {
+    std::uint32_t slices;
+    std::uint32_t rotations;
+};
+inline constexpr std::uint32_t maxGridCount = 4096;
 
 // Grid of two angles: theta runs from pole to pole in sliceCount intervals
 // (sliceCount - 1 rings), phi runs around the axis in rotateCount steps.
@@ -20,6 +30,13 @@ public:
     // poles with their cap fans. Fewer than 2 slices or 1 rotation leave it
     // empty. Normals are left zero for the caller's computeNormals().
     void tessellate(PolygonsIndexedNormal& mesh) override;
+
+    // The same over a grid of grid.slices x grid.rotations instead of
+    // sliceCount x rotateCount (rotations at most RingGrid::maxColumns): the
+    // same formulas in the same order of operations, so counts that the
+    // fields can hold give the very bits tessellate() gives. The rings of a
+    // large grid are shared among the workers, with the same bits.
+    void tessellateGrid(PolygonsIndexedNormal& mesh, GridSize grid, const Workers& workers) const;
 
     virtual double radiusPhi(double phi) const = 0;
     virtual double radiusTheta(double theta) const = 0;
@@ -45,7 +62,8 @@ protected:
 
 private:
     GridSample sample(double theta, double phi, double rTheta, double rPhi) const;
-    void writeRings(const RingGrid& grid, Vec3* vertices) const;
+    void writeRings(const RingGrid& grid, GridSize size, Vec3* vertices,
+                    const Workers& workers) const;
     void writePoles(const RingGrid& grid, Vec3* vertices) const;
 };
 

@@ -54,7 +54,8 @@ SceneLoadResult initRendering(std::int32_t* keys, const RenderingStart& start) {
     inputState().keyTable = keys;
     listNewCamera();
     resizeViewports(start.width, start.height);
-    const SceneLoadResult loaded = loadSceneFile(start.scenePath, sceneState().sceneMesh);
+    const SceneLoadResult loaded =
+        loadSceneFile(start.scenePath, sceneState().sceneMesh, start.build);
     setFixedRenderingState();
     return loaded;
 }

@@ -12,6 +12,8 @@ struct RenderingStart {
     const char* scenePath = "conf.txt";
     std::uint32_t width = 800;
     std::uint32_t height = 600;
+    MeshBuild build =
+        {}; // the tools' --grid and --threads; the viewer's: the file's grid, one thread
 };
 
 // Start-up of a new OpenGL context: publishes the key state table as the

@@ -74,22 +74,31 @@ SceneLoadStatus readScene(SceneTokenReader& reader, ScenePrimitives& scene, std:
 }
 
 // Once the commands reached "render", rebuilds the mesh from the selected surface.
-void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexedNormal& mesh) {
+void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexedNormal& mesh,
+           const MeshBuild& how) {
     result.scene = scene.summary();
     result.values = scene.values();
     if (!result.rendered())
         return;
-    scene.selected->tessellate(mesh);
-    mesh.computeNormals();
+    if (!how.grid) {
+        scene.selected->tessellate(mesh);
+        mesh.computeNormals();
+        return;
+    }
+    scene.selected->tessellateGrid(mesh, *how.grid, how.workers);
+    mesh.computeNormals(how.workers);
+    result.scene.sliceCount = std::uint16_t(how.grid->slices);
+    result.scene.rotateCount = std::uint16_t(how.grid->rotations);
 }
 
-SceneLoadResult load(const char* path, PolygonsIndexedNormal& mesh, SceneFileMemory* memory) {
+SceneLoadResult load(const char* path, PolygonsIndexedNormal& mesh, SceneFileMemory* memory,
+                     const MeshBuild& how) {
     SceneLoadResult result;
     ScenePrimitives scene;
     if (const std::string* remembered = memory ? memory->recall(path) : nullptr) {
         SceneTokenReader reader(*remembered);
         result.status = readScene(reader, scene, result.keyword);
-        build(result, scene, mesh);
+        build(result, scene, mesh, how);
         return result;
     }
     const SceneFileHandle file = openSceneFile(path);
@@ -117,19 +126,24 @@ SceneLoadResult load(const char* path, PolygonsIndexedNormal& mesh, SceneFileMem
                 memory->forget();
         }
     }
-    build(result, scene, mesh);
+    build(result, scene, mesh, how);
     return result;
 }
 
 } // namespace
 
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh) {
-    return load(path, mesh, nullptr);
+    return load(path, mesh, nullptr, MeshBuild{});
 }
 
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
                               SceneFileMemory& memory) {
-    return load(path, mesh, &memory);
+    return load(path, mesh, &memory, MeshBuild{});
+}
+
+SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
+                              const MeshBuild& build) {
+    return load(path, mesh, nullptr, build);
 }
 
 SceneLoadResult loadSceneText(std::string_view text, PolygonsIndexedNormal& mesh) {
@@ -137,7 +151,7 @@ SceneLoadResult loadSceneText(std::string_view text, PolygonsIndexedNormal& mesh
     ScenePrimitives scene;
     SceneTokenReader reader(text);
     result.status = readScene(reader, scene, result.keyword);
-    build(result, scene, mesh);
+    build(result, scene, mesh, MeshBuild{});
     return result;
 }
 

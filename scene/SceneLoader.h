@@ -1,8 +1,11 @@
 #pragma once
 
+#include "mesh/Workers.h"
+#include "primitives/PrimitiveParametric.h"
 #include "scene/SceneValues.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,8 +30,8 @@ enum class SceneLoadStatus {
 // The grid of the surface that the file selected, as it stood when the load ended.
 struct SceneSummary {
     SurfaceKind surface = SurfaceKind::toric;
-    std::uint8_t sliceCount = 0;
-    std::uint8_t rotateCount = 0;
+    std::uint16_t sliceCount = 0; // the file's, or the tools' --grid
+    std::uint16_t rotateCount = 0;
     bool closed = false;
     float phiMin = 0, phiMax = 0, thetaMin = 0, thetaMax = 0;
 };
@@ -69,6 +72,18 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh);
 // a fresh read would give.
 SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
                               SceneFileMemory& memory);
+
+// What the tools may ask of a load beyond the file: another grid than the
+// file's (all else as the file says) and threads to build it with. The
+// default is the viewer's load.
+struct MeshBuild {
+    std::optional<GridSize> grid;
+    Workers workers;
+};
+
+// loadSceneFile(path, mesh), with the grid and the threads of `build`.
+SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
+                              const MeshBuild& build);
 
 // The same load from scene text held in memory (a scene file's bytes, as an
 // editor makes them): the commands, the rules and the tessellation are the

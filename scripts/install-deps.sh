@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vextal needs, only those that are missing.
 #   install-deps.sh build   what building the viewer and the tools needs
-#   install-deps.sh test    that, plus what the test suite drives
+#   install-deps.sh test    that, plus what the test suite drives, and the
+#                           Khronos glTF validator (npm) in .deps/node
+#   install-deps.sh bench   that, plus what the comparison scripts in bench/ run
 set -euo pipefail
 
 build_packages=(
     cmake ninja-build g++ pkg-config python3
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-    libpng-dev
+    libpng-dev lib3mf-dev libtbb-dev
     libimgui-dev libstb-dev
     help2man
 )
@@ -18,13 +20,24 @@ test_packages=(
     clang libclang-rt-14-dev clang-format nlohmann-json3-dev
     python3
     man-db dpkg-dev file lintian
+    unzip
     shared-mime-info libglib2.0-bin desktop-file-utils appstream devscripts weston
+)
+bench_packages=(
+    python3-vtk9 time
 )
 
 wanted=("${build_packages[@]}")
-if [ "${1:-build}" = test ]; then
+case "${1:-build}" in
+test)
     wanted+=("${test_packages[@]}")
-fi
+    # Node and npm for the glTF validator: Debian's, unless the machine
+    # already has them (a Node.js that brings its own npm).
+    command -v node >/dev/null || wanted+=(nodejs)
+    command -v npm >/dev/null || wanted+=(npm)
+    ;;
+bench) wanted+=("${bench_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do
@@ -38,4 +51,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The glTF validator the tests run, a pinned version, inside the repository
+# (.deps is ignored by git), never on a system path.
+if [ "${1:-build}" = test ]; then
+    modules="$(cd "$(dirname "$0")/.." && pwd)/.deps/node"
+    validator=gltf-validator@2.0.0-dev.3.10
+    if [ ! -d "$modules/node_modules/gltf-validator" ]; then
+        echo "Installing $validator into $modules"
+        npm install --prefix "$modules" --no-audit --no-fund --silent "$validator" >/dev/null
+    fi
 fi

@@ -1,15 +1,26 @@
-// vextal-export [--format obj|ply|stl] [--weld] [--scale S] SCENE_FILE OUT.{obj,ply,stl}
+// vextal-export [--format F] [--weld] [--scale S | --fit SIZE] [--unit U]
+//               [--grid SxR] [--threads N] SCENE_FILE OUT.{obj,ply,stl,3mf,glb,gltf}
 // Loads a scene file exactly as the viewer loads conf.txt and writes the mesh in
 // the format that the output's extension names, or the one --format names.
 
 #include "base/EscapedText.h"
 #include "cli/CommandLine.h"
-#include "export/MeshFormats.h"
+#include "export/GltfWriter.h"
+#include "export/MeshCheck.h"
+#include "export/MeshFit.h"
 #include "export/MeshScale.h"
+#include "export/ModelUnit.h"
+#include "export/ObjWriter.h"
 #include "export/OutputFile.h"
+#include "export/PlyWriter.h"
+#include "export/StlWriter.h"
+#include "export/ThreeMfWriter.h"
 #include "export/WeldForPrinting.h"
+#include "mesh/EdgeCounts.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
+#include "tools/MeshBuildOptions.h"
+#include "tools/ProgressLine.h"
 
 #include <cmath>
 #include <cstdio>
@@ -21,15 +32,79 @@
 
 namespace {
 
+using Vextal::ModelUnit;
 using Vextal::PolygonsIndexedNormal;
 
 constexpr int exitWritten = 0;
 constexpr int exitFailed = 2;
 
-using Vextal::MeshFormat;
+// What a writer is given besides the mesh and the stream.
+struct WriteRequest {
+    const std::string& comment;
+    ModelUnit unit;
+    const Vextal::Workers& workers;
+};
+// Returns why the file could not be made; failures of the stream itself stay
+// on the stream, where the commit finds them. A writer may release the mesh
+// once it holds what it writes (the 3MF writer does, to save memory).
+using MeshWriter = std::string (*)(std::FILE*, PolygonsIndexedNormal&, const WriteRequest&);
+// Why the mesh cannot be written in this format; empty when it can.
+using MeshCheck = std::string (*)(const PolygonsIndexedNormal&);
+
+enum class Units {
+    none,   // the file carries no unit: --unit means nothing to it
+    named,  // the unit is written into the file
+    metres, // the file is in metres: coordinates are converted from the unit
+};
+
+struct MeshFormat {
+    std::string_view name; // also the file extension
+    const char* title;
+    MeshWriter write;
+    MeshCheck check;   // null: every mesh can be written
+    bool alwaysWelded; // a solid for printing, whatever --weld says
+    Units units;
+};
+
+template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&)>
+std::string plainWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    write(out, mesh, r.comment);
+    return {};
+}
+
+// A writer that shares the formatting among the workers.
+template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&,
+                        const Vextal::Workers&)>
+std::string sharedWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    write(out, mesh, r.comment, r.workers);
+    return {};
+}
+
+std::string threeMfWriter(std::FILE* out, PolygonsIndexedNormal& mesh,
+                          const WriteRequest& request) {
+    return Vextal::writeThreeMf(out, mesh, request.unit, request.comment);
+}
+
+// OBJ keeps NaN and infinite values so that a broken surface can be inspected;
+// the other formats go to slicers and other tools, which cannot use them.
+constexpr MeshFormat formats[] = {
+    {"obj", "OBJ", plainWriter<Vextal::writeObj>, nullptr, false, Units::none},
+    {"ply", "PLY", sharedWriter<Vextal::writePly>, Vextal::checkFinitePositionsAndNormals, false,
+     Units::none},
+    {"stl", "STL", sharedWriter<Vextal::writeStl>, Vextal::checkFinitePositions, false,
+     Units::none},
+    {"3mf", "3MF", threeMfWriter, Vextal::checkFinitePositions, true, Units::named},
+    {"glb", "glTF", plainWriter<Vextal::writeGlb>, Vextal::checkFinitePositionsAndNormals, false,
+     Units::metres},
+    {"gltf", "glTF", plainWriter<Vextal::writeGltf>, Vextal::checkFinitePositionsAndNormals, false,
+     Units::metres},
+};
 
 const MeshFormat* formatNamed(std::string_view name) {
-    return Vextal::meshFormatNamed(name);
+    for (const MeshFormat& format : formats)
+        if (name == format.name)
+            return &format;
+    return nullptr;
 }
 
 // The extension after the last dot of the file name, in lower case: "OUT.STL"
@@ -47,44 +122,59 @@ struct Arguments {
     const char* outPath = nullptr;
     const MeshFormat* format = nullptr;
     bool weld = false;
-    double scale = 1;
+    std::optional<double> scale;
+    std::optional<double> fit;
+    std::optional<ModelUnit> unit;
+    Vextal::MeshBuild build = Vextal::defaultMeshBuild();
 };
 
-constexpr const char* operands[] = {"SCENE_FILE", "OUT.{obj,ply,stl}"};
+constexpr const char* operands[] = {"SCENE_FILE", "OUT.{obj,ply,stl,3mf,glb,gltf}"};
 constexpr Vextal::OptionDescription options[] = {
     {"--format", "FORMAT",
-     "write FORMAT (obj, ply or stl, in any case) whatever\n"
-     "OUT's extension says"},
+     "write FORMAT (obj, ply, stl, 3mf, glb or gltf, in any case)\n"
+     "whatever OUT's extension says"},
     {"--weld", nullptr,
      "merge vertices that coincide, drop the triangles that\n"
      "collapse, and join the ends of a torus whose theta makes\n"
-     "a full turn: the mesh is watertight for printing"},
+     "a full turn: the mesh is watertight for printing (3mf is\n"
+     "always welded)"},
     {"--scale", "S",
      "multiply the coordinates by S, a positive number (25.4\n"
      "for slicers that read millimetres); refused when a\n"
      "coordinate would overflow or fall below the normal floats"},
+    {"--fit", "SIZE",
+     "scale so that the largest side of the bounding box is SIZE\n"
+     "in the output's unit (--fit 80: 80 mm across); not with --scale"},
+    {"--unit", "U",
+     "what a coordinate of 1 is: micron, millimeter (default),\n"
+     "centimeter, inch, foot or meter; written into a 3mf model,\n"
+     "converted to metres for glb and gltf"},
+    Vextal::gridOption,
+    Vextal::threadsOption,
 };
 
 constexpr Vextal::ProgramDescription program{
     "vextal-export",
     operands,
-    "Write the surface of a Vextal scene file as a mesh: OBJ, PLY or STL.",
+    "Write the surface of a Vextal scene file as a mesh: OBJ, PLY, STL, 3MF or glTF.",
     "SCENE_FILE is loaded exactly as the viewer loads conf.txt. The extension of\n"
-    "OUT chooses the format, in any case (.obj, .ply, .stl); --format overrides it.\n"
-    "OBJ keeps NaN and infinite coordinates for inspection; PLY and STL refuse a\n"
-    "mesh that has any. Nothing half-written is left, and an existing file is left\n"
-    "as it was when the export fails.\n",
+    "OUT chooses the format, in any case (.obj, .ply, .stl, .3mf, .glb, .gltf);\n"
+    "--format overrides it. OBJ keeps NaN and infinite coordinates for inspection;\n"
+    "the other formats refuse a mesh that has any. 3MF is always welded and\n"
+    "carries its unit; glTF (binary .glb, or .gltf with its buffer embedded) is\n"
+    "in metres. Nothing half-written is left, and an existing file is left as it\n"
+    "was when the export fails.\n",
     options,
     "  0   the mesh was written\n"
     "  2   the scene could not be loaded, or the mesh, the file or the standard\n"
     "      output not written\n"
     "  64  usage error\n",
-    "The starfish as an STL file, for a slicer.\n"
-    "  vextal-export starfish.vextal starfish.stl\n",
+    "The starfish as a 3MF file 80 mm across, on a fine grid, for a slicer.\n"
+    "  vextal-export starfish.vextal starfish.3mf --fit 80 --grid 1024x1024\n",
 };
 
 // A positive finite number, the whole text.
-std::optional<double> scaleFactor(std::string_view text) {
+std::optional<double> positiveNumber(std::string_view text) {
     const std::string whole(text);
     char* end = nullptr;
     const double value = std::strtod(whole.c_str(), &end);
@@ -93,97 +183,165 @@ std::optional<double> scaleFactor(std::string_view text) {
     return value;
 }
 
+using Refusal = std::optional<std::string>;
+
+Refusal applyOption(const Vextal::GivenOption& option, Arguments& args,
+                    std::optional<std::string_view>& formatName) {
+    const std::string_view name = option.description->name;
+    const std::string got = ", got '" + Vextal::escaped(option.value) + "'";
+    if (Vextal::isMeshBuildOption(option))
+        return Vextal::applyMeshBuildOption(option, args.build);
+    if (name == "--format") {
+        formatName = option.value;
+    } else if (name == "--weld") {
+        args.weld = true;
+    } else if (name == "--scale") {
+        args.scale = positiveNumber(option.value);
+        if (!args.scale)
+            return "--scale needs a positive number S" + got;
+    } else if (name == "--fit") {
+        args.fit = positiveNumber(option.value);
+        if (!args.fit)
+            return "--fit needs a positive number SIZE" + got;
+    } else if (name == "--unit") {
+        args.unit = Vextal::unitNamed(option.value);
+        if (!args.unit)
+            return "--unit takes " + std::string(Vextal::unitNames()) + got;
+    }
+    return std::nullopt;
+}
+
 // The format that --format names, or else the output's extension.
+Refusal chooseFormat(Arguments& args, std::optional<std::string_view> formatName) {
+    if (formatName) {
+        args.format = formatNamed(Vextal::lowerCase(*formatName));
+        if (!args.format)
+            return "--format takes obj, ply, stl, 3mf, glb or gltf, got '" +
+                   Vextal::escaped(*formatName) + "'";
+        return std::nullopt;
+    }
+    if (std::string_view(args.outPath) == "-")
+        return "standard output ('-') has no extension: give --format";
+    args.format = formatForPath(args.outPath);
+    if (!args.format)
+        return "cannot tell the format of '" + Vextal::escaped(args.outPath) +
+               "': end it in .obj, .ply, .stl, .3mf, .glb or .gltf, or give --format";
+    return std::nullopt;
+}
+
+// Options that make no sense together, or with the chosen format.
+Refusal checkCombination(const Arguments& args) {
+    if (args.fit && args.scale)
+        return std::string("--fit and --scale both set the size: give one of them");
+    if (args.unit && args.format->units == Units::none)
+        return "--unit needs a format that knows units (3mf, glb, gltf); " +
+               std::string(args.format->title) + " carries none";
+    return std::nullopt;
+}
+
 std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     Arguments args;
     args.scenePath = line.operands[0].data();
     args.outPath = line.operands[1].data();
     std::optional<std::string_view> formatName;
-    for (const Vextal::GivenOption& option : line.options) {
-        if (option.description->name == "--format") {
-            formatName = option.value;
-        } else if (option.description->name == "--weld") {
-            args.weld = true;
-        } else if (option.description->name == "--scale") {
-            const std::optional<double> scale = scaleFactor(option.value);
-            if (!scale) {
-                Vextal::reportUsageError(program, "--scale needs a positive number S, got '" +
-                                                      Vextal::escaped(option.value) + "'");
-                return std::nullopt;
-            }
-            args.scale = *scale;
-        }
-    }
-    if (formatName) {
-        args.format = formatNamed(Vextal::lowerCase(*formatName));
-        if (!args.format) {
-            Vextal::reportUsageError(program, "--format takes obj, ply or stl, got '" +
-                                                  Vextal::escaped(*formatName) + "'");
-            return std::nullopt;
-        }
-        return args;
-    }
-    if (std::string_view(args.outPath) == "-") {
-        Vextal::reportUsageError(program, "standard output ('-') has no extension: give --format");
-        return std::nullopt;
-    }
-    args.format = formatForPath(args.outPath);
-    if (!args.format) {
-        Vextal::reportUsageError(program, "cannot tell the format of '" +
-                                              Vextal::escaped(args.outPath) +
-                                              "': end it in .obj, .ply or .stl, or give --format");
+    Refusal refusal;
+    for (std::size_t k = 0; !refusal && k < line.options.size(); ++k)
+        refusal = applyOption(line.options[k], args, formatName);
+    if (!refusal)
+        refusal = chooseFormat(args, formatName);
+    if (!refusal)
+        refusal = checkCombination(args);
+    if (refusal) {
+        Vextal::reportUsageError(program, *refusal);
         return std::nullopt;
     }
     return args;
 }
 
-int writeMesh(const Arguments& args, const PolygonsIndexedNormal& mesh,
-              const std::string& comment) {
-    if (args.format->check) {
-        const std::string refusal = args.format->check(mesh);
-        if (!refusal.empty()) {
-            std::fprintf(stderr,
-                         "vextal-export: %s: not written as %s: %s"
-                         " (an OBJ export keeps them for inspection)\n",
-                         Vextal::escaped(args.outPath).c_str(), args.format->title,
-                         refusal.c_str());
-            return exitFailed;
-        }
-    }
+int failed(const std::string& where, const std::string& why) {
+    std::fprintf(stderr, "vextal-export: %s: %s\n", Vextal::escaped(where).c_str(), why.c_str());
+    return exitFailed;
+}
+
+// Says why the mesh cannot be written in the format; empty when it can.
+std::string refusal(const MeshFormat& format, const PolygonsIndexedNormal& mesh) {
+    const std::string why = format.check ? format.check(mesh) : "";
+    if (why.empty())
+        return why;
+    return std::string("not written as ") + format.title + ": " + why +
+           " (an OBJ export keeps them for inspection)";
+}
+
+int writeMesh(const Arguments& args, PolygonsIndexedNormal& mesh, const std::string& comment) {
+    const MeshFormat& format = *args.format;
+    // Checked again: scaling may have overflowed the float range.
+    if (const std::string why = refusal(format, mesh); !why.empty())
+        return failed(args.outPath, why);
     Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
+    std::string problem;
     if (out.stream())
-        args.format->write(out.stream(), mesh, comment);
-    if (!out.commit()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", Vextal::escaped(out.name()).c_str(),
-                     out.error().c_str());
-        return exitFailed;
-    }
+        problem =
+            format.write(out.stream(), mesh,
+                         {comment, args.unit.value_or(ModelUnit::millimeter), args.build.workers});
+    if (!problem.empty())
+        return failed(out.name(), problem);
+    if (!out.commit())
+        return failed(out.name(), out.error());
     return exitWritten;
+}
+
+// --scale, --fit and the conversion to metres, in one multiplication.
+std::optional<std::string> resize(const Arguments& args, PolygonsIndexedNormal& mesh) {
+    double factor = args.scale.value_or(1.0);
+    if (args.fit) {
+        const std::optional<double> fit = Vextal::fitFactor(mesh, *args.fit);
+        if (!fit)
+            return std::string("cannot fit: the surface has no extent");
+        factor = *fit;
+    }
+    if (args.format->units == Units::metres)
+        factor *= Vextal::metresPer(args.unit.value_or(ModelUnit::millimeter));
+    if (factor == 1)
+        return std::nullopt;
+    if (const std::string refusal = Vextal::scaleRefusal(mesh, factor); !refusal.empty())
+        return "not written: " + refusal;
+    Vextal::scaleMesh(mesh, factor);
+    return std::nullopt;
 }
 
 int exportScene(const Arguments& args) {
     PolygonsIndexedNormal mesh;
-    const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh);
-    if (!loaded.rendered()) {
-        std::fprintf(stderr, "vextal-export: %s: %s\n", Vextal::escaped(args.scenePath).c_str(),
-                     loaded.reason().c_str());
-        return exitFailed;
-    }
-    const std::uint32_t openEdges = args.weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene);
-    if (args.weld)
-        Vextal::weldForPrinting(mesh, loaded.scene);
-    if (args.scale != 1) {
-        if (const std::string refusal = Vextal::scaleRefusal(mesh, args.scale); !refusal.empty()) {
-            std::fprintf(stderr, "vextal-export: %s: not written: %s\n",
-                         Vextal::escaped(args.outPath).c_str(), refusal.c_str());
-            return exitFailed;
-        }
-        Vextal::scaleMesh(mesh, args.scale);
-    }
+    const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh, args.build);
+    if (!loaded.rendered())
+        return failed(args.scenePath, loaded.reason());
+    // Refused before welding, which would change the counts it names.
+    if (const std::string why = refusal(*args.format, mesh); !why.empty())
+        return failed(args.outPath, why);
+    const bool weld = args.weld || args.format->alwaysWelded;
+    const Vextal::Workers& workers = args.build.workers;
+    // A million vertices take seconds to weld, and to write as 3MF or OBJ.
+    Vextal::ProgressLine progress("vextal-export", mesh.vertexCount >= 1'000'000);
+    if (weld)
+        progress.step("welding " + std::to_string(mesh.vertexCount) + " vertices");
+    const std::uint32_t closable =
+        weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene, workers);
+    if (weld)
+        Vextal::weldForPrinting(mesh, loaded.scene, workers);
+    const std::uint32_t stillOpen =
+        args.format->alwaysWelded
+            ? Vextal::countEdges(mesh.triangles, mesh.triangleCount, workers).open
+            : 0;
+    if (const auto problem = resize(args, mesh))
+        return failed(args.outPath, *problem);
+    progress.step("writing " + std::to_string(mesh.triangleCount) + " triangles as " +
+                  args.format->title);
     const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
-    if (status == exitWritten && openEdges > 0)
+    if (status == exitWritten && closable > 0)
         std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n",
-                     Vextal::escaped(args.outPath).c_str(), unsigned(openEdges));
+                     Vextal::escaped(args.outPath).c_str(), unsigned(closable));
+    if (status == exitWritten && stillOpen > 0)
+        std::fprintf(stderr, "vextal-export: %s: %u open edges remain after welding\n",
+                     Vextal::escaped(args.outPath).c_str(), unsigned(stillOpen));
     return status;
 }
 

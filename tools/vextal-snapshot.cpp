@@ -1,5 +1,6 @@
 // vextal-snapshot [--size WxH] [--wireframe] [--normals] [--turn X,Y]
-//                 [--distance D] [--fill] SCENE_FILE OUT.png
+//                 [--distance D] [--grid SxR] [--threads N] [--fill]
+//                 SCENE_FILE OUT.png
 // Draws a scene file offscreen with the viewer's own start-up, camera and
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.
@@ -17,6 +18,7 @@
 #include "render/OffscreenContext.h"
 #include "render/RenderState.h"
 #include "scene/SceneState.h"
+#include "tools/MeshBuildOptions.h"
 
 #include <cassert>
 #include <charconv>
@@ -49,6 +51,7 @@ struct Arguments {
     float turnX = 0; // radians about x, as a vertical right drag gives
     float turnY = 0; // radians about y, as a horizontal right drag gives
     float distance = 5;
+    Vextal::MeshBuild build = Vextal::defaultMeshBuild();
     bool fill = false; // frame the surface by its bounds instead of the distance
 };
 
@@ -63,6 +66,8 @@ constexpr Vextal::OptionDescription options[] = {
     {"--distance", "D",
      "stand D units back from the origin (default 5); the view\n"
      "reaches from 1 to 100 units"},
+    Vextal::gridOption,
+    Vextal::threadsOption,
     {"--fill", nullptr,
      "frame the surface by its bounds: centre it and stand just far\n"
      "enough back that it fills the picture (--distance is then unused)"},
@@ -183,6 +188,8 @@ Refusal checkOutputName(std::string_view path) {
 
 Refusal applyOption(const Vextal::GivenOption& option, Arguments& args) {
     const std::string_view name = option.description->name;
+    if (Vextal::isMeshBuildOption(option))
+        return Vextal::applyMeshBuildOption(option, args.build);
     if (name == "--wireframe")
         args.wireframe = true;
     else if (name == "--normals")
@@ -277,7 +284,7 @@ int snapshot(const Arguments& args) {
     Vextal::RenderState render;
     std::int32_t keys[Vextal::keyTableSize] = {};
     const Vextal::SceneLoadResult loaded =
-        Vextal::initRendering(keys, {args.scenePath, args.width, args.height});
+        Vextal::initRendering(keys, {args.scenePath, args.width, args.height, args.build});
     if (!loaded.rendered()) {
         std::fprintf(stderr, "vextal-snapshot: %s: %s\n", Vextal::escaped(args.scenePath).c_str(),
                      loaded.reason().c_str());

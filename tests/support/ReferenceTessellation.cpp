@@ -27,9 +27,9 @@ GridSample sample(double theta, double phi, double rTheta, double rPhi) {
     return {theta, phi, rTheta, rPhi, rPhi * rTheta};
 }
 
-void writeRings(const PrimitiveParametric& p, Vec3* vertices) {
-    const unsigned slices = p.sliceCount;
-    const unsigned rotations = p.rotateCount;
+void writeRings(const PrimitiveParametric& p, GridSize grid, Vec3* vertices) {
+    const unsigned slices = grid.slices;
+    const unsigned rotations = grid.rotations;
     const double thetaStep = (double(p.thetaMax) - double(p.thetaMin)) / slices;
     const double phiStep = (double(p.phiMax) - double(p.phiMin)) / rotations;
     double theta = double(p.thetaMin) + thetaStep;
@@ -45,16 +45,16 @@ void writeRings(const PrimitiveParametric& p, Vec3* vertices) {
     }
 }
 
-void writePoles(const PrimitiveParametric& p, Vec3* vertices) {
-    const unsigned endPole = (p.sliceCount - 1u) * p.rotateCount;
+void writePoles(const PrimitiveParametric& p, GridSize grid, Vec3* vertices) {
+    const unsigned endPole = (grid.slices - 1u) * grid.rotations;
     const double rPhi = p.radiusPhi(0.0);
     vertices[endPole] = p.position(sample(p.thetaMax, 0.0, p.radiusTheta(p.thetaMax), rPhi));
     vertices[endPole + 1] = p.position(sample(p.thetaMin, 0.0, p.radiusTheta(p.thetaMin), rPhi));
 }
 
-void writeBand(const PrimitiveParametric& p, Triangle* triangles) {
-    const unsigned rotations = p.rotateCount;
-    for (unsigned ring = 0; ring + 2 < p.sliceCount; ++ring) {
+void writeBand(GridSize grid, Triangle* triangles) {
+    const unsigned rotations = grid.rotations;
+    for (unsigned ring = 0; ring + 2 < grid.slices; ++ring) {
         const unsigned row = ring * rotations;
         const unsigned nextRow = row + rotations;
         for (unsigned column = 0; column < rotations; ++column) {
@@ -65,9 +65,9 @@ void writeBand(const PrimitiveParametric& p, Triangle* triangles) {
     }
 }
 
-void writeCaps(const PrimitiveParametric& p, Triangle* triangles) {
-    const unsigned rotations = p.rotateCount;
-    const unsigned endPole = (p.sliceCount - 1u) * rotations;
+void writeCaps(GridSize grid, Triangle* triangles) {
+    const unsigned rotations = grid.rotations;
+    const unsigned endPole = (grid.slices - 1u) * rotations;
     const unsigned startPole = endPole + 1;
     const unsigned lastRing = endPole - rotations;
     for (unsigned j = 1; j <= rotations; ++j) {
@@ -97,16 +97,20 @@ Vec3 faceNormal(const Triangle& triangle, const Vec3* vertices) {
 } // namespace
 
 void tessellate(const PrimitiveParametric& p, PolygonsIndexedNormal& mesh) {
-    const Counts c = counts(p.sliceCount, p.rotateCount, p.closed);
+    tessellate(p, {p.sliceCount, p.rotateCount}, mesh);
+}
+
+void tessellate(const PrimitiveParametric& p, GridSize grid, PolygonsIndexedNormal& mesh) {
+    const Counts c = counts(grid.slices, grid.rotations, p.closed);
     mesh.allocate(c.vertexCount, c.triangleCount);
     if (c.vertexCount == 0)
         return;
-    writeRings(p, mesh.vertices);
-    writeBand(p, mesh.triangles);
+    writeRings(p, grid, mesh.vertices);
+    writeBand(grid, mesh.triangles);
     if (!p.closed)
         return;
-    writePoles(p, mesh.vertices);
-    writeCaps(p, mesh.triangles + 2 * (p.sliceCount - 2) * p.rotateCount);
+    writePoles(p, grid, mesh.vertices);
+    writeCaps(grid, mesh.triangles + 2 * (grid.slices - 2) * grid.rotations);
 }
 
 void computeNormals(PolygonsIndexedNormal& mesh) {

@@ -11,6 +11,9 @@ namespace VextalReference {
 
 // Allocates the mesh and writes every vertex and triangle; normals stay zero.
 void tessellate(const Vextal::PrimitiveParametric& primitive, Vextal::PolygonsIndexedNormal& mesh);
+// The same over another grid than the primitive's counts.
+void tessellate(const Vextal::PrimitiveParametric& primitive, Vextal::GridSize grid,
+                Vextal::PolygonsIndexedNormal& mesh);
 
 // Per-vertex normals from the mesh's vertices and triangles.
 void computeNormals(Vextal::PolygonsIndexedNormal& mesh);

@@ -53,7 +53,7 @@ expect_status 0 "non-finite OBJ" "$exporter" "$work/nan.txt" "$work/nan.obj"
 bad=$(grep -c '^v .*\(nan\|inf\)' "$work/nan.obj")
 [ "$bad" -gt 0 ] || fail "the NaN scene has no NaN vertices"
 echo old >"$work/nan.stl"
-for out in nan.stl nan.ply; do
+for out in nan.stl nan.ply nan.3mf nan.glb; do
     expect_status 2 "non-finite $out" "$exporter" "$work/nan.txt" "$work/$out"
     grep -q "$out: .*$bad of 178 vertices have NaN or infinite coordinates" "$work/stderr" \
         || fail "refusal names the count ($bad): $(cat "$work/stderr")"
@@ -203,18 +203,71 @@ for bad in 1e-45 1e-37 1e39; do
 done
 [ ! -e "$work/bad-scale.obj" ] || fail "a bad --scale wrote output"
 
+# 3MF, welded and with its unit, and glTF in metres, read back by assimp.
+assimp_line() { assimp info "$1" 2>&1 | grep -m1 "^$2"; }
+expect_status 0 "3mf" "$exporter" "$work/default.txt" "$work/d.3mf"
+expect_status 0 "3mf in inches" "$exporter" "$work/default.txt" "$work/inch.3mf" --unit INCH
+expect_status 0 "glb" "$exporter" "$work/default.txt" "$work/d.glb"
+expect_status 0 "gltf in metres" "$exporter" "$work/default.txt" "$work/d.gltf" --unit meter
+for file in d.3mf d.glb d.gltf; do
+    [ "$(assimp_line "$work/$file" Faces: | awk '{print $2}')" = 180 ] \
+        && [ "$(assimp_line "$work/$file" Vertices: | awk '{print $2}')" = 92 ] \
+        || fail "assimp reads $file: $(assimp info "$work/$file" 2>&1 | grep -E 'Faces|Vertices|ERROR')"
+done
+unzip -p "$work/d.3mf" 3D/3dmodel.model | grep -q '<model [^>]*unit="millimeter"' || fail "3mf unit millimeter"
+unzip -p "$work/inch.3mf" 3D/3dmodel.model | grep -q '<model [^>]*unit="inch"' || fail "3mf unit inch"
+assimp_line "$work/d.glb" "Maximum point" | grep -q ' 0.000830)$' || fail "glb not in metres from millimetres"
+assimp_line "$work/d.gltf" "Maximum point" | grep -q ' 0.829969)$' || fail "gltf --unit meter changed the size"
+
+# --fit gives the largest side of the bounding box the size asked for.
+expect_status 0 "--fit" "$exporter" "$work/default.txt" "$work/fit.obj" --fit 80
+awk '/^v / { for (k = 2; k <= 4; ++k) { if (!(k in lo) || $k < lo[k]) lo[k] = $k; if (!(k in hi) || $k > hi[k]) hi[k] = $k } }
+     END { for (k = 2; k <= 4; ++k) if (hi[k] - lo[k] > m) m = hi[k] - lo[k]; exit !(m > 79.9999 && m < 80.0001) }' \
+    "$work/fit.obj" || fail "--fit 80 is not 80 across"
+
+# A grid the file could set gives the very bytes of that file; every thread
+# count gives the same bytes, on a grid large enough to be shared.
+printf '"tss\nslice 24 rotate 48\nthetarange -3.14159265 3.14159265\nrender\n' >"$work/g48.txt"
+sed 's/slice 24 rotate 48/slice 7 rotate 9/' "$work/g48.txt" >"$work/g9.txt"
+for format in stl 3mf glb; do
+    "$exporter" "$work/g48.txt" "$work/file.$format" && "$exporter" "$work/g9.txt" "$work/grid.$format" --grid 24x48 \
+        && cmp -s "$work/file.$format" "$work/grid.$format" || fail "--grid 24x48 $format differs from the file's grid"
+    "$exporter" "$work/g9.txt" "$work/one.$format" --grid 400x500 --threads 1 \
+        && "$exporter" "$work/g9.txt" "$work/all.$format" --grid 400x500 \
+        && "$exporter" "$work/g9.txt" "$work/three.$format" --grid 400x500 --threads 3 \
+        && cmp -s "$work/one.$format" "$work/all.$format" && cmp -s "$work/one.$format" "$work/three.$format" \
+        || fail "$format differs between thread counts"
+done
+
+# Values the options refuse, each in one line that names the option.
+grid_error="needs SLICESxROTATIONS, each from 3 to 4096"
+for bad in 2x10 5000x10 10 10x10x10 x10 10x -3x10; do
+    expect_usage_error "--grid $grid_error, got '$bad'" "$exporter" "$work/default.txt" "$work/bad.stl" --grid "$bad"
+done
+expect_usage_error "--unit takes micron, millimeter, centimeter, inch, foot or meter, got 'parsec'" \
+    "$exporter" "$work/default.txt" "$work/bad.3mf" --unit parsec
+for bad in 0 nan -1 inf; do
+    expect_usage_error "--fit needs a positive number SIZE, got '$bad'" "$exporter" "$work/default.txt" "$work/bad.3mf" --fit "$bad"
+done
+expect_usage_error "--threads needs a number from 1 to 1024, got '0'" "$exporter" "$work/default.txt" "$work/bad.stl" --threads 0
+expect_usage_error "--fit and --scale both set the size: give one of them" \
+    "$exporter" "$work/default.txt" "$work/bad.stl" --fit 80 --scale 2
+expect_usage_error "--unit needs a format that knows units (3mf, glb, gltf); STL carries none" \
+    "$exporter" "$work/default.txt" "$work/bad.stl" --unit inch
+[ ! -e "$work/bad.stl" ] && [ ! -e "$work/bad.3mf" ] || fail "a refused option wrote output"
+
 # --help, --version, and usage errors that say what is wrong.
-check_conventions "$exporter" --format
+check_conventions "$exporter" --format --weld --scale --fit --unit --grid --threads
 expect_status 0 "--format in upper case" "$exporter" "$work/default.txt" "$work/upper.data" --format STL
 is_stl "$work/upper.data" 180 || fail "--format STL did not write STL"
-expect_usage_error "missing SCENE_FILE and OUT.{obj,ply,stl}" "$exporter"
-expect_usage_error "missing OUT.{obj,ply,stl}" "$exporter" "$work/default.txt"
+expect_usage_error "missing SCENE_FILE and OUT.{obj,ply,stl,3mf,glb,gltf}" "$exporter"
+expect_usage_error "missing OUT.{obj,ply,stl,3mf,glb,gltf}" "$exporter" "$work/default.txt"
 expect_usage_error "extra operand '$work/more.obj'" "$exporter" "$work/default.txt" "$work/out.obj" "$work/more.obj"
 for out in out.xyz out; do
-    expect_usage_error "cannot tell the format of '$work/$out': end it in .obj, .ply or .stl, or give --format" \
+    expect_usage_error "cannot tell the format of '$work/$out': end it in .obj, .ply, .stl, .3mf, .glb or .gltf, or give --format" \
         "$exporter" "$work/default.txt" "$work/$out"
 done
-expect_usage_error "--format takes obj, ply or stl, got '3mf'" "$exporter" "$work/default.txt" "$work/out.obj" --format 3mf
+expect_usage_error "--format takes obj, ply, stl, 3mf, glb or gltf, got 'x3d'" "$exporter" "$work/default.txt" "$work/out.obj" --format x3d
 expect_usage_error "--format needs a value: FORMAT" "$exporter" "$work/default.txt" "$work/out.obj" --format
 expect_usage_error "unknown option '--binary'" "$exporter" "$work/default.txt" "$work/out.obj" --binary
 [ ! -e "$work/out.obj" ] && [ ! -e "$work/out" ] || fail "a usage error wrote output"

@@ -136,8 +136,20 @@ __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json \
 grep -q "no OpenGL available" "$work/stderr" || fail "no-OpenGL message: $(cat "$work/stderr")"
 [ ! -e "$work/nogl.png" ] || fail "no OpenGL, yet a picture"
 
+# --grid draws the file's surface on another grid: the file's own counts give
+# the file's picture, byte for byte; a grid beyond the file's 255 draws too.
+sed 's/slice 24   rotate 48/slice 7 rotate 9/' "$scene" >"$work/coarse.txt"
+expect_status 0 "--grid 24x48" "$snapshot" "$work/coarse.txt" "$work/grid.png" --grid 24x48 --threads 2
+cmp -s "$work/grid.png" "$work/default.png" || fail "--grid 24x48 differs from the file's 24 x 48"
+expect_status 0 "--grid 600x900" "$snapshot" "$scene" "$work/fine.png" --grid 600x900
+[ "$(lit "$work/fine.png")" -gt 50000 ] || fail "no surface at --grid 600x900"
+expect_usage_error "--grid needs SLICESxROTATIONS, each from 3 to 4096, got '2x10'" \
+    "$snapshot" "$scene" "$work/u.png" --grid 2x10
+expect_usage_error "--threads needs a number from 1 to 1024, got '0'" \
+    "$snapshot" "$scene" "$work/u.png" --threads 0
+
 # --help, --version, and usage errors that say what is wrong, nothing written.
-check_conventions "$snapshot" --size --wireframe --normals --turn --distance
+check_conventions "$snapshot" --size --wireframe --normals --turn --distance --grid --threads
 expect_usage_error "missing SCENE_FILE and OUT.png" "$snapshot"
 expect_usage_error "missing OUT.png" "$snapshot" "$scene"
 expect_usage_error "extra operand '$work/v.png'" "$snapshot" "$scene" "$work/u.png" "$work/v.png"

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace Vextal {
+
+class PolygonsIndexedNormal;
+
+// glTF 2.0: one mesh of one triangle primitive (positions, normals, 32-bit
+// indices, each accessor with its bounds where glTF asks for them) in one
+// node of one scene. The coordinates are written as they are: glTF readers
+// take them as metres. Corners run counter-clockwise seen from outside. The
+// mesh must be finite (checkFinitePositionsAndNormals).
+
+// Binary glTF (.glb): the JSON and the buffer in one file.
+void writeGlb(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment);
+
+// Text glTF (.gltf) with the buffer embedded as a base64 data URI.
+void writeGltf(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment);
+
+} // namespace Vextal
