@@ -189,8 +189,10 @@ void OutputFile::keepOwnerAndPermissions() {
         return;
     const struct stat& old = target.status;
     if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-        ::fchown(fd, old.st_uid, old.st_gid) != 0)
-        (void)::fchown(fd, uid_t(-1), old.st_gid);
+        ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        // When the group is refused too, the file stays the user's.
+        [[maybe_unused]] const int groupGiven = ::fchown(fd, uid_t(-1), old.st_gid);
+    }
     ::fchmod(fd, old.st_mode & 0777);
 }
 

@@ -9,7 +9,7 @@
 # Every picture is 320 x 240 and seen from the same side, the side the light
 # comes from: turned 0.40 rad about x and 3.61 rad about y from the viewer's
 # first view, which looks at the unlit side of most surfaces along their
-# axis. Each scene stands 2.9 times its bounding radius back, so that it
+# axis. vextal-snapshot --fill frames each surface by its bounds, so that it
 # fills the picture whatever its size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,24 +19,13 @@ turn=0.40,3.61
 
 scripts/install-deps.sh build
 cmake -S . -B "$build_dir" -G Ninja >/dev/null
-cmake --build "$build_dir" --target vextal-snapshot vextal-animate vextal-export >/dev/null
+cmake --build "$build_dir" --target vextal-snapshot vextal-animate >/dev/null
 snapshot="$build_dir/tools/vextal-snapshot"
 animate="$build_dir/tools/vextal-animate"
-exporter="$build_dir/tools/vextal-export"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p docs/gallery
-
-# How far back the camera stands: 2.9 times the largest distance of a vertex
-# from the origin (the whole bounding sphere then lies inside the 45-degree
-# view), at least 2.5 so that nothing comes nearer than the near plane.
-distance_for() { # scene
-    "$exporter" "$1" "$work/mesh.obj" >/dev/null
-    awk '/^v / { r = sqrt($2 * $2 + $3 * $3 + $4 * $4); if (r > far) far = r }
-         END { d = 2.9 * far; if (!(d >= 2.5 && d < 90)) d = (d >= 90 ? 90 : 2.5); printf "%.2f", d }' \
-        "$work/mesh.obj"
-}
 
 # One table cell: the scene file's text, line by line.
 scene_cell() { # scene
@@ -53,8 +42,7 @@ row=""
 count=0
 for scene in examples/*.vextal; do
     name=$(basename "$scene" .vextal)
-    "$snapshot" "$scene" "docs/gallery/$name.png" --size "$size" --turn "$turn" \
-        --distance "$(distance_for "$scene")"
+    "$snapshot" "$scene" "docs/gallery/$name.png" --size "$size" --turn "$turn" --fill
     row+="| ![$name](docs/gallery/$name.png) | $(scene_cell "$scene") "
     count=$((count + 1))
     if [ $((count % 2)) -eq 0 ]; then
@@ -68,7 +56,7 @@ done
 # turntable, and a sphere that swells into the pinched octahedron and back
 # while it turns (lossy WebP: a lossless one is three times the size).
 "$animate" examples/starfish.vextal docs/gallery/starfish-turntable.gif --size "$size" \
-    --turn "$turn" --distance "$(distance_for examples/starfish.vextal)" --samples 4 --quiet
+    --turn "$turn" --distance 5.6 --samples 4 --quiet
 "$animate" examples/sphere.vextal examples/pinched-octahedron.vextal \
     docs/gallery/sphere-to-pinched-octahedron.webp --bounce --turntable --frames 96 \
     --size "$size" --turn "$turn" --distance 5 --samples 4 --quality 80 --quiet

@@ -22,6 +22,7 @@ test_packages=(
     python3
     man-db dpkg-dev file lintian
     unzip
+    shared-mime-info libglib2.0-bin desktop-file-utils appstream devscripts weston
 )
 bench_packages=(
     python3-vtk9 time

@@ -2,6 +2,7 @@
 
 #include "base/EscapedText.h"
 #include "camera/CameraView.h"
+#include "camera/FillView.h"
 #include "render/ClearColour.h"
 #include "render/DrawViews.h"
 #include "render/InitRendering.h"
@@ -56,6 +57,15 @@ Vextal::SceneLoadResult SceneDrawing::load(const char* scenePath) {
 
 namespace {
 
+// Moves the camera so that the turned mesh fills the picture.
+void fillPicture(Vextal::Camera& camera, const CameraPose& pose,
+                 const Vextal::PolygonsIndexedNormal& mesh, double aspect) {
+    const Vextal::Quaternion turned = Vextal::eulerToQuaternion(pose.turnX, pose.turnY, 0);
+    if (const auto translation = Vextal::fillingTranslation({mesh.vertices, mesh.vertexCount},
+                                                            turned, {.aspect = aspect}))
+        camera.translation = *translation;
+}
+
 // The camera as a right drag and the Page keys would leave it before the
 // first frame: the turn is folded into its orientation when the view is
 // drawn. A spin is folded in after the turn, about the eye's vertical axis.
@@ -73,7 +83,11 @@ void placeCamera(Vextal::Camera& camera, const CameraPose& pose) {
 
 std::optional<DrawingProblem> SceneDrawing::draw(const CameraPose& pose,
                                                  std::vector<std::uint8_t>& pixels) {
-    placeCamera(*input.cameraList.cameras[0], pose);
+    Vextal::Camera& camera = *input.cameraList.cameras[0];
+    placeCamera(camera, pose);
+    if (pose.fill)
+        fillPicture(camera, pose, scene.sceneMesh,
+                    double(settings.width) / double(settings.height));
     Vextal::drawViews();
     if (const unsigned error = offscreen.takeError(); error == offscreen.outOfMemoryError) {
         return DrawingProblem{exitFailed, "OpenGL ran out of memory while drawing"};

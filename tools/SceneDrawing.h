@@ -32,6 +32,9 @@ struct CameraPose {
     float turnY = 0;
     float distance = 5;
     float spin = 0; // radians
+    // Frame the mesh by its bounds as the turn shows it (centred, just far
+    // enough back to fill the picture) instead of standing `distance` back.
+    bool fill = false;
 };
 
 CameraPose poseOf(const PictureSettings& settings);

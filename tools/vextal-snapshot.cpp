@@ -1,6 +1,6 @@
 // vextal-snapshot [--size WxH] [--wireframe] [--normals] [--turn X,Y]
 //                 [--distance D] [--samples S] [--background COLOR]
-//                 [--grid SxR] [--threads N] SCENE_FILE OUT.png
+//                 [--grid SxR] [--threads N] [--fill] SCENE_FILE OUT.png
 // Draws a scene file offscreen with the viewer's own start-up, camera and
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.
@@ -29,11 +29,15 @@ struct Arguments {
     const char* scenePath = nullptr;
     const char* outPath = nullptr;
     PictureSettings picture; // 800 x 600 unless --size says otherwise
+    bool fill = false;       // frame the surface by its bounds instead of the distance
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.png"};
 constexpr auto options = withPictureOptions({
     {"--size", "WxH", "picture size in pixels, 1 to 4096 each way (default 800x600)"},
+    {"--fill", nullptr,
+     "frame the surface by its bounds: centre it and stand just far\n"
+     "enough back that it fills the picture (--distance is then unused)"},
 });
 
 constexpr Vextal::ProgramDescription program{
@@ -84,7 +88,10 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     args.outPath = line.operands[1].data();
     Refusal refusal = checkOutputName(args.outPath);
     for (std::size_t k = 0; !refusal && k < line.options.size(); ++k)
-        refusal = applyPictureOption(line.options[k], args.picture).refusal;
+        if (line.options[k].description->name == "--fill")
+            args.fill = true;
+        else
+            refusal = applyPictureOption(line.options[k], args.picture).refusal;
     if (refusal) {
         Vextal::reportUsageError(program, *refusal);
         return std::nullopt;
@@ -120,7 +127,9 @@ int snapshot(const Arguments& args) {
     if (const std::optional<DrawingProblem> problem = drawing.start(args.scenePath))
         return report(*problem);
     std::vector<std::uint8_t> pixels;
-    if (const std::optional<DrawingProblem> problem = drawing.draw(poseOf(args.picture), pixels))
+    CameraPose pose = poseOf(args.picture);
+    pose.fill = args.fill;
+    if (const std::optional<DrawingProblem> problem = drawing.draw(pose, pixels))
         return report(*problem);
     return writePicture(args, pixels,
                         "vextal-snapshot: " + Vextal::describe(drawing.loadedScene()));

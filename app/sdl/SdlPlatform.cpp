@@ -29,6 +29,17 @@ bool isWindowingDriver(const char* driver) {
     return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
 }
 
+bool isX11Driver(const char* driver) {
+    return driver && std::strcmp(driver, "x11") == 0;
+}
+
+// Whether SDL_InitSubSystem may open an X display: SDL_VIDEODRIVER, when set,
+// overrides the hint, and may list several drivers.
+bool x11MayBeTried() {
+    const char* drivers = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return drivers && std::strstr(drivers, "x11") != nullptr;
+}
+
 bool environmentNames(const char* variable) {
     const char* value = std::getenv(variable);
     return value && *value;
@@ -49,6 +60,10 @@ bool openNamedDisplay() {
             continue;
         named = true;
         SDL_SetHint(SDL_HINT_VIDEODRIVER, display.driver);
+        // Before SDL opens the display, so that SDL passes on what it does
+        // not handle itself; under Wayland no X code runs.
+        if (x11MayBeTried())
+            tolerateVanishedWindows();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
             return true;
     }
@@ -111,7 +126,6 @@ LResult SdlPlatform::defaultProcessing(void*, std::uint32_t, WParam, LParam) {
 }
 
 bool SdlPlatform::registerClass(const Application&) {
-    tolerateVanishedWindows();
     if (!openNamedDisplay())
         return false;
     if (!isWindowingDriver(SDL_GetCurrentVideoDriver())) {
@@ -121,9 +135,11 @@ bool SdlPlatform::registerClass(const Application&) {
         return false;
     }
     // SDL keeps the screen saver and display power-down off while it runs.
-    // The window system's own events reach translateEvent too: SDL has no
-    // event of its own for a window that another client destroyed.
-    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    // X's own events reach translateEvent too: SDL has no event of its own
+    // for a window that another client destroyed. A Wayland compositor
+    // destroys no client's window.
+    if (isX11Driver(SDL_GetCurrentVideoDriver()))
+        SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     quitEventType = SDL_RegisterEvents(1);
     return quitEventType != std::uint32_t(-1);
 }
@@ -148,7 +164,10 @@ void* SdlPlatform::createWindow(const Application&, const char* title, int width
         std::fprintf(stderr, "vextal: cannot create the window: %s\n", SDL_GetError());
         return nullptr;
     }
-    watchViewerWindow(x11WindowOf(window));
+    const unsigned long x11Window = x11WindowOf(window);
+    if (x11Window != 0)
+        watchViewerWindow(x11Window);
+    sizeFollowsSwap = x11Window == 0;
     windowGoneTold = false;
     CreateStruct creation{record};
     windowProc(window, WM_CREATE, 0, reinterpret_cast<LParam>(&creation));
@@ -210,6 +229,14 @@ void SdlPlatform::showWindow(void* hwnd) {
 void SdlPlatform::swapBuffers(void* hdc) {
     SDL_GL_SwapWindow(sdlWindow(hdc));
     pacer.frameShown();
+    if (redrawAfterSwap) {
+        redrawAfterSwap = false;
+        SDL_Event exposed{};
+        exposed.type = SDL_WINDOWEVENT;
+        exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+        exposed.window.windowID = SDL_GetWindowID(sdlWindow(hdc));
+        SDL_PushEvent(&exposed);
+    }
 }
 
 bool SdlPlatform::peekMessage(void* hwnd, Message& message) {
@@ -217,8 +244,10 @@ bool SdlPlatform::peekMessage(void* hwnd, Message& message) {
     while (SDL_PollEvent(&event)) {
         if (panel && panel->takeEvent(event))
             continue;
-        if (translateEvent(event, sdlWindow(hwnd), quitEventType, heldButtons, message))
+        if (translateEvent(event, sdlWindow(hwnd), quitEventType, heldButtons, message)) {
+            redrawAfterSwap = redrawAfterSwap || (sizeFollowsSwap && message.message == WM_SIZE);
             return true;
+        }
     }
     // Requests naming the window failed, in a swap or while the events were
     // read: another client destroyed it. The viewer ends as on a close request.

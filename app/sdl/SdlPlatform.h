@@ -52,6 +52,11 @@ private:
     HeldButtons heldButtons;
     FramePacer pacer;
     bool windowGoneTold = false; // the close request for a destroyed window was given
+    // Under Wayland a window takes a new size with the buffer after the next
+    // swap, so the frame drawn just after a size change may fill one of the
+    // old size: one more frame follows that swap.
+    bool sizeFollowsSwap = false;
+    bool redrawAfterSwap = false;
     SdlPanel* panel = nullptr;
 };
 

@@ -199,7 +199,8 @@ TEST_F(HostileFile, aFileTruncatedWhileItIsReadEndsTheLoadOrLoadsWhole) {
         for (std::size_t round = 0;; ++round) {
             if (::ftruncate(fd, off_t((round * 7919) % scene.size())) != 0)
                 return 2;
-            ::pwrite(fd, scene.data(), scene.size(), 0);
+            if (::pwrite(fd, scene.data(), scene.size(), 0) < 0)
+                return 3;
         }
     });
     ASSERT_TRUE(writer.started());

@@ -64,6 +64,16 @@ green_y=$(count_colour "$work/about-y.png" 0 255 0)
 [ "$red_y" -lt $((green_y * 2 / 3)) ] || fail "--turn Y is not about y (red $red_y, green $green_y)"
 [ "$(count_colour "$work/about-x.png" 0 0 255)" -gt 20 ] || fail "the turned z axis is not seen"
 
+# --fill frames a surface by its bounds: one that the default camera stands
+# inside fills the picture one way or the other, and no edge cuts it.
+printf '"sss\nslice 16 rotate 16\ncoef1 2 2 2 4 4 4\ncoef2 2 2 2 4 4 4\nrender\n' >"$work/big.txt"
+expect_status 0 "--fill" "$snapshot" "$work/big.txt" "$work/filled.png" --size 200x100 --fill --turn 0.4,3.61
+read -r lit_w lit_h lit_x lit_y < <(convert "$work/filled.png" -threshold 1% -trim \
+    -format '%w %h %X %Y' info: | tr -d +)
+[ "$lit_w" -ge 160 ] || [ "$lit_h" -ge 80 ] || fail "--fill: the surface spans only ${lit_w}x$lit_h"
+[ "$lit_x" -gt 0 ] && [ "$lit_y" -gt 0 ] && [ $((lit_x + lit_w)) -lt 200 ] && [ $((lit_y + lit_h)) -lt 100 ] \
+    || fail "--fill: the surface touches an edge (${lit_w}x$lit_h at $lit_x,$lit_y)"
+
 # Scene problems: exit 2, one line naming the file and saying why, no picture.
 expect_status 2 "missing scene" "$snapshot" "$work/none.txt" "$work/missing.png"
 grep -q "none.txt: .*No such file" "$work/stderr" || fail "missing scene message: $(cat "$work/stderr")"
