@@ -22,7 +22,7 @@ foreach(size 32 48 64 128 256)
     add_custom_command(OUTPUT ${icon}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icons/${size}x${size}
         COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
-            $<TARGET_FILE:vextal-snapshot> --fill --turn 0.40,3.61 --size ${size}x${size}
+            $<TARGET_FILE:vextal-snapshot> --fill --turn 0.40,3.61 --background none --samples 4 --size ${size}x${size}
             ${VEXTAL_ICON_SCENE} ${icon}
         DEPENDS vextal-snapshot ${VEXTAL_ICON_SCENE}
         COMMENT "Drawing the ${size}x${size} icon"

@@ -53,6 +53,6 @@ for file in "${examples[@]}"; do
     read -ra argv <<<"$command"
     env -u DISPLAY -u WAYLAND_DISPLAY PATH="$prefix/bin:$PATH" "${argv[@]}" >"$work/thumbnailer.log" 2>&1 \
         || fail "thumbnailer on $(basename "$file"): $(cat "$work/thumbnailer.log")"
-    [ "$(identify -format '%m %wx%h' "$thumbnail" 2>/dev/null)" = "PNG 256x256" ] \
+    [ "$(identify -format '%m %wx%h %A' "$thumbnail" 2>/dev/null)" = "PNG 256x256 True" ] \
         || fail "thumbnail of $(basename "$file"): $(identify "$thumbnail" 2>&1)"
 done
