@@ -106,6 +106,13 @@ public:
     }
     void putFloat(float value) { put(std::isfinite(value) ? shortestText(value) : "null"); }
     void putBool(bool value) { put(value ? "true" : "false"); }
+    void putRange(float low, float high) {
+        put("[");
+        putNumber(double(low));
+        put(",");
+        putNumber(double(high));
+        put("]");
+    }
 
     void putStep(const SceneStep& step) {
         put("{\"line\":");
@@ -152,17 +159,9 @@ public:
         putKey("closed");
         putBool(g.closed);
         putKey("theta");
-        put("[");
-        putNumber(double(g.thetaMin));
-        put(",");
-        putNumber(double(g.thetaMax));
-        put("]");
+        putRange(g.thetaMin, g.thetaMax);
         putKey("phi");
-        put("[");
-        putNumber(double(g.phiMin));
-        put(",");
-        putNumber(double(g.phiMax));
-        put("]");
+        putRange(g.phiMin, g.phiMax);
         putKey("vertices");
         putCount(e.vertexCount);
         putKey("triangles");
