@@ -6,8 +6,8 @@
 
 #include "BenchScenes.h"
 
-#include "export/GifWriter.h"
-#include "export/WebpWriter.h"
+#include "pictures/GifWriter.h"
+#include "pictures/WebpWriter.h"
 #include "tools/SceneDrawing.h"
 
 #include <benchmark/benchmark.h>

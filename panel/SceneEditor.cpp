@@ -1,9 +1,9 @@
 #include "panel/SceneEditor.h"
 
-#include "export/OutputFile.h"
-#include "export/WeldForPrinting.h"
 #include "mesh/MeshSurvey.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "meshfiles/WeldForPrinting.h"
+#include "output/OutputFile.h"
 #include "panel/FreshName.h"
 #include "scene/MeshWarnings.h"
 #include "scene/SceneExplanation.h"

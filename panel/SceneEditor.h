@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/MeshFormats.h"
-#include "export/PngWriter.h"
+#include "meshfiles/MeshFormats.h"
+#include "pictures/PngWriter.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneValues.h"
 

@@ -1,6 +1,6 @@
 #include "panel/ScenePanel.h"
 
-#include "export/MeshFormats.h"
+#include "meshfiles/MeshFormats.h"
 #include "panel/SceneEditor.h"
 
 #include <imgui.h>

@@ -5,7 +5,8 @@
 
 Every project include ("folder/File.h") in a product folder must name a folder
 of its own layer or of one beneath it, and the headers of OpenGL, EGL, SDL,
-X11 and Dear ImGui may be included only where those libraries are linked. With BUILD_DIR,
+X11, Dear ImGui and the picture and 3MF libraries may be included only where
+those libraries are linked. With BUILD_DIR,
 the test programs of the layers beneath the drawing must link no OpenGL,
 SDL or X11 library at all. Prints every offence and exits 1 if there is one.
 """
@@ -23,7 +24,9 @@ LAYER_OF = {
     "mesh": "geometry", "primitives": "geometry", "scene": "geometry",
     "input": "input", "camera": "input",
     "render": "render",
-    "export": "export",
+    "meshfiles": "meshfiles",
+    "output": "output",
+    "pictures": "pictures",
     "panel": "panel",
     "app": "viewer",
     "app/sdl": "platform",
@@ -35,11 +38,14 @@ MAY_INCLUDE = {
     "geometry": {"base", "geometry"},
     "input": {"base", "geometry", "input"},
     "render": {"base", "geometry", "input", "render"},
-    "export": {"base", "geometry", "export"},
+    "meshfiles": {"base", "geometry", "meshfiles"},
+    "output": {"base", "output"},
+    "pictures": {"base", "output", "pictures"},
     "viewer": {"base", "geometry", "input", "render", "viewer"},
-    "panel": {"base", "geometry", "export", "panel"},
+    "panel": {"base", "geometry", "meshfiles", "output", "pictures", "panel"},
     "platform": {"base", "cli", "geometry", "input", "render", "viewer", "panel", "platform"},
-    "tools": {"base", "cli", "geometry", "input", "render", "export", "tools"},
+    "tools": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
+              "tools"},
 }
 # System headers that belong to one layer's libraries.
 SYSTEM_HEADERS = [
@@ -47,6 +53,8 @@ SYSTEM_HEADERS = [
     (re.compile(r"^(SDL2?/|SDL\.h)"), {"platform"}),
     (re.compile(r"^X11/"), {"platform"}),
     (re.compile(r"^imgui"), {"panel", "platform"}),
+    (re.compile(r"^(png\.h|gif_lib\.h|webp/|libimagequant\.h)"), {"pictures"}),
+    (re.compile(r"^(Model/|lib3mf)"), {"meshfiles"}),
 ]
 # Test programs that must stay free of the window system and of OpenGL.
 PLAIN_TEST_PROGRAMS = ["tests/vextal-geometry-tests", "tests/vextal-input-tests"]

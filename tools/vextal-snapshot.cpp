@@ -8,8 +8,8 @@
 #include "base/EscapedText.h"
 #include "cli/CommandLine.h"
 #include "cli/RunTool.h"
-#include "export/OutputFile.h"
-#include "export/PngWriter.h"
+#include "output/OutputFile.h"
+#include "pictures/PngWriter.h"
 #include "tools/PictureOptions.h"
 #include "tools/SceneDrawing.h"
 

@@ -1,6 +1,6 @@
 #include "panel/SceneEditor.h"
-#include "export/MeshFormats.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "meshfiles/MeshFormats.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/OutputFile.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "output/OutputFile.h"
 #include "support/TempDir.h"
 
 #include <bit>

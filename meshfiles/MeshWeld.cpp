@@ -1,0 +1,240 @@
+#include "meshfiles/MeshWeld.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <unordered_map>
+
+#include <tbb/parallel_sort.h>
+
+namespace Vextal {
+
+namespace {
+
+constexpr std::uint32_t none = UINT32_MAX;
+
+bool isFinite(Vec3 v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+double distanceSquared(Vec3 a, Vec3 b) {
+    const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, dz = double(a.z) - b.z;
+    return dx * dx + dy * dy + dz * dz;
+}
+
+// Cubes of the tolerance's size over the bounding box: two vertices within the
+// tolerance lie in the same cube or in neighbouring ones.
+class CellGrid {
+public:
+    explicit CellGrid(const std::vector<Vec3>& vertices) {
+        Vec3 lo{HUGE_VALF, HUGE_VALF, HUGE_VALF}, hi{-HUGE_VALF, -HUGE_VALF, -HUGE_VALF};
+        for (const Vec3& v : vertices) {
+            if (!isFinite(v))
+                continue;
+            lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
+            hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
+        }
+        if (lo.x > hi.x)
+            return; // no finite vertex: nothing is placed in the grid
+        origin = lo;
+        tolerance = weldRelativeTolerance * std::sqrt(distanceSquared(lo, hi));
+        // All finite vertices at one point: they share one cell.
+        cellSize = tolerance > 0 ? tolerance : 1.0;
+    }
+
+    double tolerance = 0;
+
+    // The cell of a finite vertex, offset by one so that its neighbours have
+    // no negative index. The box spans at most 1 / weldRelativeTolerance cells.
+    std::array<std::int64_t, 3> cellOf(Vec3 v) const {
+        return {index(v.x, origin.x), index(v.y, origin.y), index(v.z, origin.z)};
+    }
+
+    static std::uint64_t key(std::int64_t x, std::int64_t y, std::int64_t z) {
+        return std::uint64_t(x) | std::uint64_t(y) << 21 | std::uint64_t(z) << 42;
+    }
+
+private:
+    std::int64_t index(float value, float low) const {
+        const double cell = std::floor((double(value) - low) / cellSize);
+        return 1 + std::int64_t(std::clamp(cell, 0.0, double(1 << 20)));
+    }
+
+    Vec3 origin;
+    double cellSize = 1;
+};
+
+// A finite vertex in the cell grid; sorted by cell, then by vertex.
+struct Placed {
+    std::uint64_t cell;
+    std::uint32_t vertex;
+    bool operator<(const Placed& other) const {
+        return cell != other.cell ? cell < other.cell : vertex < other.vertex;
+    }
+};
+
+std::vector<Placed> placedVertices(const std::vector<Vec3>& vertices, const CellGrid& grid,
+                                   const Workers& workers) {
+    std::vector<Placed> placed;
+    placed.reserve(vertices.size());
+    for (std::uint32_t v = 0; v < vertices.size(); ++v)
+        if (isFinite(vertices[v])) {
+            const auto [cx, cy, cz] = grid.cellOf(vertices[v]);
+            placed.push_back({CellGrid::key(cx, cy, cz), v});
+        }
+    withWorkers(workers, [&] { tbb::parallel_sort(placed.begin(), placed.end()); });
+    return placed;
+}
+
+// For each vertex, whether another one lies in its cell or a neighbouring
+// one: only such vertices can merge. Nine sweeps, one per row of cells
+// beside a vertex's (dy, dz); a row is three consecutive keys (dx), which
+// never carry into the next coordinate, since every index lies in 1 .. 2^20 + 1.
+std::vector<std::uint8_t> crowdedVertices(const std::vector<Placed>& placed, std::size_t count,
+                                          const Workers& workers) {
+    std::vector<std::uint8_t> crowded(count, 0);
+    const auto rowBeside = [](int dy, int dz) {
+        return std::uint64_t(std::int64_t(dy) << 21) + std::uint64_t(std::int64_t(dz) << 42);
+    };
+    const auto below = [](const Placed& p, std::uint64_t key) { return p.cell < key; };
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dz = -1; dz <= 1; ++dz) {
+            const std::uint64_t shift = rowBeside(dy, dz);
+            const std::size_t self = dy == 0 && dz == 0 ? 1 : 0;
+            forEachBlock(workers, std::uint32_t(placed.size()), 1 << 14,
+                         [&](std::uint32_t first, std::uint32_t end) {
+                             auto lo = placed.begin(), hi = placed.begin();
+                             for (std::uint32_t k = first; k < end; ++k) {
+                                 const std::uint64_t row = placed[k].cell + shift;
+                                 lo = std::lower_bound(lo, placed.end(), row - 1, below);
+                                 hi = std::lower_bound(hi, placed.end(), row + 2, below);
+                                 if (std::size_t(hi - lo) > self)
+                                     crowded[placed[k].vertex] = 1;
+                             }
+                         });
+        }
+    return crowded;
+}
+
+// For each vertex, the vertex it merges with (itself when it stays alone).
+// Only crowded vertices can merge, and only with each other, so only they
+// are looked at one by one, in vertex order.
+std::vector<std::uint32_t> mergeTargets(const std::vector<Vec3>& vertices, const Workers& workers) {
+    const CellGrid grid(vertices);
+    const double limit = grid.tolerance * grid.tolerance;
+    std::vector<std::uint32_t> target(vertices.size());
+    for (std::uint32_t v = 0; v < vertices.size(); ++v)
+        target[v] = v;
+    const std::vector<std::uint8_t> crowded =
+        crowdedVertices(placedVertices(vertices, grid, workers), vertices.size(), workers);
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> kept;
+    for (std::uint32_t v = 0; v < vertices.size(); ++v) {
+        if (!crowded[v])
+            continue;
+        const auto [cx, cy, cz] = grid.cellOf(vertices[v]);
+        double nearest = limit;
+        std::uint32_t found = none;
+        for (std::int64_t dx = -1; dx <= 1; ++dx)
+            for (std::int64_t dy = -1; dy <= 1; ++dy)
+                for (std::int64_t dz = -1; dz <= 1; ++dz) {
+                    const auto cell = kept.find(CellGrid::key(cx + dx, cy + dy, cz + dz));
+                    if (cell == kept.end())
+                        continue;
+                    for (const std::uint32_t other : cell->second) {
+                        const double d = distanceSquared(vertices[v], vertices[other]);
+                        if (d < nearest || (d == nearest && other < found)) {
+                            nearest = d;
+                            found = other;
+                        }
+                    }
+                }
+        if (found != none)
+            target[v] = found;
+        else
+            kept[CellGrid::key(cx, cy, cz)].push_back(v);
+    }
+    return target;
+}
+
+bool namesAVertexTwice(const Triangle& t) {
+    return t.i0 == t.i1 || t.i1 == t.i2 || t.i2 == t.i0;
+}
+
+std::array<std::uint32_t, 3> cornerSet(const Triangle& t) {
+    std::array<std::uint32_t, 3> corners{t.i0, t.i1, t.i2};
+    std::sort(corners.begin(), corners.end());
+    return corners;
+}
+
+// Of every group of triangles over the same three vertices, an odd one out
+// survives, the first in array order; pairs vanish. Such triangles share
+// their smallest corner, so they are sought only among the few triangles of
+// each vertex.
+void dropPairs(std::vector<Triangle>& triangles, std::size_t vertexCount) {
+    std::vector<std::uint32_t> start(vertexCount + 1, 0);
+    for (const Triangle& t : triangles)
+        ++start[cornerSet(t)[0] + 1];
+    for (std::size_t v = 0; v < vertexCount; ++v)
+        start[v + 1] += start[v];
+    std::vector<std::uint32_t> byCorner(triangles.size());
+    std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+    for (std::uint32_t k = 0; k < triangles.size(); ++k)
+        byCorner[next[cornerSet(triangles[k])[0]]++] = k;
+    std::vector<bool> keep(triangles.size(), false);
+    const auto sameSet = [&](std::uint32_t a, std::uint32_t b) {
+        return cornerSet(triangles[a]) == cornerSet(triangles[b]);
+    };
+    for (std::size_t v = 0; v < vertexCount; ++v) {
+        const auto first = byCorner.begin() + start[v], end = byCorner.begin() + start[v + 1];
+        std::sort(first, end, [&](std::uint32_t a, std::uint32_t b) {
+            const auto sa = cornerSet(triangles[a]), sb = cornerSet(triangles[b]);
+            return sa != sb ? sa < sb : a < b;
+        });
+        for (auto group = first; group != end;) {
+            auto after = group + 1;
+            while (after != end && sameSet(*after, *group))
+                ++after;
+            if ((after - group) % 2 == 1)
+                keep[*group] = true;
+            group = after;
+        }
+    }
+    std::size_t written = 0;
+    for (std::size_t k = 0; k < triangles.size(); ++k)
+        if (keep[k])
+            triangles[written++] = triangles[k];
+    triangles.resize(written);
+}
+
+void dropUnusedVertices(TriangleList& mesh) {
+    std::vector<std::uint32_t> renumbered(mesh.vertices.size(), none);
+    for (const Triangle& t : mesh.triangles)
+        renumbered[t.i0] = renumbered[t.i1] = renumbered[t.i2] = 0;
+    std::uint32_t next = 0;
+    for (std::uint32_t v = 0; v < mesh.vertices.size(); ++v)
+        if (renumbered[v] != none) {
+            mesh.vertices[next] = mesh.vertices[v];
+            renumbered[v] = next++;
+        }
+    mesh.vertices.resize(next);
+    for (Triangle& t : mesh.triangles)
+        t = {renumbered[t.i0], renumbered[t.i1], renumbered[t.i2]};
+}
+
+} // namespace
+
+void weld(TriangleList& mesh, const Workers& workers) {
+    const std::vector<std::uint32_t> target = mergeTargets(mesh.vertices, workers);
+    std::size_t kept = 0;
+    for (const Triangle& t : mesh.triangles) {
+        const Triangle merged{target[t.i0], target[t.i1], target[t.i2]};
+        if (!namesAVertexTwice(merged))
+            mesh.triangles[kept++] = merged;
+    }
+    mesh.triangles.resize(kept);
+    dropPairs(mesh.triangles, mesh.vertices.size());
+    dropUnusedVertices(mesh);
+}
+
+} // namespace Vextal

@@ -1,0 +1,63 @@
+#include "meshfiles/ObjWriter.h"
+
+#include "mesh/PolygonsIndexedNormal.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+namespace Vextal {
+
+namespace {
+
+// A space and the number as printf's "%.9g" writes it (std::to_chars with
+// the general format and a precision is defined to give those characters,
+// several times faster); a NaN as "nan" whatever its sign, as readers expect.
+char* appendNumber(char* at, float value) {
+    *at++ = ' ';
+    if (std::isnan(value))
+        return std::copy_n("nan", 3, at);
+    return std::to_chars(at, at + 32, double(value), std::chars_format::general, 9).ptr;
+}
+
+void writeVectors(std::FILE* out, std::string_view tag, const Vec3* vectors, std::uint32_t count) {
+    char line[128];
+    for (std::uint32_t k = 0; k < count; ++k) {
+        char* at = std::copy(tag.begin(), tag.end(), line);
+        at = appendNumber(at, vectors[k].x);
+        at = appendNumber(at, vectors[k].y);
+        at = appendNumber(at, vectors[k].z);
+        *at++ = '\n';
+        std::fwrite(line, 1, std::size_t(at - line), out);
+    }
+}
+
+// "a//a", a vertex with its normal of the same (1-based) number.
+char* appendCorner(char* at, unsigned long index) {
+    *at++ = ' ';
+    at = std::to_chars(at, at + 20, index).ptr;
+    *at++ = '/';
+    *at++ = '/';
+    return std::to_chars(at, at + 20, index).ptr;
+}
+
+} // namespace
+
+void writeObj(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {
+    std::fprintf(out, "# %s\n", comment.c_str());
+    writeVectors(out, "v", mesh.vertices, mesh.vertexCount);
+    writeVectors(out, "vn", mesh.normals, mesh.normalCount);
+    char line[128];
+    for (std::uint32_t t = 0; t < mesh.triangleCount; ++t) {
+        const Triangle& f = mesh.triangles[t];
+        char* at = line;
+        *at++ = 'f';
+        for (const std::uint32_t corner : {f.i0, f.i2, f.i1})
+            at = appendCorner(at, corner + 1ul);
+        *at++ = '\n';
+        std::fwrite(line, 1, std::size_t(at - line), out);
+    }
+}
+
+} // namespace Vextal

@@ -1,0 +1,66 @@
+#include "meshfiles/WeldForPrinting.h"
+
+#include "mesh/EdgeCounts.h"
+#include "mesh/PolygonsIndexedNormal.h"
+#include "meshfiles/TubeEnds.h"
+#include "scene/SceneLoader.h"
+
+#include <algorithm>
+
+namespace Vextal {
+
+namespace {
+
+// The mesh as plain arrays, the ends of a full-turn tube joined.
+TriangleList printableList(const PolygonsIndexedNormal& mesh, const SceneSummary& scene) {
+    TriangleList list;
+    if (mesh.vertexCount > 0)
+        list.vertices.assign(mesh.vertices, mesh.vertices + mesh.vertexCount);
+    if (mesh.triangleCount > 0)
+        list.triangles.assign(mesh.triangles, mesh.triangles + mesh.triangleCount);
+    // Only the toric surface's theta runs round a tube; a full turn of the
+    // others' theta, which runs from pole to pole, covers the surface twice.
+    const bool tube = scene.surface == SurfaceKind::toric && mesh.ringGrid().rings >= 2;
+    if (tube && thetaMakesFullTurn(scene.thetaMin, scene.thetaMax))
+        joinTubeEnds(mesh.ringGrid(), list.triangles);
+    return list;
+}
+
+} // namespace
+
+TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                               const Workers& workers) {
+    TriangleList list = printableList(mesh, scene);
+    weld(list, workers);
+    return list;
+}
+
+void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                     const Workers& workers) {
+    TriangleList welded = printableList(mesh, scene);
+    mesh.release();
+    weld(welded, workers);
+    mesh.allocate(std::uint32_t(welded.vertices.size()), std::uint32_t(welded.triangles.size()));
+    std::copy(welded.vertices.begin(), welded.vertices.end(), mesh.vertices);
+    welded.vertices = {};
+    std::copy(welded.triangles.begin(), welded.triangles.end(), mesh.triangles);
+    welded.triangles = {};
+    mesh.computeNormals(workers);
+}
+
+std::uint32_t openEdgesWeldCloses(const PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                                  const Workers& workers) {
+    // A ring grid's edges are known without sorting its (millions of) edges.
+    const RingGrid& grid = mesh.ringGrid();
+    const std::uint32_t open = grid.rings > 0 && grid.columns >= RingGrid::minColumns
+                                   ? grid.openEdgeCount()
+                                   : countEdges(mesh.triangles, mesh.triangleCount).open;
+    if (open == 0)
+        return 0;
+    const TriangleList welded = weldedForPrinting(mesh, scene, workers);
+    return countEdges(welded.triangles.data(), std::uint32_t(welded.triangles.size())).open == 0
+               ? open
+               : 0;
+}
+
+} // namespace Vextal

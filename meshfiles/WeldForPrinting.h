@@ -1,0 +1,29 @@
+#pragma once
+
+#include "meshfiles/MeshWeld.h"
+
+#include <cstdint>
+
+namespace Vextal {
+
+class PolygonsIndexedNormal;
+struct SceneSummary;
+
+// The mesh as a slicer needs it: when it is the toric surface's tessellation
+// and its theta makes a full turn, the tube's two ends joined (joinTubeEnds);
+// then welded. The mesh itself is not changed.
+TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                               const Workers& workers = {});
+
+// Replaces the mesh by weldedForPrinting() and computes its normals again
+// from the welded triangles. The mesh's arrays are freed while it is
+// welded, so that no more than about one more mesh is held at a time.
+void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                     const Workers& workers = {});
+
+// The number of open edges of the mesh when weldedForPrinting() has none, so
+// that welding would close every hole; 0 otherwise.
+std::uint32_t openEdgesWeldCloses(const PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                                  const Workers& workers = {});
+
+} // namespace Vextal

@@ -1,0 +1,323 @@
+#include "output/OutputFile.h"
+
+#include "base/EscapedText.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <unistd.h>
+
+namespace Vextal {
+
+namespace {
+
+constexpr int namingAttempts = 100;
+
+bool sameFile(const struct stat& output, const std::string& input) {
+    struct stat read {};
+    return !input.empty() && ::stat(input.c_str(), &read) == 0 && output.st_dev == read.st_dev &&
+           output.st_ino == read.st_ino;
+}
+
+std::string inputRefusal(const std::string& input) {
+    return "is the same file as " + escaped(input) + ", which is being read; not written over it";
+}
+
+// Short and independent of the output's name, so that every legal name, up
+// to the longest, can still be written.
+std::string freshTemporaryName() {
+    static std::mt19937_64 generator{std::random_device{}() ^ std::uint64_t(::getpid())};
+    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = ".vextal-";
+    for (int k = 0; k < 8; ++k)
+        name += letters[generator() % (sizeof letters - 1)];
+    return name;
+}
+
+// An unnamed file gets a name through its /proc entry, which needs no privilege.
+int linkUnnamed(int fd, int folderFd, const std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), folderFd, name.c_str(), AT_SYMLINK_FOLLOW);
+}
+
+} // namespace
+
+OutputFile::OutputFile(const std::string& path) : OutputFile(path, Options()) {}
+
+OutputFile::OutputFile(const std::string& path, const Options& options)
+    : shownName(path == "-" ? "standard output" : path) {
+    // Past the file size limit a write then fails with EFBIG, which is said and
+    // cleaned up, instead of the signal ending the process.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previousFileSizeAction);
+
+    if (path == "-") {
+        openStandardOutput(options.input);
+        return;
+    }
+    target = findOutputTarget(path);
+    if (target.kind == OutputTarget::Kind::refused)
+        fail(target.problem);
+    else if (target.kind == OutputTarget::Kind::standardOutput)
+        openStandardOutput(options.input);
+    else if (target.kind == OutputTarget::Kind::stream)
+        openStream(options.input);
+    else
+        openReplacement(options);
+}
+
+OutputFile::~OutputFile() {
+    discard();
+    if (folderFd >= 0)
+        ::close(folderFd);
+    ::sigaction(SIGXFSZ, &previousFileSizeAction, nullptr);
+}
+
+void OutputFile::openStandardOutput(const std::string& input) {
+    fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+        failWithErrno("cannot write");
+        return;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && sameFile(status, input)) {
+        fail(inputRefusal(input));
+        return discard();
+    }
+    mode = Mode::stream;
+    attachStream();
+}
+
+// No temporary and no rename: a FIFO or a device takes the bytes as they come.
+void OutputFile::openStream(const std::string& input) {
+    fd = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        failWithErrno("cannot open for writing");
+        return;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !(S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode))) {
+        fail("was replaced while being opened, not written");
+        return discard();
+    }
+    if (sameFile(status, input)) {
+        fail(inputRefusal(input));
+        return discard();
+    }
+    mode = Mode::stream;
+    attachStream();
+}
+
+void OutputFile::openReplacement(const Options& options) {
+    if (target.kind == OutputTarget::Kind::regular) {
+        if (sameFile(target.status, options.input)) {
+            fail(inputRefusal(options.input));
+            return;
+        }
+        if (!mayReplace())
+            return;
+    }
+    // A folder opened for reading can be synced; one that only allows
+    // searching still takes the new file.
+    folderFd = ::open(target.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    folderSyncable = folderFd >= 0;
+    if (folderFd < 0)
+        folderFd = ::open(target.folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        failWithErrno("cannot create the new file in " + target.folder);
+        return;
+    }
+    const bool created =
+        (options.unnamedTemporary && createUnnamed()) || (message.empty() && createNamed());
+    if (!created)
+        return;
+    keepOwnerAndPermissions();
+    attachStream();
+}
+
+// The kernel lets root write every file, whatever its mode; a file that no one
+// may write is kept, for root too, as its mode asks.
+bool OutputFile::mayReplace() {
+    if (::faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0)
+        return failWithErrno("cannot replace the file");
+    if ((target.status.st_mode & 0222) == 0)
+        return fail("cannot replace the file: it is read-only");
+    return true;
+}
+
+bool OutputFile::createUnnamed() {
+    if (::access("/proc/self/fd", X_OK) != 0)
+        return false; // no way to name the file later
+    const mode_t permissions = target.kind == OutputTarget::Kind::regular ? 0600 : 0666;
+    fd = ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions);
+    if (fd >= 0) {
+        mode = Mode::unnamed;
+        return true;
+    }
+    if (errno == EOPNOTSUPP || errno == EISDIR)
+        return false; // this file system has no unnamed files
+    return failWithErrno("cannot create the new file in " + target.folder);
+}
+
+bool OutputFile::createNamed() {
+    const mode_t permissions = target.kind == OutputTarget::Kind::regular ? 0600 : 0666;
+    // Held so that no signal comes between making the name and guarding it.
+    const FatalSignalsHeld held;
+    for (int attempt = 0; attempt < namingAttempts; ++attempt) {
+        const std::string name = freshTemporaryName();
+        fd = ::openat(folderFd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC,
+                      permissions);
+        if (fd >= 0) {
+            temporaryName = name;
+            mode = Mode::named;
+            cleanup.arm(folderFd, name.c_str());
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return failWithErrno("cannot create the new file in " + target.folder);
+}
+
+// Ownership first: changing it clears the set-user-ID and set-group-ID bits,
+// which are not carried over anyway. The group alone may be given where the
+// owner may not; otherwise the new file is the user's.
+void OutputFile::keepOwnerAndPermissions() {
+    if (target.kind != OutputTarget::Kind::regular)
+        return;
+    const struct stat& old = target.status;
+    if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+        ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        // When the group is refused too, the file stays the user's.
+        [[maybe_unused]] const int groupGiven = ::fchown(fd, uid_t(-1), old.st_gid);
+    }
+    ::fchmod(fd, old.st_mode & 0777);
+}
+
+// The stream writes through writeAll, which keeps the first failure's reason:
+// once a write fails, later calls would only report a generic error.
+bool OutputFile::attachStream() {
+    file = ::fopencookie(this, "wb", {nullptr, writeAll, nullptr, nullptr});
+    if (file)
+        return true;
+    failWithErrno("cannot write");
+    discard();
+    return false;
+}
+
+ssize_t OutputFile::writeAll(void* self, const char* bytes, std::size_t size) {
+    auto* out = static_cast<OutputFile*>(self);
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t written = ::write(out->fd, bytes + done, size - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (out->writeError == 0)
+                out->writeError = written < 0 ? errno : EIO;
+            return -1;
+        }
+        done += std::size_t(written);
+    }
+    return ssize_t(size);
+}
+
+bool OutputFile::commit() {
+    if (!file) {
+        if (message.empty())
+            fail("cannot write: the output was not opened");
+        return false;
+    }
+    const bool written = std::fflush(file) == 0 && !std::ferror(file) && writeError == 0;
+    std::fclose(file);
+    file = nullptr;
+    if (!written) {
+        errno = writeError != 0 ? writeError : EIO;
+        failWithErrno("cannot write");
+        discard();
+        return false;
+    }
+    if (mode == Mode::stream) {
+        discard();
+        return true;
+    }
+    if (::fsync(fd) != 0) {
+        failWithErrno("cannot write the new file to disk");
+        discard();
+        return false;
+    }
+    const bool placed = mode == Mode::unnamed ? linkIntoPlace() : renameIntoPlace(temporaryName);
+    discard();
+    if (placed)
+        syncFolder();
+    return placed && message.empty();
+}
+
+// A new name is linked directly. An existing one cannot be linked over: the
+// file gets a temporary name first and is renamed over it, so that the name
+// holds the old file until the moment it holds the new one.
+bool OutputFile::linkIntoPlace() {
+    const FatalSignalsHeld held;
+    if (target.kind == OutputTarget::Kind::missing) {
+        if (linkUnnamed(fd, folderFd, target.name) == 0)
+            return true;
+        if (errno != EEXIST)
+            return failWithErrno("cannot put the new file in place in " + target.folder);
+    }
+    for (int attempt = 0; attempt < namingAttempts; ++attempt) {
+        const std::string name = freshTemporaryName();
+        if (linkUnnamed(fd, folderFd, name) == 0)
+            return renameIntoPlace(name);
+        if (errno != EEXIST)
+            break;
+    }
+    return failWithErrno("cannot put the new file in place in " + target.folder);
+}
+
+bool OutputFile::renameIntoPlace(const std::string& from) {
+    const FatalSignalsHeld held;
+    const bool renamed = ::renameat(folderFd, from.c_str(), folderFd, target.name.c_str()) == 0;
+    const int renameError = errno;
+    if (!renamed)
+        ::unlinkat(folderFd, from.c_str(), 0);
+    cleanup.disarm();
+    temporaryName.clear();
+    if (renamed)
+        return true;
+    errno = renameError;
+    return failWithErrno("cannot put the new file in place in " + target.folder);
+}
+
+// The new entry is on disk only once its folder is; file systems that cannot
+// sync a folder say EINVAL.
+void OutputFile::syncFolder() {
+    if (folderSyncable && ::fsync(folderFd) != 0 && errno != EINVAL)
+        failWithErrno("written, but the folder " + target.folder + " cannot be synced to disk");
+}
+
+bool OutputFile::fail(const std::string& what) {
+    if (message.empty())
+        message = what;
+    return false;
+}
+
+bool OutputFile::failWithErrno(const std::string& what) {
+    return fail(what + ": " + std::strerror(errno));
+}
+
+void OutputFile::discard() {
+    if (file)
+        std::fclose(file);
+    file = nullptr;
+    if (!temporaryName.empty())
+        ::unlinkat(folderFd, temporaryName.c_str(), 0);
+    temporaryName.clear();
+    cleanup.disarm();
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+    mode = Mode::none;
+}
+
+} // namespace Vextal

@@ -1,0 +1,148 @@
+#include "meshfiles/MeshWeld.h"
+#include "mesh/EdgeCounts.h"
+#include "mesh/PolygonsIndexedNormal.h"
+#include "meshfiles/TubeEnds.h"
+#include "meshfiles/WeldForPrinting.h"
+#include "primitives/PrimitiveSuperShapeToric.h"
+#include "scene/SceneLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <numbers>
+#include <utility>
+
+using namespace Vextal;
+
+namespace {
+
+constexpr float pi = std::numbers::pi_v<float>;
+
+// Every edge walked once each way: closed, and wound one way throughout.
+bool everyEdgeMatchedByItsReverse(const std::vector<Triangle>& triangles) {
+    std::map<std::pair<std::uint32_t, std::uint32_t>, int> walks;
+    for (const Triangle& t : triangles) {
+        ++walks[{t.i0, t.i1}];
+        ++walks[{t.i1, t.i2}];
+        ++walks[{t.i2, t.i0}];
+    }
+    for (const auto& [edge, count] : walks) {
+        const auto reverse = walks.find({edge.second, edge.first});
+        if (count != 1 || reverse == walks.end() || reverse->second != 1)
+            return false;
+    }
+    return true;
+}
+
+// A ring torus (centre line radius 1, tube radius 0.4) with a full turn of theta.
+PrimitiveSuperShapeToric ringTorus(bool closed) {
+    PrimitiveSuperShapeToric torus;
+    torus.setCoef1({1, 1, 1, 0, 1, 1});
+    torus.setCoef2({1, 1, 1, 0, 0.4f, 0.4f});
+    torus.thetaMin = -pi;
+    torus.thetaMax = pi;
+    torus.sliceCount = 24;
+    torus.rotateCount = 16;
+    torus.closed = closed;
+    return torus;
+}
+
+SceneSummary thetaRange(const PrimitiveParametric& surface) {
+    SceneSummary scene;
+    scene.thetaMin = surface.thetaMin;
+    scene.thetaMax = surface.thetaMax;
+    return scene;
+}
+
+} // namespace
+
+TEST(MeshWeld, copiesWithinTheToleranceMergeIntoTheFirstAndOthersStay) {
+    // Two triangles of a unit square, each with its own corners; the copies of
+    // the shared corners lie 1e-6 (merged) and 1e-4 (kept) away.
+    TriangleList square{{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 0, 1e-6f}, {1, 1, 1e-4f}, {0, 1, 0}},
+                        {{0, 1, 2}, {3, 4, 5}}};
+    weld(square);
+    ASSERT_EQ(square.vertices.size(), 5u);
+    EXPECT_EQ(square.vertices[3].z, 1e-4f);
+    EXPECT_EQ(square.triangles[1].i0, 0u);
+    EXPECT_EQ(square.triangles[1].i1, 3u);
+    EXPECT_EQ(square.triangles[1].i2, 4u);
+}
+
+TEST(MeshWeld, degenerateTrianglesPairsAndUnusedVerticesGo) {
+    TriangleList mesh{{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {5, 5, 5}, {0, 0, 1e-7f}},
+                      {{0, 1, 2}, {2, 1, 0}, {0, 1, 3}, {0, 1, 3}, {3, 1, 0}, {0, 3, 5}}};
+    weld(mesh);
+    // The pair over 0, 1, 2 goes, one of the three over 0, 1, 3 stays, the
+    // triangle whose corners 3 and 5 merged goes; vertices 2, 4, 5 are unused.
+    ASSERT_EQ(mesh.triangles.size(), 1u);
+    EXPECT_EQ(mesh.vertices.size(), 3u);
+    EXPECT_EQ(mesh.triangles[0].i2, 2u);
+    EXPECT_EQ(mesh.vertices[2].z, 1.0f);
+}
+
+TEST(MeshWeld, nonFiniteVerticesMergeWithNothingNorWidenTheBox) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    TriangleList mesh{{{0, 0, 0}, {1, 0, 0}, {nan, 0, 0}, {nan, 0, 0}, {inf, 0, 0}, {0, 0, 1e-6f}},
+                      {{0, 1, 2}, {0, 1, 3}, {4, 1, 5}}};
+    weld(mesh);
+    EXPECT_EQ(mesh.vertices.size(), 5u);
+    EXPECT_EQ(mesh.triangles[2].i2, 0u);
+}
+
+TEST(TubeEnds, aFullTurnIsTwoPiWithinTheWeldTolerance) {
+    EXPECT_TRUE(thetaMakesFullTurn(-pi, pi));
+    EXPECT_TRUE(thetaMakesFullTurn(-3.14159f, 3.14159f));
+    EXPECT_TRUE(thetaMakesFullTurn(0, 2 * pi));
+    EXPECT_FALSE(thetaMakesFullTurn(-pi / 2, pi / 2));
+    EXPECT_FALSE(thetaMakesFullTurn(-3.1415f, 3.1415f));
+}
+
+TEST(WeldForPrinting, aFullTurnTorusClosesOpenOrCappedIntoTheSameSolid) {
+    for (const bool closed : {false, true}) {
+        SCOPED_TRACE(closed ? "closed" : "open");
+        PrimitiveSuperShapeToric torus = ringTorus(closed);
+        PolygonsIndexedNormal mesh;
+        torus.tessellate(mesh);
+        EXPECT_EQ(openEdgesWeldCloses(mesh, thetaRange(torus)), closed ? 0u : 32u);
+        weldForPrinting(mesh, thetaRange(torus));
+        // The caps' poles and fans are gone, one band joins the last ring to ring 0.
+        EXPECT_EQ(mesh.vertexCount, 23u * 16);
+        ASSERT_EQ(mesh.triangleCount, 2u * 23 * 16);
+        EXPECT_TRUE(
+            everyEdgeMatchedByItsReverse({mesh.triangles, mesh.triangles + mesh.triangleCount}));
+        for (std::uint32_t v = 0; v < mesh.vertexCount; ++v) {
+            const Vec3 p = mesh.vertices[v], n = mesh.normals[v];
+            const float rho = std::hypot(p.x, p.y);
+            const Vec3 fromCentreLine{p.x - p.x / rho, p.y - p.y / rho, p.z};
+            EXPECT_GT(n.x * fromCentreLine.x + n.y * fromCentreLine.y + n.z * fromCentreLine.z,
+                      0.9f * 0.4f)
+                << "vertex " << v;
+        }
+    }
+}
+
+TEST(WeldForPrinting, onlyAToricFullTurnHasItsEndsJoined) {
+    PrimitiveSuperShapeToric torus = ringTorus(false);
+    PolygonsIndexedNormal mesh;
+    torus.tessellate(mesh);
+    SceneSummary spheric = thetaRange(torus);
+    spheric.surface = SurfaceKind::spheric;
+    EXPECT_EQ(weldedForPrinting(mesh, spheric).triangles.size(), mesh.triangleCount);
+}
+
+TEST(WeldForPrinting, aSurfaceWithoutAFullTurnIsOnlyWelded) {
+    PrimitiveSuperShapeToric half = ringTorus(false);
+    half.thetaMin = -pi / 2;
+    half.thetaMax = pi / 2;
+    PolygonsIndexedNormal mesh;
+    half.tessellate(mesh);
+    const TriangleList welded = weldedForPrinting(mesh, thetaRange(half));
+    EXPECT_EQ(welded.vertices.size(), mesh.vertexCount);
+    EXPECT_EQ(welded.triangles.size(), mesh.triangleCount);
+    EXPECT_EQ(countEdges(mesh.triangles, mesh.triangleCount).open, 32u);
+    EXPECT_EQ(openEdgesWeldCloses(mesh, thetaRange(half)), 0u);
+}
