@@ -137,6 +137,36 @@ ColourRange percentileRange(std::span<const float> values, bool signedValues) {
     return high > low ? ColourRange{low, high} : ColourRange{low - 1, low + 1};
 }
 
+std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexedNormal& mesh,
+                                ColourMode mode, const Workers& workers) {
+    const RingGrid& grid = mesh.ringGrid();
+    if (mode == ColourMode::plain || grid.rings == 0)
+        return {};
+    std::vector<float> out(mesh.vertexCount);
+    switch (mode) {
+    case ColourMode::gaussian:
+    case ColourMode::mean:
+        curvatureValues(values, grid, vertexAngles(values, grid), mode == ColourMode::gaussian,
+                        out.data(), workers);
+        break;
+    case ColourMode::height:
+        for (std::uint32_t i = 0; i < mesh.vertexCount; ++i)
+            out[i] = finiteOrNan(mesh.vertices[i].z);
+        break;
+    case ColourMode::radius:
+        for (std::uint32_t i = 0; i < mesh.vertexCount; ++i) {
+            const Vec3 p = mesh.vertices[i];
+            out[i] =
+                finiteOrNan(std::sqrt(double(p.x) * p.x + double(p.y) * p.y + double(p.z) * p.z));
+        }
+        break;
+    case ColourMode::parameter:
+    case ColourMode::plain:
+        break;
+    }
+    return out;
+}
+
 VertexColours colourVertices(const SceneValues& values, const PolygonsIndexedNormal& mesh,
                              const ColourRequest& request, const Workers& workers) {
     VertexColours out;
@@ -144,42 +174,25 @@ VertexColours colourVertices(const SceneValues& values, const PolygonsIndexedNor
     const RingGrid& grid = mesh.ringGrid();
     if (request.mode == ColourMode::plain || grid.rings == 0)
         return out;
-    out.values.resize(mesh.vertexCount);
-    out.colours.resize(mesh.vertexCount);
-    const VertexAngles angles = vertexAngles(values, grid);
     if (request.mode == ColourMode::parameter) {
+        out.values.resize(mesh.vertexCount);
+        out.colours.resize(mesh.vertexCount);
         const ColourRange range =
             request.range.value_or(ColourRange{values.thetaMin, values.thetaMax});
         out.low = range.low;
         out.high = range.high;
-        parameterColours(values, grid, angles, out);
+        parameterColours(values, grid, vertexAngles(values, grid), out);
         return out;
     }
-    float* value = out.values.data();
-    switch (request.mode) {
-    case ColourMode::gaussian:
-    case ColourMode::mean:
-        curvatureValues(values, grid, angles, request.mode == ColourMode::gaussian, value, workers);
-        break;
-    case ColourMode::height:
-        for (std::uint32_t i = 0; i < mesh.vertexCount; ++i)
-            value[i] = finiteOrNan(mesh.vertices[i].z);
-        break;
-    default: {
-        for (std::uint32_t i = 0; i < mesh.vertexCount; ++i) {
-            const Vec3 p = mesh.vertices[i];
-            value[i] =
-                finiteOrNan(std::sqrt(double(p.x) * p.x + double(p.y) * p.y + double(p.z) * p.z));
-        }
-    }
-    }
+    out.values = vertexValues(values, mesh, request.mode, workers);
     const bool signedValues = isSignedMode(request.mode);
     const ColourRange range = request.range.value_or(percentileRange(out.values, signedValues));
     out.low = range.low;
     out.high = range.high;
     const ColourTable& table = signedValues ? divergingMap : sequentialMap;
-    for (std::uint32_t i = 0; i < mesh.vertexCount; ++i)
-        out.colours[i] = mapColour(table, out.low, out.high, value[i]);
+    out.colours.resize(out.values.size());
+    for (std::size_t i = 0; i < out.values.size(); ++i)
+        out.colours[i] = mapColour(table, out.low, out.high, out.values[i]);
     return out;
 }
 

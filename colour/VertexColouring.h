@@ -35,6 +35,10 @@ struct ColourRequest {
 VertexColours colourVertices(const SceneValues& values, const PolygonsIndexedNormal& mesh,
                              const ColourRequest& request, const Workers& workers = {});
 
+// The values alone, one per vertex (NaN where not finite); none for plain.
+std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexedNormal& mesh,
+                                ColourMode mode, const Workers& workers = {});
+
 // The range a colour map spans by default: the 2nd to the 98th percentile of
 // the finite values, so that a few spikes at sharp tips do not wash out the
 // rest; for signed values -m..m, m the 98th percentile of their magnitudes.
