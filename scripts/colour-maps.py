@@ -11,6 +11,7 @@ lightness rises evenly to the middle and falls evenly after it.
 """
 import math
 import pathlib
+import subprocess
 import sys
 
 SEQUENTIAL = [
@@ -124,11 +125,14 @@ def table(name, comment, colour):
 
 def main():
     folder = pathlib.Path(sys.argv[1])
-    (folder / "SequentialMap.cpp").write_text(table(
+    written = [folder / "SequentialMap.cpp", folder / "DivergingMap.cpp"]
+    written[0].write_text(table(
         "sequentialMap", "Perceptually uniform, dark blue through green to yellow.", sequential))
-    (folder / "DivergingMap.cpp").write_text(table(
+    written[1].write_text(table(
         "divergingMap", "Blue through a neutral white to red, even in lightness either side.",
         diverging))
+    # Laid out as every other source file.
+    subprocess.run(["clang-format", "-i", *map(str, written)], check=True)
 
 
 if __name__ == "__main__":
