@@ -6,11 +6,19 @@
 namespace Vextal {
 
 Rgb8 mapColour(const ColourTable& table, float low, float high, float value) {
-    if (std::isnan(value))
-        return nonFiniteGrey;
-    const float fraction = (value - low) / (high - low);
-    const float index = std::clamp(fraction * 255.0f + 0.5f, 0.0f, 255.0f);
-    return table[static_cast<std::size_t>(index)];
+    Rgb8 colour;
+    mapColours(table, low, high, {&value, 1}, &colour);
+    return colour;
+}
+
+void mapColours(const ColourTable& table, float low, float high, std::span<const float> values,
+                Rgb8* colours) {
+    const float scale = 255.0f / (high - low);
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const float value = values[k];
+        const float index = std::clamp((value - low) * scale + 0.5f, 0.0f, 255.0f);
+        colours[k] = value == value ? table[static_cast<std::size_t>(index)] : nonFiniteGrey;
+    }
 }
 
 } // namespace Vextal

@@ -3,6 +3,7 @@
 #include "mesh/VertexColours.h"
 
 #include <array>
+#include <span>
 
 namespace Vextal {
 
@@ -23,5 +24,8 @@ inline constexpr Rgb8 nonFiniteGrey{96, 96, 96};
 // The table's colour for `value` on the range low..high; values outside it
 // take the end colours, NaN the grey.
 Rgb8 mapColour(const ColourTable& table, float low, float high, float value);
+// The same for every value.
+void mapColours(const ColourTable& table, float low, float high, std::span<const float> values,
+                Rgb8* colours);
 
 } // namespace Vextal

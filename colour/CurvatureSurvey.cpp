@@ -94,20 +94,20 @@ double gaussianTotal(const SceneValues& values) {
     const Samples thetas = samplesOver(values.thetaMin, values.thetaMax, rule);
     const Samples phis = samplesOver(values.phiMin, values.phiMax, rule);
     const SurfaceDerivatives surface(values);
-    std::vector<AngleJets> columns;
+    PhiColumns columns;
     for (double phi : phis.at)
-        columns.push_back(surface.atPhi(phi));
+        columns.push(surface.atPhi(phi));
+    CurvatureRow row(columns.count());
     double total = 0;
     for (std::size_t i = 0; i < thetas.at.size(); ++i) {
-        const AngleJets theta = surface.atTheta(thetas.at[i]);
-        double row = 0;
-        for (std::size_t j = 0; j < columns.size(); ++j) {
-            const Curvature k = curvatureOf(surface.point(theta, columns[j]));
-            const double term = k.gaussian * k.areaElement;
+        surface.curvatureRow(surface.atTheta(thetas.at[i]), columns, row);
+        double sum = 0;
+        for (std::size_t j = 0; j < columns.count(); ++j) {
+            const double term = row.gaussian[j] * row.areaElement[j];
             if (std::isfinite(term))
-                row += term * phis.weight[j];
+                sum += term * phis.weight[j];
         }
-        total += row * thetas.weight[i];
+        total += sum * thetas.weight[i];
     }
     return total;
 }

@@ -1,7 +1,6 @@
 #include "colour/SurfaceCurvature.h"
 
-#include <cmath>
-#include <limits>
+#include "mesh/VectorClones.h"
 
 namespace Vextal {
 
@@ -11,14 +10,58 @@ SuperShapeCoefficients coefficientsOf(const std::array<float, 6>& c) {
     return {c[0], c[1], c[2], c[3], c[4], c[5]};
 }
 
-struct Vector {
-    double x, y, z;
+// The point of one surface kind, for a whole row.
+struct Spheric {
+    static SurfacePoint<Jet> at(const AngleJets<ThetaJet>& t, const AngleJets<PhiJet>& p) {
+        return sphericPointOf(t.sine, t.cosine, t.radius, p.sine, p.cosine, p.radius);
+    }
 };
-double dot(const Vector& a, const Vector& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
+struct Toric {
+    static SurfacePoint<Jet> at(const AngleJets<ThetaJet>& t, const AngleJets<PhiJet>& p) {
+        return toricPointOf(t.sine, t.cosine, t.radius, p.sine, p.cosine, p.radius);
+    }
+};
+struct Harmonic {
+    static SurfacePoint<Jet> at(const AngleJets<ThetaJet>& t, const AngleJets<PhiJet>& p) {
+        return harmonicPointOf(t.sine, t.cosine, t.radius, p.sine, p.cosine, p.radius);
+    }
+};
+
+// Free functions, one per kind, with every call inlined (flatten): the loop
+// then has no call and no branch in it, and is compiled once per
+// instruction set.
+template <class Kind>
+inline void rowOf(const AngleJets<ThetaJet>& theta, const PhiColumns& columns, CurvatureRow& out) {
+    const std::uint32_t count = columns.count();
+    double* __restrict gaussian = out.gaussian.data();
+    double* __restrict mean = out.mean.data();
+    double* __restrict area = out.areaElement.data();
+    const double* __restrict s[3] = {columns.sine[0].data(), columns.sine[1].data(),
+                                     columns.sine[2].data()};
+    const double* __restrict c[3] = {columns.cosine[0].data(), columns.cosine[1].data(),
+                                     columns.cosine[2].data()};
+    const double* __restrict r[3] = {columns.radius[0].data(), columns.radius[1].data(),
+                                     columns.radius[2].data()};
+    for (std::uint32_t j = 0; j < count; ++j) {
+        const AngleJets<PhiJet> phi{
+            {s[0][j], s[1][j], s[2][j]}, {c[0][j], c[1][j], c[2][j]}, {r[0][j], r[1][j], r[2][j]}};
+        const Curvature k = curvatureOf(Kind::at(theta, phi));
+        gaussian[j] = k.gaussian;
+        mean[j] = k.mean;
+        area[j] = k.areaElement;
+    }
 }
-Vector crossOf(const Vector& a, const Vector& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+VEXTAL_VECTOR_CLONES [[gnu::flatten]] void
+sphericRow(const AngleJets<ThetaJet>& theta, const PhiColumns& columns, CurvatureRow& out) {
+    rowOf<Spheric>(theta, columns, out);
+}
+VEXTAL_VECTOR_CLONES [[gnu::flatten]] void toricRow(const AngleJets<ThetaJet>& theta,
+                                                    const PhiColumns& columns, CurvatureRow& out) {
+    rowOf<Toric>(theta, columns, out);
+}
+VEXTAL_VECTOR_CLONES [[gnu::flatten]] void
+harmonicRow(const AngleJets<ThetaJet>& theta, const PhiColumns& columns, CurvatureRow& out) {
+    rowOf<Harmonic>(theta, columns, out);
 }
 
 } // namespace
@@ -27,58 +70,56 @@ SurfaceDerivatives::SurfaceDerivatives(const SceneValues& v)
     : values(v), coef1(coefficientsOf(v.coef1)), coef2(coefficientsOf(v.coef2)),
       derived1(derive(coef1)), derived2(derive(coef2)) {}
 
-AngleJets SurfaceDerivatives::atTheta(double theta) const {
+AngleJets<ThetaJet> SurfaceDerivatives::atTheta(double theta) const {
     const Jet u = Jet::u(theta);
     const auto& h = values.coefh;
     const Jet radius = values.surface == SurfaceKind::harmonic
                            ? harmonicRadiusOf(h[4], h[5], h[6], h[7], u)
                            : superformulaRadiusOf(coef2, derived2, u);
-    return {sin(u), cos(u), radius};
+    return {lineJetOf<0>(sin(u)), lineJetOf<0>(cos(u)), lineJetOf<0>(radius)};
 }
 
-AngleJets SurfaceDerivatives::atPhi(double phi) const {
+AngleJets<PhiJet> SurfaceDerivatives::atPhi(double phi) const {
     const Jet v = Jet::v(phi);
     const auto& h = values.coefh;
     const Jet radius = values.surface == SurfaceKind::harmonic
                            ? harmonicRadiusOf(h[0], h[1], h[2], h[3], v)
                            : superformulaRadiusOf(coef1, derived1, v);
-    return {sin(v), cos(v), radius};
+    return {lineJetOf<1>(sin(v)), lineJetOf<1>(cos(v)), lineJetOf<1>(radius)};
 }
 
-SurfacePoint<Jet> SurfaceDerivatives::point(const AngleJets& t, const AngleJets& p) const {
+SurfacePoint<Jet> SurfaceDerivatives::point(const AngleJets<ThetaJet>& t,
+                                            const AngleJets<PhiJet>& p) const {
     switch (values.surface) {
     case SurfaceKind::spheric:
-        return sphericPointOf(t.sine, t.cosine, t.radius, p.sine, p.cosine, p.radius);
+        return Spheric::at(t, p);
     case SurfaceKind::toric:
-        return toricPointOf(t.sine, t.cosine, t.radius, p.sine, p.cosine, p.radius);
+        return Toric::at(t, p);
     case SurfaceKind::harmonic:
-        return harmonicPointOf(t.sine, t.cosine, t.radius, p.sine, p.cosine, p.radius);
+        return Harmonic::at(t, p);
     }
     return {};
 }
 
-// The first fundamental form E, F, G and the second L, M, N against the unit
-// normal Xu x Xv, which points inwards on all three surfaces (their triangles
-// run the other way round): with it the usual H = (E N - 2 F M + G L) / 2 (E G - F^2)
-// is positive on a sphere.
-Curvature curvatureOf(const SurfacePoint<Jet>& s) {
-    const Vector xu{s.x.du, s.y.du, s.z.du}, xv{s.x.dv, s.y.dv, s.z.dv};
-    const Vector xuu{s.x.duu, s.y.duu, s.z.duu}, xuv{s.x.duv, s.y.duv, s.z.duv},
-        xvv{s.x.dvv, s.y.dvv, s.z.dvv};
-    const double e = dot(xu, xu), f = dot(xu, xv), g = dot(xv, xv);
-    const Vector n = crossOf(xu, xv);
-    // |Xu x Xv|^2 = E G - F^2, without the cancellation of the difference.
-    const double areaSquared = dot(n, n);
-    const double area = std::sqrt(areaSquared);
-    // Tangents that barely span a plane: a pole of the parametrisation (the
-    // float angle of a pole may lie a rounding past it, where the orientation
-    // has turned), or a sharp tip.
-    if (!(area > 1e-6 * (e + g))) {
-        constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-        return {nan, nan, std::isfinite(area) ? area : nan};
+void SurfaceDerivatives::curvatureRow(const AngleJets<ThetaJet>& theta, const PhiColumns& columns,
+                                      CurvatureRow& out) const {
+    switch (values.surface) {
+    case SurfaceKind::spheric:
+        return sphericRow(theta, columns, out);
+    case SurfaceKind::toric:
+        return toricRow(theta, columns, out);
+    case SurfaceKind::harmonic:
+        return harmonicRow(theta, columns, out);
     }
-    const double l = dot(xuu, n) / area, m = dot(xuv, n) / area, nn = dot(xvv, n) / area;
-    return {(l * nn - m * m) / areaSquared, (e * nn - 2 * f * m + g * l) / (2 * areaSquared), area};
+}
+
+void PhiColumns::push(const AngleJets<PhiJet>& jets) {
+    for (const auto& [to, from] : {std::pair{sine, &jets.sine}, std::pair{cosine, &jets.cosine},
+                                   std::pair{radius, &jets.radius}}) {
+        to[0].push_back(from->value);
+        to[1].push_back(from->d);
+        to[2].push_back(from->dd);
+    }
 }
 
 Curvature curvatureAt(const SceneValues& values, double theta, double phi) {

@@ -3,6 +3,7 @@
 #include "colour/ColourMaps.h"
 #include "colour/SurfaceCurvature.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "mesh/VectorClones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,30 +27,35 @@ std::uint32_t minBlockRings(const RingGrid& grid) {
 }
 
 // Curvature per vertex from the formula at the vertex's angles: the angle
-// parts once per ring and per column, combined per vertex.
+// parts once per ring and per column, combined per vertex a row at a time.
 void curvatureValues(const SceneValues& values, const RingGrid& grid, const VertexAngles& angles,
                      bool gaussian, float* out, const Workers& workers) {
     const SurfaceDerivatives surface(values);
-    std::vector<AngleJets> columns(grid.columns);
+    PhiColumns columns;
     for (std::uint32_t c = 0; c < grid.columns; ++c)
-        columns[c] = surface.atPhi(angles.phis[c]);
-    const auto valueAt = [&](const AngleJets& theta, const AngleJets& phi) {
-        const Curvature k = curvatureOf(surface.point(theta, phi));
-        return finiteOrNan(gaussian ? k.gaussian : k.mean);
+        columns.push(surface.atPhi(angles.phis[c]));
+    const auto store = [gaussian](const CurvatureRow& row, float* to) {
+        const std::vector<double>& chosen = gaussian ? row.gaussian : row.mean;
+        for (std::size_t c = 0; c < chosen.size(); ++c)
+            to[c] = finiteOrNan(chosen[c]);
     };
     forEachBlock(workers, grid.rings, minBlockRings(grid),
                  [&](std::uint32_t first, std::uint32_t end) {
+                     CurvatureRow row(grid.columns);
                      for (std::uint32_t ring = first; ring < end; ++ring) {
-                         const AngleJets theta = surface.atTheta(angles.thetas[ring]);
-                         float* row = out + grid.vertex(ring, 0);
-                         for (std::uint32_t c = 0; c < grid.columns; ++c)
-                             row[c] = valueAt(theta, columns[c]);
+                         surface.curvatureRow(surface.atTheta(angles.thetas[ring]), columns, row);
+                         store(row, out + grid.vertex(ring, 0));
                      }
                  });
     if (grid.capped) {
-        const AngleJets poleColumn = surface.atPhi(0.0);
-        out[grid.endPole()] = valueAt(surface.atTheta(angles.endPoleTheta), poleColumn);
-        out[grid.startPole()] = valueAt(surface.atTheta(angles.startPoleTheta), poleColumn);
+        PhiColumns poleColumn;
+        poleColumn.push(surface.atPhi(0.0));
+        CurvatureRow pole(1);
+        for (const auto& [theta, index] : {std::pair{angles.endPoleTheta, grid.endPole()},
+                                           std::pair{angles.startPoleTheta, grid.startPole()}}) {
+            surface.curvatureRow(surface.atTheta(theta), poleColumn, pole);
+            store(pole, out + index);
+        }
     }
 }
 
@@ -77,24 +83,42 @@ Rgb8 darkened(Rgb8 colour) {
 
 // Theta as the value and on the sequential map; every other check of the
 // theta x phi checker darker, so both directions of the grid show.
+// The value and the colour depend on theta alone but for the checker's
+// parity, so both are worked out once per ring, the parity once per column.
 void parameterColours(const SceneValues& values, const RingGrid& grid, const VertexAngles& angles,
                       VertexColours& out) {
     const Checks checks = checksOf(grid);
-    const double thetaLow = values.thetaMin, thetaHigh = values.thetaMax;
-    const double phiLow = values.phiMin, phiHigh = values.phiMax;
-    const auto paint = [&](std::uint32_t index, double theta, double phi) {
-        out.values[index] = finiteOrNan(theta);
-        const Rgb8 base = mapColour(sequentialMap, out.low, out.high, out.values[index]);
-        const std::uint32_t parity = checkOf(theta, thetaLow, thetaHigh, checks.theta) +
-                                     checkOf(phi, phiLow, phiHigh, checks.phi);
-        out.colours[index] = parity % 2 ? darkened(base) : base;
+    std::vector<std::uint8_t> columnParity(grid.columns);
+    for (std::uint32_t c = 0; c < grid.columns; ++c)
+        columnParity[c] = checkOf(angles.phis[c], values.phiMin, values.phiMax, checks.phi) % 2;
+    const auto ringOf = [&](double theta, std::uint32_t first, std::uint32_t count,
+                            const std::uint8_t* parity) {
+        const float value = finiteOrNan(theta);
+        const Rgb8 colours[2] = {mapColour(sequentialMap, out.low, out.high, value),
+                                 darkened(mapColour(sequentialMap, out.low, out.high, value))};
+        const std::uint32_t own =
+            checkOf(theta, values.thetaMin, values.thetaMax, checks.theta) % 2;
+        for (std::uint32_t c = 0; c < count; ++c) {
+            out.values[first + c] = value;
+            out.colours[first + c] = colours[own ^ parity[c]];
+        }
     };
     for (std::uint32_t ring = 0; ring < grid.rings; ++ring)
-        for (std::uint32_t c = 0; c < grid.columns; ++c)
-            paint(grid.vertex(ring, c), angles.thetas[ring], angles.phis[c]);
+        ringOf(angles.thetas[ring], grid.vertex(ring, 0), grid.columns, columnParity.data());
     if (grid.capped) {
-        paint(grid.endPole(), angles.endPoleTheta, 0.0);
-        paint(grid.startPole(), angles.startPoleTheta, 0.0);
+        const std::uint8_t parity = checkOf(0.0, values.phiMin, values.phiMax, checks.phi) % 2;
+        ringOf(angles.endPoleTheta, grid.endPole(), 1, &parity);
+        ringOf(angles.startPoleTheta, grid.startPole(), 1, &parity);
+    }
+}
+
+// The distance of each vertex from the origin, in float: a colour needs no more.
+VEXTAL_VECTOR_CLONES
+void radii(const Vec3* vertices, std::uint32_t count, float* out) {
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const Vec3 p = vertices[i];
+        const float r = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+        out[i] = std::isfinite(r) ? r : nan;
     }
 }
 
@@ -117,11 +141,15 @@ VertexAngles vertexAngles(const SceneValues& values, const RingGrid& grid) {
 }
 
 ColourRange percentileRange(std::span<const float> values, bool signedValues) {
+    // Percentiles of some 16 thousand values evenly spread over them: within
+    // a hundredth of a percent of the whole's, at a fraction of the cost.
+    constexpr std::size_t sampled = 1u << 14;
+    const std::size_t stride = std::max<std::size_t>(1, values.size() / sampled);
     std::vector<float> finite;
-    finite.reserve(values.size());
-    for (float value : values)
-        if (std::isfinite(value))
-            finite.push_back(signedValues ? std::fabs(value) : value);
+    finite.reserve(values.size() / stride + 1);
+    for (std::size_t k = 0; k < values.size(); k += stride)
+        if (std::isfinite(values[k]))
+            finite.push_back(signedValues ? std::fabs(values[k]) : values[k]);
     if (finite.empty())
         return signedValues ? ColourRange{-1, 1} : ColourRange{0, 1};
     const auto at = [&finite](double fraction) {
@@ -154,11 +182,7 @@ std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexed
             out[i] = finiteOrNan(mesh.vertices[i].z);
         break;
     case ColourMode::radius:
-        for (std::uint32_t i = 0; i < mesh.vertexCount; ++i) {
-            const Vec3 p = mesh.vertices[i];
-            out[i] =
-                finiteOrNan(std::sqrt(double(p.x) * p.x + double(p.y) * p.y + double(p.z) * p.z));
-        }
+        radii(mesh.vertices, mesh.vertexCount, out.data());
         break;
     case ColourMode::parameter:
     case ColourMode::plain:
@@ -189,10 +213,9 @@ VertexColours colourVertices(const SceneValues& values, const PolygonsIndexedNor
     const ColourRange range = request.range.value_or(percentileRange(out.values, signedValues));
     out.low = range.low;
     out.high = range.high;
-    const ColourTable& table = signedValues ? divergingMap : sequentialMap;
     out.colours.resize(out.values.size());
-    for (std::size_t i = 0; i < out.values.size(); ++i)
-        out.colours[i] = mapColour(table, out.low, out.high, out.values[i]);
+    mapColours(signedValues ? divergingMap : sequentialMap, out.low, out.high, out.values,
+               out.colours.data());
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include "primitives/SuperShapeCoefficients.h"
 
 #include <cmath>
+#include <type_traits>
 
 namespace Vextal {
 
@@ -36,21 +37,27 @@ template <class T> T harmonicRadiusOf(float m0, float m1, float m2, float m3, co
     return pow(sin(double(m0) * w), double(m1)) + pow(cos(double(m2) * w), double(m3));
 }
 
+// The point functions take the theta quantities as one type and the phi
+// ones as another, so that a type that knows it depends on theta alone can
+// meet one that depends on phi alone; with doubles both are double.
+
 // The spheric superformula's point from the sines, cosines and radii of its
 // two angles: t = cos(theta) * (rPhi * rTheta), z = sin(theta) * rTheta.
-template <class T>
-SurfacePoint<T> sphericPointOf(const T& sinTheta, const T& cosTheta, const T& rTheta,
-                               const T& sinPhi, const T& cosPhi, const T& rPhi) {
-    const T t = cosTheta * (rPhi * rTheta);
-    return {cosPhi * t, sinPhi * t, sinTheta * rTheta};
+template <class A, class B>
+auto sphericPointOf(const A& sinTheta, const A& cosTheta, const A& rTheta, const B& sinPhi,
+                    const B& cosPhi, const B& rPhi) {
+    const auto t = cosTheta * (rPhi * rTheta);
+    return SurfacePoint<std::remove_cvref_t<decltype(t)>>{cosPhi * t, sinPhi * t,
+                                                          sinTheta * rTheta};
 }
 
 // The toroidal one: t = rPhi + rTheta * cos(theta), z = sin(theta) * rTheta.
-template <class T>
-SurfacePoint<T> toricPointOf(const T& sinTheta, const T& cosTheta, const T& rTheta, const T& sinPhi,
-                             const T& cosPhi, const T& rPhi) {
-    const T t = rPhi + rTheta * cosTheta;
-    return {cosPhi * t, sinPhi * t, sinTheta * rTheta};
+template <class A, class B>
+auto toricPointOf(const A& sinTheta, const A& cosTheta, const A& rTheta, const B& sinPhi,
+                  const B& cosPhi, const B& rPhi) {
+    const auto t = rPhi + rTheta * cosTheta;
+    return SurfacePoint<std::remove_cvref_t<decltype(t)>>{cosPhi * t, sinPhi * t,
+                                                          sinTheta * rTheta};
 }
 
 // The tessellation rounds the harmonic's radius to float before it scales the
@@ -64,12 +71,12 @@ template <class T> T harmonicRadiusRounding(const T& r) {
 
 // The spherical harmonic's point, theta measured from the z axis:
 // r = rPhi + rTheta, t = sin(theta) * r.
-template <class T>
-SurfacePoint<T> harmonicPointOf(const T& sinTheta, const T& cosTheta, const T& rTheta,
-                                const T& sinPhi, const T& cosPhi, const T& rPhi) {
-    const T r = harmonicRadiusRounding(rPhi + rTheta);
-    const T t = sinTheta * r;
-    return {sinPhi * t, cosPhi * t, cosTheta * r};
+template <class A, class B>
+auto harmonicPointOf(const A& sinTheta, const A& cosTheta, const A& rTheta, const B& sinPhi,
+                     const B& cosPhi, const B& rPhi) {
+    const auto r = harmonicRadiusRounding(rPhi + rTheta);
+    const auto t = sinTheta * r;
+    return SurfacePoint<std::remove_cvref_t<decltype(r)>>{sinPhi * t, cosPhi * t, cosTheta * r};
 }
 
 } // namespace Vextal
