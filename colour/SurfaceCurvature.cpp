@@ -36,15 +36,17 @@ inline void rowOf(const AngleJets<ThetaJet>& theta, const PhiColumns& columns, C
     double* __restrict gaussian = out.gaussian.data();
     double* __restrict mean = out.mean.data();
     double* __restrict area = out.areaElement.data();
-    const double* __restrict s[3] = {columns.sine[0].data(), columns.sine[1].data(),
-                                     columns.sine[2].data()};
-    const double* __restrict c[3] = {columns.cosine[0].data(), columns.cosine[1].data(),
-                                     columns.cosine[2].data()};
-    const double* __restrict r[3] = {columns.radius[0].data(), columns.radius[1].data(),
-                                     columns.radius[2].data()};
+    const double *__restrict s0 = columns.sine[0].data(), *__restrict s1 = columns.sine[1].data(),
+                             *__restrict s2 = columns.sine[2].data();
+    const double *__restrict c0 = columns.cosine[0].data(),
+                             *__restrict c1 = columns.cosine[1].data(),
+                             *__restrict c2 = columns.cosine[2].data();
+    const double *__restrict r0 = columns.radius[0].data(),
+                             *__restrict r1 = columns.radius[1].data(),
+                             *__restrict r2 = columns.radius[2].data();
     for (std::uint32_t j = 0; j < count; ++j) {
         const AngleJets<PhiJet> phi{
-            {s[0][j], s[1][j], s[2][j]}, {c[0][j], c[1][j], c[2][j]}, {r[0][j], r[1][j], r[2][j]}};
+            {s0[j], s1[j], s2[j]}, {c0[j], c1[j], c2[j]}, {r0[j], r1[j], r2[j]}};
         const Curvature k = curvatureOf(Kind::at(theta, phi));
         gaussian[j] = k.gaussian;
         mean[j] = k.mean;

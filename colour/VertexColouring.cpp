@@ -112,12 +112,13 @@ void parameterColours(const SceneValues& values, const RingGrid& grid, const Ver
     }
 }
 
-// The distance of each vertex from the origin, in float: a colour needs no more.
+// The distance of each vertex from the origin. The squares are taken in
+// double: in float those of small coordinates are subnormal, and slow.
 VEXTAL_VECTOR_CLONES
 void radii(const Vec3* vertices, std::uint32_t count, float* out) {
     for (std::uint32_t i = 0; i < count; ++i) {
         const Vec3 p = vertices[i];
-        const float r = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+        const float r = float(std::sqrt(double(p.x) * p.x + double(p.y) * p.y + double(p.z) * p.z));
         out[i] = std::isfinite(r) ? r : nan;
     }
 }
