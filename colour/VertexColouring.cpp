@@ -185,7 +185,17 @@ std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexed
     case ColourMode::radius:
         radii(mesh.vertices, mesh.vertexCount, out.data());
         break;
-    case ColourMode::parameter:
+    case ColourMode::parameter: {
+        const VertexAngles angles = vertexAngles(values, grid);
+        for (std::uint32_t ring = 0; ring < grid.rings; ++ring)
+            std::fill_n(out.begin() + grid.vertex(ring, 0), grid.columns,
+                        finiteOrNan(angles.thetas[ring]));
+        if (grid.capped) {
+            out[grid.endPole()] = finiteOrNan(angles.endPoleTheta);
+            out[grid.startPole()] = finiteOrNan(angles.startPoleTheta);
+        }
+        break;
+    }
     case ColourMode::plain:
         break;
     }

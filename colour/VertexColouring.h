@@ -35,7 +35,8 @@ struct ColourRequest {
 VertexColours colourVertices(const SceneValues& values, const PolygonsIndexedNormal& mesh,
                              const ColourRequest& request, const Workers& workers = {});
 
-// The values alone, one per vertex (NaN where not finite); none for plain.
+// The values alone, one per vertex (NaN where not finite; theta for the
+// parameter colouring); none for plain.
 std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexedNormal& mesh,
                                 ColourMode mode, const Workers& workers = {});
 
