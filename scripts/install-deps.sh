@@ -11,7 +11,7 @@ build_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libpng-dev libimagequant-dev libgif-dev libwebp-dev lib3mf-dev libtbb-dev
-    libimgui-dev libstb-dev
+    libimgui-dev libstb-dev fonts-dejavu-core
     help2man
 )
 test_packages=(
