@@ -105,10 +105,20 @@ std::vector<std::uint8_t> crowdedVertices(const std::vector<Placed>& placed, std
             forEachBlock(workers, std::uint32_t(placed.size()), 1 << 14,
                          [&](std::uint32_t first, std::uint32_t end) {
                              auto lo = placed.begin(), hi = placed.begin();
+                             // The rows rise with k, so the bounds only move
+                             // forward: a step or two each, not a search.
                              for (std::uint32_t k = first; k < end; ++k) {
                                  const std::uint64_t row = placed[k].cell + shift;
-                                 lo = std::lower_bound(lo, placed.end(), row - 1, below);
-                                 hi = std::lower_bound(hi, placed.end(), row + 2, below);
+                                 if (k == first) {
+                                     lo = std::lower_bound(lo, placed.end(), row - 1, below);
+                                     hi = std::lower_bound(lo, placed.end(), row + 2, below);
+                                 }
+                                 while (lo != placed.end() && below(*lo, row - 1))
+                                     ++lo;
+                                 if (hi < lo)
+                                     hi = lo;
+                                 while (hi != placed.end() && below(*hi, row + 2))
+                                     ++hi;
                                  if (std::size_t(hi - lo) > self)
                                      crowded[placed[k].vertex] = 1;
                              }

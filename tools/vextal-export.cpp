@@ -82,7 +82,8 @@ std::string sharedWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const Writ
 
 std::string threeMfWriter(std::FILE* out, PolygonsIndexedNormal& mesh,
                           const WriteRequest& request) {
-    return Vextal::writeThreeMf(out, mesh, request.unit, request.comment);
+    return Vextal::writeThreeMf(out, mesh, {.unit = request.unit, .name = request.comment},
+                                request.workers);
 }
 
 // OBJ keeps NaN and infinite values so that a broken surface can be inspected;
