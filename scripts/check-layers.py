@@ -21,7 +21,7 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 LAYER_OF = {
     "base": "base",
     "cli": "cli",
-    "mesh": "geometry", "primitives": "geometry", "scene": "geometry",
+    "mesh": "geometry", "primitives": "geometry", "scene": "geometry", "colour": "geometry",
     "input": "input", "camera": "input",
     "render": "render",
     "meshfiles": "meshfiles",
