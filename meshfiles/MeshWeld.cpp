@@ -217,13 +217,15 @@ void dropPairs(std::vector<Triangle>& triangles, std::size_t vertexCount) {
     triangles.resize(written);
 }
 
-void dropUnusedVertices(TriangleList& mesh) {
+void dropUnusedVertices(TriangleList& mesh, std::vector<std::uint32_t>* origins) {
     std::vector<std::uint32_t> renumbered(mesh.vertices.size(), none);
     for (const Triangle& t : mesh.triangles)
         renumbered[t.i0] = renumbered[t.i1] = renumbered[t.i2] = 0;
     std::uint32_t next = 0;
     for (std::uint32_t v = 0; v < mesh.vertices.size(); ++v)
         if (renumbered[v] != none) {
+            if (origins)
+                origins->push_back(v);
             mesh.vertices[next] = mesh.vertices[v];
             renumbered[v] = next++;
         }
@@ -234,7 +236,7 @@ void dropUnusedVertices(TriangleList& mesh) {
 
 } // namespace
 
-void weld(TriangleList& mesh, const Workers& workers) {
+void weld(TriangleList& mesh, const Workers& workers, std::vector<std::uint32_t>* origins) {
     const std::vector<std::uint32_t> target = mergeTargets(mesh.vertices, workers);
     std::size_t kept = 0;
     for (const Triangle& t : mesh.triangles) {
@@ -244,7 +246,9 @@ void weld(TriangleList& mesh, const Workers& workers) {
     }
     mesh.triangles.resize(kept);
     dropPairs(mesh.triangles, mesh.vertices.size());
-    dropUnusedVertices(mesh);
+    if (origins)
+        origins->clear();
+    dropUnusedVertices(mesh, origins);
 }
 
 } // namespace Vextal

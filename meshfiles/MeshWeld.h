@@ -31,6 +31,8 @@ struct TriangleList {
 // keep their order and their exact coordinates; NaN and infinite vertices
 // merge with nothing and do not widen the bounding box. The workers share
 // what can be shared; the result is the same for any number of threads.
-void weld(TriangleList& mesh, const Workers& workers = {});
+// `origins`, when given, receives for each kept vertex its index before.
+void weld(TriangleList& mesh, const Workers& workers = {},
+          std::vector<std::uint32_t>* origins = nullptr);
 
 } // namespace Vextal

@@ -35,11 +35,11 @@ TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSum
     return list;
 }
 
-void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
-                     const Workers& workers) {
+void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene, const Workers& workers,
+                     std::vector<std::uint32_t>* origins) {
     TriangleList welded = printableList(mesh, scene);
     mesh.release();
-    weld(welded, workers);
+    weld(welded, workers, origins);
     mesh.allocate(std::uint32_t(welded.vertices.size()), std::uint32_t(welded.triangles.size()));
     std::copy(welded.vertices.begin(), welded.vertices.end(), mesh.vertices);
     welded.vertices = {};

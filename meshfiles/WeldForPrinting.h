@@ -18,8 +18,9 @@ TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSum
 // Replaces the mesh by weldedForPrinting() and computes its normals again
 // from the welded triangles. The mesh's arrays are freed while it is
 // welded, so that no more than about one more mesh is held at a time.
+// `origins`, when given, receives for each vertex kept its index before.
 void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
-                     const Workers& workers = {});
+                     const Workers& workers = {}, std::vector<std::uint32_t>* origins = nullptr);
 
 // The number of open edges of the mesh when weldedForPrinting() has none, so
 // that welding would close every hole; 0 otherwise.
