@@ -201,11 +201,15 @@ private:
             at = putIndex(at, "<triangle v1=\"", t.i0);
             at = putIndex(at, " v2=\"", t.i2);
             at = putIndex(at, " v3=\"", t.i1);
+            // Each triangle names its property group: lib3mf 1.8 reads the
+            // indices of a triangle without pid against no group.
             if (content.vertexColours) {
+                at = put(at, " pid=\"2\"");
                 at = putIndex(at, " p1=\"", group.ofVertex[t.i0]);
                 at = putIndex(at, " p2=\"", group.ofVertex[t.i2]);
                 at = putIndex(at, " p3=\"", group.ofVertex[t.i1]);
             } else if (content.materials) {
+                at = put(at, " pid=\"2\"");
                 at = putIndex(at, " p1=\"", content.materials->ofTriangle[k]);
             }
             return put(at, "/>\n");
@@ -244,9 +248,11 @@ private:
             text += "</basematerials>\n";
             properties = " pid=\"2\" pindex=\"0\"";
         }
-        text += "<object id=\"" + std::to_string(objectId) + "\" name=\"" + name +
-                "\" type=\"model\" p:UUID=\"" + stableUuid(mesh, content.name, "object") + "\"" +
-                properties + ">\n<mesh>\n<vertices>\n";
+        // lib3mf refuses an empty name: no name is written then.
+        text += "<object id=\"" + std::to_string(objectId) + "\"" +
+                (name.empty() ? "" : " name=\"" + name + "\"") + " type=\"model\" p:UUID=\"" +
+                stableUuid(mesh, content.name, "object") + "\"" + properties +
+                ">\n<mesh>\n<vertices>\n";
         addRecords(pieces, std::move(text), Records::vertices, mesh.vertexCount);
         addRecords(pieces, "</vertices>\n<triangles>\n", Records::triangles, mesh.triangleCount);
         pieces.push_back({"</triangles>\n</mesh>\n</object>\n</resources>\n<build p:UUID=\"" +
