@@ -56,30 +56,42 @@ EdgeCounts countBySorting(const Triangle* triangles, std::uint32_t triangleCount
 }
 
 // The edges filed under their lower vertex by a counting sort, each file a
-// handful of edges sorted on its own: linear time, and half the memory of one
-// sorted array, for meshes of fewer than 2^31 vertices (the higher vertex and
-// the direction share 32 bits).
+// handful of edges sorted on its own: linear time, for meshes of fewer than
+// 2^31 vertices (the higher vertex and the direction share 32 bits). The
+// vertices are taken a range at a time, so that only a part of the edges is
+// held at once.
 EdgeCounts countByLowerVertex(const Triangle* triangles, std::uint32_t triangleCount,
                               std::uint32_t vertexCount) {
-    std::vector<std::uint32_t> start(std::size_t(vertexCount) + 1, 0);
-    forEachEdge(triangles, triangleCount,
-                [&](std::uint32_t a, std::uint32_t b) { ++start[std::min(a, b) + 1]; });
-    for (std::size_t v = 0; v < vertexCount; ++v)
-        start[v + 1] += start[v];
-    std::vector<std::uint32_t> filed(start.back());
-    forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
-        filed[start[std::min(a, b)]++] = std::max(a, b) << 1 | (a > b ? 1u : 0u);
-    });
-    // Each file's start has moved to the next one's: walk them from the end.
+    constexpr std::uint32_t rangesOfLargeMesh = 4;
+    const std::uint32_t ranges = triangleCount >= (1u << 20) ? rangesOfLargeMesh : 1;
+    const std::uint32_t rangeSize = (vertexCount + ranges - 1) / ranges;
     EdgeCounts counts;
     std::vector<std::uint64_t> file;
-    std::uint32_t end = start.back();
-    for (std::size_t v = vertexCount; v-- > 0;) {
-        const std::uint32_t first = v == 0 ? 0 : start[v - 1];
-        file.assign(filed.begin() + first, filed.begin() + end);
-        std::sort(file.begin(), file.end());
-        countSorted(file.data(), file.size(), counts);
-        end = first;
+    for (std::uint32_t low = 0; low < vertexCount; low += rangeSize) {
+        const std::uint32_t size = std::min(rangeSize, vertexCount - low);
+        std::vector<std::uint32_t> start(std::size_t(size) + 1, 0);
+        forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint32_t lower = std::min(a, b);
+            if (lower >= low && lower - low < size)
+                ++start[lower - low + 1];
+        });
+        for (std::size_t v = 0; v < size; ++v)
+            start[v + 1] += start[v];
+        std::vector<std::uint32_t> filed(start.back());
+        forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint32_t lower = std::min(a, b);
+            if (lower >= low && lower - low < size)
+                filed[start[lower - low]++] = std::max(a, b) << 1 | (a > b ? 1u : 0u);
+        });
+        // Each file's start has moved to the next one's: walk them from the end.
+        std::uint32_t end = start.back();
+        for (std::size_t v = size; v-- > 0;) {
+            const std::uint32_t first = v == 0 ? 0 : start[v - 1];
+            file.assign(filed.begin() + first, filed.begin() + end);
+            std::sort(file.begin(), file.end());
+            countSorted(file.data(), file.size(), counts);
+            end = first;
+        }
     }
     return counts;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <unordered_map>
 
 #include <tbb/parallel_sort.h>
@@ -27,7 +28,7 @@ double distanceSquared(Vec3 a, Vec3 b) {
 // tolerance lie in the same cube or in neighbouring ones.
 class CellGrid {
 public:
-    explicit CellGrid(const std::vector<Vec3>& vertices) {
+    explicit CellGrid(std::span<const Vec3> vertices) {
         Vec3 lo{HUGE_VALF, HUGE_VALF, HUGE_VALF}, hi{-HUGE_VALF, -HUGE_VALF, -HUGE_VALF};
         for (const Vec3& v : vertices) {
             if (!isFinite(v))
@@ -74,7 +75,7 @@ struct Placed {
     }
 };
 
-std::vector<Placed> placedVertices(const std::vector<Vec3>& vertices, const CellGrid& grid,
+std::vector<Placed> placedVertices(std::span<const Vec3> vertices, const CellGrid& grid,
                                    const Workers& workers) {
     std::vector<Placed> placed;
     placed.reserve(vertices.size());
@@ -130,7 +131,7 @@ std::vector<std::uint8_t> crowdedVertices(const std::vector<Placed>& placed, std
 // For each vertex, the vertex it merges with (itself when it stays alone).
 // Only crowded vertices can merge, and only with each other, so only they
 // are looked at one by one, in vertex order.
-std::vector<std::uint32_t> mergeTargets(const std::vector<Vec3>& vertices, const Workers& workers) {
+std::vector<std::uint32_t> mergeTargets(std::span<const Vec3> vertices, const Workers& workers) {
     const CellGrid grid(vertices);
     const double limit = grid.tolerance * grid.tolerance;
     std::vector<std::uint32_t> target(vertices.size());
@@ -181,7 +182,7 @@ std::array<std::uint32_t, 3> cornerSet(const Triangle& t) {
 // survives, the first in array order; pairs vanish. Such triangles share
 // their smallest corner, so they are sought only among the few triangles of
 // each vertex.
-void dropPairs(std::vector<Triangle>& triangles, std::size_t vertexCount) {
+std::size_t dropPairs(std::span<Triangle> triangles, std::size_t vertexCount) {
     std::vector<std::uint32_t> start(vertexCount + 1, 0);
     for (const Triangle& t : triangles)
         ++start[cornerSet(t)[0] + 1];
@@ -214,41 +215,60 @@ void dropPairs(std::vector<Triangle>& triangles, std::size_t vertexCount) {
     for (std::size_t k = 0; k < triangles.size(); ++k)
         if (keep[k])
             triangles[written++] = triangles[k];
-    triangles.resize(written);
+    return written;
 }
 
-void dropUnusedVertices(TriangleList& mesh, std::vector<std::uint32_t>* origins) {
-    std::vector<std::uint32_t> renumbered(mesh.vertices.size(), none);
-    for (const Triangle& t : mesh.triangles)
+// Returns the number of vertices kept, now first.
+std::uint32_t dropUnusedVertices(std::span<Vec3> vertices, std::span<Triangle> triangles,
+                                 std::vector<std::uint32_t>* origins) {
+    std::vector<std::uint32_t> renumbered(vertices.size(), none);
+    for (const Triangle& t : triangles)
         renumbered[t.i0] = renumbered[t.i1] = renumbered[t.i2] = 0;
     std::uint32_t next = 0;
-    for (std::uint32_t v = 0; v < mesh.vertices.size(); ++v)
+    for (std::uint32_t v = 0; v < vertices.size(); ++v)
         if (renumbered[v] != none) {
             if (origins)
                 origins->push_back(v);
-            mesh.vertices[next] = mesh.vertices[v];
+            vertices[next] = vertices[v];
             renumbered[v] = next++;
         }
-    mesh.vertices.resize(next);
-    for (Triangle& t : mesh.triangles)
+    for (Triangle& t : triangles)
         t = {renumbered[t.i0], renumbered[t.i1], renumbered[t.i2]};
+    return next;
+}
+
+// The triangles with their vertices merged, those that collapse dropped;
+// returns how many are left, first.
+std::size_t mergeVertices(std::span<const Vec3> vertices, std::span<Triangle> triangles,
+                          const Workers& workers) {
+    const std::vector<std::uint32_t> target = mergeTargets(vertices, workers);
+    std::size_t kept = 0;
+    for (const Triangle& t : triangles) {
+        const Triangle merged{target[t.i0], target[t.i1], target[t.i2]};
+        if (!namesAVertexTwice(merged))
+            triangles[kept++] = merged;
+    }
+    return kept;
 }
 
 } // namespace
 
-void weld(TriangleList& mesh, const Workers& workers, std::vector<std::uint32_t>* origins) {
-    const std::vector<std::uint32_t> target = mergeTargets(mesh.vertices, workers);
-    std::size_t kept = 0;
-    for (const Triangle& t : mesh.triangles) {
-        const Triangle merged{target[t.i0], target[t.i1], target[t.i2]};
-        if (!namesAVertexTwice(merged))
-            mesh.triangles[kept++] = merged;
-    }
-    mesh.triangles.resize(kept);
-    dropPairs(mesh.triangles, mesh.vertices.size());
-    if (origins)
+WeldedCounts weld(std::span<Vec3> vertices, std::span<Triangle> triangles, const Workers& workers,
+                  std::vector<std::uint32_t>* origins) {
+    std::size_t kept = mergeVertices(vertices, triangles, workers);
+    kept = dropPairs(triangles.first(kept), vertices.size());
+    if (origins) {
         origins->clear();
-    dropUnusedVertices(mesh, origins);
+        origins->reserve(vertices.size());
+    }
+    const std::uint32_t used = dropUnusedVertices(vertices, triangles.first(kept), origins);
+    return {used, std::uint32_t(kept)};
+}
+
+void weld(TriangleList& mesh, const Workers& workers, std::vector<std::uint32_t>* origins) {
+    const WeldedCounts counts = weld(mesh.vertices, mesh.triangles, workers, origins);
+    mesh.vertices.resize(counts.vertices);
+    mesh.triangles.resize(counts.triangles);
 }
 
 } // namespace Vextal

@@ -400,7 +400,9 @@ int exportScene(const Arguments& args) {
         weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene, workers);
     if (weld) {
         std::vector<std::uint32_t> origins;
-        Vextal::weldForPrinting(mesh, loaded.scene, workers, colours ? &origins : nullptr);
+        // 3MF has no normals: they are not made again.
+        Vextal::weldForPrinting(mesh, loaded.scene, workers, colours ? &origins : nullptr,
+                                args.format->name != "3mf");
         if (colours)
             keepColoursOf(*colours, origins);
     }
