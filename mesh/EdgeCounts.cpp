@@ -62,7 +62,7 @@ EdgeCounts countBySorting(const Triangle* triangles, std::uint32_t triangleCount
 // held at once.
 EdgeCounts countByLowerVertex(const Triangle* triangles, std::uint32_t triangleCount,
                               std::uint32_t vertexCount) {
-    constexpr std::uint32_t rangesOfLargeMesh = 4;
+    constexpr std::uint32_t rangesOfLargeMesh = 2;
     const std::uint32_t ranges = triangleCount >= (1u << 20) ? rangesOfLargeMesh : 1;
     const std::uint32_t rangeSize = (vertexCount + ranges - 1) / ranges;
     EdgeCounts counts;

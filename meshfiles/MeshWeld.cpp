@@ -173,9 +173,14 @@ bool namesAVertexTwice(const Triangle& t) {
 }
 
 std::array<std::uint32_t, 3> cornerSet(const Triangle& t) {
-    std::array<std::uint32_t, 3> corners{t.i0, t.i1, t.i2};
-    std::sort(corners.begin(), corners.end());
-    return corners;
+    std::uint32_t a = t.i0, b = t.i1, c = t.i2;
+    if (a > b)
+        std::swap(a, b);
+    if (b > c)
+        std::swap(b, c);
+    if (a > b)
+        std::swap(a, b);
+    return {a, b, c};
 }
 
 // Of every group of triangles over the same three vertices, an odd one out
@@ -193,21 +198,28 @@ std::size_t dropPairs(std::span<Triangle> triangles, std::size_t vertexCount) {
     for (std::uint32_t k = 0; k < triangles.size(); ++k)
         byCorner[next[cornerSet(triangles[k])[0]]++] = k;
     std::vector<bool> keep(triangles.size(), false);
-    const auto sameSet = [&](std::uint32_t a, std::uint32_t b) {
-        return cornerSet(triangles[a]) == cornerSet(triangles[b]);
+    // Each file's triangles by their other two corners, then by position.
+    struct Filed {
+        std::uint64_t others;
+        std::uint32_t triangle;
+        bool operator<(const Filed& b) const {
+            return others != b.others ? others < b.others : triangle < b.triangle;
+        }
     };
+    std::vector<Filed> file;
     for (std::size_t v = 0; v < vertexCount; ++v) {
-        const auto first = byCorner.begin() + start[v], end = byCorner.begin() + start[v + 1];
-        std::sort(first, end, [&](std::uint32_t a, std::uint32_t b) {
-            const auto sa = cornerSet(triangles[a]), sb = cornerSet(triangles[b]);
-            return sa != sb ? sa < sb : a < b;
-        });
-        for (auto group = first; group != end;) {
-            auto after = group + 1;
-            while (after != end && sameSet(*after, *group))
+        file.clear();
+        for (std::uint32_t k = start[v]; k < start[v + 1]; ++k) {
+            const auto corners = cornerSet(triangles[byCorner[k]]);
+            file.push_back({std::uint64_t(corners[1]) << 32 | corners[2], byCorner[k]});
+        }
+        std::sort(file.begin(), file.end());
+        for (std::size_t group = 0; group < file.size();) {
+            std::size_t after = group + 1;
+            while (after < file.size() && file[after].others == file[group].others)
                 ++after;
             if ((after - group) % 2 == 1)
-                keep[*group] = true;
+                keep[file[group].triangle] = true;
             group = after;
         }
     }

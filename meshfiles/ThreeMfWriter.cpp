@@ -161,18 +161,17 @@ public:
 
     std::size_t pieceCount() const { return pieces.size(); }
 
-    void format(std::size_t index, std::string& text) const {
+    // Appends piece `index` to `text`.
+    void format(std::size_t index, ChunkText& text) const {
         const Piece& piece = pieces[index];
-        text = piece.text;
+        text.append(piece.text);
         const std::size_t longest = piece.records == Records::vertices    ? longestVertex
                                     : piece.records == Records::triangles ? longestTriangle
                                                                           : longestColour;
-        const std::size_t start = text.size();
-        text.resize(start + longest * (piece.end - piece.first));
-        char* at = text.data() + start;
+        char* at = text.room(longest * (piece.end - piece.first));
         for (std::uint32_t k = piece.first; k < piece.end; ++k)
             at = record(piece.records, k, at);
-        text.resize(std::size_t(at - text.data()));
+        text.end(at);
     }
 
     // At least the length of the whole text.
@@ -275,10 +274,11 @@ std::uint64_t exactSize(const ModelText& model, const Workers& workers) {
     std::vector<std::uint64_t> sizes(model.pieceCount());
     forEachBlock(workers, std::uint32_t(sizes.size()), 1,
                  [&](std::uint32_t begin, std::uint32_t end) {
-                     std::string text;
+                     ChunkText text;
                      for (std::uint32_t k = begin; k < end; ++k) {
+                         text.clear();
                          model.format(k, text);
-                         sizes[k] = text.size();
+                         sizes[k] = text.view().size();
                      }
                  });
     std::uint64_t total = 0;
@@ -301,7 +301,7 @@ std::string writeThreeMf(std::FILE* out, const PolygonsIndexed& mesh, const Thre
     zip.addWhole("_rels/.rels", relationships);
     zip.beginStreamed("3D/3dmodel.model");
     const DeflatedSizes sizes = deflateChunks(
-        model.pieceCount(), [&](std::size_t k, std::string& text) { model.format(k, text); },
+        model.pieceCount(), [&](std::size_t k, ChunkText& text) { model.format(k, text); },
         [&](const unsigned char* bytes, std::size_t size) { zip.writeStreamed(bytes, size); },
         workers);
     if (sizes.compressedSize + zip.written() + margin > zipLimit)

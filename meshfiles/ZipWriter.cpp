@@ -42,7 +42,7 @@ void ZipWriter::localHeader(const Entry& entry) {
 void ZipWriter::addWhole(std::string_view name, std::string_view bytes) {
     std::vector<unsigned char> compressed;
     const DeflatedSizes sizes = deflateChunks(
-        1, [&](std::size_t, std::string& text) { text.assign(bytes); },
+        1, [&](std::size_t, ChunkText& text) { text.append(bytes); },
         [&](const unsigned char* data, std::size_t size) {
             compressed.insert(compressed.end(), data, data + size);
         },
