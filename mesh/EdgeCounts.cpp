@@ -67,9 +67,11 @@ EdgeCounts countByLowerVertex(const Triangle* triangles, std::uint32_t triangleC
     const std::uint32_t rangeSize = (vertexCount + ranges - 1) / ranges;
     EdgeCounts counts;
     std::vector<std::uint64_t> file;
+    // Kept from one range to the next: fresh pages cost more than clearing.
+    std::vector<std::uint32_t> start, filed;
     for (std::uint32_t low = 0; low < vertexCount; low += rangeSize) {
         const std::uint32_t size = std::min(rangeSize, vertexCount - low);
-        std::vector<std::uint32_t> start(std::size_t(size) + 1, 0);
+        start.assign(std::size_t(size) + 1, 0);
         forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
             const std::uint32_t lower = std::min(a, b);
             if (lower >= low && lower - low < size)
@@ -77,7 +79,7 @@ EdgeCounts countByLowerVertex(const Triangle* triangles, std::uint32_t triangleC
         });
         for (std::size_t v = 0; v < size; ++v)
             start[v + 1] += start[v];
-        std::vector<std::uint32_t> filed(start.back());
+        filed.resize(start.back());
         forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
             const std::uint32_t lower = std::min(a, b);
             if (lower >= low && lower - low < size)
