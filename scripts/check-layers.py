@@ -54,7 +54,7 @@ SYSTEM_HEADERS = [
     (re.compile(r"^X11/"), {"platform"}),
     (re.compile(r"^imgui"), {"panel", "platform"}),
     (re.compile(r"^(png\.h|gif_lib\.h|webp/|libimagequant\.h)"), {"pictures"}),
-    (re.compile(r"^(Model/|lib3mf)"), {"meshfiles"}),
+    (re.compile(r"^isa-l"), {"meshfiles"}),
 ]
 # Test programs that must stay free of the window system and of OpenGL.
 PLAIN_TEST_PROGRAMS = ["tests/vextal-geometry-tests", "tests/vextal-input-tests"]
