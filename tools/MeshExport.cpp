@@ -59,9 +59,6 @@ std::string refusal(const MeshFormat& format, const PolygonsIndexedNormal& mesh)
 
 std::string writeMesh(const MeshExport& how, PolygonsIndexedNormal& mesh, std::string& where) {
     const MeshFormat& format = *how.format;
-    // Checked again: scaling may have overflowed the float range.
-    if (std::string why = refusal(format, mesh); !why.empty())
-        return why;
     OutputFile out(how.outPath, {.input = how.input});
     where = out.name();
     std::string problem;
@@ -115,7 +112,8 @@ ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
     ExportOutcome outcome;
     outcome.where = how.outPath;
     // Refused before welding, which would change the counts it names.
-    if (outcome.problem = refusal(*how.format, mesh); !outcome.problem.empty())
+    outcome.problem = refusal(*how.format, mesh);
+    if (outcome.refused = !outcome.problem.empty(); outcome.refused)
         return outcome;
     const bool weld = how.weld || how.format->alwaysWelded;
     if (weld)
@@ -126,7 +124,11 @@ ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
     outcome.stillOpen = how.format->alwaysWelded
                             ? countEdges(mesh.triangles, mesh.triangleCount, how.workers).open
                             : 0;
-    if (outcome.problem = resize(how, mesh); !outcome.problem.empty())
+    outcome.problem = resize(how, mesh);
+    // Checked again: scaling may have overflowed the float range.
+    if (outcome.problem.empty())
+        outcome.problem = refusal(*how.format, mesh);
+    if (outcome.refused = !outcome.problem.empty(); outcome.refused)
         return outcome;
     progress.step("writing " + std::to_string(mesh.triangleCount) + " triangles as " +
                   how.format->title);

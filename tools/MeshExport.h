@@ -67,6 +67,7 @@ struct MeshExport {
 struct ExportOutcome {
     std::string where;
     std::string problem;
+    bool refused = false;        // the mesh was refused (not finite, no size), not the file
     std::uint32_t closable = 0;  // open edges --weld would close, when not welded
     std::uint32_t stillOpen = 0; // open edges left after welding a solid
 };
