@@ -43,6 +43,18 @@ py::array rowsOf(const std::shared_ptr<Mesh>& mesh, const void* data, std::uint3
     return rows;
 }
 
+// The mesh keeps its triangles clockwise seen from outside; the files, and
+// the tools that read arrays, take them counter-clockwise (i0, i2, i1). Nothing
+// but the arrays reads a Python mesh, so it is turned once, in place.
+void filesOrder(Vextal::PolygonsIndexedNormal& mesh, const Vextal::Workers& workers) {
+    py::gil_scoped_release unlocked;
+    Vextal::forEachBlock(workers, mesh.triangleCount, 1 << 16,
+                         [&](std::uint32_t begin, std::uint32_t end) {
+                             for (std::uint32_t t = begin; t < end; ++t)
+                                 std::swap(mesh.triangles[t].i1, mesh.triangles[t].i2);
+                         });
+}
+
 } // namespace
 
 Vextal::MeshBuild meshBuildOf(const py::object& grid, const py::object& threads) {
@@ -127,7 +139,9 @@ which lives as long as any of them does.)")
     scene.def(
         "mesh",
         [](const Scene& s, const py::object& grid, const py::object& threads) {
-            return buildMesh(s, meshBuildOf(grid, threads));
+            const std::shared_ptr<Mesh> mesh = buildMesh(s, meshBuildOf(grid, threads));
+            filesOrder(mesh->polygons, mesh->build.workers);
+            return mesh;
         },
         py::arg("grid") = py::none(), py::arg("threads") = py::none(),
         R"(Tessellates the scene as vextal-export does, bit for bit.

@@ -11,9 +11,9 @@
 
 namespace VextalPython {
 
-// A tessellated scene. Python's arrays share its memory, and each holds the
-// mesh alive, so it lives as long as anything refers to it; nothing changes
-// it once built.
+// A tessellated scene, its triangles turned as the files write them.
+// Python's arrays share its memory, and each holds the mesh alive, so it
+// lives as long as anything refers to it; nothing changes it once built.
 struct Mesh {
     Vextal::PolygonsIndexedNormal polygons;
     Vextal::SceneSummary summary; // what the load built: the surface and its grid
@@ -25,7 +25,8 @@ struct Mesh {
 // core unless given. Refused values raise ValueError naming the argument.
 Vextal::MeshBuild meshBuildOf(const pybind11::object& grid, const pybind11::object& threads);
 
-// Tessellates the scene as vextal-export does, without the GIL.
+// Tessellates the scene as vextal-export does, without the GIL; the
+// triangles as the mesh keeps them (Scene.mesh turns them as files do).
 std::shared_ptr<Mesh> buildMesh(const Scene& scene, const Vextal::MeshBuild& build);
 
 // Adds vextal.Mesh and Scene.mesh.
