@@ -3,6 +3,7 @@ and pictures, bit for bit, and Python exceptions for whatever they refuse."""
 import math
 import pathlib
 import subprocess
+import sys
 
 import numpy as np
 import pytest
@@ -155,3 +156,50 @@ def test_pictures_are_the_snapshots_pixels(examples, run, tmp_path):
         same_bits(picture if transparent else picture[:, :, :3], expected.reshape(height, width, -1))
         assert transparent or (picture[:, :, 3] == 255).all()
     assert scene._repr_png_().startswith(b"\x89PNG\r\n\x1a\n")
+
+
+def test_animations_are_the_programs_bytes_and_stop_on_ctrl_c(examples, run, tmp_path):
+    by_name = {path.name: path for path in examples}
+    sphere, octahedron = by_name["sphere.vextal"], by_name["octahedron.vextal"]
+    expected, got = tmp_path / "program.gif", tmp_path / "module.gif"
+    run("vextal-animate", sphere, octahedron, expected, "--frames", "6", "--size", "64x48",
+        "--bounce", "--turntable", "--quiet")
+    vextal.animate(vextal.load(sphere), got, to=vextal.load(octahedron), frames=6, size=(64, 48),
+                   bounce=True, turntable=True)
+    assert got.read_bytes() == expected.read_bytes()
+    run("vextal-animate", sphere, f"{tmp_path}/program/", "--frames", "3", "--size", "32x24",
+        "--quiet")
+    vextal.animate(vextal.load(sphere), tmp_path / "module", frames=3, size=(32, 24), format="png")
+    for frame in ["frame-0001.png", "frame-0002.png", "frame-0003.png"]:
+        assert (tmp_path / "module" / frame).read_bytes() == (tmp_path / "program" / frame).read_bytes()
+    with pytest.raises(ValueError, match="fps goes up to 50 for GIF"):
+        vextal.animate(vextal.load(sphere), got, fps=60)
+    with pytest.raises(ValueError, match="to: a morph needs the same surface"):
+        vextal.animate(vextal.load(sphere), got, to=vextal.Scene(surface="harmonic"))
+
+    # Ctrl-C between frames: KeyboardInterrupt, and the old file as it was.
+    script = f"""
+import os, signal, threading, vextal
+threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
+try:
+    vextal.animate(vextal.load({str(sphere)!r}), {str(got)!r}, frames=9999, size=(64, 48))
+except KeyboardInterrupt:
+    print("interrupted")
+"""
+    done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120)
+    assert done.stdout == "interrupted\n", done.stderr
+    assert got.read_bytes() == expected.read_bytes()
+
+
+def test_the_python_examples_run(tmp_path):
+    folder = pathlib.Path(__file__).resolve().parents[2] / "examples" / "python"
+    outputs = {"sweep.py": "sweep.png", "statistics.py": None, "print_3mf.py": "starfish.3mf"}
+    assert sorted(outputs) == sorted(path.name for path in folder.glob("*.py"))
+    for script, output in outputs.items():
+        done = subprocess.run([sys.executable, str(folder / script)], cwd=tmp_path,
+                              capture_output=True, text=True, timeout=120)
+        assert done.returncode == 0, done.stderr
+        if output:
+            assert (tmp_path / output).stat().st_size > 1000, script
+        else:
+            assert "area" in done.stdout and "volume" in done.stdout
