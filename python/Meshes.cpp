@@ -44,15 +44,19 @@ py::array rowsOf(const std::shared_ptr<Mesh>& mesh, const void* data, std::uint3
 }
 
 // The mesh keeps its triangles clockwise seen from outside; the files, and
-// the tools that read arrays, take them counter-clockwise (i0, i2, i1). Nothing
-// but the arrays reads a Python mesh, so it is turned once, in place.
-void filesOrder(Vextal::PolygonsIndexedNormal& mesh, const Vextal::Workers& workers) {
-    py::gil_scoped_release unlocked;
-    Vextal::forEachBlock(workers, mesh.triangleCount, 1 << 16,
+// the tools that read arrays, take them counter-clockwise (i0, i2, i1).
+// Nothing but the arrays reads a Python mesh, so they are turned in place,
+// once, when first asked for: with the GIL held, so no two threads turn them.
+void turnToFilesOrder(Mesh& mesh) {
+    if (mesh.filesOrder)
+        return;
+    Vextal::PolygonsIndexedNormal& polygons = mesh.polygons;
+    Vextal::forEachBlock(mesh.build.workers, polygons.triangleCount, 1 << 16,
                          [&](std::uint32_t begin, std::uint32_t end) {
                              for (std::uint32_t t = begin; t < end; ++t)
-                                 std::swap(mesh.triangles[t].i1, mesh.triangles[t].i2);
+                                 std::swap(polygons.triangles[t].i1, polygons.triangles[t].i2);
                          });
+    mesh.filesOrder = true;
 }
 
 } // namespace
@@ -116,6 +120,7 @@ which lives as long as any of them does.)")
         .def_property_readonly(
             "triangles",
             [](const std::shared_ptr<Mesh>& m) {
+                turnToFilesOrder(*m);
                 return rowsOf<std::uint32_t>(m, m->polygons.triangles, m->polygons.triangleCount,
                                              3);
             },
@@ -139,9 +144,7 @@ which lives as long as any of them does.)")
     scene.def(
         "mesh",
         [](const Scene& s, const py::object& grid, const py::object& threads) {
-            const std::shared_ptr<Mesh> mesh = buildMesh(s, meshBuildOf(grid, threads));
-            filesOrder(mesh->polygons, mesh->build.workers);
-            return mesh;
+            return buildMesh(s, meshBuildOf(grid, threads));
         },
         py::arg("grid") = py::none(), py::arg("threads") = py::none(),
         R"(Tessellates the scene as vextal-export does, bit for bit.
