@@ -203,3 +203,17 @@ def test_the_python_examples_run(tmp_path):
             assert (tmp_path / output).stat().st_size > 1000, script
         else:
             assert "area" in done.stdout and "volume" in done.stdout
+
+
+def test_the_stub_names_what_the_module_has():
+    import ast
+    stub = ast.parse((pathlib.Path(__file__).resolve().parents[2] / "python" / "vextal.pyi").read_text())
+    def public(names):
+        return {name for name in names if not name.startswith("__")}
+    declared = {node.name for node in stub.body if isinstance(node, (ast.FunctionDef, ast.ClassDef))}
+    assert declared == public(name for name in dir(vextal) if not name.startswith("_"))
+    for node in stub.body:
+        if isinstance(node, ast.ClassDef) and node.name != "SceneError":
+            members = {item.name if isinstance(item, ast.FunctionDef) else item.target.id
+                       for item in node.body if isinstance(item, (ast.FunctionDef, ast.AnnAssign))}
+            assert public(members) == public(dir(getattr(vextal, node.name))), node.name
