@@ -11,6 +11,13 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 install(TARGETS vextal vextal-export vextal-snapshot vextal-animate vextal-check RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+# The Python module and its stub, where Debian's python3 finds them under /usr.
+if(VEXTAL_BUILD_PYTHON)
+    install(TARGETS vextal_python LIBRARY DESTINATION lib/python3/dist-packages)
+    install(FILES ${PROJECT_SOURCE_DIR}/python/vextal.pyi DESTINATION lib/python3/dist-packages)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3, python3-numpy")
+endif()
+
 foreach(page IN LISTS VEXTAL_MAN_PAGES)
     string(REGEX MATCH "[0-9]\\.gz$" section ${page})
     string(SUBSTRING ${section} 0 1 section)
@@ -55,7 +62,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "vextal-export writes the same surface as an OBJ, PLY or STL mesh,\n"
     "vextal-snapshot draws it offscreen as a PNG picture, without a display,\n"
     "vextal-animate makes a turntable or a morph of it as a GIF, WebP or MP4,\n"
-    "and vextal-check explains a scene file as the loader reads it.")
+    "and vextal-check explains a scene file as the loader reads it. The Python\n"
+    "module vextal gives the same meshes as NumPy arrays, pictures and files.")
 # vextal-animate runs the ffmpeg program for MP4 videos; nothing else needs it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)

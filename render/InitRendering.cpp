@@ -55,7 +55,8 @@ SceneLoadResult initRendering(std::int32_t* keys, const RenderingStart& start) {
     listNewCamera();
     resizeViewports(start.width, start.height);
     const SceneLoadResult loaded =
-        loadSceneFile(start.scenePath, sceneState().sceneMesh, start.build);
+        start.sceneText ? loadSceneText(*start.sceneText, sceneState().sceneMesh, start.build)
+                        : loadSceneFile(start.scenePath, sceneState().sceneMesh, start.build);
     if (loaded.rendered())
         sceneState().meshValues = loaded.values;
     setFixedRenderingState();

@@ -3,6 +3,8 @@
 #include "scene/SceneLoader.h"
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace Vextal {
 
@@ -14,6 +16,8 @@ struct RenderingStart {
     std::uint32_t height = 600;
     MeshBuild build =
         {}; // the tools' --grid and --threads; the viewer's: the file's grid, one thread
+    // Scene text held in memory, loaded instead of the file when set.
+    std::optional<std::string_view> sceneText = std::nullopt;
 };
 
 // Start-up of a new OpenGL context: publishes the key state table as the

@@ -81,6 +81,8 @@ public:
         const NumberRead read = reader.nextNumber(value);
         if (read == NumberRead::read)
             out.steps.back().values.push_back(value);
+        else if (read == NumberRead::endedInput) // inside a command's values: its last line
+            endLine = lines.lineAt(contentEnd());
         return read;
     }
 
@@ -120,6 +122,14 @@ private:
         while (end < bytes.size() && !isSceneSpace(bytes[end]))
             ++end;
         return {offset, end - offset};
+    }
+
+    // The offset just past the last byte that is not white space.
+    std::size_t contentEnd() const {
+        std::size_t end = bytes.size();
+        while (end > 0 && isSceneSpace(bytes[end - 1]))
+            --end;
+        return end;
     }
 
     std::string_view bytes;

@@ -31,6 +31,7 @@ LAYER_OF = {
     "app": "viewer",
     "app/sdl": "platform",
     "tools": "tools",
+    "python": "python",
 }
 MAY_INCLUDE = {
     "base": {"base"},
@@ -46,6 +47,8 @@ MAY_INCLUDE = {
     "platform": {"base", "cli", "geometry", "input", "render", "viewer", "panel", "platform"},
     "tools": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
               "tools"},
+    "python": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
+               "tools", "python"},
 }
 # System headers that belong to one layer's libraries.
 SYSTEM_HEADERS = [
@@ -55,6 +58,7 @@ SYSTEM_HEADERS = [
     (re.compile(r"^imgui"), {"panel", "platform"}),
     (re.compile(r"^(png\.h|gif_lib\.h|webp/|libimagequant\.h)"), {"pictures"}),
     (re.compile(r"^isa-l"), {"meshfiles"}),
+    (re.compile(r"^(pybind11/|Python\.h)"), {"python"}),
 ]
 # Test programs that must stay free of the window system and of OpenGL.
 PLAIN_TEST_PROGRAMS = ["tests/vextal-geometry-tests", "tests/vextal-input-tests"]

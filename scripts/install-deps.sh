@@ -13,13 +13,14 @@ build_packages=(
     libpng-dev libimagequant-dev libgif-dev libwebp-dev libisal-dev libtbb-dev
     libimgui-dev libstb-dev fonts-dejavu-core
     help2man
+    pybind11-dev python3-dev python3-numpy
 )
 test_packages=(
     xvfb xauth xdotool x11-utils libx11-dev openbox wmctrl imagemagick
     admesh assimp-utils lib3mf-dev
     ffmpeg webp giflib-tools
     clang libclang-rt-14-dev clang-format nlohmann-json3-dev
-    python3
+    python3 python3-pytest
     man-db dpkg-dev file lintian
     unzip
     shared-mime-info libglib2.0-bin desktop-file-utils appstream devscripts weston

@@ -30,11 +30,25 @@ std::optional<DrawingProblem> SceneDrawing::open() {
 }
 
 std::optional<DrawingProblem> SceneDrawing::start(const char* scenePath) {
+    Vextal::RenderingStart source;
+    source.scenePath = scenePath;
+    return startWith(source, Vextal::escaped(scenePath));
+}
+
+std::optional<DrawingProblem> SceneDrawing::startText(std::string_view text,
+                                                      const std::string& shownName) {
+    Vextal::RenderingStart source;
+    source.sceneText = text;
+    return startWith(source, shownName);
+}
+
+std::optional<DrawingProblem> SceneDrawing::startWith(const Vextal::RenderingStart& source,
+                                                      const std::string& shownName) {
     if (std::optional<DrawingProblem> problem = open())
         return problem;
-    const Vextal::SceneLoadResult loaded = load(scenePath);
+    const Vextal::SceneLoadResult loaded = load(source);
     if (!loaded.rendered())
-        return DrawingProblem{exitFailed, Vextal::escaped(scenePath) + ": " + loaded.reason()};
+        return DrawingProblem{exitFailed, shownName + ": " + loaded.reason()};
     summary = loaded.scene;
     colourMesh(loaded.values);
     return std::nullopt;
@@ -52,9 +66,10 @@ void SceneDrawing::colourMesh(const Vextal::SceneValues& values) {
 }
 
 // The viewer's start-up, then the settings' switches and background.
-Vextal::SceneLoadResult SceneDrawing::load(const char* scenePath) {
-    const Vextal::RenderingStart start{scenePath, std::uint32_t(offscreen.drawWidth()),
-                                       std::uint32_t(offscreen.drawHeight()), settings.build};
+Vextal::SceneLoadResult SceneDrawing::load(Vextal::RenderingStart start) {
+    start.width = std::uint32_t(offscreen.drawWidth());
+    start.height = std::uint32_t(offscreen.drawHeight());
+    start.build = settings.build;
     const Vextal::SceneLoadResult loaded = Vextal::initRendering(keys, start);
     render.wireframe = settings.wireframe;
     render.showNormals = settings.normals;

@@ -2,6 +2,7 @@
 
 #include "input/InputState.h"
 #include "input/KeyState.h"
+#include "render/InitRendering.h"
 #include "render/OffscreenContext.h"
 #include "render/RenderState.h"
 #include "scene/SceneLoader.h"
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace VextalTools {
@@ -52,6 +54,8 @@ public:
     // scene file and sets the settings' switches and background. Once. A
     // scene that does not load is a problem naming the file.
     std::optional<DrawingProblem> start(const char* scenePath);
+    // The same with scene text held in memory; a problem names `shownName`.
+    std::optional<DrawingProblem> startText(std::string_view text, const std::string& shownName);
 
     // What the start-up loaded.
     const Vextal::SceneSummary& loadedScene() const { return summary; }
@@ -72,7 +76,9 @@ public:
 
 private:
     std::optional<DrawingProblem> open();
-    Vextal::SceneLoadResult load(const char* scenePath);
+    std::optional<DrawingProblem> startWith(const Vextal::RenderingStart& source,
+                                            const std::string& shownName);
+    Vextal::SceneLoadResult load(Vextal::RenderingStart start);
 
     PictureSettings settings;
     Vextal::SceneSummary summary;

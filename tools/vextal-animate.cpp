@@ -7,15 +7,9 @@
 #include "cli/CommandLine.h"
 #include "cli/RunTool.h"
 #include "mesh/PolygonsIndexedNormal.h"
-#include "output/OutputFile.h"
-#include "pictures/AnimationWriter.h"
-#include "pictures/FrameFolderWriter.h"
-#include "pictures/GifWriter.h"
-#include "pictures/Mp4Writer.h"
-#include "pictures/WebpWriter.h"
-#include "scene/SceneBlend.h"
 #include "scene/SceneLoader.h"
 #include "tools/AnimationPlan.h"
+#include "tools/AnimationRun.h"
 #include "tools/PictureOptions.h"
 #include "tools/ProgressBar.h"
 #include "tools/SceneDrawing.h"
@@ -37,9 +31,6 @@ constexpr int exitWritten = 0;
 // the animation within a few minutes.
 constexpr std::uint32_t maxFrames = 9999;
 constexpr double maxFramesPerSecond = 120;
-// A GIF times its frames in hundredths of a second, and players slow down
-// frames shorter than two.
-constexpr double maxGifFramesPerSecond = 50;
 
 struct Arguments {
     const char* scenePath = nullptr;
@@ -178,24 +169,19 @@ Refusal chooseKind(Arguments& args) {
     return std::nullopt;
 }
 
+// The job the options describe.
+AnimationJob jobOf(const Arguments& args) {
+    return {args.outPath,         args.kind,    args.picture,  args.plan,
+            args.framesPerSecond, args.quality, args.scenePath};
+}
+
 // What the options ask of the chosen file, checked once all are read.
 Refusal checkCombination(const Arguments& args) {
-    const bool mp4 = args.kind == AnimationKind::mp4;
     if (args.plan.bounce && !args.plan.morph)
         return std::string("--bounce needs two scene files (a morph)");
-    if (mp4 && args.picture.transparent)
-        return std::string("--background none: an MP4 video has no transparency");
-    if (mp4 && (args.picture.width % 2 != 0 || args.picture.height % 2 != 0))
-        return "--size must be even each way for MP4, got " + std::to_string(args.picture.width) +
-               "x" + std::to_string(args.picture.height);
-    if (args.quality && args.kind != AnimationKind::webp && !mp4)
-        return std::string("--quality applies to WebP and MP4 only");
-    if (args.kind == AnimationKind::gif && args.framesPerSecond > maxGifFramesPerSecond)
-        return std::string("--fps goes up to 50 for GIF, whose frames last whole hundredths of a "
-                           "second");
     if (args.kind == AnimationKind::pngFolder && std::string_view(args.outPath) == "-")
         return std::string("a folder of PNG frames cannot go to standard output");
-    return std::nullopt;
+    return animationRefusal(jobOf(args));
 }
 
 // The options in the order given: a later one overrides an earlier one;
@@ -240,12 +226,6 @@ std::optional<Vextal::SceneValues> readValues(const char* path,
     return loaded.values;
 }
 
-// Both ends of a morph, which must draw the same surface.
-struct MorphEnds {
-    Vextal::SceneValues from;
-    Vextal::SceneValues to;
-};
-
 std::optional<DrawingProblem> readMorph(const Arguments& args, std::optional<MorphEnds>& ends) {
     std::optional<DrawingProblem> problem;
     const auto from = readValues(args.scenePath, problem);
@@ -262,82 +242,6 @@ std::optional<DrawingProblem> readMorph(const Arguments& args, std::optional<Mor
     return std::nullopt;
 }
 
-std::unique_ptr<Vextal::AnimationWriter> makeWriter(const Arguments& args, std::FILE* out,
-                                                    const std::string& comment) {
-    const Vextal::AnimationFormat format{args.picture.width, args.picture.height,
-                                         args.framesPerSecond, args.quality,
-                                         args.picture.transparent};
-    switch (args.kind) {
-    case AnimationKind::gif:
-        return std::make_unique<Vextal::GifWriter>(out, format);
-    case AnimationKind::webp:
-        return std::make_unique<Vextal::WebpWriter>(out, format);
-    case AnimationKind::mp4:
-        return std::make_unique<Vextal::Mp4Writer>(out, format);
-    case AnimationKind::pngFolder:
-        break;
-    }
-    return std::make_unique<Vextal::FrameFolderWriter>(args.outPath, format, comment);
-}
-
-// Draws every frame into the writer; the morph's mesh is tessellated anew
-// for each frame.
-std::optional<DrawingProblem> drawFrames(const Arguments& args, SceneDrawing& drawing,
-                                         const std::optional<MorphEnds>& morph,
-                                         Vextal::AnimationWriter& writer) {
-    ProgressBar progress(args.plan.frames, !args.quiet);
-    std::vector<std::uint8_t> pixels;
-    for (std::uint32_t k = 0; k < args.plan.frames; ++k) {
-        const FrameMotion motion = frameMotion(args.plan, k);
-        if (morph)
-            drawing.colourMesh(Vextal::loadSceneText(Vextal::sceneText(Vextal::blendValues(
-                                                         morph->from, morph->to, motion.along)),
-                                                     drawing.mesh(), args.picture.build)
-                                   .values);
-        CameraPose pose = poseOf(args.picture);
-        pose.spin = motion.spin;
-        if (std::optional<DrawingProblem> problem = drawing.draw(pose, pixels))
-            return problem;
-        const Vextal::RgbaPicture frame{args.picture.width, args.picture.height, pixels.data(),
-                                        args.picture.transparent};
-        if (const std::string why = writer.addFrame(frame); !why.empty())
-            return DrawingProblem{exitFailed, why};
-        progress.show(k + 1);
-    }
-    return std::nullopt;
-}
-
-// Names OUT in a problem of the writer's.
-DrawingProblem aboutOutput(const std::string& name, const std::string& why) {
-    return {exitFailed, Vextal::escaped(name) + ": " + why};
-}
-
-// The frames go through the one safe writer, so OUT is whole or untouched;
-// a folder of frames has each frame so.
-int writeAnimation(const Arguments& args, SceneDrawing& drawing,
-                   const std::optional<MorphEnds>& morph, const std::string& comment) {
-    const bool folder = args.kind == AnimationKind::pngFolder;
-    std::optional<Vextal::OutputFile> out;
-    if (!folder) {
-        out.emplace(args.outPath, Vextal::OutputFile::Options{.input = args.scenePath});
-        if (!out->error().empty())
-            return report(aboutOutput(out->name(), out->error()));
-    }
-    const std::string shownName = out ? out->name() : std::string(args.outPath);
-    std::unique_ptr<Vextal::AnimationWriter> writer =
-        makeWriter(args, out ? out->stream() : nullptr, comment);
-    if (const std::string why = writer->start(); !why.empty())
-        return report(aboutOutput(shownName, why));
-    if (std::optional<DrawingProblem> problem = drawFrames(args, drawing, morph, *writer))
-        return report(problem->exitStatus == exitFailed ? aboutOutput(shownName, problem->message)
-                                                        : *problem);
-    if (const std::string why = writer->finish(); !why.empty())
-        return report(aboutOutput(shownName, why));
-    if (out && !out->commit())
-        return report(aboutOutput(shownName, out->error()));
-    return exitWritten;
-}
-
 int animate(const Arguments& args) {
     std::optional<MorphEnds> morph;
     if (args.plan.morph)
@@ -346,8 +250,14 @@ int animate(const Arguments& args) {
     SceneDrawing drawing(args.picture);
     if (const std::optional<DrawingProblem> problem = drawing.start(args.scenePath))
         return report(*problem);
-    return writeAnimation(args, drawing, morph,
-                          "vextal-animate: " + Vextal::describe(drawing.loadedScene()));
+    ProgressBar progress(args.plan.frames, !args.quiet);
+    const std::optional<DrawingProblem> problem = writeAnimation(
+        jobOf(args), drawing, morph, "vextal-animate: " + Vextal::describe(drawing.loadedScene()),
+        [&progress](std::uint32_t done) {
+            progress.show(done);
+            return true;
+        });
+    return problem ? report(*problem) : exitWritten;
 }
 
 } // namespace

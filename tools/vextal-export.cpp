@@ -7,23 +7,13 @@
 #include "base/EscapedText.h"
 #include "cli/CommandLine.h"
 #include "colour/VertexColouring.h"
-#include "mesh/EdgeCounts.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "meshfiles/ColourBands.h"
-#include "meshfiles/GltfWriter.h"
-#include "meshfiles/MeshCheck.h"
-#include "meshfiles/MeshFit.h"
-#include "meshfiles/MeshScale.h"
 #include "meshfiles/ModelUnit.h"
-#include "meshfiles/ObjWriter.h"
-#include "meshfiles/PlyWriter.h"
-#include "meshfiles/StlWriter.h"
-#include "meshfiles/ThreeMfWriter.h"
-#include "meshfiles/WeldForPrinting.h"
-#include "output/OutputFile.h"
 #include "scene/SceneLoader.h"
 #include "tools/ColourOptions.h"
 #include "tools/MeshBuildOptions.h"
+#include "tools/MeshExport.h"
 #include "tools/ProgressLine.h"
 
 #include <cmath>
@@ -43,106 +33,10 @@ using Vextal::PolygonsIndexedNormal;
 constexpr int exitWritten = 0;
 constexpr int exitFailed = 2;
 
-// What a writer is given besides the mesh and the stream.
-struct WriteRequest {
-    const std::string& comment;
-    ModelUnit unit;
-    const Vextal::Workers& workers;
-    const Vextal::VertexColours* colours; // null: the plain mesh
-    int bands;                            // 0, or the colours cut into bands of materials
-};
-// Returns why the file could not be made; failures of the stream itself stay
-// on the stream, where the commit finds them. A writer may release the mesh
-// once it holds what it writes (the 3MF writer does, to save memory).
-using MeshWriter = std::string (*)(std::FILE*, PolygonsIndexedNormal&, const WriteRequest&);
-// Why the mesh cannot be written in this format; empty when it can.
-using MeshCheck = std::string (*)(const PolygonsIndexedNormal&);
-
-enum class Units {
-    none,   // the file carries no unit: --unit means nothing to it
-    named,  // the unit is written into the file
-    metres, // the file is in metres: coordinates are converted from the unit
-};
-
-struct MeshFormat {
-    std::string_view name; // also the file extension
-    const char* title;
-    MeshWriter write;
-    MeshCheck check;   // null: every mesh can be written
-    bool alwaysWelded; // a solid for printing, whatever --weld says
-    Units units;
-    bool colours;   // carries a colour per vertex
-    bool materials; // carries named materials (--colours)
-};
-
-// A writer that takes the colours, if any.
-template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&,
-                        const Vextal::VertexColours*)>
-std::string colourWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
-    write(out, mesh, r.comment, r.colours);
-    return {};
-}
-
-std::string plyWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
-    Vextal::writePly(out, mesh, r.comment, r.workers, r.colours);
-    return {};
-}
-
-std::string stlWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
-    Vextal::writeStl(out, mesh, r.comment, r.workers);
-    return {};
-}
-
-// Per-vertex colours as a colour group, or with --colours a base material
-// (a filament) per triangle.
-std::string threeMfWriter(std::FILE* out, PolygonsIndexedNormal& mesh,
-                          const WriteRequest& request) {
-    Vextal::ThreeMfContent content{.unit = request.unit, .name = request.comment};
-    Vextal::TriangleMaterials materials;
-    if (request.colours && request.bands > 0) {
-        materials = Vextal::bandTriangles(mesh, *request.colours, request.bands);
-        content.materials = &materials;
-    } else if (request.colours) {
-        content.vertexColours = &request.colours->colours;
-    }
-    return Vextal::writeThreeMf(out, mesh, content, request.workers);
-}
-
-// OBJ keeps NaN and infinite values so that a broken surface can be inspected;
-// the other formats go to slicers and other tools, which cannot use them.
-constexpr MeshFormat formats[] = {
-    {"obj", "OBJ", colourWriter<Vextal::writeObj>, nullptr, false, Units::none, true, false},
-    {"ply", "PLY", plyWriter, Vextal::checkFinitePositionsAndNormals, false, Units::none, true,
-     false},
-    {"stl", "STL", stlWriter, Vextal::checkFinitePositions, false, Units::none, false, false},
-    {"3mf", "3MF", threeMfWriter, Vextal::checkFinitePositions, true, Units::named, true, true},
-    {"glb", "glTF", colourWriter<Vextal::writeGlb>, Vextal::checkFinitePositionsAndNormals, false,
-     Units::metres, true, false},
-    {"gltf", "glTF", colourWriter<Vextal::writeGltf>, Vextal::checkFinitePositionsAndNormals, false,
-     Units::metres, true, false},
-};
-
-const MeshFormat* formatNamed(std::string_view name) {
-    for (const MeshFormat& format : formats)
-        if (name == format.name)
-            return &format;
-    return nullptr;
-}
-
-// The extension after the last dot of the file name, in lower case: "OUT.STL"
-// is an STL file too. A name that is only an extension (".obj") has none.
-const MeshFormat* formatForPath(std::string_view path) {
-    const std::string_view file = path.substr(path.find_last_of('/') + 1);
-    const std::size_t dot = file.find_last_of('.');
-    if (dot == std::string_view::npos || dot == 0)
-        return nullptr;
-    return formatNamed(Vextal::lowerCase(file.substr(dot + 1)));
-}
-
 struct Arguments {
     const char* scenePath = nullptr;
     const char* outPath = nullptr;
-    const MeshFormat* format = nullptr;
+    const Vextal::MeshFormat* format = nullptr;
     bool weld = false;
     std::optional<double> scale;
     std::optional<double> fit;
@@ -258,7 +152,7 @@ Refusal applyOption(const Vextal::GivenOption& option, Arguments& args,
 // The format that --format names, or else the output's extension.
 Refusal chooseFormat(Arguments& args, std::optional<std::string_view> formatName) {
     if (formatName) {
-        args.format = formatNamed(Vextal::lowerCase(*formatName));
+        args.format = Vextal::meshFormatNamed(Vextal::lowerCase(*formatName));
         if (!args.format)
             return "--format takes obj, ply, stl, 3mf, glb or gltf, got '" +
                    Vextal::escaped(*formatName) + "'";
@@ -266,7 +160,7 @@ Refusal chooseFormat(Arguments& args, std::optional<std::string_view> formatName
     }
     if (std::string_view(args.outPath) == "-")
         return "standard output ('-') has no extension: give --format";
-    args.format = formatForPath(args.outPath);
+    args.format = Vextal::meshFormatForPath(args.outPath);
     if (!args.format)
         return "cannot tell the format of '" + Vextal::escaped(args.outPath) +
                "': end it in .obj, .ply, .stl, .3mf, .glb or .gltf, or give --format";
@@ -277,7 +171,7 @@ Refusal chooseFormat(Arguments& args, std::optional<std::string_view> formatName
 Refusal checkCombination(const Arguments& args) {
     if (args.fit && args.scale)
         return std::string("--fit and --scale both set the size: give one of them");
-    if (args.unit && args.format->units == Units::none)
+    if (args.unit && args.format->units == Vextal::Units::none)
         return "--unit needs a format that knows units (3mf, glb, gltf); " +
                std::string(args.format->title) + " carries none";
     const std::string title = args.format->title;
@@ -320,109 +214,34 @@ int failed(const std::string& where, const std::string& why) {
     return exitFailed;
 }
 
-// Says why the mesh cannot be written in the format; empty when it can.
-std::string refusal(const MeshFormat& format, const PolygonsIndexedNormal& mesh) {
-    const std::string why = format.check ? format.check(mesh) : "";
-    if (why.empty())
-        return why;
-    return std::string("not written as ") + format.title + ": " + why +
-           " (an OBJ export keeps them for inspection)";
-}
-
-int writeMesh(const Arguments& args, PolygonsIndexedNormal& mesh, const std::string& comment,
-              const Vextal::VertexColours* colours) {
-    const MeshFormat& format = *args.format;
-    // Checked again: scaling may have overflowed the float range.
-    if (const std::string why = refusal(format, mesh); !why.empty())
-        return failed(args.outPath, why);
-    Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
-    std::string problem;
-    if (out.stream())
-        problem = format.write(out.stream(), mesh,
-                               {comment, args.unit.value_or(ModelUnit::millimeter),
-                                args.build.workers, colours, args.bands});
-    if (!problem.empty())
-        return failed(out.name(), problem);
-    if (!out.commit())
-        return failed(out.name(), out.error());
-    return exitWritten;
-}
-
-// --scale, --fit and the conversion to metres, in one multiplication.
-std::optional<std::string> resize(const Arguments& args, PolygonsIndexedNormal& mesh) {
-    double factor = args.scale.value_or(1.0);
-    if (args.fit) {
-        const std::optional<double> fit = Vextal::fitFactor(mesh, *args.fit);
-        if (!fit)
-            return std::string("cannot fit: the surface has no extent");
-        factor = *fit;
-    }
-    if (args.format->units == Units::metres)
-        factor *= Vextal::metresPer(args.unit.value_or(ModelUnit::millimeter));
-    if (factor == 1)
-        return std::nullopt;
-    if (const std::string refusal = Vextal::scaleRefusal(mesh, factor); !refusal.empty())
-        return "not written: " + refusal;
-    Vextal::scaleMesh(mesh, factor);
-    return std::nullopt;
-}
-
-// The colours of the vertices a weld kept, in their new order.
-void keepColoursOf(Vextal::VertexColours& colours, const std::vector<std::uint32_t>& origins) {
-    for (std::size_t k = 0; k < origins.size(); ++k) {
-        colours.values[k] = colours.values[origins[k]];
-        colours.colours[k] = colours.colours[origins[k]];
-    }
-    colours.values.resize(origins.size());
-    colours.colours.resize(origins.size());
-}
-
 int exportScene(const Arguments& args) {
     PolygonsIndexedNormal mesh;
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh, args.build);
     if (!loaded.rendered())
         return failed(args.scenePath, loaded.reason());
-    // Refused before welding, which would change the counts it names.
-    if (const std::string why = refusal(*args.format, mesh); !why.empty())
-        return failed(args.outPath, why);
-    const bool weld = args.weld || args.format->alwaysWelded;
-    const Vextal::Workers& workers = args.build.workers;
+    const Vextal::MeshExport how{
+        args.format,    args.weld,    args.scale,
+        args.fit,       args.unit,    args.build.workers,
+        args.scenePath, args.outPath, "vextal-export: " + Vextal::describe(loaded.scene),
+        args.bands};
     // Coloured from the formula at each vertex's own theta and phi, which
     // only the grid the load made knows: before welding.
     std::optional<Vextal::VertexColours> colours;
     if (args.colour.mode != Vextal::ColourMode::plain)
-        colours = Vextal::colourVertices(loaded.values, mesh, args.colour, workers);
+        colours = Vextal::colourVertices(loaded.values, mesh, args.colour, args.build.workers);
     // A million vertices take seconds to weld, and to write as 3MF or OBJ.
-    Vextal::ProgressLine progress("vextal-export", mesh.vertexCount >= 1'000'000);
-    if (weld)
-        progress.step("welding " + std::to_string(mesh.vertexCount) + " vertices");
-    const std::uint32_t closable =
-        weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene, workers);
-    if (weld) {
-        std::vector<std::uint32_t> origins;
-        // 3MF has no normals: they are not made again.
-        Vextal::weldForPrinting(mesh, loaded.scene, workers, colours ? &origins : nullptr,
-                                args.format->name != "3mf");
-        if (colours)
-            keepColoursOf(*colours, origins);
-    }
-    const std::uint32_t stillOpen =
-        args.format->alwaysWelded
-            ? Vextal::countEdges(mesh.triangles, mesh.triangleCount, workers).open
-            : 0;
-    if (const auto problem = resize(args, mesh))
-        return failed(args.outPath, *problem);
-    progress.step("writing " + std::to_string(mesh.triangleCount) + " triangles as " +
-                  args.format->title);
-    const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene),
-                                 colours ? &*colours : nullptr);
-    if (status == exitWritten && closable > 0)
+    const Vextal::ProgressLine progress("vextal-export", mesh.vertexCount >= 1'000'000);
+    const Vextal::ExportOutcome outcome =
+        Vextal::exportMesh(mesh, loaded.scene, how, progress, colours ? &*colours : nullptr);
+    if (!outcome.problem.empty())
+        return failed(outcome.where, outcome.problem);
+    if (outcome.closable > 0)
         std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n",
-                     Vextal::escaped(args.outPath).c_str(), unsigned(closable));
-    if (status == exitWritten && stillOpen > 0)
+                     Vextal::escaped(args.outPath).c_str(), unsigned(outcome.closable));
+    if (outcome.stillOpen > 0)
         std::fprintf(stderr, "vextal-export: %s: %u open edges remain after welding\n",
-                     Vextal::escaped(args.outPath).c_str(), unsigned(stillOpen));
-    return status;
+                     Vextal::escaped(args.outPath).c_str(), unsigned(outcome.stillOpen));
+    return exitWritten;
 }
 
 } // namespace

@@ -44,6 +44,15 @@ expect_status 0 "installed snapshot" "$prefix/bin/vextal-snapshot" "$example" "$
 [ "$(head -c 8 "$work/starfish.png" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] \
     || fail "the installed snapshot wrote no PNG"
 expect_status 0 "installed check" "$prefix/bin/vextal-check" "$example"
+# The Python module, where Debian's python3 finds it under a prefix (when built).
+imports() { # DIST_PACKAGES: the module there loads the example and meshes it
+    PYTHONPATH="$1" /usr/bin/python3 -c 'import sys, vextal; vextal.load(sys.argv[1]).mesh()' "$example" \
+        || fail "import vextal from $1 failed"
+}
+# A sanitizer build's module loads only with the sanitizer's runtime preloaded.
+modules="$prefix/lib/python3/dist-packages"
+[ "$sanitized" = 1 ] && modules=/nonexistent
+[ ! -d "$modules" ] || imports "$modules"
 for program in vextal vextal-export vextal-snapshot vextal-animate vextal-check; do
     expect_status 0 "$program --version" "$prefix/bin/$program" --version
     [ "$(head -1 "$work/stdout")" = "$program $version" ] \
@@ -98,6 +107,10 @@ if [ -n "$deb" ]; then
     (cd "$prefix" && find . -type f | sed 's|^\./||' | sort) >"$work/installed"
     cmp -s "$work/installed" "$work/packaged" \
         || fail "the package differs from the install: $(diff "$work/installed" "$work/packaged" | head -5)"
+    if [ -d "$modules" ]; then
+        dpkg-deb -f "$deb" Depends | grep -q 'python3-numpy' || fail "the package does not depend on python3-numpy"
+        dpkg-deb -x "$deb" "$work/unpacked" && imports "$work/unpacked/usr/lib/python3/dist-packages"
+    fi
     if [ "$sanitized" = 1 ]; then
         echo "a sanitizer build's package is no release: lintian left out"
     else

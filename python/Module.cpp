@@ -1,0 +1,24 @@
+// The Python module: each concern adds its classes and functions.
+
+#include "python/Animations.h"
+#include "python/Errors.h"
+#include "python/Exports.h"
+#include "python/Meshes.h"
+#include "python/Pictures.h"
+#include "python/Scenes.h"
+
+PYBIND11_MODULE(vextal, module) {
+    module.doc() = R"(Vextal's superformula and harmonic surfaces from Python.
+
+load(path) or Scene.from_text(text) reads a scene as the viewer does;
+Scene(...) makes one from keywords. scene.mesh() gives its vertices, normals
+and triangles as NumPy arrays, scene.picture() draws it, export() writes
+every mesh format vextal-export writes, animate() what vextal-animate writes.)";
+    module.attr("__version__") = VEXTAL_VERSION;
+    VextalPython::bindErrors(module);
+    VextalPython::bindScenes(module);
+    VextalPython::bindMeshes(module);
+    VextalPython::bindPictures(module);
+    VextalPython::bindExports(module);
+    VextalPython::bindAnimations(module);
+}

@@ -1,0 +1,174 @@
+#include "tools/MeshExport.h"
+
+#include "base/EscapedText.h"
+#include "cli/CommandLine.h"
+#include "mesh/EdgeCounts.h"
+#include "meshfiles/ColourBands.h"
+#include "meshfiles/GltfWriter.h"
+#include "meshfiles/MeshCheck.h"
+#include "meshfiles/MeshFit.h"
+#include "meshfiles/MeshScale.h"
+#include "meshfiles/ObjWriter.h"
+#include "meshfiles/PlyWriter.h"
+#include "meshfiles/StlWriter.h"
+#include "meshfiles/ThreeMfWriter.h"
+#include "meshfiles/WeldForPrinting.h"
+#include "output/OutputFile.h"
+
+namespace Vextal {
+
+namespace {
+
+// A writer that takes the colours, if any.
+template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&,
+                        const VertexColours*)>
+std::string colourWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    write(out, mesh, r.comment, r.colours);
+    return {};
+}
+
+std::string plyWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    writePly(out, mesh, r.comment, r.workers, r.colours);
+    return {};
+}
+
+std::string stlWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    writeStl(out, mesh, r.comment, r.workers);
+    return {};
+}
+
+// Per-vertex colours as a colour group, or in bands a base material (a
+// filament) per triangle.
+std::string threeMfWriter(std::FILE* out, PolygonsIndexedNormal& mesh,
+                          const WriteRequest& request) {
+    ThreeMfContent content{.unit = request.unit, .name = request.comment};
+    TriangleMaterials materials;
+    if (request.colours && request.bands > 0) {
+        materials = bandTriangles(mesh, *request.colours, request.bands);
+        content.materials = &materials;
+    } else if (request.colours) {
+        content.vertexColours = &request.colours->colours;
+    }
+    return writeThreeMf(out, mesh, content, request.workers);
+}
+
+// OBJ keeps NaN and infinite values so that a broken surface can be inspected;
+// the other formats go to slicers and other tools, which cannot use them.
+constexpr MeshFormat formats[] = {
+    {"obj", "OBJ", colourWriter<writeObj>, nullptr, false, Units::none, true, false},
+    {"ply", "PLY", plyWriter, checkFinitePositionsAndNormals, false, Units::none, true, false},
+    {"stl", "STL", stlWriter, checkFinitePositions, false, Units::none, false, false},
+    {"3mf", "3MF", threeMfWriter, checkFinitePositions, true, Units::named, true, true},
+    {"glb", "glTF", colourWriter<writeGlb>, checkFinitePositionsAndNormals, false, Units::metres,
+     true, false},
+    {"gltf", "glTF", colourWriter<writeGltf>, checkFinitePositionsAndNormals, false, Units::metres,
+     true, false},
+};
+
+// The colours of the vertices a weld kept, in their new order.
+void keepColoursOf(VertexColours& colours, const std::vector<std::uint32_t>& origins) {
+    for (std::size_t k = 0; k < origins.size(); ++k) {
+        colours.values[k] = colours.values[origins[k]];
+        colours.colours[k] = colours.colours[origins[k]];
+    }
+    colours.values.resize(origins.size());
+    colours.colours.resize(origins.size());
+}
+
+// Says why the mesh cannot be written in the format; empty when it can.
+std::string refusal(const MeshFormat& format, const PolygonsIndexedNormal& mesh) {
+    const std::string why = format.check ? format.check(mesh) : "";
+    if (why.empty())
+        return why;
+    return std::string("not written as ") + format.title + ": " + why +
+           " (an OBJ export keeps them for inspection)";
+}
+
+std::string writeMesh(const MeshExport& how, PolygonsIndexedNormal& mesh,
+                      const VertexColours* colours, std::string& where) {
+    const MeshFormat& format = *how.format;
+    OutputFile out(how.outPath, {.input = how.input});
+    where = out.name();
+    std::string problem;
+    if (out.stream())
+        problem = format.write(out.stream(), mesh,
+                               {how.comment, how.unit.value_or(ModelUnit::millimeter), how.workers,
+                                colours, how.bands});
+    if (problem.empty() && !out.commit())
+        problem = out.error();
+    return problem;
+}
+
+// Scaling, fitting and the conversion to metres, in one multiplication.
+std::string resize(const MeshExport& how, PolygonsIndexedNormal& mesh) {
+    double factor = how.scale.value_or(1.0);
+    if (how.fit) {
+        const std::optional<double> fit = fitFactor(mesh, *how.fit);
+        if (!fit)
+            return "cannot fit: the surface has no extent";
+        factor = *fit;
+    }
+    if (how.format->units == Units::metres)
+        factor *= metresPer(how.unit.value_or(ModelUnit::millimeter));
+    if (factor == 1)
+        return {};
+    if (const std::string refusal = scaleRefusal(mesh, factor); !refusal.empty())
+        return "not written: " + refusal;
+    scaleMesh(mesh, factor);
+    return {};
+}
+
+} // namespace
+
+const MeshFormat* meshFormatNamed(std::string_view name) {
+    for (const MeshFormat& format : formats)
+        if (name == format.name)
+            return &format;
+    return nullptr;
+}
+
+const MeshFormat* meshFormatForPath(std::string_view path) {
+    const std::string_view file = path.substr(path.find_last_of('/') + 1);
+    const std::size_t dot = file.find_last_of('.');
+    if (dot == std::string_view::npos || dot == 0)
+        return nullptr;
+    return meshFormatNamed(lowerCase(file.substr(dot + 1)));
+}
+
+ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
+                         const MeshExport& how, const ProgressLine& progress,
+                         VertexColours* colours) {
+    ExportOutcome outcome;
+    outcome.where = how.outPath;
+    // Refused before welding, which would change the counts it names.
+    outcome.problem = refusal(*how.format, mesh);
+    if (outcome.refused = !outcome.problem.empty(); outcome.refused)
+        return outcome;
+    const bool weld = how.weld || how.format->alwaysWelded;
+    if (weld)
+        progress.step("welding " + std::to_string(mesh.vertexCount) + " vertices");
+    outcome.closable = weld ? 0 : openEdgesWeldCloses(mesh, scene, how.workers);
+    if (weld) {
+        std::vector<std::uint32_t> origins;
+        // 3MF has no normals: they are not made again.
+        weldForPrinting(mesh, scene, how.workers, colours ? &origins : nullptr,
+                        how.format->name != "3mf");
+        if (colours)
+            keepColoursOf(*colours, origins);
+    }
+    outcome.stillOpen = how.format->alwaysWelded
+                            ? countEdges(mesh.triangles, mesh.triangleCount, how.workers).open
+                            : 0;
+    outcome.problem = resize(how, mesh);
+    // Checked again: scaling may have overflowed the float range.
+    if (outcome.problem.empty())
+        outcome.problem = refusal(*how.format, mesh);
+    if (outcome.refused = !outcome.problem.empty(); outcome.refused)
+        return outcome;
+    progress.step("writing " + std::to_string(mesh.triangleCount) + " triangles as " +
+                  how.format->title);
+    outcome.problem = writeMesh(how, mesh, colours, outcome.where);
+    return outcome;
+}
+
+} // namespace Vextal
