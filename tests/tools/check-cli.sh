@@ -43,6 +43,20 @@ python3 -c 'import json, sys
 reports = json.load(open(sys.argv[1]))
 assert [len(r["warnings"]) > 0 for r in reports] == [True, False], reports
 assert reports[0]["steps"][2]["suggestion"] == "slice"' "$work/stdout" || fail "--json report"
+# The mesh's numbers against known ones: a unit sphere on a 200 x 200 grid
+# encloses 4/3 pi within the grid's accuracy (the inscribed polyhedron, a
+# little less), with no open, tangled or degenerate edge; left open, its two
+# rims are 2 x 200 open edges and nothing is tangled.
+sphere='"sss\nslice 200 rotate 200\ncoef1 1 1 1 0 1 1\ncoef2 1 1 1 0 1 1\n'
+printf "$sphere"'render\n' >"$work/unit.txt"
+printf "$sphere"'dontclose\nrender\n' >"$work/rims.txt"
+"$checker" --json "$work/unit.txt" "$work/rims.txt" >"$work/stdout"
+python3 -c 'import json, math, sys
+closed, rims = [r["mesh"] for r in json.load(open(sys.argv[1]))]
+assert 0.999 * 4 / 3 * math.pi < closed["volume"] < 4 / 3 * math.pi, closed
+assert [closed[k] for k in ("nonFiniteVertices", "degenerateTriangles", "openEdges", "tangledEdges")] == [0] * 4, closed
+assert (rims["openEdges"], rims["tangledEdges"]) == (400, 0), rims' "$work/stdout" || fail "mesh numbers"
+
 # Hostile bytes: what a file or its name holds reaches the terminal escaped,
 # and the JSON is strict UTF-8 with one shape for every file.
 printf '"sss\nfoo\x1b]0;title\x07 ab\x00cd \xff\xfe\nrender' >"$work/hostile.txt"
