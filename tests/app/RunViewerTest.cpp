@@ -177,7 +177,8 @@ TEST(FrameNeed, everyCameraFieldAndSwitchThatChangesThePictureAsksForAFrame) {
         for (std::size_t field = 0; field < sizeof(Camera) / 4; ++field) {
             auto* bytes = reinterpret_cast<unsigned char*>(list.cameras[camera]) + 4 * field;
             *bytes ^= 1; // the lowest bit of a four-byte field
-            EXPECT_TRUE(need.needed(keys, render, list)) << "camera " << camera << " field " << field;
+            EXPECT_TRUE(need.needed(keys, render, list))
+                << "camera " << camera << " field " << field;
             *bytes ^= 1;
             EXPECT_FALSE(need.needed(keys, render, list));
         }

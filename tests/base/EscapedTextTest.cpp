@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <vector>
 
@@ -87,8 +87,9 @@ const Form forms[] = {
 // Code points shown as an escape though well formed: controls, separators,
 // bidirectional controls, the byte-order mark.
 bool hidden(std::uint32_t code) {
-    const std::pair<std::uint32_t, std::uint32_t> ranges[] = {
-        {0x00, 0x1F}, {0x7F, 0x9F}, {0x200E, 0x200F}, {0x2028, 0x202E}, {0x2066, 0x2069}, {0xFEFF, 0xFEFF}};
+    const std::pair<std::uint32_t, std::uint32_t> ranges[] = {{0x00, 0x1F},     {0x7F, 0x9F},
+                                                              {0x200E, 0x200F}, {0x2028, 0x202E},
+                                                              {0x2066, 0x2069}, {0xFEFF, 0xFEFF}};
     for (const auto& [low, high] : ranges)
         if (code >= low && code <= high)
             return true;
@@ -130,7 +131,8 @@ std::string expectedEscape(std::string_view bytes) {
         } else {
             for (std::size_t k = 0; k < std::max<std::size_t>(length, 1); ++k) {
                 char hex[5];
-                std::snprintf(hex, sizeof hex, "\\x%02x", unsigned(static_cast<unsigned char>(bytes[at + k])));
+                std::snprintf(hex, sizeof hex, "\\x%02x",
+                              unsigned(static_cast<unsigned char>(bytes[at + k])));
                 out += hex;
             }
             at += std::max<std::size_t>(length, 1);
@@ -146,10 +148,11 @@ std::string encoded(std::uint32_t code) {
     else if (code < 0x800)
         out += {char(0xC0 | code >> 6), char(0x80 | (code & 0x3F))};
     else if (code < 0x10000)
-        out += {char(0xE0 | code >> 12), char(0x80 | (code >> 6 & 0x3F)), char(0x80 | (code & 0x3F))};
+        out +=
+            {char(0xE0 | code >> 12), char(0x80 | (code >> 6 & 0x3F)), char(0x80 | (code & 0x3F))};
     else
-        out += {char(0xF0 | code >> 18), char(0x80 | (code >> 12 & 0x3F)), char(0x80 | (code >> 6 & 0x3F)),
-                char(0x80 | (code & 0x3F))};
+        out += {char(0xF0 | code >> 18), char(0x80 | (code >> 12 & 0x3F)),
+                char(0x80 | (code >> 6 & 0x3F)), char(0x80 | (code & 0x3F))};
     return out;
 }
 

@@ -103,16 +103,19 @@ TEST(MeshWeld, copiesOnEitherSideOfACellBoundaryMerge) {
             for (int side = 0; side < 2; ++side)
                 for (int u = 0; u < n; ++u)
                     for (int v = 0; v < n; ++v) {
-                        const std::uint32_t a = corner(axis, side, u, v), b = corner(axis, side, u + 1, v),
+                        const std::uint32_t a = corner(axis, side, u, v),
+                                            b = corner(axis, side, u + 1, v),
                                             c = corner(axis, side, u + 1, v + 1),
                                             d = corner(axis, side, u, v + 1);
-                        const std::uint32_t e = corner(axis, side, u, v), f = corner(axis, side, u + 1, v + 1);
+                        const std::uint32_t e = corner(axis, side, u, v),
+                                            f = corner(axis, side, u + 1, v + 1);
                         mesh.triangles.push_back(side ? Triangle{a, b, c} : Triangle{a, c, b});
                         mesh.triangles.push_back(side ? Triangle{e, f, d} : Triangle{e, d, f});
                     }
         weld(mesh);
         EXPECT_EQ(mesh.vertices.size(), 4u + 6 * n * n + 2);
-        const EdgeCounts edges = countEdges(mesh.triangles.data(), std::uint32_t(mesh.triangles.size()));
+        const EdgeCounts edges =
+            countEdges(mesh.triangles.data(), std::uint32_t(mesh.triangles.size()));
         EXPECT_EQ(edges.open, 0u);
         EXPECT_EQ(edges.tangled, 0u);
         EXPECT_TRUE(everyEdgeMatchedByItsReverse(mesh.triangles));

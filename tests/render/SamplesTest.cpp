@@ -110,7 +110,9 @@ TEST(OffscreenSamples, supersamplingAveragesEachBlockRounded) {
     glDisable(GL_SCISSOR_TEST);
     const std::vector<std::uint8_t> picture = offscreen.readPixels();
     ASSERT_EQ(picture.size(), 2u * 2 * 4);
-    const auto channel = [&](int x, int y, int c) { return int(picture[std::size_t(y * 2 + x) * 4 + c]); };
+    const auto channel = [&](int x, int y, int c) {
+        return int(picture[std::size_t(y * 2 + x) * 4 + c]);
+    };
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(channel(0, 0, c), 80) << c;
         EXPECT_EQ(channel(1, 0, c), 48) << c;
