@@ -89,6 +89,9 @@ for out in "$work/own.txt" "$work/hard.obj" "$work/soft.obj"; do
     grep -q "is the same file as $work/own.txt, which is being read" "$work/stderr" \
         || fail "same-file message: $(cat "$work/stderr")"
 done
+"$exporter" "$work/own.txt" - --format obj >>"$work/own.txt" 2>"$work/stderr"
+[ $? -eq 2 ] && grep -q "is the same file as $work/own.txt" "$work/stderr" \
+    || fail "the scene as standard output: $(cat "$work/stderr")"
 cmp -s "$work/own.txt" "$work/default.txt" || fail "the scene was written over"
 scene="$work/default.txt"
 
