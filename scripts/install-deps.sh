@@ -17,7 +17,7 @@ build_packages=(
 )
 test_packages=(
     xvfb xauth xdotool x11-utils libx11-dev openbox wmctrl imagemagick
-    admesh assimp-utils lib3mf-dev
+    admesh assimp-utils lib3mf-dev strace
     ffmpeg webp giflib-tools
     clang libclang-rt-14-dev clang-format nlohmann-json3-dev
     python3 python3-pytest

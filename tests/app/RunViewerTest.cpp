@@ -1,11 +1,13 @@
 #include "app/RunViewer.h"
 #include "app/FrameLoop.h"
+#include "app/FrameNeed.h"
 #include "app/ViewerState.h"
 #include "camera/CameraList.h"
 #include "input/KeyState.h"
 #include "input/WindowMessages.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "render/OffscreenContext.h"
+#include "render/RenderState.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
@@ -157,6 +159,39 @@ TEST_F(RunViewerTest, minimisedWindowWaitsInsteadOfDrawingAndCatchesUpOnTime) {
     ASSERT_EQ(inputState().cameraList.cameraCount, 1);
     EXPECT_NEAR(inputState().cameraList.cameras[0]->translation.z, -5.0f + 20.0f, 1e-4f);
     EXPECT_EQ(inputState().cameraList.cameras[0]->pixelWidth, 640);
+}
+
+// Every field of every listed camera, each display switch and the camera
+// count ask for a frame when they change, and nothing else does.
+TEST(FrameNeed, everyCameraFieldAndSwitchThatChangesThePictureAsksForAFrame) {
+    RenderState render;
+    CameraList list;
+    list.cameras[0] = new Camera();
+    list.cameras[1] = new Camera();
+    list.cameraCount = 2;
+    const std::int32_t keys[256] = {};
+    FrameNeed need;
+    EXPECT_TRUE(need.needed(keys, render, list)); // the first frame
+    need.drawn(render, list);
+    EXPECT_FALSE(need.needed(keys, render, list));
+    for (int camera = 0; camera < 2; ++camera)
+        for (std::size_t field = 0; field < sizeof(Camera) / 4; ++field) {
+            auto* bytes = reinterpret_cast<unsigned char*>(list.cameras[camera]) + 4 * field;
+            *bytes ^= 1; // the lowest bit of a four-byte field
+            EXPECT_TRUE(need.needed(keys, render, list))
+                << "camera " << camera << " field " << field;
+            *bytes ^= 1;
+            EXPECT_FALSE(need.needed(keys, render, list));
+        }
+    for (bool* change : {&render.wireframe, &render.showNormals}) {
+        *change = true;
+        EXPECT_TRUE(need.needed(keys, render, list));
+        need.drawn(render, list);
+        EXPECT_FALSE(need.needed(keys, render, list));
+    }
+    list.cameraCount = 1;
+    EXPECT_TRUE(need.needed(keys, render, list));
+    list.cameraCount = 2;
 }
 
 TEST(FrameKeyActions, clearingKeyWinsWhenBothOfAPairAreHeld) {

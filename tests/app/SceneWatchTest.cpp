@@ -60,9 +60,15 @@ TEST(SceneWatch, followsLinksToWhereTheFileIs) {
     fs::create_hard_link(dir.path("real/scene.txt"), dir.path("alias.txt"));
     SceneWatch watch(dir.path("chain"));
     ASSERT_TRUE(watch.watching()) << watch.error();
+    // An absolute link to the relative one, through a folder that is a link.
+    fs::create_directory_symlink("links", dir.path("linked"));
+    fs::create_symlink(dir.path("linked/one"), dir.path("absolute"));
+    SceneWatch absolute(dir.path("absolute"));
+    ASSERT_TRUE(absolute.watching()) << absolute.error();
 
     dir.write("real/scene.txt", scene); // the target saved in place
     EXPECT_TRUE(seenWithinASecond(watch));
+    EXPECT_TRUE(seenWithinASecond(absolute));
     dir.write("alias.txt", scene); // in place through another hard link
     EXPECT_TRUE(seenWithinASecond(watch));
 

@@ -5,9 +5,11 @@
 // good one or the one the file describes.
 
 #include "HostileLoad.h"
+#include "ReadHook.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
 #include "scene/SceneFile.h"
+#include "scene/SceneTokenReader.h"
 #include "support/ChildProcess.h"
 #include "support/MeshCompare.h"
 #include "support/TempDir.h"
@@ -284,6 +286,36 @@ TEST_F(HostileFile, aSaveInPlaceAfterOpeningIsNoticed) {
     std::ofstream(path, std::ios::binary | std::ios::app) << " slice 5";
     EXPECT_TRUE(sceneFileChangedSinceOpened(again));
     ::close(again.fd);
+}
+
+// The same race made to happen every time: a save in place lands between the
+// first two reads of one load (the file is longer than the loader's buffer),
+// and the second read hands the reader the middle of the new, longer version,
+// "x coef1 1 1 1 4 1 1 render". The load is not trusted.
+TEST_F(HostileFile, aSaveBetweenTwoReadsOfOneLoadIsNoticedEveryTime) {
+    const auto padded = [](std::string text, std::size_t size) {
+        while (text.size() < size)
+            text += "w ";
+        return text.substr(0, size);
+    };
+    const std::size_t buffer = SceneTokenReader::bufferSize;
+    const std::string first = padded("\"sss slice 3 rotate 3 ", buffer) + padded("", 40) + "render";
+    const std::string second = padded("\"tss slice 3 rotate 3 dontclose ", buffer) +
+                               "x coef1 1 1 1 4 1 1 render" + std::string(64, ' ');
+    const std::string path = dir.write("conf.txt", first);
+    int reads = 0;
+    VextalTest::afterEachRead = [&](int, long got) {
+        if (got > 0 && ++reads == 1) {
+            const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+            ASSERT_EQ(::write(fd, second.data(), second.size()), ssize_t(second.size()));
+            ::close(fd);
+        }
+    };
+    PolygonsIndexedNormal mesh;
+    const SceneLoadResult loaded = loadSceneFile(path.c_str(), mesh);
+    VextalTest::afterEachRead = nullptr;
+    EXPECT_EQ(reads, 2) << "the save did not land between two reads";
+    EXPECT_EQ(loaded.status, SceneLoadStatus::changedWhileRead);
 }
 
 TEST_F(HostileFile, aFileRewrittenInPlaceNeverYieldsAMixOfTwoVersions) {

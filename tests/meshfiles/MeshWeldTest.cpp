@@ -71,6 +71,57 @@ TEST(MeshWeld, copiesWithinTheToleranceMergeIntoTheFirstAndOthersStay) {
     EXPECT_EQ(square.triangles[1].i2, 4u);
 }
 
+// A unit cube's surface of 4 x 4 quads a side, every triangle with its own
+// corners, each copy moved by a quarter of the tolerance one way or the other
+// on each axis; a closed tetrahedron far off fixes the bounding box, so that
+// shifting the cube by fractions of the tolerance puts the copies on every
+// side of the weld's cell boundaries. The weld must close every seam.
+TEST(MeshWeld, copiesOnEitherSideOfACellBoundaryMerge) {
+    constexpr int n = 4;
+    const double cell = weldRelativeTolerance * std::sqrt(12.0); // the box (-1 .. 1)^3
+    for (const double shift : {0.0, 0.25, 0.5, 0.75}) {
+        SCOPED_TRACE(shift);
+        TriangleList mesh{{{-1, -1, -1}, {1, 1, -1}, {1, -1, 1}, {-1, 1, 1}},
+                          {{0, 1, 2}, {0, 2, 3}, {0, 3, 1}, {1, 3, 2}}};
+        std::uint32_t copies = 0;
+        const auto corner = [&](int axis, int side, int u, int v) {
+            double p[3];
+            p[axis] = side;
+            p[(axis + 1) % 3] = double(u) / n;
+            p[(axis + 2) % 3] = double(v) / n;
+            Vec3 out;
+            float* c[3] = {&out.x, &out.y, &out.z};
+            for (int k = 0; k < 3; ++k) {
+                const double sign = (copies * 7 + unsigned(k) * 3) % 5 < 2 ? -1 : 1;
+                *c[k] = float(p[k] * 0.5 + (shift + 0.25 * sign) * cell);
+            }
+            ++copies;
+            mesh.vertices.push_back(out);
+            return std::uint32_t(mesh.vertices.size() - 1);
+        };
+        for (int axis = 0; axis < 3; ++axis)
+            for (int side = 0; side < 2; ++side)
+                for (int u = 0; u < n; ++u)
+                    for (int v = 0; v < n; ++v) {
+                        const std::uint32_t a = corner(axis, side, u, v),
+                                            b = corner(axis, side, u + 1, v),
+                                            c = corner(axis, side, u + 1, v + 1),
+                                            d = corner(axis, side, u, v + 1);
+                        const std::uint32_t e = corner(axis, side, u, v),
+                                            f = corner(axis, side, u + 1, v + 1);
+                        mesh.triangles.push_back(side ? Triangle{a, b, c} : Triangle{a, c, b});
+                        mesh.triangles.push_back(side ? Triangle{e, f, d} : Triangle{e, d, f});
+                    }
+        weld(mesh);
+        EXPECT_EQ(mesh.vertices.size(), 4u + 6 * n * n + 2);
+        const EdgeCounts edges =
+            countEdges(mesh.triangles.data(), std::uint32_t(mesh.triangles.size()));
+        EXPECT_EQ(edges.open, 0u);
+        EXPECT_EQ(edges.tangled, 0u);
+        EXPECT_TRUE(everyEdgeMatchedByItsReverse(mesh.triangles));
+    }
+}
+
 TEST(MeshWeld, degenerateTrianglesPairsAndUnusedVerticesGo) {
     TriangleList mesh{{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {5, 5, 5}, {0, 0, 1e-7f}},
                       {{0, 1, 2}, {2, 1, 0}, {0, 1, 3}, {0, 1, 3}, {3, 1, 0}, {0, 3, 5}}};

@@ -59,6 +59,15 @@ TEST_F(SceneEditorTest, editsLoadAtOnceAndUndoRedoStepThroughThem) {
     EXPECT_EQ(mesh.vertexCount, firstVertices);
     editor.redo();
     EXPECT_EQ(editor.values().sliceCount, 44);
+
+    // A new edit after an undo ends the steps that could be redone.
+    editor.undo();
+    ASSERT_TRUE(editor.edit(withSlices(30)));
+    editor.commitEdit(first);
+    editor.redo();
+    EXPECT_EQ(editor.values().sliceCount, 30);
+    editor.undo();
+    EXPECT_EQ(editor.values(), first);
 }
 
 TEST_F(SceneEditorTest, aSaveByAnotherProgramWaitsWhileChangesAreUnsaved) {

@@ -11,6 +11,7 @@
 #include "scene/SceneState.h"
 #include "support/TempDir.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -84,5 +85,38 @@ TEST(OffscreenSamples, supersamplingLooksLikeMultisampling) {
         // 71 and 99 without anti-aliasing.
         EXPECT_LE(same, 10) << "wireframe " << wireframe;
         EXPECT_GE(apart, 30) << "wireframe " << wireframe;
+    }
+}
+
+// The average of each block against one worked out by hand: a 2 x 2 picture
+// drawn 4 times larger, one sample at a time set white on black. The top
+// left pixel holds 5 white samples of 16, (5 x 255 + 8) / 16 = 80 rounded
+// (79 truncated); the top right 3, 48 (47); the bottom row none.
+TEST(OffscreenSamples, supersamplingAveragesEachBlockRounded) {
+    OffscreenContext offscreen;
+    ASSERT_TRUE(offscreen.create(2, 2, {16, false})) << offscreen.error();
+    ASSERT_EQ(offscreen.plan().scale, 4);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glClearColor(1, 1, 1, 1);
+    // Drawn pixels from the bottom left, as OpenGL counts them: the top row
+    // of the picture is drawn rows 4 to 7.
+    const int white[][2] = {{0, 4}, {0, 5}, {0, 6}, {0, 7}, {1, 7}, {4, 4}, {4, 5}, {4, 6}};
+    for (const auto& [x, y] : white) {
+        glScissor(x, y, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    const std::vector<std::uint8_t> picture = offscreen.readPixels();
+    ASSERT_EQ(picture.size(), 2u * 2 * 4);
+    const auto channel = [&](int x, int y, int c) {
+        return int(picture[std::size_t(y * 2 + x) * 4 + c]);
+    };
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(channel(0, 0, c), 80) << c;
+        EXPECT_EQ(channel(1, 0, c), 48) << c;
+        EXPECT_EQ(channel(0, 1, c), 0) << c;
+        EXPECT_EQ(channel(1, 1, c), 0) << c;
     }
 }

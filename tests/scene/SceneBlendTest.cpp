@@ -21,15 +21,24 @@ SceneValues valuesOf(const char* text) {
 
 TEST(SceneBlend, everyNumberMovesAndTheCountsAreRounded) {
     const SceneValues from = valuesOf("\"sss slice 10 rotate 40 coef1 1 1 1 4 1 1 render");
-    const SceneValues to =
-        valuesOf("\"sss slice 21 rotate 20 phirange -1 1 coef1 3 1 1 8 1 2 dontclose render");
+    const SceneValues to = valuesOf("\"sss slice 21 rotate 20 phirange -1 1 thetarange -1 0.5 "
+                                    "coef1 3 1 1 8 1 2 coef2 2 3 4 5 6 7 coefh 1 2 3 4 5 6 7 8 "
+                                    "dontclose render");
     const SceneValues half = blendValues(from, to, 0.5);
     EXPECT_EQ(half.sliceCount, 16); // 15.5, rounded away from zero
     EXPECT_EQ(half.rotateCount, 30);
-    EXPECT_FLOAT_EQ(half.coef1[0], 2);
-    EXPECT_FLOAT_EQ(half.coef1[3], 6);
-    EXPECT_FLOAT_EQ(half.coef1[5], 1.5f);
-    EXPECT_FLOAT_EQ(half.phiMax, (from.phiMax + to.phiMax) / 2);
+    EXPECT_EQ(blendValues(from, to, 0.45).sliceCount, 15); // 14.95
+    const auto mid = [](float a, float b) { return (a + b) / 2; };
+    for (std::size_t k = 0; k < 6; ++k) {
+        EXPECT_FLOAT_EQ(half.coef1[k], mid(from.coef1[k], to.coef1[k])) << k;
+        EXPECT_FLOAT_EQ(half.coef2[k], mid(from.coef2[k], to.coef2[k])) << k;
+    }
+    for (std::size_t k = 0; k < 8; ++k)
+        EXPECT_FLOAT_EQ(half.coefh[k], mid(from.coefh[k], to.coefh[k])) << k;
+    EXPECT_FLOAT_EQ(half.phiMin, mid(from.phiMin, to.phiMin));
+    EXPECT_FLOAT_EQ(half.phiMax, mid(from.phiMax, to.phiMax));
+    EXPECT_FLOAT_EQ(half.thetaMin, mid(from.thetaMin, to.thetaMin));
+    EXPECT_FLOAT_EQ(half.thetaMax, mid(from.thetaMax, to.thetaMax));
     EXPECT_TRUE(half.closed); // from the first scene
     EXPECT_EQ(blendValues(from, to, 0), from);
     SceneValues end = to;

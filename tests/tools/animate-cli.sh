@@ -89,6 +89,22 @@ gifbuild -d "$work/clear.gif" >"$work/clear.txt"
 [ "$(grep -c 'transparent index [0-9]' "$work/clear.txt")" -eq 4 ] || fail "GIF frames lack transparency"
 [ "$(grep -c 'disposal mode 2' "$work/clear.txt")" -eq 4 ] || fail "GIF frames are laid over each other"
 
+# Frame times rounded (halves away from zero), never truncated, and the loop
+# exact: at 30 frames a second a GIF shows 3, 4 and 3 hundredths, a WebP 33,
+# 34 and 33 ms; at 40 a GIF 3, 2, 3, 2; at its fastest, 50, the 2 hundredths
+# players honour (1 would make browsers wait a tenth).
+timing() { # format fps frames -> the frames' delays, in the format's units
+    "$animate" "$star" "$work/t.$1" --fps "$2" --frames "$3" --size 32x24 --quiet || fail "$1 at $2 fps"
+    case $1 in
+    gif) gifbuild -d "$work/t.gif" | awk '$1 == "delay" { printf "%s ", $2 }' ;;
+    webp) webpmux -info "$work/t.webp" | awk '$1 ~ /^[0-9]+:$/ { printf "%s ", $7 }' ;;
+    esac
+}
+[ "$(timing gif 30 3)" = "3 4 3 " ] || fail "GIF delays at 30 fps: $(timing gif 30 3)"
+[ "$(timing gif 40 4)" = "3 2 3 2 " ] || fail "GIF delays at 40 fps: $(timing gif 40 4)"
+[ "$(timing gif 50 3)" = "2 2 2 " ] || fail "GIF delays at 50 fps: $(timing gif 50 3)"
+[ "$(timing webp 30 3)" = "33 34 33 " ] || fail "WebP durations at 30 fps: $(timing webp 30 3)"
+
 # MP4: H.264 in yuv420p, all frames, the index before the data.
 if command -v ffprobe >/dev/null; then
     expect_status 0 "MP4" "$animate" "$star" "$work/turn.mp4" --frames 30 --fps 30 --size 320x240

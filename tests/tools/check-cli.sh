@@ -43,6 +43,23 @@ python3 -c 'import json, sys
 reports = json.load(open(sys.argv[1]))
 assert [len(r["warnings"]) > 0 for r in reports] == [True, False], reports
 assert reports[0]["steps"][2]["suggestion"] == "slice"' "$work/stdout" || fail "--json report"
+# The mesh's numbers against known ones: a unit sphere on a 200 x 200 grid
+# encloses 4/3 pi within the grid's accuracy (the inscribed polyhedron, a
+# little less), with no open, tangled or degenerate edge; left open, its two
+# rims are 2 x 200 open edges and nothing is tangled. The grid's counts too.
+sphere='"sss\nslice 200 rotate 200\ncoef1 1 1 1 0 1 1\ncoef2 1 1 1 0 1 1\n'
+printf "$sphere"'render\n' >"$work/unit.txt"
+printf "$sphere"'dontclose\nrender\n' >"$work/rims.txt"
+"$checker" --json "$work/unit.txt" "$work/rims.txt" >"$work/stdout"
+python3 -c 'import json, math, sys
+reports = json.load(open(sys.argv[1]))
+# 199 rings of 200 and two poles; 2 x 200 triangles per band and per cap.
+assert [(r["grid"]["vertices"], r["grid"]["triangles"]) for r in reports] == [
+    (199 * 200 + 2, 2 * 200 * 198 + 2 * 200), (199 * 200, 2 * 200 * 198)], reports
+closed, rims = [r["mesh"] for r in reports]
+assert 0.999 * 4 / 3 * math.pi < closed["volume"] < 4 / 3 * math.pi, closed
+assert [closed[k] for k in ("nonFiniteVertices", "degenerateTriangles", "openEdges", "tangledEdges")] == [0] * 4, closed
+assert (rims["openEdges"], rims["tangledEdges"]) == (400, 0), rims' "$work/stdout" || fail "mesh numbers"
 
 # The curvature from the formula, and Gauss-Bonnet whatever the file's grid: the
 # unit sphere (at its own grid and a coarse one) has K = H = 1 and total 4 pi,

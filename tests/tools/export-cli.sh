@@ -89,6 +89,9 @@ for out in "$work/own.txt" "$work/hard.obj" "$work/soft.obj"; do
     grep -q "is the same file as $work/own.txt, which is being read" "$work/stderr" \
         || fail "same-file message: $(cat "$work/stderr")"
 done
+"$exporter" "$work/own.txt" - --format obj >>"$work/own.txt" 2>"$work/stderr"
+[ $? -eq 2 ] && grep -q "is the same file as $work/own.txt" "$work/stderr" \
+    || fail "the scene as standard output: $(cat "$work/stderr")"
 cmp -s "$work/own.txt" "$work/default.txt" || fail "the scene was written over"
 scene="$work/default.txt"
 
@@ -224,6 +227,26 @@ expect_status 0 "--fit" "$exporter" "$work/default.txt" "$work/fit.obj" --fit 80
 awk '/^v / { for (k = 2; k <= 4; ++k) { if (!(k in lo) || $k < lo[k]) lo[k] = $k; if (!(k in hi) || $k > hi[k]) hi[k] = $k } }
      END { for (k = 2; k <= 4; ++k) if (hi[k] - lo[k] > m) m = hi[k] - lo[k]; exit !(m > 79.9999 && m < 80.0001) }' \
     "$work/fit.obj" || fail "--fit 80 is not 80 across"
+
+# Every unit, every way, read by the standard library alone (the glTF
+# validator may be missing): 3MF records the unit; glTF is in metres, its
+# positions' bounds and the accessor's alike, and --fit sizes the model in the
+# unit (a model wider than it is tall, so that the largest side is not z).
+bounds() { python3 "$(dirname "$0")/gltf-bounds.py" "$1" || echo "unreadable"; }
+printf '"sss\ncoef1 1 1 1 0 2 2\nrender\n' >"$work/wide.txt"
+format=glb
+for unit in micron:1e-6 millimeter:1e-3 centimeter:1e-2 inch:0.0254 foot:0.3048 meter:1; do
+    name=${unit%:*} metres=${unit#*:}
+    "$exporter" "$work/default.txt" "$work/u.3mf" --unit "$name" \
+        && unzip -p "$work/u.3mf" 3D/3dmodel.model | grep -q "<model [^>]*unit=\"$name\"" || fail "3mf --unit $name"
+    format=$([ "$format" = glb ] && echo gltf || echo glb)
+    "$exporter" "$work/wide.txt" "$work/fit.$format" --unit "$name" --fit 80 || fail "$format --fit 80 --unit $name"
+    awk -v got="$(bounds "$work/fit.$format")" -v m="$metres" '
+        BEGIN { if (split(got, b) != 6) exit 1
+                for (k = 1; k <= 3; ++k) if (b[k + 3] - b[k] > e) e = b[k + 3] - b[k]
+                exit !((e - 80 * m) ^ 2 < (1e-5 * m) ^ 2) }' \
+        || fail "$format --fit 80 --unit $name: bounds $(bounds "$work/fit.$format"), not 80 x $metres m across"
+done
 
 # A grid the file could set gives the very bytes of that file; every thread
 # count gives the same bytes, on a grid large enough to be shared.
