@@ -260,6 +260,14 @@ std::optional<DrawingProblem> readMorph(const Arguments& args, std::optional<Mor
     return std::nullopt;
 }
 
+// Every scene file read, none of which may be written over, by any name.
+std::vector<std::string> inputsOf(const Arguments& args) {
+    std::vector<std::string> inputs{args.scenePath};
+    if (args.toScenePath)
+        inputs.emplace_back(args.toScenePath);
+    return inputs;
+}
+
 std::unique_ptr<Vextal::AnimationWriter> makeWriter(const Arguments& args, std::FILE* out,
                                                     const std::string& comment) {
     const Vextal::AnimationFormat format{args.picture.width, args.picture.height,
@@ -275,7 +283,8 @@ std::unique_ptr<Vextal::AnimationWriter> makeWriter(const Arguments& args, std::
     case AnimationKind::pngFolder:
         break;
     }
-    return std::make_unique<Vextal::FrameFolderWriter>(args.outPath, format, comment);
+    return std::make_unique<Vextal::FrameFolderWriter>(args.outPath, format, comment,
+                                                       inputsOf(args));
 }
 
 // Draws every frame into the writer; the morph's mesh is tessellated anew
@@ -316,7 +325,8 @@ int writeAnimation(const Arguments& args, SceneDrawing& drawing,
     const bool folder = args.kind == AnimationKind::pngFolder;
     std::optional<Vextal::OutputFile> out;
     if (!folder) {
-        out.emplace(args.outPath, Vextal::OutputFile::Options{.input = args.scenePath});
+        out.emplace(args.outPath,
+                    Vextal::OutputFile::Options{.input = {}, .otherInputs = inputsOf(args)});
         if (!out->error().empty())
             return report(aboutOutput(out->name(), out->error()));
     }

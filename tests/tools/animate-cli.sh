@@ -50,6 +50,12 @@ expect_status 0 "frames folder" "$animate" "$star" "$work/frames/" "${view[@]}" 
     || fail "frame files: $(ls "$work/frames")"
 "$snapshot" "$star" "$work/snap4.png" --size 480x360 "${view[@]}" --samples 4
 [ "$(differing "$work/frames/frame-0001.png" "$work/snap4.png")" -le 50 ] || fail "frame 1 is not the snapshot"
+# A shorter run into the same folder leaves exactly its own frames; other
+# files stay.
+echo mine >"$work/frames/notes.txt"
+expect_status 0 "fewer frames" "$animate" "$star" "$work/frames/" --frames 3 --size 32x24
+[ "$(ls "$work/frames" | tr '\n' ' ')" = "frame-0001.png frame-0002.png frame-0003.png notes.txt " ] \
+    || fail "after a shorter run: $(ls "$work/frames")"
 # --grid as vextal-snapshot's: a coarse grid, in every frame.
 expect_status 0 "--grid" "$animate" "$star" "$work/coarse/" --frames 2 --grid 6x5
 "$snapshot" "$star" "$work/coarse.png" --size 480x360 --grid 6x5
@@ -126,6 +132,24 @@ expect_status 64 "morph across surfaces" "$animate" "$sphere" "$torus" "$work/x.
 grep -q "sphere.vextal selects spheric superformula but .*ring-torus.vextal selects toroidal" \
     "$work/stderr" && one_line "morph across surfaces" || fail "two surfaces: $(cat "$work/stderr")"
 [ ! -e "$work/x.gif" ] || fail "a failed animation left a file"
+
+# No scene read is written over, by any name: the second scene of a morph,
+# a link to it, standard output appended to it, a frame file that is it.
+cp "$sphere" "$work/to.vextal"
+ln -s to.vextal "$work/to-link.gif"
+mkdir "$work/sf" && cp "$sphere" "$work/sf/frame-0001.png"
+for out in "$work/to.vextal" "$work/to-link.gif"; do
+    expect_status 2 "morph into its second scene ($out)" \
+        "$animate" "$sphere" "$work/to.vextal" "$out" --format gif --frames 2
+    one_line "morph into its second scene"
+done
+"$animate" "$sphere" "$work/to.vextal" - --frames 2 >>"$work/to.vextal" 2>"$work/stderr"
+[ $? -eq 2 ] && one_line "morph appended to its second scene" || fail "- >> the second scene"
+expect_status 2 "a scene among the frames" "$animate" "$work/sf/frame-0001.png" "$work/sf/" --frames 2
+grep -q "frame-0001.png is the same file as" "$work/stderr" || fail "frame refusal: $(cat "$work/stderr")"
+cmp -s "$sphere" "$work/to.vextal" && cmp -s "$sphere" "$work/sf/frame-0001.png" \
+    || fail "a scene file was written over"
+rm -r "$work/to.vextal" "$work/to-link.gif" "$work/sf"
 
 # Stopped while it draws: the existing OUT stays as it was, nothing else is left.
 echo old >"$work/kept.gif"
