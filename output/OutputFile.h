@@ -25,9 +25,9 @@ namespace Vextal {
 class OutputFile {
 public:
     struct Options {
-        std::string input;                    // a file that must not be the output
-        bool unnamedTemporary = true;         // false: a named one, as where O_TMPFILE is missing
-        std::vector<std::string> otherInputs; // more files that must not be the output
+        std::string input;            // a file that must not be the output
+        bool unnamedTemporary = true; // false: a named one, as where O_TMPFILE is missing
+        std::vector<std::string> otherInputs = {}; // more files that must not be the output
     };
 
     explicit OutputFile(const std::string& path);
