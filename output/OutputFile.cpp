@@ -42,20 +42,24 @@ int linkUnnamed(int fd, int folderFd, const std::string& name) {
 OutputFile::OutputFile(const std::string& path) : OutputFile(path, Options()) {}
 
 OutputFile::OutputFile(const std::string& path, const Options& options)
-    : shownName(path == "-" ? "standard output" : path) {
+    : shownName(path == "-" && !options.regularOnly ? "standard output" : path) {
     // Past the file size limit a write then fails with EFBIG, which is said and
     // cleaned up, instead of the signal ending the process.
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &previousFileSizeAction);
 
-    if (path == "-") {
+    if (path == "-" && !options.regularOnly) {
         openStandardOutput(options);
         return;
     }
     target = findOutputTarget(path);
+    const bool streamed = target.kind == OutputTarget::Kind::standardOutput ||
+                          target.kind == OutputTarget::Kind::stream;
     if (target.kind == OutputTarget::Kind::refused)
         fail(target.problem);
+    else if (streamed && options.regularOnly)
+        fail("is not a regular file, not written");
     else if (target.kind == OutputTarget::Kind::standardOutput)
         openStandardOutput(options);
     else if (target.kind == OutputTarget::Kind::stream)

@@ -28,6 +28,9 @@ public:
         std::string input;            // a file that must not be the output
         bool unnamedTemporary = true; // false: a named one, as where O_TMPFILE is missing
         std::vector<std::string> otherInputs = {}; // more files that must not be the output
+        // Only regular files, for a program that must never block: a FIFO, a
+        // device or a link to standard output is refused, and "-" is a file.
+        bool regularOnly = false;
     };
 
     explicit OutputFile(const std::string& path);
