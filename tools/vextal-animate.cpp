@@ -20,6 +20,8 @@
 #include "tools/ProgressBar.h"
 #include "tools/SceneDrawing.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -110,8 +112,9 @@ Refusal parseFrames(std::string_view text, Arguments& args) {
 }
 
 Refusal parseFramesPerSecond(std::string_view text, Arguments& args) {
-    const auto rate = parseFinite(text);
-    if (!rate || *rate <= 0 || *rate > maxFramesPerSecond)
+    // A double, so that a rate such as 0.0001 times its frames exactly.
+    const auto rate = parseNumber<double>(text);
+    if (!rate || !std::isfinite(*rate) || *rate <= 0 || *rate > maxFramesPerSecond)
         return "--fps takes a number above 0 and up to 120" + got(text);
     args.framesPerSecond = *rate;
     return std::nullopt;
@@ -178,6 +181,36 @@ Refusal chooseKind(Arguments& args) {
     return std::nullopt;
 }
 
+// The slowest rate whose frames the chosen format can time as asked: a GIF
+// holds a frame's time in hundredths of a second in 16 bits; a WebP in
+// milliseconds in 24 bits, with every frame's start in a 31-bit count; ffmpeg
+// writes an MP4 frame in ticks of 1/16384 second counted in 31 bits. A frame
+// folder has no times.
+Refusal checkFrameTime(const Arguments& args) {
+    constexpr double longestGifFrame = 65535 / 100.0;
+    constexpr double longestWebpFrame = 16777215 / 1000.0;
+    constexpr double longestWebp = 2147483647 / 1000.0;
+    constexpr double longestMp4Frame = 100000;
+    const double rate = args.framesPerSecond;
+    char text[160] = {};
+    if (args.kind == AnimationKind::gif && rate < 1 / longestGifFrame)
+        std::snprintf(text, sizeof text,
+                      "--fps must be at least %.9g for GIF, whose frames last at most %.9g seconds",
+                      1 / longestGifFrame, longestGifFrame);
+    else if (args.kind == AnimationKind::webp &&
+             (rate < 1 / longestWebpFrame || rate < args.plan.frames / longestWebp))
+        std::snprintf(text, sizeof text,
+                      "--fps must be at least %.9g for %u WebP frames, which last at most %.9g "
+                      "seconds each and %.9g in all",
+                      std::max(1 / longestWebpFrame, args.plan.frames / longestWebp),
+                      unsigned(args.plan.frames), longestWebpFrame, longestWebp);
+    else if (args.kind == AnimationKind::mp4 && rate < 1 / longestMp4Frame)
+        std::snprintf(text, sizeof text,
+                      "--fps must be at least %g for MP4, whose frames last at most %g seconds",
+                      1 / longestMp4Frame, longestMp4Frame);
+    return text[0] ? Refusal(text) : std::nullopt;
+}
+
 // What the options ask of the chosen file, checked once all are read.
 Refusal checkCombination(const Arguments& args) {
     const bool mp4 = args.kind == AnimationKind::mp4;
@@ -195,7 +228,7 @@ Refusal checkCombination(const Arguments& args) {
                            "second");
     if (args.kind == AnimationKind::pngFolder && std::string_view(args.outPath) == "-")
         return std::string("a folder of PNG frames cannot go to standard output");
-    return std::nullopt;
+    return checkFrameTime(args);
 }
 
 // The options in the order given: a later one overrides an earlier one;

@@ -88,6 +88,19 @@ webpmux -get frame 1 "$work/clear.webp" -o "$work/clear-1.webp" >/dev/null 2>&1 
 [ "$(convert "$work/clear-1.png" -alpha extract -format '%[fx:minima]' info:)" = 0 ] \
     || fail "the WebP background is not transparent"
 
+# Frame times a format holds are written exactly; longer ones are refused
+# before drawing, naming the limit.
+expect_status 0 "slow GIF" "$animate" "$star" "$work/slow.gif" --fps 0.01 --frames 2 --size 32x24
+[ "$(gifbuild -d "$work/slow.gif" | grep -c 'delay 10000$')" -eq 2 ] || fail "--fps 0.01 is not 10000 hundredths"
+expect_status 0 "slow WebP" "$animate" "$star" "$work/slow.webp" --fps 0.0001 --frames 3 --size 32x24
+[ "$(webpmux -info "$work/slow.webp" | grep -c ' 10000000 ')" -eq 3 ] || fail "--fps 0.0001 WebP frame times"
+expect_usage_error "--fps must be at least 0.00152590219 for GIF, whose frames last at most 655.35 seconds" \
+    "$animate" "$star" "$work/slow.gif" --fps 0.0001
+expect_usage_error "--fps must be at least 0.00465614721 for 9999 WebP frames, which last at most 16777.215 seconds each and 2147483.65 in all" \
+    "$animate" "$star" "$work/slow.webp" --fps 0.001 --frames 9999
+expect_usage_error "--fps must be at least 1e-05 for MP4, whose frames last at most 100000 seconds" \
+    "$animate" "$star" "$work/slow.mp4" --fps 0.000001
+
 # A transparent GIF: one transparent colour in every frame, each frame
 # replacing the one before.
 expect_status 0 "transparent GIF" "$animate" "$star" "$work/clear.gif" --frames 4 --background none
