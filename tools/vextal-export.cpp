@@ -6,6 +6,7 @@
 #include "base/EscapedText.h"
 #include "cli/CommandLine.h"
 #include "mesh/EdgeCounts.h"
+#include "mesh/MeshSurvey.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "meshfiles/GltfWriter.h"
 #include "meshfiles/MeshCheck.h"
@@ -18,6 +19,7 @@
 #include "meshfiles/ThreeMfWriter.h"
 #include "meshfiles/WeldForPrinting.h"
 #include "output/OutputFile.h"
+#include "scene/MeshWarnings.h"
 #include "scene/SceneLoader.h"
 #include "tools/MeshBuildOptions.h"
 #include "tools/ProgressLine.h"
@@ -309,6 +311,17 @@ std::optional<std::string> resize(const Arguments& args, PolygonsIndexedNormal& 
     return std::nullopt;
 }
 
+// What vextal-check warns of the surface, for a mesh meant for printing
+// (welded): a slicer makes junk of one that is not finite, not closed or
+// encloses almost no volume. Triangles without area are left to the slicer,
+// which drops them.
+std::vector<std::string> printingWarnings(const Vextal::PolygonsIndexed& mesh,
+                                          const Vextal::SceneSummary& scene) {
+    Vextal::MeshSurvey survey = Vextal::surveyMesh(mesh);
+    survey.degenerateTriangles = 0;
+    return Vextal::meshWarnings(mesh, survey, scene);
+}
+
 int exportScene(const Arguments& args) {
     PolygonsIndexedNormal mesh;
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh, args.build);
@@ -318,6 +331,8 @@ int exportScene(const Arguments& args) {
     if (const std::string why = refusal(*args.format, mesh); !why.empty())
         return failed(args.outPath, why);
     const bool weld = args.weld || args.format->alwaysWelded;
+    const std::vector<std::string> warnings =
+        weld ? printingWarnings(mesh, loaded.scene) : std::vector<std::string>();
     const Vextal::Workers& workers = args.build.workers;
     // A million vertices take seconds to weld, and to write as 3MF or OBJ.
     Vextal::ProgressLine progress("vextal-export", mesh.vertexCount >= 1'000'000);
@@ -342,6 +357,9 @@ int exportScene(const Arguments& args) {
     if (status == exitWritten && stillOpen > 0)
         std::fprintf(stderr, "vextal-export: %s: %u open edges remain after welding\n",
                      Vextal::escaped(args.outPath).c_str(), unsigned(stillOpen));
+    for (const std::string& warning : status == exitWritten ? warnings : std::vector<std::string>())
+        std::fprintf(stderr, "vextal-export: %s: %s\n", Vextal::escaped(args.outPath).c_str(),
+                     warning.c_str());
     return status;
 }
 
