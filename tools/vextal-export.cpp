@@ -16,6 +16,7 @@
 #include "meshfiles/ObjWriter.h"
 #include "meshfiles/PlyWriter.h"
 #include "meshfiles/StlWriter.h"
+#include "meshfiles/ThreeMfPrecision.h"
 #include "meshfiles/ThreeMfWriter.h"
 #include "meshfiles/WeldForPrinting.h"
 #include "output/OutputFile.h"
@@ -84,6 +85,8 @@ std::string sharedWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const Writ
 
 std::string threeMfWriter(std::FILE* out, PolygonsIndexedNormal& mesh,
                           const WriteRequest& request) {
+    if (std::string refusal = Vextal::threeMfPrecisionRefusal(mesh); !refusal.empty())
+        return refusal;
     return Vextal::writeThreeMf(out, mesh, request.unit, request.comment);
 }
 

@@ -37,6 +37,17 @@ done
 expect_status 0 "flat STL as drawn" "$exporter" "$work/flat.vextal" "$work/flat.stl"
 [ ! -s "$work/stderr" ] || fail "an STL as drawn warned: $(cat "$work/stderr")"
 
+# Control bytes in a folder's name reach no terminal: the message escapes it.
+expect_status 2 "folder with control bytes" "$exporter" "$work/flat.vextal" "$work/$(printf 'missing\033]0;X\a')/x.stl"
+grep -q "$(printf '\033')" "$work/stderr" && fail "a control byte of the folder's name was printed"
+grep -q 'missing\\x1b' "$work/stderr" || fail "the folder is not named escaped: $(cat -v "$work/stderr")"
+
+# A part too small for 3MF's 6 decimals of its unit is refused, not merged.
+expect_status 2 "3MF too fine for metres" "$exporter" "$examples/starfish.vextal" "$work/tiny.3mf" --fit 0.005 --unit meter
+grep -q "3MF keeps 6 decimals" "$work/stderr" && one_line "tiny 3MF" || fail "tiny 3MF: $(cat "$work/stderr")"
+[ ! -e "$work/tiny.3mf" ] || fail "a refused 3MF was written"
+expect_status 0 "3MF in millimetres" "$exporter" "$examples/starfish.vextal" "$work/tiny.3mf" --fit 5
+
 is_ply() { head -2 "$1" | tr '\n' ' ' | grep -q '^ply format binary_little_endian 1.0 $'; }
 is_stl() { # file facets: 80-byte header, facet count, 50 bytes per facet
     [ "$(od -An -tu4 -j80 -N4 "$1" | tr -d ' ')" = "$2" ] && [ "$(wc -c <"$1")" -eq $((84 + 50 * $2)) ]
