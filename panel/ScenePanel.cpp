@@ -176,9 +176,9 @@ void drawTitle(const std::string& path, bool unsaved) {
 void showScenePanel(SceneEditor& editor, ScenePanelView& view, std::uint32_t frameMilliseconds) {
     if (!view.visible)
         return;
-    const ImGuiIO& io = ImGui::GetIO();
     ImGui::SetNextWindowPos(ImVec2(0, 0));
-    ImGui::SetNextWindowSize(ImVec2(panelWidth, io.DisplaySize.y));
+    // As tall as its lines: the views take the window beside it.
+    ImGui::SetNextWindowSize(ImVec2(panelWidth, 0));
     ImGui::Begin("###scene", nullptr,
                  ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
                      ImGuiWindowFlags_NoSavedSettings);

@@ -139,6 +139,10 @@ void SdlPanel::sceneFileSaved() {
     framesWanted = framesAfterInput;
 }
 
+std::uint32_t SdlPanel::viewsLeftEdge() const {
+    return view.visible ? std::uint32_t(view.x + view.width) : 0;
+}
+
 bool SdlPanel::wantsFrame() {
     const bool meshChanged = editor.takeMeshChange();
     return meshChanged || framesWanted > 0 || view.pictureWanted;

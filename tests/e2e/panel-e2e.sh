@@ -53,8 +53,19 @@ viewer_pid=$!
 open_window
 shot first.png
 
+# The views lie beside the panel, the surface centred there; F1 gives the
+# whole window back.
+centre() { convert "$1" -fuzz 10% -trim -format '%[fx:page.x+w/2]' info:; }
+near() { awk -v c="$1" -v e="$2" 'BEGIN { exit !(c > e - 30 && c < e + 30) }'; }
+surface first.png first-surface.png
+near "$(centre first-surface.png)" 235 || fail "the surface is not centred beside the panel: $(centre first-surface.png)"
+xdotool mousemove --window "$window" 600 500 sleep 0.3 key --window "$window" F1 sleep 0.8
+shot whole.png
+near "$(centre whole.png)" 400 || fail "F1 did not give the views the whole window: $(centre whole.png)"
+xdotool key --window "$window" F1 sleep 0.8
+
 # Keys over the panel are the panel's: P does not switch to the wireframe.
-xdotool mousemove --window "$window" 150 500 sleep 0.3 key --window "$window" p sleep 0.5
+xdotool mousemove --window "$window" 150 450 sleep 0.3 key --window "$window" p sleep 0.5
 shot over.png
 surface first.png first-surface.png
 surface over.png over-surface.png
@@ -100,7 +111,9 @@ surface redone.png redone-surface.png
 # A typed value the loader refuses (1e39 is no float) changes nothing.
 xdotool mousemove --window "$window" $n1_field sleep 0.3 keydown ctrl click 1 keyup ctrl sleep 0.3 \
     key ctrl+a type --delay 250 1e39
-xdotool key --window "$window" Return sleep 0.5 key --window "$window" ctrl+s sleep 0.5
+# Held over a frame: the panel sees keys as they are when it draws.
+xdotool keydown --window "$window" Return sleep 0.3 keyup --window "$window" Return sleep 0.5 \
+    key --window "$window" ctrl+s sleep 0.5
 grep -qx 'coef1 2 7 7 5 1 1' scene.vextal || fail "a refused typed value changed n1: $(grep coef1 scene.vextal)"
 close_viewer
 
