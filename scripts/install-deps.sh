@@ -10,13 +10,13 @@ build_packages=(
     cmake ninja-build g++ pkg-config python3
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-    libpng-dev libimagequant-dev libgif-dev libwebp-dev lib3mf-dev libtbb-dev
-    libimgui-dev libstb-dev
+    libpng-dev libimagequant-dev libgif-dev libwebp-dev libisal-dev libtbb-dev
+    libimgui-dev libstb-dev fonts-dejavu-core
     help2man
 )
 test_packages=(
     xvfb xauth xdotool x11-utils libx11-dev openbox wmctrl imagemagick
-    admesh assimp-utils
+    admesh assimp-utils lib3mf-dev
     ffmpeg webp giflib-tools
     clang libclang-rt-14-dev clang-format nlohmann-json3-dev
     python3
