@@ -60,6 +60,20 @@ bool takeSave(ViewerState& state) {
     return true;
 }
 
+// The views go beside what the overlay covers, when enough of the window is
+// left for them; otherwise they take the whole window, behind it.
+bool placeViews(const Overlay* overlay) {
+    constexpr std::uint32_t narrowestViews = 100;
+    const CameraList& list = listedCameras();
+    std::uint32_t left = overlay ? overlay->viewsLeftEdge() : 0;
+    if (left + narrowestViews > list.windowWidth)
+        left = 0;
+    if (left == list.viewsLeft)
+        return false;
+    resizeViewports(list.windowWidth, list.windowHeight, left);
+    return true;
+}
+
 void drawViewsAndOverlay(GLWindow& window, FrameNeed& need, Overlay* overlay) {
     Platform& system = platform();
     const std::uint32_t start = system.ticks();
@@ -89,6 +103,8 @@ bool drawFrame(GLWindow& window, FrameNeed& need) {
     updateCamera(elapsed);
     window.lastTick = now;
     if (state.overlay && state.overlay->wantsFrame())
+        need.request();
+    if (placeViews(state.overlay))
         need.request();
     // After the overlay's loads, whose values it hands over when asked.
     if (state.colouring) {

@@ -23,12 +23,16 @@ Camera* listedCamera(std::int64_t index) {
     return list.cameras[index];
 }
 
-void resizeViewports(std::uint32_t width, std::uint32_t height) {
+void resizeViewports(std::uint32_t width, std::uint32_t height, std::uint32_t left) {
     CameraList& list = listedCameras();
+    list.windowWidth = width;
     list.windowHeight = height;
+    list.viewsLeft = left < width ? left : 0;
     for (int i = 0; i < list.cameraCount; ++i)
-        if (Camera* camera = listedCamera(i))
-            computePixelViewport(*camera, width, height);
+        if (Camera* camera = listedCamera(i)) {
+            computePixelViewport(*camera, width - list.viewsLeft, height);
+            camera->pixelX += std::int32_t(list.viewsLeft);
+        }
 }
 
 } // namespace Vextal

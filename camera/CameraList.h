@@ -24,8 +24,11 @@ struct CameraList {
     std::uint8_t cameraCount = 0;
     // The camera the keys move and the mouse selects.
     std::uint8_t currentCamera = 0;
-    // The client height last given to resizeViewports.
+    // The client size last given to resizeViewports, and the width at the
+    // window's left that the views were kept out of.
+    std::uint32_t windowWidth = 0;
     std::uint32_t windowHeight = 0;
+    std::uint32_t viewsLeft = 0;
 };
 
 // The camera list of the current input state (input/InputState.h).
@@ -34,7 +37,8 @@ CameraList& listedCameras();
 // cameras[index] when index names a listed camera, otherwise null.
 Camera* listedCamera(std::int64_t index);
 
-// Stores the client height and recomputes every listed camera's pixel viewport.
-void resizeViewports(std::uint32_t width, std::uint32_t height);
+// Stores the client size and recomputes every listed camera's pixel viewport,
+// the views laid out in the part of the window right of `left` pixels.
+void resizeViewports(std::uint32_t width, std::uint32_t height, std::uint32_t left = 0);
 
 } // namespace Vextal

@@ -20,10 +20,6 @@ bool sameFile(const struct stat& output, const std::string& input) {
            output.st_ino == read.st_ino;
 }
 
-std::string inputRefusal(const std::string& input) {
-    return "is the same file as " + escaped(input) + ", which is being read; not written over it";
-}
-
 // Short and independent of the output's name, so that every legal name, up
 // to the longest, can still be written.
 std::string freshTemporaryName() {
@@ -46,24 +42,28 @@ int linkUnnamed(int fd, int folderFd, const std::string& name) {
 OutputFile::OutputFile(const std::string& path) : OutputFile(path, Options()) {}
 
 OutputFile::OutputFile(const std::string& path, const Options& options)
-    : shownName(path == "-" ? "standard output" : path) {
+    : shownName(path == "-" && !options.regularOnly ? "standard output" : path) {
     // Past the file size limit a write then fails with EFBIG, which is said and
     // cleaned up, instead of the signal ending the process.
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &previousFileSizeAction);
 
-    if (path == "-") {
-        openStandardOutput(options.input);
+    if (path == "-" && !options.regularOnly) {
+        openStandardOutput(options);
         return;
     }
     target = findOutputTarget(path);
+    const bool streamed = target.kind == OutputTarget::Kind::standardOutput ||
+                          target.kind == OutputTarget::Kind::stream;
     if (target.kind == OutputTarget::Kind::refused)
         fail(target.problem);
+    else if (streamed && options.regularOnly)
+        fail("is not a regular file, not written");
     else if (target.kind == OutputTarget::Kind::standardOutput)
-        openStandardOutput(options.input);
+        openStandardOutput(options);
     else if (target.kind == OutputTarget::Kind::stream)
-        openStream(options.input);
+        openStream(options);
     else
         openReplacement(options);
 }
@@ -75,23 +75,32 @@ OutputFile::~OutputFile() {
     ::sigaction(SIGXFSZ, &previousFileSizeAction, nullptr);
 }
 
-void OutputFile::openStandardOutput(const std::string& input) {
+// Compared by device and inode, so that no name or link of an input is written.
+bool OutputFile::refuseInput(const struct stat& output, const Options& options) {
+    std::vector<std::string> inputs = options.otherInputs;
+    inputs.insert(inputs.begin(), options.input);
+    for (const std::string& input : inputs)
+        if (sameFile(output, input))
+            return !fail("is the same file as " + escaped(input) +
+                         ", which is being read; not written over it");
+    return false;
+}
+
+void OutputFile::openStandardOutput(const Options& options) {
     fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) {
         failWithErrno("cannot write");
         return;
     }
     struct stat status {};
-    if (::fstat(fd, &status) == 0 && sameFile(status, input)) {
-        fail(inputRefusal(input));
+    if (::fstat(fd, &status) == 0 && refuseInput(status, options))
         return discard();
-    }
     mode = Mode::stream;
     attachStream();
 }
 
 // No temporary and no rename: a FIFO or a device takes the bytes as they come.
-void OutputFile::openStream(const std::string& input) {
+void OutputFile::openStream(const Options& options) {
     fd = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         failWithErrno("cannot open for writing");
@@ -102,20 +111,16 @@ void OutputFile::openStream(const std::string& input) {
         fail("was replaced while being opened, not written");
         return discard();
     }
-    if (sameFile(status, input)) {
-        fail(inputRefusal(input));
+    if (refuseInput(status, options))
         return discard();
-    }
     mode = Mode::stream;
     attachStream();
 }
 
 void OutputFile::openReplacement(const Options& options) {
     if (target.kind == OutputTarget::Kind::regular) {
-        if (sameFile(target.status, options.input)) {
-            fail(inputRefusal(options.input));
+        if (refuseInput(target.status, options))
             return;
-        }
         if (!mayReplace())
             return;
     }
@@ -126,7 +131,7 @@ void OutputFile::openReplacement(const Options& options) {
     if (folderFd < 0)
         folderFd = ::open(target.folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        failWithErrno("cannot create the new file in " + target.folder);
+        failWithErrno("cannot create the new file in " + escaped(target.folder));
         return;
     }
     const bool created =
@@ -158,7 +163,7 @@ bool OutputFile::createUnnamed() {
     }
     if (errno == EOPNOTSUPP || errno == EISDIR)
         return false; // this file system has no unnamed files
-    return failWithErrno("cannot create the new file in " + target.folder);
+    return failWithErrno("cannot create the new file in " + escaped(target.folder));
 }
 
 bool OutputFile::createNamed() {
@@ -178,7 +183,7 @@ bool OutputFile::createNamed() {
         if (errno != EEXIST)
             break;
     }
-    return failWithErrno("cannot create the new file in " + target.folder);
+    return failWithErrno("cannot create the new file in " + escaped(target.folder));
 }
 
 // Ownership first: changing it clears the set-user-ID and set-group-ID bits,
@@ -263,7 +268,7 @@ bool OutputFile::linkIntoPlace() {
         if (linkUnnamed(fd, folderFd, target.name) == 0)
             return true;
         if (errno != EEXIST)
-            return failWithErrno("cannot put the new file in place in " + target.folder);
+            return failWithErrno("cannot put the new file in place in " + escaped(target.folder));
     }
     for (int attempt = 0; attempt < namingAttempts; ++attempt) {
         const std::string name = freshTemporaryName();
@@ -272,7 +277,7 @@ bool OutputFile::linkIntoPlace() {
         if (errno != EEXIST)
             break;
     }
-    return failWithErrno("cannot put the new file in place in " + target.folder);
+    return failWithErrno("cannot put the new file in place in " + escaped(target.folder));
 }
 
 bool OutputFile::renameIntoPlace(const std::string& from) {
@@ -286,14 +291,15 @@ bool OutputFile::renameIntoPlace(const std::string& from) {
     if (renamed)
         return true;
     errno = renameError;
-    return failWithErrno("cannot put the new file in place in " + target.folder);
+    return failWithErrno("cannot put the new file in place in " + escaped(target.folder));
 }
 
 // The new entry is on disk only once its folder is; file systems that cannot
 // sync a folder say EINVAL.
 void OutputFile::syncFolder() {
     if (folderSyncable && ::fsync(folderFd) != 0 && errno != EINVAL)
-        failWithErrno("written, but the folder " + target.folder + " cannot be synced to disk");
+        failWithErrno("written, but the folder " + escaped(target.folder) +
+                      " cannot be synced to disk");
 }
 
 bool OutputFile::fail(const std::string& what) {

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace Vextal {
 
@@ -19,12 +20,17 @@ namespace Vextal {
 // - a FIFO, a character device, or "-" (standard output): written straight
 //   into, as a stream.
 // - a folder, a block device or a socket: refused.
-// A file being read (the options' input) is never written over.
+// A file being read (the options' inputs) is never written over, whatever
+// name or link leads to it.
 class OutputFile {
 public:
     struct Options {
         std::string input;            // a file that must not be the output
         bool unnamedTemporary = true; // false: a named one, as where O_TMPFILE is missing
+        std::vector<std::string> otherInputs = {}; // more files that must not be the output
+        // Only regular files, for a program that must never block: a FIFO, a
+        // device or a link to standard output is refused, and "-" is a file.
+        bool regularOnly = false;
     };
 
     explicit OutputFile(const std::string& path);
@@ -48,8 +54,9 @@ public:
     const std::string& name() const { return shownName; }
 
 private:
-    void openStandardOutput(const std::string& input);
-    void openStream(const std::string& input);
+    bool refuseInput(const struct stat& output, const Options& options);
+    void openStandardOutput(const Options& options);
+    void openStream(const Options& options);
     void openReplacement(const Options& options);
     bool mayReplace();
     bool createUnnamed();

@@ -9,7 +9,12 @@
 #include "scene/SceneExplanation.h"
 #include "scene/SceneLoader.h"
 
+#include "base/EscapedText.h"
+#include "output/OutputTarget.h"
+
+#include <cerrno>
 #include <chrono>
+#include <filesystem>
 
 namespace Vextal {
 
@@ -20,10 +25,18 @@ double millisecondsSince(std::chrono::steady_clock::time_point start) {
         .count();
 }
 
+// What a file holding only "render" draws: the loader's defaults.
+SceneValues loaderDefaults() {
+    PolygonsIndexedNormal unused;
+    return loadSceneText("render", unused).values;
+}
+
 // Writes through the one safe writer: the old file stays unless the new one
-// is complete. Returns an empty string when written, else why not.
+// is complete. Only a regular file (or a new one) is written: a FIFO or a
+// device would block the window until another program reads it. Returns an
+// empty string when written, else why not.
 template <typename Write> std::string writeFile(const std::string& target, Write write) {
-    OutputFile out(target);
+    OutputFile out(target, {.input = {}, .unnamedTemporary = true, .regularOnly = true});
     std::string problem = out.error();
     if (problem.empty())
         problem = write(out.stream());
@@ -52,6 +65,7 @@ bool SceneEditor::takeMeshChange() {
 }
 
 void SceneEditor::noteLoaded() {
+    drawn = true;
     meshChanged = true;
     warningsStale = true;
 }
@@ -79,10 +93,20 @@ bool SceneEditor::loadValues(const SceneValues& values) {
 }
 
 bool SceneEditor::edit(const SceneValues& edited) {
-    return edited == current || loadValues(edited);
+    lastEditRefused = !(edited == current || loadValues(edited));
+    return !lastEditRefused;
 }
 
 void SceneEditor::commitEdit(const SceneValues& before) {
+    if (lastEditRefused) {
+        // The change ended on a value the loader refused: none of it stays.
+        lastEditRefused = false;
+        const std::string why = message;
+        if (!(before == current))
+            loadValues(before);
+        message = why;
+        return;
+    }
     if (before == current)
         return;
     undoSteps.push_back(before);
@@ -114,14 +138,32 @@ void SceneEditor::readFile() {
     const SceneLoadResult loaded = loadSceneFile(path.c_str(), mesh);
     lastLoadMilliseconds = millisecondsSince(start);
     changedOnDisk = false;
-    current = fileValues = loaded.values;
-    if (!loaded.rendered()) {
+    fileLoads = loaded.rendered();
+    if (!fileLoads) {
         message = explainFailedLoad(path.c_str(), loaded);
+        if (!drawn)
+            startWithoutSurface(loaded);
         return;
     }
+    current = fileValues = loaded.values;
     summary = loaded.scene;
     message.clear();
     noteLoaded();
+}
+
+// Nothing drawn yet: a new scene starts from the loader's defaults, drawn; a
+// broken one shows what the file set, for the user to mend.
+void SceneEditor::startWithoutSurface(const SceneLoadResult& loaded) {
+    const bool missing =
+        loaded.status == SceneLoadStatus::cannotOpen && loaded.errorNumber == ENOENT;
+    if (!missing) {
+        current = fileValues = loaded.values;
+        return;
+    }
+    const std::string why = message;
+    if (loadValues(loaderDefaults()))
+        fileValues = current;
+    message = why;
 }
 
 void SceneEditor::revert() {
@@ -131,10 +173,17 @@ void SceneEditor::revert() {
 }
 
 void SceneEditor::fileSaved() {
-    if (unsaved())
+    if (edited())
         changedOnDisk = true;
     else
         readFile();
+}
+
+std::string SceneEditor::besideScene(const std::string& name) const {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path scene = fs::absolute(path, error);
+    return (scene.parent_path() / name).lexically_normal().string();
 }
 
 bool SceneEditor::writeScene(const std::string& target) {
@@ -143,14 +192,17 @@ bool SceneEditor::writeScene(const std::string& target) {
         std::fwrite(text.data(), 1, text.size(), out);
         return std::string();
     });
-    message = problem.empty() ? "saved " + target : "not saved: " + target + ": " + problem;
+    message = problem.empty() ? "saved " + escaped(target)
+                              : "not saved: " + escaped(target) + ": " + problem;
     return problem.empty();
 }
 
 bool SceneEditor::save() {
-    if (!writeScene(path))
+    std::error_code error;
+    if (!writeScene(std::filesystem::absolute(path, error).lexically_normal().string()))
         return false;
     fileValues = current;
+    fileLoads = true;
     changedOnDisk = false;
     return true;
 }
@@ -160,7 +212,7 @@ bool SceneEditor::saveAs(const std::string& other) {
         message = "not saved: give a file name";
         return false;
     }
-    return writeScene(other);
+    return writeScene(besideScene(other));
 }
 
 bool SceneEditor::writePicture(const RgbaPicture& picture) {
@@ -168,7 +220,8 @@ bool SceneEditor::writePicture(const RgbaPicture& picture) {
     const std::string problem = writeFile(target, [&](std::FILE* out) {
         return writePng(out, picture, "vextal: " + describe(summary));
     });
-    message = problem.empty() ? "wrote " + target : "not written: " + target + ": " + problem;
+    message = problem.empty() ? "wrote " + escaped(target)
+                              : "not written: " + escaped(target) + ": " + problem;
     return problem.empty();
 }
 
@@ -186,7 +239,8 @@ bool SceneEditor::writeMesh(const MeshFormat& format, bool weld) {
             format.write(out, written, "vextal: " + describe(loaded.scene));
             return std::string();
         });
-    message = problem.empty() ? "wrote " + target : "not written: " + target + ": " + problem;
+    message = problem.empty() ? "wrote " + escaped(target)
+                              : "not written: " + escaped(target) + ": " + problem;
     return problem.empty();
 }
 

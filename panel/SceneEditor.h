@@ -38,7 +38,10 @@ public:
     bool canUndo() const { return !undoSteps.empty(); }
     bool canRedo() const { return !redoSteps.empty(); }
 
-    // Loads the scene file and takes its values (at start, after R).
+    // Loads the scene file and takes its values (at start, after R). A file
+    // that does not load changes no value once a surface is drawn: the status
+    // says why. At start, a missing file is a new scene, drawn from the
+    // loader's defaults.
     void readFile();
     // Goes back to the file's values, as one step to undo.
     void revert();
@@ -46,12 +49,14 @@ public:
     // there are unsaved changes; then fileChangedOnDisk() says so.
     void fileSaved();
     // The file would change if saved now.
-    bool unsaved() const { return sceneText(current) != sceneText(fileValues); }
+    bool unsaved() const { return !fileLoads || edited(); }
     bool fileChangedOnDisk() const { return changedOnDisk; }
 
     // Writes the values as a canonical scene file through the safe writer:
-    // to the scene file itself, or to another path. False, with status()
-    // saying why, when it cannot; the file is then as it was.
+    // to the scene file itself, or to another name, taken relative to the
+    // scene file's folder ("-" too is a file there). Only a regular file, or
+    // a new one, is written. False, with status() saying why, when it cannot;
+    // the file is then as it was. The status names the whole path written.
     bool save();
     bool saveAs(const std::string& other);
 
@@ -76,7 +81,10 @@ public:
     bool takeMeshChange();
 
 private:
+    bool edited() const { return sceneText(current) != sceneText(fileValues); }
     bool loadValues(const SceneValues& values);
+    void startWithoutSurface(const SceneLoadResult& loaded);
+    std::string besideScene(const std::string& name) const;
     void noteLoaded();
     bool writeScene(const std::string& target);
 
@@ -88,6 +96,9 @@ private:
     std::vector<SceneValues> undoSteps;
     std::vector<SceneValues> redoSteps;
     bool changedOnDisk = false;
+    bool fileLoads = true;        // the scene file loaded when last read or saved
+    bool drawn = false;           // a surface was loaded into the mesh
+    bool lastEditRefused = false; // the change under way ended on a refused value
     bool meshChanged = false;
     std::string message;
     std::vector<std::string> meshWarningLines;

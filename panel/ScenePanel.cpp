@@ -1,9 +1,13 @@
 #include "panel/ScenePanel.h"
 
+#include "base/EscapedText.h"
 #include "meshfiles/MeshFormats.h"
 #include "panel/SceneEditor.h"
 
 #include <imgui.h>
+
+#include <algorithm>
+#include <string>
 
 namespace Vextal {
 
@@ -66,9 +70,11 @@ bool surfaceCoefficients(SceneValues& v) {
 }
 
 // A drag or a typed value is one step to undo, from where it started; a
-// click on a box or a choice is one step by itself.
-void trackEdit(SceneEditor& editor, ScenePanelView& view, const SceneValues& before, bool changed) {
-    if (ImGui::IsAnyItemActive()) {
+// click on a box or a choice is one step by itself. Only the values' own
+// fields count: a button held down (Undo, Redo) is no change of a value.
+void trackEdit(SceneEditor& editor, ScenePanelView& view, const SceneValues& before, bool changed,
+               bool valueActive) {
+    if (valueActive) {
         if (!view.editing) {
             view.editing = true;
             view.editStart = before;
@@ -133,6 +139,38 @@ void writeButtons(SceneEditor& editor, ScenePanelView& view) {
         editor.writeMesh(meshFormats()[std::size_t(view.meshFormat)], view.weld);
 }
 
+// Drops whole characters from the front of a UTF-8 text.
+std::string withoutFirstCharacter(const std::string& text) {
+    std::size_t next = 1;
+    while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
+        ++next;
+    return text.substr(std::min(next, text.size()));
+}
+
+// The scene file's name whole, with its extension, and as much of its folder
+// as fits, shortened from the left. Drawn as plain text, since Dear ImGui
+// would cut a window title at "##".
+void drawTitle(const std::string& path, bool unsaved) {
+    const std::string shown = escaped(path);
+    const std::size_t slash = shown.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "" : shown.substr(0, slash + 1);
+    const std::string name = shown.substr(folder.size()) + (unsaved ? " (unsaved)" : "");
+    const ImGuiStyle& style = ImGui::GetStyle();
+    const ImVec2 corner = ImGui::GetWindowPos();
+    const float room = ImGui::GetWindowWidth() - 2 * style.FramePadding.x;
+    std::string title = folder + name;
+    while (!folder.empty() && ImGui::CalcTextSize(title.c_str()).x > room) {
+        folder = withoutFirstCharacter(folder);
+        title = "..." + folder + name;
+    }
+    ImDrawList* over = ImGui::GetForegroundDrawList();
+    const ImVec2 at(corner.x + style.FramePadding.x, corner.y + style.FramePadding.y);
+    over->PushClipRect(
+        corner, ImVec2(corner.x + ImGui::GetWindowWidth(), corner.y + ImGui::GetFrameHeight()));
+    over->AddText(at, ImGui::GetColorU32(ImGuiCol_Text), title.c_str());
+    over->PopClipRect();
+}
+
 } // namespace
 
 void colourChoice(ScenePanelView& view) {
@@ -151,24 +189,27 @@ void colourChoice(ScenePanelView& view) {
 void showScenePanel(SceneEditor& editor, ScenePanelView& view, std::uint32_t frameMilliseconds) {
     if (!view.visible)
         return;
-    const ImGuiIO& io = ImGui::GetIO();
     ImGui::SetNextWindowPos(ImVec2(0, 0));
-    ImGui::SetNextWindowSize(ImVec2(panelWidth, io.DisplaySize.y));
-    const std::string title =
-        editor.scenePath() + (editor.unsaved() ? " (unsaved)" : "") + "###scene";
-    ImGui::Begin(title.c_str(), nullptr,
+    // As tall as its lines: the views take the window beside it.
+    ImGui::SetNextWindowSize(ImVec2(panelWidth, 0));
+    ImGui::Begin("###scene", nullptr,
                  ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
                      ImGuiWindowFlags_NoSavedSettings);
+    drawTitle(editor.scenePath(), editor.unsaved());
     const SceneValues before = editor.values();
     SceneValues edited = before;
+    ImGui::BeginGroup();
     ImGui::PushItemWidth(panelWidth - 110);
     bool changed = surfaceChoice(edited);
     changed |= gridValues(edited);
     ImGui::PopItemWidth();
     changed |= surfaceCoefficients(edited);
+    ImGui::EndGroup();
+    // After EndGroup, the group is active while any of its fields is.
+    const bool valueActive = ImGui::IsItemActive();
     if (changed)
         editor.edit(edited);
-    trackEdit(editor, view, before, changed);
+    trackEdit(editor, view, before, changed, valueActive);
     if (!view.editing)
         editor.surveyIfStale();
     // The buttons stay in place whatever the lines below them say.

@@ -92,7 +92,9 @@ void animate(const Scene& scene, const py::object& path, const std::optional<Sce
     if (quality && (*quality < 0 || *quality > 100))
         raiseValueError("quality must be from 0 to 100, got " + std::to_string(*quality));
     job.quality = quality;
-    job.input = scene.path;
+    for (const Scene* read : {&scene, to ? &*to : nullptr})
+        if (read && !read->path.empty())
+            job.inputs.push_back(read->path);
     if (const Refusal refusal = animationRefusal(job))
         raiseValueError(asArguments(*refusal));
     std::optional<MorphEnds> morph;

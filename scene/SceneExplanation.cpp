@@ -78,6 +78,7 @@ public:
     }
 
     NumberRead nextNumber(float& value) {
+        numberStart = std::size_t(reader.consumed());
         const NumberRead read = reader.nextNumber(value);
         if (read == NumberRead::read)
             out.steps.back().values.push_back(value);
@@ -87,13 +88,19 @@ public:
     }
 
     // After a rejected number: the token it could not be read from, quoted.
+    // The reader took some of it ("1E"), so it is found in the bytes from
+    // where the number started.
     std::string offendingToken(std::uint32_t& line) {
-        std::string_view token;
-        if (!reader.nextToken(token))
-            return "''";
-        const Span span = spanOf(token);
-        line = lines.lineAt(span.offset);
-        return quotedToken(token, span.length);
+        std::size_t first = std::min(numberStart, bytes.size());
+        while (first < bytes.size() && isSceneSpace(bytes[first]))
+            ++first;
+        std::size_t end = first;
+        while (end < bytes.size() && !isSceneSpace(bytes[end]))
+            ++end;
+        line = lines.lineAt(first);
+        const std::size_t length = end - first;
+        return quotedToken(bytes.substr(first, std::min(length, SceneTokenReader::keptLength)),
+                           length);
     }
 
     bool reachedLimit() const { return reader.reachedLimit(); }
@@ -137,6 +144,7 @@ private:
     LineCounter lines;
     SceneExplanation& out;
     bool selectorTaken = false;
+    std::size_t numberStart = 0; // where the last number read started
 };
 
 const char* surfaceWords(SurfaceKind surface) {

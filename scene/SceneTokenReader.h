@@ -114,6 +114,9 @@ public:
     // Stops reading and closes the descriptor.
     void close();
 
+    // Bytes taken so far from the start of the input.
+    long long consumed() const { return offset + static_cast<long long>(position); }
+
     // True once the byte after the first readLimit was read: the file goes
     // on past the limit, and an input that ended did so there.
     bool reachedLimit() const { return offset + static_cast<long long>(end) > readLimit; }

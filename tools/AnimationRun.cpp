@@ -10,6 +10,8 @@
 #include "scene/SceneBlend.h"
 #include "scene/SceneLoader.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -35,7 +37,7 @@ std::unique_ptr<Vextal::AnimationWriter> makeWriter(const AnimationJob& job, std
     case AnimationKind::pngFolder:
         break;
     }
-    return std::make_unique<Vextal::FrameFolderWriter>(job.outPath, format, comment);
+    return std::make_unique<Vextal::FrameFolderWriter>(job.outPath, format, comment, job.inputs);
 }
 
 // Draws every frame into the writer; the morph's mesh is tessellated anew
@@ -71,6 +73,36 @@ DrawingProblem aboutOutput(const std::string& name, const std::string& why) {
     return {exitFailed, Vextal::escaped(name) + ": " + why};
 }
 
+// The slowest rate whose frames the chosen format can time as asked: a GIF
+// holds a frame's time in hundredths of a second in 16 bits; a WebP in
+// milliseconds in 24 bits, with every frame's start in a 31-bit count; ffmpeg
+// writes an MP4 frame in ticks of 1/16384 second counted in 31 bits. A frame
+// folder has no times.
+Refusal checkFrameTime(const AnimationJob& job) {
+    constexpr double longestGifFrame = 65535 / 100.0;
+    constexpr double longestWebpFrame = 16777215 / 1000.0;
+    constexpr double longestWebp = 2147483647 / 1000.0;
+    constexpr double longestMp4Frame = 100000;
+    const double rate = job.framesPerSecond;
+    char text[160] = {};
+    if (job.kind == AnimationKind::gif && rate < 1 / longestGifFrame)
+        std::snprintf(text, sizeof text,
+                      "--fps must be at least %.9g for GIF, whose frames last at most %.9g seconds",
+                      1 / longestGifFrame, longestGifFrame);
+    else if (job.kind == AnimationKind::webp &&
+             (rate < 1 / longestWebpFrame || rate < job.plan.frames / longestWebp))
+        std::snprintf(text, sizeof text,
+                      "--fps must be at least %.9g for %u WebP frames, which last at most %.9g "
+                      "seconds each and %.9g in all",
+                      std::max(1 / longestWebpFrame, job.plan.frames / longestWebp),
+                      unsigned(job.plan.frames), longestWebpFrame, longestWebp);
+    else if (job.kind == AnimationKind::mp4 && rate < 1 / longestMp4Frame)
+        std::snprintf(text, sizeof text,
+                      "--fps must be at least %g for MP4, whose frames last at most %g seconds",
+                      1 / longestMp4Frame, longestMp4Frame);
+    return text[0] ? Refusal(text) : std::nullopt;
+}
+
 } // namespace
 
 Refusal animationRefusal(const AnimationJob& job) {
@@ -85,7 +117,7 @@ Refusal animationRefusal(const AnimationJob& job) {
     if (job.kind == AnimationKind::gif && job.framesPerSecond > maxGifFramesPerSecond)
         return std::string("--fps goes up to 50 for GIF, whose frames last whole hundredths of a "
                            "second");
-    return std::nullopt;
+    return checkFrameTime(job);
 }
 
 std::optional<DrawingProblem> writeAnimation(const AnimationJob& job, SceneDrawing& drawing,
@@ -95,7 +127,8 @@ std::optional<DrawingProblem> writeAnimation(const AnimationJob& job, SceneDrawi
     const bool folder = job.kind == AnimationKind::pngFolder;
     std::optional<Vextal::OutputFile> out;
     if (!folder) {
-        out.emplace(job.outPath, Vextal::OutputFile::Options{.input = job.input});
+        out.emplace(job.outPath,
+                    Vextal::OutputFile::Options{.input = {}, .otherInputs = job.inputs});
         if (!out->error().empty())
             return aboutOutput(out->name(), out->error());
     }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace VextalTools {
 
@@ -20,7 +21,7 @@ struct AnimationJob {
     AnimationPlan plan;
     double framesPerSecond = 24;
     std::optional<int> quality;
-    std::string input; // the scene file read, never written over ("" for none)
+    std::vector<std::string> inputs; // every scene file read, never written over by any name
 };
 
 // Why the chosen file cannot take the job's pictures or timing; none when it can.

@@ -14,6 +14,8 @@
 #include "tools/ProgressBar.h"
 #include "tools/SceneDrawing.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -101,8 +103,9 @@ Refusal parseFrames(std::string_view text, Arguments& args) {
 }
 
 Refusal parseFramesPerSecond(std::string_view text, Arguments& args) {
-    const auto rate = parseFinite(text);
-    if (!rate || *rate <= 0 || *rate > maxFramesPerSecond)
+    // A double, so that a rate such as 0.0001 times its frames exactly.
+    const auto rate = parseNumber<double>(text);
+    if (!rate || !std::isfinite(*rate) || *rate <= 0 || *rate > maxFramesPerSecond)
         return "--fps takes a number above 0 and up to 120" + got(text);
     args.framesPerSecond = *rate;
     return std::nullopt;
@@ -169,10 +172,18 @@ Refusal chooseKind(Arguments& args) {
     return std::nullopt;
 }
 
+// Every scene file read, none of which may be written over, by any name.
+std::vector<std::string> inputsOf(const Arguments& args) {
+    std::vector<std::string> inputs{args.scenePath};
+    if (args.toScenePath)
+        inputs.emplace_back(args.toScenePath);
+    return inputs;
+}
+
 // The job the options describe.
 AnimationJob jobOf(const Arguments& args) {
     return {args.outPath,         args.kind,    args.picture,  args.plan,
-            args.framesPerSecond, args.quality, args.scenePath};
+            args.framesPerSecond, args.quality, inputsOf(args)};
 }
 
 // What the options ask of the chosen file, checked once all are read.

@@ -7,9 +7,11 @@
 #include "base/EscapedText.h"
 #include "cli/CommandLine.h"
 #include "colour/VertexColouring.h"
+#include "mesh/MeshSurvey.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "meshfiles/ColourBands.h"
 #include "meshfiles/ModelUnit.h"
+#include "scene/MeshWarnings.h"
 #include "scene/SceneLoader.h"
 #include "tools/ColourOptions.h"
 #include "tools/MeshBuildOptions.h"
@@ -214,6 +216,17 @@ int failed(const std::string& where, const std::string& why) {
     return exitFailed;
 }
 
+// What vextal-check warns of the surface, for a mesh meant for printing
+// (welded): a slicer makes junk of one that is not finite, not closed or
+// encloses almost no volume. Triangles without area are left to the slicer,
+// which drops them.
+std::vector<std::string> printingWarnings(const Vextal::PolygonsIndexed& mesh,
+                                          const Vextal::SceneSummary& scene) {
+    Vextal::MeshSurvey survey = Vextal::surveyMesh(mesh);
+    survey.degenerateTriangles = 0;
+    return Vextal::meshWarnings(mesh, survey, scene);
+}
+
 int exportScene(const Arguments& args) {
     PolygonsIndexedNormal mesh;
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh, args.build);
@@ -224,6 +237,10 @@ int exportScene(const Arguments& args) {
         args.fit,       args.unit,    args.build.workers,
         args.scenePath, args.outPath, "vextal-export: " + Vextal::describe(loaded.scene),
         args.bands};
+    // What a slicer would make junk of, said of the surface as loaded.
+    const bool weld = args.weld || args.format->alwaysWelded;
+    const std::vector<std::string> warnings =
+        weld ? printingWarnings(mesh, loaded.scene) : std::vector<std::string>();
     // Coloured from the formula at each vertex's own theta and phi, which
     // only the grid the load made knows: before welding.
     std::optional<Vextal::VertexColours> colours;
@@ -241,6 +258,9 @@ int exportScene(const Arguments& args) {
     if (outcome.stillOpen > 0)
         std::fprintf(stderr, "vextal-export: %s: %u open edges remain after welding\n",
                      Vextal::escaped(args.outPath).c_str(), unsigned(outcome.stillOpen));
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "vextal-export: %s: %s\n", Vextal::escaped(args.outPath).c_str(),
+                     warning.c_str());
     return exitWritten;
 }
 

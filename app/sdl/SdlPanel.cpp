@@ -140,6 +140,10 @@ void SdlPanel::sceneFileSaved() {
     framesWanted = framesAfterInput;
 }
 
+std::uint32_t SdlPanel::viewsLeftEdge() const {
+    return view.visible ? std::uint32_t(view.x + view.width) : 0;
+}
+
 bool SdlPanel::wantsFrame() {
     const bool meshChanged = editor.takeMeshChange();
     // What the colouring works out from the formula follows the editor's loads.

@@ -34,6 +34,7 @@ public:
 
     void sceneFileRead() override;
     void sceneFileSaved() override;
+    std::uint32_t viewsLeftEdge() const override;
     bool wantsFrame() override;
     void drawOver(std::uint32_t lastFrameMilliseconds) override;
 

@@ -31,6 +31,11 @@ slice_field="117 60"
 obj_choice="97 396"
 weld_box="16 419"
 write_mesh="105 419"
+undo_button="190 350"
+redo_button="235 350"
+n1_field="65 191"
+name_field="120 373"
+save_as="273 373"
 click() { xdotool mousemove --window "$window" $1 sleep 0.3 click 1 sleep 0.5; }
 
 cd "$work"
@@ -48,8 +53,19 @@ viewer_pid=$!
 open_window
 shot first.png
 
+# The views lie beside the panel, the surface centred there; F1 gives the
+# whole window back.
+centre() { convert "$1" -fuzz 10% -trim -format '%[fx:page.x+w/2]' info:; }
+near() { awk -v c="$1" -v e="$2" 'BEGIN { exit !(c > e - 30 && c < e + 30) }'; }
+surface first.png first-surface.png
+near "$(centre first-surface.png)" 235 || fail "the surface is not centred beside the panel: $(centre first-surface.png)"
+xdotool mousemove --window "$window" 600 500 sleep 0.3 key --window "$window" F1 sleep 0.8
+shot whole.png
+near "$(centre whole.png)" 400 || fail "F1 did not give the views the whole window: $(centre whole.png)"
+xdotool key --window "$window" F1 sleep 0.8
+
 # Keys over the panel are the panel's: P does not switch to the wireframe.
-xdotool mousemove --window "$window" 150 500 sleep 0.3 key --window "$window" p sleep 0.5
+xdotool mousemove --window "$window" 150 450 sleep 0.3 key --window "$window" p sleep 0.5
 shot over.png
 surface first.png first-surface.png
 surface over.png over-surface.png
@@ -82,7 +98,55 @@ xdotool key --window "$window" ctrl+z sleep 0.8
 shot undone.png
 surface undone.png undone-surface.png
 [ "$(differing first-surface.png undone-surface.png)" -lt 50 ] || fail "Ctrl+Z did not bring the first picture back"
+
+# The buttons do as the keys: Redo, Undo, Redo is the dragged picture again.
+click "$redo_button"
+click "$undo_button"
+click "$redo_button"
+xdotool mousemove --window "$window" 600 500 sleep 0.5
+shot redone.png
+surface redone.png redone-surface.png
+[ "$(differing dragged-surface.png redone-surface.png)" -lt 50 ] || fail "Undo and Redo buttons do not step as the keys do"
+
+# A typed value the loader refuses (1e39 is no float) changes nothing.
+xdotool mousemove --window "$window" $n1_field sleep 0.3 keydown ctrl click 1 keyup ctrl sleep 0.3 \
+    key ctrl+a type --delay 250 1e39
+# Held over a frame: the panel sees keys as they are when it draws.
+xdotool keydown --window "$window" Return sleep 0.3 keyup --window "$window" Return sleep 0.5 \
+    key --window "$window" ctrl+s sleep 0.5
+grep -qx 'coef1 2 7 7 5 1 1' scene.vextal || fail "a refused typed value changed n1: $(grep coef1 scene.vextal)"
 close_viewer
+
+# A new scene, opened from another folder: the loader's defaults, drawn. Save
+# as takes names beside the scene ("-" is a file there) and refuses a FIFO
+# without blocking; a save by another program that does not load changes
+# nothing shown, and Ctrl+S writes what is shown.
+mkdir elsewhere && cd elsewhere
+"$viewer" --panel --watch ../new.vextal >viewer.out 2>viewer.err &
+viewer_pid=$!
+open_window
+shot new.png
+surface new.png new-surface.png
+[ "$(convert new-surface.png -fuzz 5% -fill black -opaque black -format '%[fx:mean>0.01]' info:)" = 1 ] \
+    || fail "a new scene is not drawn"
+click "$name_field"
+xdotool type --window "$window" -- "-"
+click "$save_as"
+[ -f ../- ] && [ ! -e ./- ] || fail "Save as - did not write the file - beside the scene"
+mkfifo ../pipe
+click "$name_field"
+xdotool key --window "$window" ctrl+a BackSpace type --window "$window" "$work/pipe"
+click "$save_as"
+printf '"sss\nslice 10\n' >../new.vextal
+sleep 1
+xdotool key --window "$window" ctrl+s sleep 0.5
+cmp -s ../new.vextal ../- || fail "Ctrl+S after a broken save did not write the surface shown: $(cat ../new.vextal)"
+"$exporter" ../new.vextal new.obj || fail "the new scene's save does not load"
+shot kept.png
+surface kept.png kept-surface.png
+[ "$(differing new-surface.png kept-surface.png)" -lt 50 ] || fail "a broken save changed the picture"
+close_viewer
+cd "$work"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed"

@@ -53,6 +53,12 @@ TEST(SceneExplanation, saysWhereAndWhyALoadStops) {
     EXPECT_EQ(bad.status, SceneLoadStatus::badValue);
     EXPECT_EQ(bad.stopLine, 3u);
     EXPECT_EQ(bad.stop, "coef1 needs 6 values; 'x' is not a number");
+    // A token the number reader took part of is quoted whole, on its own line.
+    const SceneExplanation partly = explainScene("\"sss\nslice 1E\nrender\n");
+    EXPECT_EQ(partly.stop, "slice needs 1 value; '1E' is not a number");
+    EXPECT_EQ(partly.stopLine, 2u);
+    EXPECT_EQ(explainScene("\"sss coef1 1 2x 3 4 5 6 render").stop,
+              "coef1 needs 6 values; 'x' is not a number");
     const SceneExplanation cut = explainScene("\"sss slice");
     EXPECT_EQ(cut.stop, "slice needs 1 value; the file ends after 0");
     // The file may end inside a command's values: the line is where it ends.

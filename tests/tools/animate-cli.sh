@@ -50,6 +50,12 @@ expect_status 0 "frames folder" "$animate" "$star" "$work/frames/" "${view[@]}" 
     || fail "frame files: $(ls "$work/frames")"
 "$snapshot" "$star" "$work/snap4.png" --size 480x360 "${view[@]}" --samples 4
 [ "$(differing "$work/frames/frame-0001.png" "$work/snap4.png")" -le 50 ] || fail "frame 1 is not the snapshot"
+# A shorter run into the same folder leaves exactly its own frames; other
+# files stay.
+echo mine >"$work/frames/notes.txt"
+expect_status 0 "fewer frames" "$animate" "$star" "$work/frames/" --frames 3 --size 32x24
+[ "$(ls "$work/frames" | tr '\n' ' ')" = "frame-0001.png frame-0002.png frame-0003.png notes.txt " ] \
+    || fail "after a shorter run: $(ls "$work/frames")"
 # --grid as vextal-snapshot's: a coarse grid, in every frame.
 expect_status 0 "--grid" "$animate" "$star" "$work/coarse/" --frames 2 --grid 6x5
 "$snapshot" "$star" "$work/coarse.png" --size 480x360 --grid 6x5
@@ -81,6 +87,19 @@ webpmux -get frame 1 "$work/clear.webp" -o "$work/clear-1.webp" >/dev/null 2>&1 
     && dwebp "$work/clear-1.webp" -o "$work/clear-1.png" >/dev/null 2>&1 || fail "dwebp failed"
 [ "$(convert "$work/clear-1.png" -alpha extract -format '%[fx:minima]' info:)" = 0 ] \
     || fail "the WebP background is not transparent"
+
+# Frame times a format holds are written exactly; longer ones are refused
+# before drawing, naming the limit.
+expect_status 0 "slow GIF" "$animate" "$star" "$work/slow.gif" --fps 0.01 --frames 2 --size 32x24
+[ "$(gifbuild -d "$work/slow.gif" | grep -c 'delay 10000$')" -eq 2 ] || fail "--fps 0.01 is not 10000 hundredths"
+expect_status 0 "slow WebP" "$animate" "$star" "$work/slow.webp" --fps 0.0001 --frames 3 --size 32x24
+[ "$(webpmux -info "$work/slow.webp" | grep -c ' 10000000 ')" -eq 3 ] || fail "--fps 0.0001 WebP frame times"
+expect_usage_error "--fps must be at least 0.00152590219 for GIF, whose frames last at most 655.35 seconds" \
+    "$animate" "$star" "$work/slow.gif" --fps 0.0001
+expect_usage_error "--fps must be at least 0.00465614721 for 9999 WebP frames, which last at most 16777.215 seconds each and 2147483.65 in all" \
+    "$animate" "$star" "$work/slow.webp" --fps 0.001 --frames 9999
+expect_usage_error "--fps must be at least 1e-05 for MP4, whose frames last at most 100000 seconds" \
+    "$animate" "$star" "$work/slow.mp4" --fps 0.000001
 
 # A transparent GIF: one transparent colour in every frame, each frame
 # replacing the one before.
@@ -142,6 +161,24 @@ expect_status 64 "morph across surfaces" "$animate" "$sphere" "$torus" "$work/x.
 grep -q "sphere.vextal selects spheric superformula but .*ring-torus.vextal selects toroidal" \
     "$work/stderr" && one_line "morph across surfaces" || fail "two surfaces: $(cat "$work/stderr")"
 [ ! -e "$work/x.gif" ] || fail "a failed animation left a file"
+
+# No scene read is written over, by any name: the second scene of a morph,
+# a link to it, standard output appended to it, a frame file that is it.
+cp "$sphere" "$work/to.vextal"
+ln -s to.vextal "$work/to-link.gif"
+mkdir "$work/sf" && cp "$sphere" "$work/sf/frame-0001.png"
+for out in "$work/to.vextal" "$work/to-link.gif"; do
+    expect_status 2 "morph into its second scene ($out)" \
+        "$animate" "$sphere" "$work/to.vextal" "$out" --format gif --frames 2
+    one_line "morph into its second scene"
+done
+"$animate" "$sphere" "$work/to.vextal" - --frames 2 >>"$work/to.vextal" 2>"$work/stderr"
+[ $? -eq 2 ] && one_line "morph appended to its second scene" || fail "- >> the second scene"
+expect_status 2 "a scene among the frames" "$animate" "$work/sf/frame-0001.png" "$work/sf/" --frames 2
+grep -q "frame-0001.png is the same file as" "$work/stderr" || fail "frame refusal: $(cat "$work/stderr")"
+cmp -s "$sphere" "$work/to.vextal" && cmp -s "$sphere" "$work/sf/frame-0001.png" \
+    || fail "a scene file was written over"
+rm -r "$work/to.vextal" "$work/to-link.gif" "$work/sf"
 
 # Stopped while it draws: the existing OUT stays as it was, nothing else is left.
 echo old >"$work/kept.gif"

@@ -26,6 +26,28 @@ awk 'NR==1{ if ($1 > -0.04055 || $1 < -0.04065 || $2 > -0.7955 || $2 < -0.7957) 
 grep -q '^f 92//92 2//2 1//1$' "$work/d.obj" || fail "first cap face (91, 0, 1) written as i0, i2, i1"
 
 # The format follows the extension, in any case, unless --format names one.
+# A print that encloses almost no volume is written and said, one line per
+# warning, for 3MF and a welded STL; an STL as drawn says nothing.
+printf '"sh\nslice 96 rotate 96\ncoefh 0 1 3 2 2 2 2 8\nrender\n' >"$work/flat.vextal"
+for out in flat.3mf "flat.stl --weld"; do
+    expect_status 0 "flat print $out" "$exporter" "$work/flat.vextal" "$work/"$out
+    grep -q "^vextal-export: .*: the surface encloses almost no volume" "$work/stderr" && one_line "flat $out" \
+        || fail "flat print $out: stderr '$(cat "$work/stderr")'"
+done
+expect_status 0 "flat STL as drawn" "$exporter" "$work/flat.vextal" "$work/flat.stl"
+[ ! -s "$work/stderr" ] || fail "an STL as drawn warned: $(cat "$work/stderr")"
+
+# Control bytes in a folder's name reach no terminal: the message escapes it.
+expect_status 2 "folder with control bytes" "$exporter" "$work/flat.vextal" "$work/$(printf 'missing\033]0;X\a')/x.stl"
+grep -q "$(printf '\033')" "$work/stderr" && fail "a control byte of the folder's name was printed"
+grep -q 'missing\\x1b' "$work/stderr" || fail "the folder is not named escaped: $(cat -v "$work/stderr")"
+
+# A 5 mm part in metres keeps every vertex distinct: no digits are cut.
+expect_status 0 "3MF in metres" "$exporter" "$examples/starfish.vextal" "$work/tiny.3mf" --fit 0.005 --unit meter
+unzip -p "$work/tiny.3mf" 3D/3dmodel.model | grep -o '<vertex [^>]*>' >"$work/vertices"
+[ "$(sort -u "$work/vertices" | wc -l)" -eq "$(wc -l <"$work/vertices")" ] && [ -s "$work/vertices" ] \
+    || fail "3MF in metres: $(sort -u "$work/vertices" | wc -l) distinct of $(wc -l <"$work/vertices") vertices"
+
 is_ply() { head -2 "$1" | tr '\n' ' ' | grep -q '^ply format binary_little_endian 1.0 $'; }
 is_stl() { # file facets: 80-byte header, facet count, 50 bytes per facet
     [ "$(od -An -tu4 -j80 -N4 "$1" | tr -d ' ')" = "$2" ] && [ "$(wc -c <"$1")" -eq $((84 + 50 * $2)) ]
