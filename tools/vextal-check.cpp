@@ -46,9 +46,10 @@ constexpr ProgramDescription program{
     "and its line, tokens that are no command (with the keyword they nearly are),\n"
     "counts the count rule changed, where and why the load stops, what follows\n"
     "'render' (never read), the resulting grid with its vertex and triangle\n"
-    "counts, and warnings about the mesh: vertices that are not finite,\n"
-    "triangles without area, a closed surface that is not watertight, a surface\n"
-    "that encloses almost no volume. The format is in vextal-scene(5).\n"
+    "counts (for a file that loads), and warnings about the mesh: vertices that\n"
+    "are not finite, triangles without area, a closed surface that is not\n"
+    "watertight, a surface that encloses almost no volume. The format is in\n"
+    "vextal-scene(5).\n"
     "\n"
     "What comes from a file or a file name is printed escaped where it is not\n"
     "printable UTF-8: each such byte as \\xNN (two hexadecimal digits) and a\n"
@@ -65,8 +66,9 @@ constexpr ProgramDescription program{
     "grid {slices, rotations, closed, theta, phi, vertices, triangles}; mesh\n"
     "{nonFiniteVertices, degenerateTriangles, openEdges, tangledEdges, volume};\n"
     "warnings [{line, text}]. selector, trailing and grid are null for a file\n"
-    "that was not read, mesh for one that does not load. Strings hold the\n"
-    "escaped text, so the output is strict UTF-8; NaN and infinities are null.\n",
+    "that was not read, mesh and the grid's counts for one that does not load\n"
+    "(no mesh is built then). Strings hold the escaped text, so the output is\n"
+    "strict UTF-8; NaN and infinities are null.\n",
     options,
     "  0    every file loads, without warnings\n"
     "  1    every file loads, with warnings\n"

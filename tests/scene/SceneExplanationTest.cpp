@@ -53,8 +53,9 @@ TEST(SceneExplanation, saysWhereAndWhyALoadStops) {
     EXPECT_EQ(bad.status, SceneLoadStatus::badValue);
     EXPECT_EQ(bad.stopLine, 3u);
     EXPECT_EQ(bad.stop, "coef1 needs 6 values; 'x' is not a number");
-    const SceneExplanation cut = explainScene("\"sss slice");
-    EXPECT_EQ(cut.stop, "slice needs 1 value; the file ends after 0");
+    const SceneExplanation cut = explainScene("\"sss\nslice 20\ncoef1 1 1\n\n");
+    EXPECT_EQ(cut.stopLine, 3u); // the command's line, not the end's
+    EXPECT_EQ(cut.stop, "coef1 needs 6 values; the file ends after 2");
     const SceneExplanation unreached =
         explainScene("\"sss " + std::string(1 << 20, ' ') + "render");
     EXPECT_EQ(unreached.status, SceneLoadStatus::noRenderInReach);
