@@ -21,6 +21,7 @@
 #include "scene/SceneLoader.h"
 #include "tools/MeshBuildOptions.h"
 #include "tools/ProgressLine.h"
+#include "tools/SkippedWords.h"
 
 #include <cmath>
 #include <cstdio>
@@ -126,6 +127,7 @@ struct Arguments {
     std::optional<double> fit;
     std::optional<ModelUnit> unit;
     Vextal::MeshBuild build = Vextal::defaultMeshBuild();
+    bool quiet = false;
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.{obj,ply,stl,3mf,glb,gltf}"};
@@ -151,6 +153,7 @@ constexpr Vextal::OptionDescription options[] = {
      "converted to metres for glb and gltf"},
     Vextal::gridOption,
     Vextal::threadsOption,
+    VextalTools::quietOption,
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -195,6 +198,8 @@ Refusal applyOption(const Vextal::GivenOption& option, Arguments& args,
         formatName = option.value;
     } else if (name == "--weld") {
         args.weld = true;
+    } else if (name == "--quiet") {
+        args.quiet = true;
     } else if (name == "--scale") {
         args.scale = positiveNumber(option.value);
         if (!args.scale)
@@ -310,6 +315,8 @@ std::optional<std::string> resize(const Arguments& args, PolygonsIndexedNormal& 
 }
 
 int exportScene(const Arguments& args) {
+    if (!args.quiet)
+        VextalTools::tellSkippedWords(stderr, "vextal-export", args.scenePath);
     PolygonsIndexedNormal mesh;
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh, args.build);
     if (!loaded.rendered())
@@ -320,7 +327,7 @@ int exportScene(const Arguments& args) {
     const bool weld = args.weld || args.format->alwaysWelded;
     const Vextal::Workers& workers = args.build.workers;
     // A million vertices take seconds to weld, and to write as 3MF or OBJ.
-    Vextal::ProgressLine progress("vextal-export", mesh.vertexCount >= 1'000'000);
+    Vextal::ProgressLine progress("vextal-export", !args.quiet && mesh.vertexCount >= 1'000'000);
     if (weld)
         progress.step("welding " + std::to_string(mesh.vertexCount) + " vertices");
     const std::uint32_t closable =
