@@ -52,7 +52,7 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Vextal shows a superformula surface, in spherical or toroidal form, or a\n"
     "spherical-harmonic surface that a small text file describes, lit and\n"
     "smooth-shaded in an OpenGL window, and reads it again while R is held.\n"
-    "vextal-export writes the same surface as an OBJ, PLY or STL mesh,\n"
+    "vextal-export writes the same surface as an OBJ, PLY, STL, 3MF or glTF mesh,\n"
     "vextal-snapshot draws it offscreen as a PNG picture, without a display,\n"
     "vextal-animate makes a turntable or a morph of it as a GIF, WebP or MP4,\n"
     "and vextal-check explains a scene file as the loader reads it.")

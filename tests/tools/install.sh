@@ -91,6 +91,9 @@ fi
 deb=$(ls "$work/package"/*.deb 2>/dev/null | head -1)
 if [ -n "$deb" ]; then
     [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
+    for format in OBJ PLY STL 3MF glTF PNG GIF WebP MP4; do
+        dpkg-deb -f "$deb" Description | grep -qw "$format" || fail "the package description does not name $format"
+    done
     dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0.*libx11-6' \
         || fail "package dependencies: $(dpkg-deb -f "$deb" Depends)"
     dpkg-deb -c "$deb" | awk '!/\/$/ {print $6}' | sed 's|^\./usr/||' | sort >"$work/packaged"
