@@ -20,10 +20,12 @@ endforeach()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vextal/examples
     FILES_MATCHING PATTERN "*.vextal")
 
-# The README keeps its pictures where its links expect them.
+# The README and its documents keep their pictures where their links expect them.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VEXTAL_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/viewer.png ${PROJECT_SOURCE_DIR}/docs/panel.png
     DESTINATION ${VEXTAL_DOC_DIR}/docs)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${VEXTAL_DOC_DIR}/docs
+    FILES_MATCHING PATTERN "*.md" PATTERN "man" EXCLUDE PATTERN "gallery" EXCLUDE)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/gallery DESTINATION ${VEXTAL_DOC_DIR}/docs
     FILES_MATCHING PATTERN "*.png" PATTERN "*.gif" PATTERN "*.webp")
 

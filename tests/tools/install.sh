@@ -31,9 +31,12 @@ for file in bin/vextal bin/vextal-export bin/vextal-snapshot bin/vextal-animate 
     share/bash-completion/completions/vextal-animate; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
-# Every picture the installed README shows is beside it.
-for picture in $(grep -oE 'docs/[a-z/-]*\.(png|gif|webp)' "$doc/README.md" | sort -u); do
-    [ -f "$doc/$picture" ] || fail "the installed README shows a missing $picture"
+# Every picture and document the installed README and its documents link to
+# is beside them.
+for page in "$doc/README.md" "$doc"/docs/*.md; do
+    for link in $(grep -oE '\]\([A-Za-z0-9_./-]+\.(md|png|gif|webp)(#[a-z0-9-]*)?\)' "$page" | sed 's/^](//; s/)$//; s/#.*//' | sort -u); do
+        [ -f "$(dirname "$page")/$link" ] || fail "the installed ${page#"$doc/"} links to a missing $link"
+    done
 done
 
 # The installed programs on an installed example.
