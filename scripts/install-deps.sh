@@ -94,9 +94,10 @@ else
         echo "To retry: $retry" >&2
         exit 1
     }
-    # What apt will fetch: the packages asked for and those they need.
+    # What apt will install (the packages asked for and those they need), and
+    # what it must download of them (not what its cache holds already).
+    debs=$(apt-get install -s -qq --no-install-recommends "${missing[@]}" 2>/dev/null | grep -c '^Inst ' || true)
     apt-get install --print-uris -qq --no-install-recommends "${missing[@]}" >"$logs/uris" 2>&1 || true
-    debs=$(grep -c "^'" "$logs/uris" || true)
     megabytes=$(awk "/^'/ { bytes += \$3 } END { printf \"%d\", (bytes + 524288) / 1048576 }" "$logs/uris")
     printf 'Installing %d Debian packages (%d with what they need, about %d MB to download)... ' \
         "${#missing[@]}" "$debs" "$megabytes"
