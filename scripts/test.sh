@@ -29,14 +29,15 @@ test_counts() { # log
     local ran skipped failures
     ran=$(grep -oE 'tests failed out of [0-9]+' "$logs/$1" | grep -oE '[0-9]+$' || echo 0)
     failures=$(grep -oE '[0-9]+ tests failed out of' "$logs/$1" | grep -oE '^[0-9]+' || echo "?")
-    skipped=$(grep -cE '^\s*[0-9]+ - .*\(Skipped\)' "$logs/$1" || true)
-    echo "$ran tests, $failures failed, $skipped skipped"
+    skipped=$(grep -E '^\s*[0-9]+ - .*\(Skipped\)' "$logs/$1" | awk '{print $3}' | paste -sd, - || true)
+    echo "$ran tests, $failures failed, ${skipped:+skipped: $skipped, }"
 }
 
 stage install scripts/install-deps.sh test || {
     echo "test.sh: the packages the tests need could not be installed (above)" >&2
     exit 1
 }
+note install "in $stage_seconds s"
 
 if stage build scripts/build.sh build -DVEXTAL_BUILD_TESTS=ON -DVEXTAL_BUILD_BENCH=ON; then
     note build "$(steps build) steps in $stage_seconds s"
@@ -49,7 +50,7 @@ if stage build scripts/build.sh build -DVEXTAL_BUILD_TESTS=ON -DVEXTAL_BUILD_BEN
         note "layers and format" "FAILED in $stage_seconds s"
     fi
     stage tests ctest --test-dir build --output-on-failure --timeout 300 -j2 || true
-    note tests "$(test_counts tests) in $stage_seconds s"
+    note tests "$(test_counts tests)in $stage_seconds s"
 else
     note build "FAILED in $stage_seconds s"
     not_run "layers and format"
@@ -65,7 +66,7 @@ if stage sanitizer-build scripts/build.sh build-asan -DVEXTAL_SANITIZE=ON -DVEXT
     export VEXTAL_STRESS_RELOADS="${VEXTAL_STRESS_RELOADS:-300}"
     stage sanitizer-tests ctest --test-dir build-asan --output-on-failure --timeout 600 -j2 \
         -L 'unit|render|tools|hostile|stress' || true
-    note "sanitizer tests" "$(test_counts sanitizer-tests) in $stage_seconds s"
+    note "sanitizer tests" "$(test_counts sanitizer-tests)in $stage_seconds s"
 else
     note "sanitizer build" "FAILED in $stage_seconds s"
     not_run "sanitizer tests"
