@@ -3,6 +3,7 @@
 #include "app/FrameNeed.h"
 #include "app/Platform.h"
 #include "app/SceneWatch.h"
+#include "app/ViewerColouring.h"
 #include "app/ViewerState.h"
 #include "base/EscapedText.h"
 #include "camera/Camera.h"
@@ -23,7 +24,9 @@ void reloadSavedScene() {
     SceneState& scene = sceneState();
     const SceneLoadResult loaded =
         loadSceneFile(scene.scenePath.c_str(), scene.sceneMesh, scene.sceneFileMemory);
-    if (!loaded.rendered())
+    if (loaded.rendered())
+        scene.meshValues = loaded.values;
+    else
         std::fprintf(stderr, "%s; keeping the last surface\n",
                      printable(explainFailedLoad(scene.scenePath.c_str(), loaded)).c_str());
 }
@@ -87,6 +90,12 @@ bool drawFrame(GLWindow& window, FrameNeed& need) {
     window.lastTick = now;
     if (state.overlay && state.overlay->wantsFrame())
         need.request();
+    // After the overlay's loads, whose values it hands over when asked.
+    if (state.colouring) {
+        takeColourKey(*state.colouring, input.keyTable);
+        if (refreshColours(*state.colouring, state.scene, state.render))
+            need.request();
+    }
     const RenderState& render = renderState();
     if (!need.needed(input.keyTable, render, input.cameraList))
         return false;

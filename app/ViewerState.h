@@ -3,12 +3,14 @@
 #include "app/Overlay.h"
 #include "app/Platform.h"
 #include "app/SceneWatch.h"
+#include "app/ViewerColouring.h"
 #include "base/LatestOf.h"
 #include "input/InputState.h"
 #include "render/RenderState.h"
 #include "scene/SceneState.h"
 
 #include <memory>
+#include <optional>
 
 namespace Vextal {
 
@@ -43,6 +45,9 @@ public:
     bool explainBrokenStart = false;
     // Drawn over the views and told of the scene file (--panel); not owned.
     Overlay* overlay = nullptr;
+    // Set when the surface may be coloured (--colour, --panel): C then
+    // cycles the colourings. Without it the material alone is drawn.
+    std::optional<ViewerColouring> colouring;
 };
 
 // The viewer state made last and not yet destroyed; one must exist.

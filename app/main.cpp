@@ -1,15 +1,18 @@
-// vextal [--watch] [--panel] [SCENE_FILE]: shows the surface that
+// vextal [--watch] [--panel] [--colour MODE] [SCENE_FILE]: shows the surface that
 // SCENE_FILE, or conf.txt in the working directory, describes.
 
 #include "app/RunViewer.h"
 #include "app/ViewerState.h"
 #include "app/sdl/SdlPanel.h"
 #include "app/sdl/SdlPlatform.h"
+#include "base/EscapedText.h"
 #include "cli/CommandLine.h"
+#include "colour/ColourMode.h"
 #include "panel/SceneEditor.h"
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -24,6 +27,11 @@ constexpr Vextal::OptionDescription options[] = {
      "show the scene panel at the window's left edge: drag or\n"
      "type any value and the surface follows; save, revert,\n"
      "undo, write a PNG or a mesh beside the scene file"},
+    {"--colour", "MODE",
+     "colour the surface by MODE: plain (the material), gaussian\n"
+     "or mean (the curvature, from the formula), height (z), radius\n"
+     "(distance from the origin) or parameter (a checker of the\n"
+     "theta and phi grid); C then cycles the modes"},
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -42,6 +50,7 @@ constexpr Vextal::ProgramDescription program{
     "  N, E                show, hide the vertex normals\n"
     "  Page Up, Page Down  move the surface towards, away from you\n"
     "  Control             back to the first view\n"
+    "  C                   next colouring (only with --colour or --panel)\n"
     "  left drag           pan\n"
     "  right drag          turn\n"
     "  both buttons, drag  approach\n"
@@ -76,11 +85,26 @@ int main(int argc, char** argv) {
     const Vextal::ParsedCommandLine line = Vextal::parseCommandLine(program, argc, argv);
     if (line.exitNow)
         return Vextal::finishOutput(program, *line.exitNow);
+    std::optional<Vextal::ColourMode> colouring;
+    for (const Vextal::GivenOption& option : line.options) {
+        if (option.description->name == "--panel" && !colouring)
+            colouring = Vextal::ColourMode::plain;
+        if (option.description->name != "--colour")
+            continue;
+        colouring = Vextal::colourModeNamed(Vextal::lowerCase(option.value));
+        if (!colouring)
+            return Vextal::reportUsageError(
+                program,
+                "--colour needs plain, gaussian, mean, height, radius or parameter, got '" +
+                    Vextal::escaped(option.value) + "'");
+    }
     Vextal::SdlPlatform sdl;
     // The whole run's state; it goes before the window system does.
     Vextal::ViewerState state(sdl);
     if (!line.operands.empty())
         state.scene.scenePath = line.operands[0];
+    if (colouring)
+        state.colouring.emplace().mode = *colouring;
     std::unique_ptr<Vextal::SceneEditor> editor;
     std::unique_ptr<Vextal::SdlPanel> panel;
     for (const Vextal::GivenOption& option : line.options) {
@@ -89,6 +113,8 @@ int main(int argc, char** argv) {
             // Not watching at all, or a folder on the way looked at on a timer.
             if (!state.sceneWatch->error().empty())
                 std::fprintf(stderr, "vextal: %s\n", state.sceneWatch->error().c_str());
+        } else if (option.description->name == "--colour") {
+            continue; // a colouring changes nothing of what the start says
         } else if (option.description->name == "--panel" && !panel) {
             editor =
                 std::make_unique<Vextal::SceneEditor>(state.scene.scenePath, state.scene.sceneMesh);

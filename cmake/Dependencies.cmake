@@ -54,10 +54,11 @@ find_package(PNG QUIET)
 vextal_require(PNG_FOUND libpng-dev)
 find_package(GIF QUIET)
 vextal_require(GIF_FOUND libgif-dev)
-find_path(LIB3MF_INCLUDE_DIR Model/COM/NMR_DLLInterfaces.h PATH_SUFFIXES lib3mf)
-find_library(LIB3MF_LIBRARY 3MF)
-vextal_require(LIB3MF_INCLUDE_DIR lib3mf-dev)
-vextal_require(LIB3MF_LIBRARY lib3mf-dev)
+# The colour legend's font, read when a picture has a legend.
+if(EXISTS /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf)
+    set(VEXTAL_LEGEND_FONT_FOUND TRUE)
+endif()
+vextal_require(VEXTAL_LEGEND_FONT_FOUND fonts-dejavu-core)
 # Dear ImGui's SDL2 and OpenGL2 backends come as sources with libimgui-dev.
 set(VEXTAL_IMGUI_BACKENDS /usr/share/doc/libimgui-dev/examples/backends CACHE PATH
     "Folder of Dear ImGui's backend sources (imgui_impl_sdl.cpp, imgui_impl_opengl2.cpp)")
@@ -72,6 +73,7 @@ if(PKG_CONFIG_FOUND)
     vextal_require_module(libwebpmux libwebp-dev)
     vextal_require_module(imgui libimgui-dev)
     vextal_require_module(stb libstb-dev)
+    vextal_require_module(libisal libisal-dev)
 endif()
 
 # The tests: their libraries, and the programs they drive and read files back
@@ -81,6 +83,11 @@ if(VEXTAL_BUILD_TESTS)
     vextal_require(GTest_FOUND libgtest-dev)
     find_package(nlohmann_json QUIET)
     vextal_require(nlohmann_json_FOUND nlohmann-json3-dev)
+    # The 3MF packages are read back by lib3mf.
+    find_path(LIB3MF_INCLUDE_DIR Model/COM/NMR_DLLInterfaces.h PATH_SUFFIXES lib3mf)
+    find_library(LIB3MF_LIBRARY 3MF)
+    vextal_require(LIB3MF_INCLUDE_DIR lib3mf-dev)
+    vextal_require(LIB3MF_LIBRARY lib3mf-dev)
     foreach(need
             Xvfb:xvfb xdotool:xdotool xwininfo:x11-utils openbox:openbox wmctrl:wmctrl
             weston:weston convert:imagemagick identify:imagemagick admesh:admesh

@@ -78,6 +78,7 @@ inline constexpr std::uint32_t VK_INSERT = 0x2D;
 inline constexpr std::uint32_t VK_DELETE = 0x2E;
 inline constexpr std::uint32_t VK_0 = '0';
 inline constexpr std::uint32_t VK_A = 'A';
+inline constexpr std::uint32_t VK_C = 'C';
 inline constexpr std::uint32_t VK_E = 'E';
 inline constexpr std::uint32_t VK_F = 'F';
 inline constexpr std::uint32_t VK_N = 'N';

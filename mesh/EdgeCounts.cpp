@@ -17,26 +17,11 @@ std::uint64_t directedEdge(std::uint32_t a, std::uint32_t b) {
     return (low << 32 | high) << 1 | (a > b ? 1 : 0);
 }
 
-} // namespace
-
-EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount,
-                      const Workers& workers) {
-    std::vector<std::uint64_t> edges;
-    edges.reserve(3 * std::size_t(triangleCount));
-    const auto add = [&edges](std::uint32_t a, std::uint32_t b) {
-        if (a != b)
-            edges.push_back(directedEdge(a, b));
-    };
-    for (std::uint32_t t = 0; t < triangleCount; ++t) {
-        add(triangles[t].i0, triangles[t].i1);
-        add(triangles[t].i1, triangles[t].i2);
-        add(triangles[t].i2, triangles[t].i0);
-    }
-    withWorkers(workers, [&] { tbb::parallel_sort(edges.begin(), edges.end()); });
-    EdgeCounts counts;
-    for (std::size_t first = 0; first < edges.size();) {
+// Counts the uses of each edge among the sorted uses of one run of edges.
+void countSorted(const std::uint64_t* edges, std::size_t size, EdgeCounts& counts) {
+    for (std::size_t first = 0; first < size;) {
         std::size_t end = first + 1;
-        while (end < edges.size() && edges[end] >> 1 == edges[first] >> 1)
+        while (end < size && edges[end] >> 1 == edges[first] >> 1)
             ++end;
         const std::size_t uses = end - first;
         const bool bothWays = uses == 2 && edges[first] != edges[first + 1];
@@ -44,7 +29,85 @@ EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount,
         counts.tangled += uses > 1 && !bothWays ? 1 : 0;
         first = end;
     }
+}
+
+template <class Visit>
+void forEachEdge(const Triangle* triangles, std::uint32_t count, Visit&& visit) {
+    for (std::uint32_t t = 0; t < count; ++t) {
+        const Triangle& f = triangles[t];
+        const std::uint32_t corners[4] = {f.i0, f.i1, f.i2, f.i0};
+        for (int k = 0; k < 3; ++k)
+            if (corners[k] != corners[k + 1])
+                visit(corners[k], corners[k + 1]);
+    }
+}
+
+// Every edge in one array, sorted: any mesh.
+EdgeCounts countBySorting(const Triangle* triangles, std::uint32_t triangleCount,
+                          const Workers& workers) {
+    std::vector<std::uint64_t> edges;
+    edges.reserve(3 * std::size_t(triangleCount));
+    forEachEdge(triangles, triangleCount,
+                [&](std::uint32_t a, std::uint32_t b) { edges.push_back(directedEdge(a, b)); });
+    withWorkers(workers, [&] { tbb::parallel_sort(edges.begin(), edges.end()); });
+    EdgeCounts counts;
+    countSorted(edges.data(), edges.size(), counts);
     return counts;
+}
+
+// The edges filed under their lower vertex by a counting sort, each file a
+// handful of edges sorted on its own: linear time, for meshes of fewer than
+// 2^31 vertices (the higher vertex and the direction share 32 bits). The
+// vertices are taken a range at a time, so that only a part of the edges is
+// held at once.
+EdgeCounts countByLowerVertex(const Triangle* triangles, std::uint32_t triangleCount,
+                              std::uint32_t vertexCount) {
+    constexpr std::uint32_t rangesOfLargeMesh = 2;
+    const std::uint32_t ranges = triangleCount >= (1u << 20) ? rangesOfLargeMesh : 1;
+    const std::uint32_t rangeSize = (vertexCount + ranges - 1) / ranges;
+    EdgeCounts counts;
+    std::vector<std::uint64_t> file;
+    // Kept from one range to the next: fresh pages cost more than clearing.
+    std::vector<std::uint32_t> start, filed;
+    for (std::uint32_t low = 0; low < vertexCount; low += rangeSize) {
+        const std::uint32_t size = std::min(rangeSize, vertexCount - low);
+        start.assign(std::size_t(size) + 1, 0);
+        forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint32_t lower = std::min(a, b);
+            if (lower >= low && lower - low < size)
+                ++start[lower - low + 1];
+        });
+        for (std::size_t v = 0; v < size; ++v)
+            start[v + 1] += start[v];
+        filed.resize(start.back());
+        forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint32_t lower = std::min(a, b);
+            if (lower >= low && lower - low < size)
+                filed[start[lower - low]++] = std::max(a, b) << 1 | (a > b ? 1u : 0u);
+        });
+        // Each file's start has moved to the next one's: walk them from the end.
+        std::uint32_t end = start.back();
+        for (std::size_t v = size; v-- > 0;) {
+            const std::uint32_t first = v == 0 ? 0 : start[v - 1];
+            file.assign(filed.begin() + first, filed.begin() + end);
+            std::sort(file.begin(), file.end());
+            countSorted(file.data(), file.size(), counts);
+            end = first;
+        }
+    }
+    return counts;
+}
+
+} // namespace
+
+EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount,
+                      const Workers& workers) {
+    std::uint32_t highest = 0;
+    for (std::uint32_t t = 0; t < triangleCount; ++t)
+        highest = std::max({highest, triangles[t].i0, triangles[t].i1, triangles[t].i2});
+    if (triangleCount > 0 && highest < (1u << 31) - 1)
+        return countByLowerVertex(triangles, triangleCount, highest + 1);
+    return countBySorting(triangles, triangleCount, workers);
 }
 
 } // namespace Vextal

@@ -31,6 +31,21 @@ void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount, std::uint32_t
         normals = newZeroVec3Array(newVertexCount);
 }
 
+void PolygonsIndexedNormal::dropNormals() {
+    releaseNormals();
+}
+
+void PolygonsIndexedNormal::shrinkTo(std::uint32_t newVertexCount, std::uint32_t newTriangleCount) {
+    assert(newVertexCount <= vertexCount && newTriangleCount <= triangleCount);
+    releaseNormals();
+    ++revision;
+    vertexCount = newVertexCount;
+    triangleCount = newTriangleCount;
+    normalCount = newVertexCount;
+    if (newVertexCount > 0)
+        normals = newZeroVec3Array(newVertexCount);
+}
+
 void PolygonsIndexedNormal::writeRingGrid(const RingGrid& written, const Workers& workers) {
     assert(written.vertexCount() == vertexCount && written.triangleCount() == triangleCount);
     writeRingGridTriangles(written, triangles, workers);

@@ -32,6 +32,14 @@ public:
     // triangle array itself allocates it first.
     void writeRingGrid(const RingGrid& grid, const Workers& workers = {});
 
+    // For an edit of the vertices and triangles in place into fewer of each
+    // (a weld): dropNormals() frees the normals, which the edit makes wrong,
+    // and forgets the ring grid; shrinkTo() then keeps the first vertexCount
+    // vertices and triangleCount triangles and gives them zero normals for
+    // computeNormals(), memory that costs nothing until they are computed.
+    void dropNormals();
+    void shrinkTo(std::uint32_t vertexCount, std::uint32_t triangleCount);
+
     // The grid the triangles were written as; no rings for any other mesh.
     const RingGrid& ringGrid() const { return grid; }
 

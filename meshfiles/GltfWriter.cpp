@@ -5,6 +5,8 @@
 #include "meshfiles/TriangleStream.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -17,14 +19,22 @@ constexpr unsigned elementArrayBuffer = 34963; // indices
 constexpr unsigned floatComponents = 5126;
 constexpr unsigned unsignedIntComponents = 5125;
 
-// The buffer: positions, then normals, then the indices, each 4-byte aligned.
+// The buffer: positions, normals, the colours if any, then the indices,
+// each 4-byte aligned.
 struct Layout {
-    std::uint64_t positions, normals, indices, total;
+    std::uint64_t positions, normals, colours, indices, total;
 };
-Layout layoutOf(const PolygonsIndexedNormal& mesh) {
+Layout layoutOf(const PolygonsIndexedNormal& mesh, const VertexColours* colours) {
     const std::uint64_t vectors = std::uint64_t(mesh.vertexCount) * sizeof(Vec3);
     const std::uint64_t indices = std::uint64_t(mesh.triangleCount) * sizeof(Triangle);
-    return {vectors, vectors, indices, 2 * vectors + indices};
+    const std::uint64_t colourBytes = colours ? vectors : 0;
+    return {vectors, vectors, colourBytes, indices, 2 * vectors + colourBytes + indices};
+}
+
+// An sRGB level as a linear intensity from 0 to 1.
+float linearOf(std::uint8_t level) {
+    const double s = level / 255.0;
+    return float(s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
 }
 
 std::string number(double value) {
@@ -86,35 +96,61 @@ std::string accessor(int view, unsigned components, std::uint64_t count, const c
 
 // The whole JSON document; `buffer` is the buffer object's members.
 std::string documentFor(const PolygonsIndexedNormal& mesh, const std::string& comment,
-                        const std::string& buffer) {
-    const Layout at = layoutOf(mesh);
+                        const std::string& buffer, const VertexColours* colours) {
+    const Layout at = layoutOf(mesh, colours);
     const bool empty = mesh.vertexCount == 0 || mesh.triangleCount == 0;
     std::string json = "{\"asset\":{\"version\":\"2.0\",\"generator\":\"vextal-export\"},"
                        "\"scene\":0,\"scenes\":[{\"nodes\":[0]}],";
+    const std::string extras = colours ? ",\"extras\":{\"colour\":" + quoted(colours->mode) +
+                                             ",\"range\":[" + number(colours->low) + "," +
+                                             number(colours->high) + "]}"
+                                       : "";
     if (empty)
-        return json + "\"nodes\":[{\"name\":" + quoted(comment) + "}]}";
-    json += "\"nodes\":[{\"mesh\":0,\"name\":" + quoted(comment) + "}],";
-    json += "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0,\"NORMAL\":1},"
-            "\"indices\":2,\"mode\":4}]}],";
+        return json + "\"nodes\":[{\"name\":" + quoted(comment) + extras + "}]}";
+    json += "\"nodes\":[{\"mesh\":0,\"name\":" + quoted(comment) + extras + "}],";
+    // Accessors 0, 1, 2: positions, normals, indices; 3: the colours.
+    json += "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0,\"NORMAL\":1" +
+            std::string(colours ? ",\"COLOR_0\":3" : "") + "},\"indices\":2,\"mode\":4}]}],";
     json += "\"buffers\":[{" + buffer + "}],";
+    const std::uint64_t indicesAt = at.positions + at.normals + at.colours;
     json += "\"bufferViews\":[" + bufferView(0, at.positions, arrayBuffer) + "," +
             bufferView(at.positions, at.normals, arrayBuffer) + "," +
-            bufferView(at.positions + at.normals, at.indices, elementArrayBuffer) + "],";
+            bufferView(indicesAt, at.indices, elementArrayBuffer);
+    if (colours)
+        json += "," + bufferView(at.positions + at.normals, at.colours, arrayBuffer);
+    json += "],";
     json +=
         "\"accessors\":[" +
         accessor(0, floatComponents, mesh.vertexCount, "VEC3", positionBounds(mesh)) + "," +
         accessor(1, floatComponents, mesh.vertexCount, "VEC3", "") + "," +
-        accessor(2, unsignedIntComponents, 3ull * mesh.triangleCount, "SCALAR", indexBounds(mesh)) +
-        "]}";
-    return json;
+        accessor(2, unsignedIntComponents, 3ull * mesh.triangleCount, "SCALAR", indexBounds(mesh));
+    if (colours)
+        json += "," + accessor(3, floatComponents, mesh.vertexCount, "VEC3", "");
+    return json + "]}";
 }
 
 // Hands the buffer's bytes to `sink` in pieces, in order.
-template <class Sink> void emitBuffer(const PolygonsIndexedNormal& mesh, Sink&& sink) {
+template <class Sink>
+void emitBuffer(const PolygonsIndexedNormal& mesh, const VertexColours* colours, Sink&& sink) {
     if (mesh.vertexCount == 0 || mesh.triangleCount == 0)
         return;
     sink(reinterpret_cast<const unsigned char*>(mesh.vertices), mesh.vertexCount * sizeof(Vec3));
     sink(reinterpret_cast<const unsigned char*>(mesh.normals), mesh.vertexCount * sizeof(Vec3));
+    if (colours) {
+        std::array<float, 256> linear;
+        for (int level = 0; level < 256; ++level)
+            linear[level] = linearOf(std::uint8_t(level));
+        constexpr std::size_t block = 1 << 14;
+        std::vector<Vec3> written(std::min<std::size_t>(block, mesh.vertexCount));
+        for (std::size_t first = 0; first < mesh.vertexCount; first += block) {
+            const std::size_t count = std::min<std::size_t>(block, mesh.vertexCount - first);
+            for (std::size_t k = 0; k < count; ++k) {
+                const Rgb8 c = colours->colours[first + k];
+                written[k] = {linear[c.r], linear[c.g], linear[c.b]};
+            }
+            sink(reinterpret_cast<const unsigned char*>(written.data()), count * sizeof(Vec3));
+        }
+    }
     forEachWrittenTriangles(mesh, [&](const Triangle* triangles, std::size_t count) {
         sink(reinterpret_cast<const unsigned char*>(triangles), count * sizeof(Triangle));
     });
@@ -178,9 +214,11 @@ private:
 
 } // namespace
 
-void writeGlb(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {
-    const Layout at = layoutOf(mesh);
-    std::string json = documentFor(mesh, comment, "\"byteLength\":" + std::to_string(at.total));
+void writeGlb(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+              const VertexColours* colours) {
+    const Layout at = layoutOf(mesh, colours);
+    std::string json =
+        documentFor(mesh, comment, "\"byteLength\":" + std::to_string(at.total), colours);
     json.resize((json.size() + 3) / 4 * 4, ' ');
     const bool withBuffer = mesh.vertexCount > 0 && mesh.triangleCount > 0;
     const std::uint64_t length = 12 + 8 + json.size() + (withBuffer ? 8 + at.total : 0);
@@ -198,17 +236,18 @@ void writeGlb(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::stri
     chunk.u32(std::uint32_t(at.total));
     chunk.u32(0x004E4942); // "BIN\0"
     chunk.writeTo(out);
-    emitBuffer(mesh, [&](const unsigned char* bytes, std::size_t size) {
+    emitBuffer(mesh, colours, [&](const unsigned char* bytes, std::size_t size) {
         std::fwrite(bytes, 1, size, out);
     });
 }
 
-void writeGltf(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {
-    const Layout at = layoutOf(mesh);
+void writeGltf(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+               const VertexColours* colours) {
+    const Layout at = layoutOf(mesh, colours);
     const std::string marker = "@BUFFER@";
-    const std::string json =
-        documentFor(mesh, comment,
-                    "\"byteLength\":" + std::to_string(at.total) + ",\"uri\":\"" + marker + "\"");
+    const std::string json = documentFor(
+        mesh, comment, "\"byteLength\":" + std::to_string(at.total) + ",\"uri\":\"" + marker + "\"",
+        colours);
     const std::size_t split = json.find(marker);
     if (split == std::string::npos) {
         std::fputs(json.c_str(), out);
@@ -218,7 +257,7 @@ void writeGltf(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::str
     std::fwrite(json.data(), 1, split, out);
     std::fputs("data:application/octet-stream;base64,", out);
     Base64Writer base64(out);
-    emitBuffer(mesh,
+    emitBuffer(mesh, colours,
                [&](const unsigned char* bytes, std::size_t size) { base64.add(bytes, size); });
     base64.finish();
     std::fputs(json.c_str() + split + marker.size(), out);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <unordered_map>
 
 #include <tbb/parallel_sort.h>
@@ -27,7 +28,7 @@ double distanceSquared(Vec3 a, Vec3 b) {
 // tolerance lie in the same cube or in neighbouring ones.
 class CellGrid {
 public:
-    explicit CellGrid(const std::vector<Vec3>& vertices) {
+    explicit CellGrid(std::span<const Vec3> vertices) {
         Vec3 lo{HUGE_VALF, HUGE_VALF, HUGE_VALF}, hi{-HUGE_VALF, -HUGE_VALF, -HUGE_VALF};
         for (const Vec3& v : vertices) {
             if (!isFinite(v))
@@ -74,7 +75,7 @@ struct Placed {
     }
 };
 
-std::vector<Placed> placedVertices(const std::vector<Vec3>& vertices, const CellGrid& grid,
+std::vector<Placed> placedVertices(std::span<const Vec3> vertices, const CellGrid& grid,
                                    const Workers& workers) {
     std::vector<Placed> placed;
     placed.reserve(vertices.size());
@@ -105,10 +106,20 @@ std::vector<std::uint8_t> crowdedVertices(const std::vector<Placed>& placed, std
             forEachBlock(workers, std::uint32_t(placed.size()), 1 << 14,
                          [&](std::uint32_t first, std::uint32_t end) {
                              auto lo = placed.begin(), hi = placed.begin();
+                             // The rows rise with k, so the bounds only move
+                             // forward: a step or two each, not a search.
                              for (std::uint32_t k = first; k < end; ++k) {
                                  const std::uint64_t row = placed[k].cell + shift;
-                                 lo = std::lower_bound(lo, placed.end(), row - 1, below);
-                                 hi = std::lower_bound(hi, placed.end(), row + 2, below);
+                                 if (k == first) {
+                                     lo = std::lower_bound(lo, placed.end(), row - 1, below);
+                                     hi = std::lower_bound(lo, placed.end(), row + 2, below);
+                                 }
+                                 while (lo != placed.end() && below(*lo, row - 1))
+                                     ++lo;
+                                 if (hi < lo)
+                                     hi = lo;
+                                 while (hi != placed.end() && below(*hi, row + 2))
+                                     ++hi;
                                  if (std::size_t(hi - lo) > self)
                                      crowded[placed[k].vertex] = 1;
                              }
@@ -120,7 +131,7 @@ std::vector<std::uint8_t> crowdedVertices(const std::vector<Placed>& placed, std
 // For each vertex, the vertex it merges with (itself when it stays alone).
 // Only crowded vertices can merge, and only with each other, so only they
 // are looked at one by one, in vertex order.
-std::vector<std::uint32_t> mergeTargets(const std::vector<Vec3>& vertices, const Workers& workers) {
+std::vector<std::uint32_t> mergeTargets(std::span<const Vec3> vertices, const Workers& workers) {
     const CellGrid grid(vertices);
     const double limit = grid.tolerance * grid.tolerance;
     std::vector<std::uint32_t> target(vertices.size());
@@ -162,16 +173,21 @@ bool namesAVertexTwice(const Triangle& t) {
 }
 
 std::array<std::uint32_t, 3> cornerSet(const Triangle& t) {
-    std::array<std::uint32_t, 3> corners{t.i0, t.i1, t.i2};
-    std::sort(corners.begin(), corners.end());
-    return corners;
+    std::uint32_t a = t.i0, b = t.i1, c = t.i2;
+    if (a > b)
+        std::swap(a, b);
+    if (b > c)
+        std::swap(b, c);
+    if (a > b)
+        std::swap(a, b);
+    return {a, b, c};
 }
 
 // Of every group of triangles over the same three vertices, an odd one out
 // survives, the first in array order; pairs vanish. Such triangles share
 // their smallest corner, so they are sought only among the few triangles of
 // each vertex.
-void dropPairs(std::vector<Triangle>& triangles, std::size_t vertexCount) {
+std::size_t dropPairs(std::span<Triangle> triangles, std::size_t vertexCount) {
     std::vector<std::uint32_t> start(vertexCount + 1, 0);
     for (const Triangle& t : triangles)
         ++start[cornerSet(t)[0] + 1];
@@ -182,21 +198,28 @@ void dropPairs(std::vector<Triangle>& triangles, std::size_t vertexCount) {
     for (std::uint32_t k = 0; k < triangles.size(); ++k)
         byCorner[next[cornerSet(triangles[k])[0]]++] = k;
     std::vector<bool> keep(triangles.size(), false);
-    const auto sameSet = [&](std::uint32_t a, std::uint32_t b) {
-        return cornerSet(triangles[a]) == cornerSet(triangles[b]);
+    // Each file's triangles by their other two corners, then by position.
+    struct Filed {
+        std::uint64_t others;
+        std::uint32_t triangle;
+        bool operator<(const Filed& b) const {
+            return others != b.others ? others < b.others : triangle < b.triangle;
+        }
     };
+    std::vector<Filed> file;
     for (std::size_t v = 0; v < vertexCount; ++v) {
-        const auto first = byCorner.begin() + start[v], end = byCorner.begin() + start[v + 1];
-        std::sort(first, end, [&](std::uint32_t a, std::uint32_t b) {
-            const auto sa = cornerSet(triangles[a]), sb = cornerSet(triangles[b]);
-            return sa != sb ? sa < sb : a < b;
-        });
-        for (auto group = first; group != end;) {
-            auto after = group + 1;
-            while (after != end && sameSet(*after, *group))
+        file.clear();
+        for (std::uint32_t k = start[v]; k < start[v + 1]; ++k) {
+            const auto corners = cornerSet(triangles[byCorner[k]]);
+            file.push_back({std::uint64_t(corners[1]) << 32 | corners[2], byCorner[k]});
+        }
+        std::sort(file.begin(), file.end());
+        for (std::size_t group = 0; group < file.size();) {
+            std::size_t after = group + 1;
+            while (after < file.size() && file[after].others == file[group].others)
                 ++after;
             if ((after - group) % 2 == 1)
-                keep[*group] = true;
+                keep[file[group].triangle] = true;
             group = after;
         }
     }
@@ -204,37 +227,60 @@ void dropPairs(std::vector<Triangle>& triangles, std::size_t vertexCount) {
     for (std::size_t k = 0; k < triangles.size(); ++k)
         if (keep[k])
             triangles[written++] = triangles[k];
-    triangles.resize(written);
+    return written;
 }
 
-void dropUnusedVertices(TriangleList& mesh) {
-    std::vector<std::uint32_t> renumbered(mesh.vertices.size(), none);
-    for (const Triangle& t : mesh.triangles)
+// Returns the number of vertices kept, now first.
+std::uint32_t dropUnusedVertices(std::span<Vec3> vertices, std::span<Triangle> triangles,
+                                 std::vector<std::uint32_t>* origins) {
+    std::vector<std::uint32_t> renumbered(vertices.size(), none);
+    for (const Triangle& t : triangles)
         renumbered[t.i0] = renumbered[t.i1] = renumbered[t.i2] = 0;
     std::uint32_t next = 0;
-    for (std::uint32_t v = 0; v < mesh.vertices.size(); ++v)
+    for (std::uint32_t v = 0; v < vertices.size(); ++v)
         if (renumbered[v] != none) {
-            mesh.vertices[next] = mesh.vertices[v];
+            if (origins)
+                origins->push_back(v);
+            vertices[next] = vertices[v];
             renumbered[v] = next++;
         }
-    mesh.vertices.resize(next);
-    for (Triangle& t : mesh.triangles)
+    for (Triangle& t : triangles)
         t = {renumbered[t.i0], renumbered[t.i1], renumbered[t.i2]};
+    return next;
+}
+
+// The triangles with their vertices merged, those that collapse dropped;
+// returns how many are left, first.
+std::size_t mergeVertices(std::span<const Vec3> vertices, std::span<Triangle> triangles,
+                          const Workers& workers) {
+    const std::vector<std::uint32_t> target = mergeTargets(vertices, workers);
+    std::size_t kept = 0;
+    for (const Triangle& t : triangles) {
+        const Triangle merged{target[t.i0], target[t.i1], target[t.i2]};
+        if (!namesAVertexTwice(merged))
+            triangles[kept++] = merged;
+    }
+    return kept;
 }
 
 } // namespace
 
-void weld(TriangleList& mesh, const Workers& workers) {
-    const std::vector<std::uint32_t> target = mergeTargets(mesh.vertices, workers);
-    std::size_t kept = 0;
-    for (const Triangle& t : mesh.triangles) {
-        const Triangle merged{target[t.i0], target[t.i1], target[t.i2]};
-        if (!namesAVertexTwice(merged))
-            mesh.triangles[kept++] = merged;
+WeldedCounts weld(std::span<Vec3> vertices, std::span<Triangle> triangles, const Workers& workers,
+                  std::vector<std::uint32_t>* origins) {
+    std::size_t kept = mergeVertices(vertices, triangles, workers);
+    kept = dropPairs(triangles.first(kept), vertices.size());
+    if (origins) {
+        origins->clear();
+        origins->reserve(vertices.size());
     }
-    mesh.triangles.resize(kept);
-    dropPairs(mesh.triangles, mesh.vertices.size());
-    dropUnusedVertices(mesh);
+    const std::uint32_t used = dropUnusedVertices(vertices, triangles.first(kept), origins);
+    return {used, std::uint32_t(kept)};
+}
+
+void weld(TriangleList& mesh, const Workers& workers, std::vector<std::uint32_t>* origins) {
+    const WeldedCounts counts = weld(mesh.vertices, mesh.triangles, workers, origins);
+    mesh.vertices.resize(counts.vertices);
+    mesh.triangles.resize(counts.triangles);
 }
 
 } // namespace Vextal

@@ -3,6 +3,8 @@
 #include "mesh/Vec3.h"
 #include "mesh/Workers.h"
 
+#include <cstdint>
+#include <span>
 #include <vector>
 
 namespace Vextal {
@@ -31,6 +33,16 @@ struct TriangleList {
 // keep their order and their exact coordinates; NaN and infinite vertices
 // merge with nothing and do not widen the bounding box. The workers share
 // what can be shared; the result is the same for any number of threads.
-void weld(TriangleList& mesh, const Workers& workers = {});
+// `origins`, when given, receives for each kept vertex its index before.
+void weld(TriangleList& mesh, const Workers& workers = {},
+          std::vector<std::uint32_t>* origins = nullptr);
+
+// The same in place, in arrays of fixed size: the kept vertices and triangles
+// come first, and their counts are returned.
+struct WeldedCounts {
+    std::uint32_t vertices, triangles;
+};
+WeldedCounts weld(std::span<Vec3> vertices, std::span<Triangle> triangles,
+                  const Workers& workers = {}, std::vector<std::uint32_t>* origins = nullptr);
 
 } // namespace Vextal

@@ -21,13 +21,27 @@ char* appendNumber(char* at, float value) {
     return std::to_chars(at, at + 32, double(value), std::chars_format::general, 9).ptr;
 }
 
-void writeVectors(std::FILE* out, std::string_view tag, const Vec3* vectors, std::uint32_t count) {
-    char line[128];
+// A space and a colour channel from 0 to 1, in the fewest digits that tell
+// the 256 levels apart.
+char* appendChannel(char* at, std::uint8_t level) {
+    *at++ = ' ';
+    return std::to_chars(at, at + 16, float(level) / 255.0f).ptr;
+}
+
+void writeVectors(std::FILE* out, std::string_view tag, const Vec3* vectors, std::uint32_t count,
+                  const VertexColours* colours = nullptr) {
+    char line[192];
     for (std::uint32_t k = 0; k < count; ++k) {
         char* at = std::copy(tag.begin(), tag.end(), line);
         at = appendNumber(at, vectors[k].x);
         at = appendNumber(at, vectors[k].y);
         at = appendNumber(at, vectors[k].z);
+        if (colours) {
+            const Rgb8 c = colours->colours[k];
+            at = appendChannel(at, c.r);
+            at = appendChannel(at, c.g);
+            at = appendChannel(at, c.b);
+        }
         *at++ = '\n';
         std::fwrite(line, 1, std::size_t(at - line), out);
     }
@@ -45,8 +59,16 @@ char* appendCorner(char* at, unsigned long index) {
 } // namespace
 
 void writeObj(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {
+    writeObj(out, mesh, comment, nullptr);
+}
+
+void writeObj(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+              const VertexColours* colours) {
     std::fprintf(out, "# %s\n", comment.c_str());
-    writeVectors(out, "v", mesh.vertices, mesh.vertexCount);
+    if (colours)
+        std::fprintf(out, "# colour %s, range %.9g to %.9g\n", colours->mode.c_str(),
+                     double(colours->low), double(colours->high));
+    writeVectors(out, "v", mesh.vertices, mesh.vertexCount, colours);
     writeVectors(out, "vn", mesh.normals, mesh.normalCount);
     char line[128];
     for (std::uint32_t t = 0; t < mesh.triangleCount; ++t) {

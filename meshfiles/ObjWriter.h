@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mesh/VertexColours.h"
+
 #include <cstdio>
 #include <string>
 
@@ -14,5 +16,11 @@ class PolygonsIndexedNormal;
 // back exactly; non-finite values print as nan, inf, -inf. The comment becomes
 // the first line.
 void writeObj(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment);
+// With colours, every "v" line carries its vertex's colour after the
+// position, "v x y z r g b", each channel from 0 to 1 (the extension that
+// most readers take), and a second comment line names the colouring and its
+// range.
+void writeObj(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+              const VertexColours* colours);
 
 } // namespace Vextal

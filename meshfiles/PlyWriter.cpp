@@ -11,38 +11,63 @@ namespace Vextal {
 
 namespace {
 
-void writeHeader(std::FILE* out, const PolygonsIndexedNormal& mesh, std::string comment) {
-    // A line break would end the comment and corrupt the header.
+// A line break would end a comment and corrupt the header.
+std::string oneLine(std::string text) {
     std::replace_if(
-        comment.begin(), comment.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
+void writeHeader(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+                 const VertexColours* colours) {
     std::fprintf(out,
                  "ply\n"
                  "format binary_little_endian 1.0\n"
-                 "comment %s\n"
+                 "comment %s\n",
+                 oneLine(comment).c_str());
+    if (colours)
+        std::fprintf(out, "comment colour %s, range %.9g to %.9g\n", oneLine(colours->mode).c_str(),
+                     double(colours->low), double(colours->high));
+    std::fprintf(out,
                  "element vertex %lu\n"
                  "property float x\n"
                  "property float y\n"
                  "property float z\n"
                  "property float nx\n"
                  "property float ny\n"
-                 "property float nz\n"
+                 "property float nz\n",
+                 (unsigned long)mesh.vertexCount);
+    if (colours)
+        std::fputs("property uchar red\n"
+                   "property uchar green\n"
+                   "property uchar blue\n"
+                   "property float quality\n",
+                   out);
+    std::fprintf(out,
                  "element face %lu\n"
                  "property list uchar uint vertex_indices\n"
                  "end_header\n",
-                 comment.c_str(), (unsigned long)mesh.vertexCount,
                  (unsigned long)mesh.triangleCount);
 }
 
 constexpr std::size_t vertexSize = 24;
+constexpr std::size_t colourSize = 7; // red, green, blue, quality
 constexpr std::size_t faceSize = 13;
 
-void writeVertices(std::FILE* out, const PolygonsIndexedNormal& mesh, const Workers& workers) {
-    writeRecords(out, mesh.vertexCount, vertexSize, workers,
+void writeVertices(std::FILE* out, const PolygonsIndexedNormal& mesh, const Workers& workers,
+                   const VertexColours* colours) {
+    writeRecords(out, mesh.vertexCount, vertexSize + (colours ? colourSize : 0), workers,
                  [&](std::uint32_t k, unsigned char* bytes) {
                      // normalCount equals vertexCount after allocate; guard all the same.
                      const Vec3 parts[2] = {mesh.vertices[k],
                                             k < mesh.normalCount ? mesh.normals[k] : Vec3{}};
                      std::memcpy(bytes, parts, sizeof parts);
+                     if (!colours)
+                         return;
+                     const Rgb8 c = colours->colours[k];
+                     const unsigned char rgb[3] = {c.r, c.g, c.b};
+                     std::memcpy(bytes + vertexSize, rgb, 3);
+                     std::memcpy(bytes + vertexSize + 3, &colours->values[k], 4);
                  });
 }
 
@@ -60,10 +85,15 @@ void writeFaces(std::FILE* out, const PolygonsIndexedNormal& mesh, const Workers
 } // namespace
 
 void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
-              const Workers& workers) {
-    writeHeader(out, mesh, comment);
-    writeVertices(out, mesh, workers);
+              const Workers& workers, const VertexColours* colours) {
+    writeHeader(out, mesh, comment, colours);
+    writeVertices(out, mesh, workers, colours);
     writeFaces(out, mesh, workers);
+}
+
+void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+              const Workers& workers) {
+    writePly(out, mesh, comment, workers, nullptr);
 }
 
 void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment) {

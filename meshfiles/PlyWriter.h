@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mesh/VertexColours.h"
 #include "mesh/Workers.h"
 
 #include <cstdio>
@@ -19,5 +20,10 @@ class PolygonsIndexedNormal;
 void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment);
 void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
               const Workers& workers);
+// With colours, each vertex also has uchar red green blue and its value as
+// float quality (NaN where it is not finite), and a second comment names the
+// colouring and its range.
+void writePly(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::string& comment,
+              const Workers& workers, const VertexColours* colours);
 
 } // namespace Vextal

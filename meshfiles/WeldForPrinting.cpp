@@ -35,17 +35,32 @@ TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSum
     return list;
 }
 
-void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
-                     const Workers& workers) {
-    TriangleList welded = printableList(mesh, scene);
-    mesh.release();
-    weld(welded, workers);
-    mesh.allocate(std::uint32_t(welded.vertices.size()), std::uint32_t(welded.triangles.size()));
-    std::copy(welded.vertices.begin(), welded.vertices.end(), mesh.vertices);
-    welded.vertices = {};
-    std::copy(welded.triangles.begin(), welded.triangles.end(), mesh.triangles);
-    welded.triangles = {};
-    mesh.computeNormals(workers);
+void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene, const Workers& workers,
+                     std::vector<std::uint32_t>* origins, bool withNormals) {
+    const bool tube = scene.surface == SurfaceKind::toric && mesh.ringGrid().rings >= 2 &&
+                      thetaMakesFullTurn(scene.thetaMin, scene.thetaMax);
+    if (!tube) {
+        // Welded where it lies, without the normals, which are made anew:
+        // no second copy of the mesh.
+        mesh.dropNormals();
+        const WeldedCounts counts =
+            weld(std::span(mesh.vertices, mesh.vertexCount),
+                 std::span(mesh.triangles, mesh.triangleCount), workers, origins);
+        mesh.shrinkTo(counts.vertices, counts.triangles);
+    } else {
+        // Joining the ends changes the triangles' number: welded in a copy.
+        TriangleList welded = printableList(mesh, scene);
+        mesh.release();
+        weld(welded, workers, origins);
+        mesh.allocate(std::uint32_t(welded.vertices.size()),
+                      std::uint32_t(welded.triangles.size()));
+        std::copy(welded.vertices.begin(), welded.vertices.end(), mesh.vertices);
+        welded.vertices = {};
+        std::copy(welded.triangles.begin(), welded.triangles.end(), mesh.triangles);
+        welded.triangles = {};
+    }
+    if (withNormals)
+        mesh.computeNormals(workers);
 }
 
 std::uint32_t openEdgesWeldCloses(const PolygonsIndexedNormal& mesh, const SceneSummary& scene,

@@ -15,11 +15,15 @@ struct SceneSummary;
 TriangleList weldedForPrinting(const PolygonsIndexedNormal& mesh, const SceneSummary& scene,
                                const Workers& workers = {});
 
-// Replaces the mesh by weldedForPrinting() and computes its normals again
-// from the welded triangles. The mesh's arrays are freed while it is
-// welded, so that no more than about one more mesh is held at a time.
+// Replaces the mesh by weldedForPrinting() and, unless told not to (a format
+// that has no normals), computes its normals again from the welded
+// triangles. A mesh whose ends need no joining is welded in place, without
+// its normals; the ends of a tube are joined in a copy, the mesh's arrays
+// freed meanwhile. `origins`, when given, receives for each vertex kept its
+// index before.
 void weldForPrinting(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
-                     const Workers& workers = {});
+                     const Workers& workers = {}, std::vector<std::uint32_t>* origins = nullptr,
+                     bool withNormals = true);
 
 // The number of open edges of the mesh when weldedForPrinting() has none, so
 // that welding would close every hole; 0 otherwise.

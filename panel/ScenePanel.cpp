@@ -135,6 +135,19 @@ void writeButtons(SceneEditor& editor, ScenePanelView& view) {
 
 } // namespace
 
+void colourChoice(ScenePanelView& view) {
+    const std::string_view current = colourModeName(view.colourMode);
+    ImGui::SetNextItemWidth(panelWidth - 110);
+    if (ImGui::BeginCombo("colour (C)", current.data())) {
+        for (ColourMode mode : colourModes())
+            if (ImGui::Selectable(colourModeName(mode).data(), mode == view.colourMode))
+                view.colourMode = mode;
+        ImGui::EndCombo();
+    }
+    if (view.colourMode != ColourMode::plain)
+        ImGui::Text("from %.4g to %.4g", double(view.colourLow), double(view.colourHigh));
+}
+
 void showScenePanel(SceneEditor& editor, ScenePanelView& view, std::uint32_t frameMilliseconds) {
     if (!view.visible)
         return;
@@ -162,6 +175,7 @@ void showScenePanel(SceneEditor& editor, ScenePanelView& view, std::uint32_t fra
     ImGui::Separator();
     fileButtons(editor, view);
     writeButtons(editor, view);
+    colourChoice(view);
     ImGui::Separator();
     facts(editor, frameMilliseconds);
     const ImVec2 position = ImGui::GetWindowPos();

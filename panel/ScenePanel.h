@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colour/ColourMode.h"
 #include "scene/SceneValues.h"
 
 #include <cstdint>
@@ -17,6 +18,9 @@ struct ScenePanelView {
     int meshFormat = 2; // index into meshFormats(): STL
     bool weld = true;
     bool pictureWanted = false; // the PNG button was pressed; taken by the caller
+    // The colouring chosen, which the caller draws, and the range it spans.
+    ColourMode colourMode = ColourMode::plain;
+    float colourLow = 0, colourHigh = 0;
     // A value being dragged or typed, and the values before it started.
     bool editing = false;
     SceneValues editStart;

@@ -1,6 +1,7 @@
 #include "primitives/PrimitiveSphericalHarmonic.h"
 
 #include "mesh/VectorClones.h"
+#include "primitives/SurfaceFormulas.h"
 
 #include <cmath>
 
@@ -8,11 +9,8 @@ namespace Vextal {
 
 namespace {
 
-// No absolute values: a negative base with a fractional exponent gives NaN,
-// which the surface carries.
 double harmonicTerms(float m0, float m1, float m2, float m3, double w) {
-    return std::pow(std::sin(double(m0) * w), double(m1)) +
-           std::pow(std::cos(double(m2) * w), double(m3));
+    return harmonicRadiusOf(m0, m1, m2, m3, w);
 }
 
 } // namespace
@@ -27,15 +25,9 @@ double PrimitiveSphericalHarmonic::radiusTheta(double theta) const {
 
 namespace {
 
-// The surface point from the sines, cosines and radii of its two angles:
-// r = float(rPhi + rTheta), t = sin(theta) * r; every product takes r back
-// to double.
 inline Vec3 harmonicPoint(double sinTheta, double cosTheta, double rTheta, double sinPhi,
                           double cosPhi, double rPhi) {
-    const float r = static_cast<float>(rPhi + rTheta);
-    const double t = sinTheta * r;
-    return {static_cast<float>(sinPhi * t), static_cast<float>(cosPhi * t),
-            static_cast<float>(cosTheta * r)};
+    return toVec3(harmonicPointOf(sinTheta, cosTheta, rTheta, sinPhi, cosPhi, rPhi));
 }
 
 // A free function: virtual functions cannot be compiled per instruction set.

@@ -1,6 +1,7 @@
 #include "primitives/PrimitiveSuperShapeSpheric.h"
 
 #include "mesh/VectorClones.h"
+#include "primitives/SurfaceFormulas.h"
 
 #include <cmath>
 
@@ -30,13 +31,9 @@ double PrimitiveSuperShapeSpheric::radiusTheta(double theta) const {
 
 namespace {
 
-// The surface point from the sines, cosines and radii of its two angles:
-// t = cos(theta) * (rPhi * rTheta), z = sin(theta) * rTheta.
 inline Vec3 sphericPoint(double sinTheta, double cosTheta, double rTheta, double sinPhi,
                          double cosPhi, double rPhi) {
-    const double t = cosTheta * (rPhi * rTheta);
-    return {static_cast<float>(cosPhi * t), static_cast<float>(sinPhi * t),
-            static_cast<float>(sinTheta * rTheta)};
+    return toVec3(sphericPointOf(sinTheta, cosTheta, rTheta, sinPhi, cosPhi, rPhi));
 }
 
 // A free function: virtual functions cannot be compiled per instruction set.

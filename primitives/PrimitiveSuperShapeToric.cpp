@@ -1,6 +1,7 @@
 #include "primitives/PrimitiveSuperShapeToric.h"
 
 #include "mesh/VectorClones.h"
+#include "primitives/SurfaceFormulas.h"
 
 #include <cmath>
 
@@ -8,13 +9,9 @@ namespace Vextal {
 
 namespace {
 
-// The surface point from the sines, cosines and radii of its two angles:
-// t = rPhi + rTheta * cos(theta), z = sin(theta) * rTheta.
 inline Vec3 toricPoint(double sinTheta, double cosTheta, double rTheta, double sinPhi,
                        double cosPhi, double rPhi) {
-    const double t = rPhi + rTheta * cosTheta;
-    return {static_cast<float>(cosPhi * t), static_cast<float>(sinPhi * t),
-            static_cast<float>(sinTheta * rTheta)};
+    return toVec3(toricPointOf(sinTheta, cosTheta, rTheta, sinPhi, cosPhi, rPhi));
 }
 
 // A free function: virtual functions cannot be compiled per instruction set.

@@ -1,6 +1,6 @@
 #include "primitives/SuperShapeCoefficients.h"
 
-#include <cmath>
+#include "primitives/SurfaceFormulas.h"
 
 namespace Vextal {
 
@@ -10,10 +10,7 @@ SuperShapeDerived derive(const SuperShapeCoefficients& c) {
 }
 
 double superformulaRadius(const SuperShapeCoefficients& c, const SuperShapeDerived& d, double w) {
-    const double u = (double(c.m) * w) * 0.25;
-    const double sineTerm = std::pow(std::fabs(std::sin(u) * double(d.invB)), double(c.n3));
-    const double cosineTerm = std::pow(std::fabs(std::cos(u) * double(d.invA)), double(c.n2));
-    return std::pow(cosineTerm + sineTerm, double(d.negInvN1));
+    return superformulaRadiusOf(c, d, w);
 }
 
 } // namespace Vextal

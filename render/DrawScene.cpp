@@ -42,10 +42,13 @@ void drawScene() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
     glLightfv(GL_LIGHT0, GL_POSITION, lightDirection);
+    const std::vector<Rgb8>& colours = render.meshColours.colours;
+    const Rgb8* coloured =
+        !colours.empty() && colours.size() == sceneMesh.vertexCount ? colours.data() : nullptr;
     if (wireframe)
-        sceneRenderer.renderEdges(&sceneMesh);
+        sceneRenderer.renderEdges(&sceneMesh, coloured);
     else
-        sceneRenderer.render(&sceneMesh);
+        sceneRenderer.render(&sceneMesh, coloured);
     glDisable(GL_LIGHTING);
     glColor4f(1, 0, 0, 1);
     if (render.showNormals)

@@ -56,6 +56,8 @@ SceneLoadResult initRendering(std::int32_t* keys, const RenderingStart& start) {
     resizeViewports(start.width, start.height);
     const SceneLoadResult loaded =
         loadSceneFile(start.scenePath, sceneState().sceneMesh, start.build);
+    if (loaded.rendered())
+        sceneState().meshValues = loaded.values;
     setFixedRenderingState();
     return loaded;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/LatestOf.h"
+#include "mesh/VertexColours.h"
 #include "render/NormalSegments.h"
 #include "render/OGLRenderer.h"
 #include "render/WireframeEdges.h"
@@ -31,6 +32,11 @@ public:
     // Line widths are multiplied by it: a picture drawn this many times
     // larger and then scaled down keeps the lines of the window's picture.
     float lineWidthScale = 1;
+
+    // One colour per vertex of the scene mesh, drawn in place of the
+    // material's ambient and diffuse colour; with none (or a count that is
+    // not the mesh's) the material is drawn. Whoever loads the mesh colours it.
+    VertexColours meshColours;
 
     OGLRenderer sceneRenderer;
     // The normal segments of the mesh last drawn with its normals, and the

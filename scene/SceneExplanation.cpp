@@ -355,6 +355,7 @@ SceneExplanation explainScene(std::string_view bytes, PolygonsIndexedNormal* mes
     if (out.rendered())
         describeTrailing(out, bytes, source.renderEnd);
     out.scene = scene.summary();
+    out.values = scene.values();
     const GridCounts counts =
         gridCounts(out.scene.sliceCount, out.scene.rotateCount, out.scene.closed);
     out.vertexCount = counts.vertexCount;

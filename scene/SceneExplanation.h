@@ -57,6 +57,7 @@ struct SceneExplanation {
 
     // The selected surface's grid when reading stopped, and its counts.
     SceneSummary scene;
+    SceneValues values; // every value the commands left
     std::uint32_t vertexCount = 0;
     std::uint32_t triangleCount = 0;
 

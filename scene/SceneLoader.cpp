@@ -158,7 +158,10 @@ SceneLoadResult loadSceneText(std::string_view text, PolygonsIndexedNormal& mesh
 
 void loadScene() {
     SceneState& scene = sceneState();
-    loadSceneFile(scene.scenePath.c_str(), scene.sceneMesh, scene.sceneFileMemory);
+    const SceneLoadResult loaded =
+        loadSceneFile(scene.scenePath.c_str(), scene.sceneMesh, scene.sceneFileMemory);
+    if (loaded.rendered())
+        scene.meshValues = loaded.values;
 }
 
 } // namespace Vextal

@@ -29,6 +29,24 @@ void warnAboutMesh(SceneReport& report, const PolygonsIndexedNormal& mesh) {
         report.warnings.push_back(SceneWarning{0, std::move(text)});
 }
 
+// A watertight mesh uses every edge twice, so E = 3 F / 2 and V - E + F =
+// V - F / 2; Gauss-Bonnet gives the same number from the formula's total
+// curvature, unless the closed mesh is not the surface the formula describes
+// (a torus capped at poles that meet, a surface folded through itself).
+void warnAboutTopology(SceneReport& report, const PolygonsIndexedNormal& mesh) {
+    if (!report.survey.watertight() || report.survey.nonFiniteVertices > 0 ||
+        report.curvature.concentrated)
+        return;
+    const long meshCharacteristic = long(mesh.vertexCount) - long(mesh.triangleCount) / 2;
+    if (meshCharacteristic == report.curvature.eulerCharacteristic)
+        return;
+    report.warnings.push_back(SceneWarning{
+        0, "the total curvature gives Euler characteristic " +
+               std::to_string(report.curvature.eulerCharacteristic) +
+               ", but the closed mesh has V - E + F = " + std::to_string(meshCharacteristic) +
+               ": the surface is not the closed surface the file claims"});
+}
+
 } // namespace
 
 std::string countOf(std::size_t count, const char* one, const char* many) {
@@ -45,6 +63,8 @@ void checkSceneBytes(std::string_view path, std::string_view bytes, SceneReport&
     if (e.rendered()) {
         report.survey = surveyMesh(mesh);
         warnAboutMesh(report, mesh);
+        report.curvature = surveyCurvature(e.values, mesh);
+        warnAboutTopology(report, mesh);
     }
 }
 

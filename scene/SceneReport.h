@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colour/CurvatureSurvey.h"
 #include "mesh/MeshSurvey.h"
 #include "scene/SceneExplanation.h"
 
@@ -24,6 +25,7 @@ struct SceneReport {
     std::string unreadable; // why the file could not be read; empty too when memory ran out
     SceneExplanation explanation;
     MeshSurvey survey;
+    CurvatureSurvey curvature; // of a loaded file
     std::vector<SceneWarning> warnings;
 
     bool loaded() const { return readable && explanation.rendered(); }
@@ -58,6 +60,9 @@ void writeReportText(std::FILE* file, const SceneReport& report);
 //             or null when unread; the counts null when not loaded
 //   mesh      {nonFiniteVertices, degenerateTriangles, openEdges,
 //             tangledEdges, volume}, or null when not loaded
+//   curvature {gaussianMin, gaussianMax, meanMin, meanMax, gaussianTotal,
+//             eulerCharacteristic, pointsLeftOut, concentrated}, or null
+//             when not loaded
 //   warnings  [{line, text}]
 // Strings hold the escaped text, so the object is strict UTF-8 whatever the
 // file holds; NaN and infinities are null. Allocates nothing.

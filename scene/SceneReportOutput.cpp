@@ -3,6 +3,7 @@
 #include "base/EscapedText.h"
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
 namespace Vextal {
@@ -56,6 +57,28 @@ public:
         return step.token + valuesOf(step) + (step.note.empty() ? "" : ": ") + step.note;
     }
 
+    static std::string number(double value) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.9g", value);
+        return text;
+    }
+
+    // "curvature: K 1..1, H 1..1 (2 points left out: not finite), total K dA
+    // 12.5663706 = 2 pi x 2, Euler characteristic 2".
+    std::string curvatureText(const CurvatureSurvey& c) {
+        std::string text = "curvature: K " + number(c.gaussianMin) + ".." + number(c.gaussianMax) +
+                           ", H " + number(c.meanMin) + ".." + number(c.meanMax);
+        if (c.pointsLeftOut > 0)
+            text += " (" + countOf(c.pointsLeftOut, "point", "points") + " left out: not finite)";
+        text += ", total K dA " + number(c.gaussianTotal) + " = 2 pi x " +
+                number(c.gaussianTotal / (2 * std::numbers::pi)) + ", Euler characteristic " +
+                std::to_string(c.eulerCharacteristic);
+        if (c.concentrated)
+            text += " (not the surface's: curvature concentrated on kinks or singular points is "
+                    "not in the total)";
+        return text;
+    }
+
     std::string trailingText(const SceneExplanation& e) {
         return (e.trailingCut ? "more than " : "") + countOf(e.trailingBytes, "byte", "bytes") +
                " after 'render', never read";
@@ -79,6 +102,8 @@ public:
                     (e.rendered() ? countOf(e.vertexCount, "vertex", "vertices") + ", " +
                                         countOf(e.triangleCount, "triangle", "triangles")
                                   : "not built"));
+        if (e.rendered())
+            putLine(report, 0, curvatureText(report.curvature));
         for (const SceneWarning& warning : report.warnings)
             putLine(report, warning.line, "warning: " + warning.text);
         if (e.rendered() && report.warnings.empty())
@@ -186,6 +211,26 @@ public:
         put("}");
     }
 
+    void putCurvature(const CurvatureSurvey& c) {
+        put("{\"gaussianMin\":");
+        putNumber(c.gaussianMin);
+        putKey("gaussianMax");
+        putNumber(c.gaussianMax);
+        putKey("meanMin");
+        putNumber(c.meanMin);
+        putKey("meanMax");
+        putNumber(c.meanMax);
+        putKey("gaussianTotal");
+        putNumber(c.gaussianTotal);
+        putKey("eulerCharacteristic");
+        put(std::to_string(c.eulerCharacteristic));
+        putKey("pointsLeftOut");
+        putCount(c.pointsLeftOut);
+        putKey("concentrated");
+        putBool(c.concentrated);
+        put("}");
+    }
+
     void putStop(std::uint32_t line, std::string_view reason) {
         put("{\"line\":");
         putCount(line);
@@ -230,6 +275,8 @@ public:
         explained ? putGrid(e) : put("null");
         putKey("mesh");
         (explained && e.rendered()) ? putMesh(report.survey) : put("null");
+        putKey("curvature");
+        (explained && e.rendered()) ? putCurvature(report.curvature) : put("null");
         putKey("warnings");
         put("[");
         for (std::size_t k = 0; k < report.warnings.size(); ++k) {

@@ -3,6 +3,7 @@
 #include "base/LatestOf.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneFileMemory.h"
+#include "scene/SceneValues.h"
 
 #include <string>
 
@@ -29,6 +30,9 @@ public:
     // the viewer was given another.
     std::string scenePath = "conf.txt";
     PolygonsIndexedNormal sceneMesh;
+    // The values of the load that last filled sceneMesh: what is drawn from
+    // the formula beyond the mesh (its colours) is worked out from them.
+    SceneValues meshValues;
     SceneFileMemory sceneFileMemory;
 };
 

@@ -21,7 +21,7 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 LAYER_OF = {
     "base": "base",
     "cli": "cli",
-    "mesh": "geometry", "primitives": "geometry", "scene": "geometry",
+    "mesh": "geometry", "primitives": "geometry", "scene": "geometry", "colour": "geometry",
     "input": "input", "camera": "input",
     "render": "render",
     "meshfiles": "meshfiles",
@@ -54,7 +54,7 @@ SYSTEM_HEADERS = [
     (re.compile(r"^X11/"), {"platform"}),
     (re.compile(r"^imgui"), {"panel", "platform"}),
     (re.compile(r"^(png\.h|gif_lib\.h|webp/|libimagequant\.h)"), {"pictures"}),
-    (re.compile(r"^(Model/|lib3mf)"), {"meshfiles"}),
+    (re.compile(r"^isa-l"), {"meshfiles"}),
 ]
 # Test programs that must stay free of the window system and of OpenGL.
 PLAIN_TEST_PROGRAMS = ["tests/vextal-geometry-tests", "tests/vextal-input-tests"]

@@ -17,8 +17,8 @@ kind="${1:-build}"
 build_packages=(
     cmake ninja-build g++ pkg-config python3
     libsdl2-dev libx11-dev libgl-dev libopengl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-    libpng-dev libimagequant-dev libgif-dev libwebp-dev lib3mf-dev libtbb-dev
-    libimgui-dev libstb-dev
+    libpng-dev libimagequant-dev libgif-dev libwebp-dev libisal-dev libtbb-dev
+    libimgui-dev libstb-dev fonts-dejavu-core
     help2man
 )
 # What the test and benchmark programs are built with.
@@ -27,7 +27,7 @@ test_build_packages=(
 )
 test_packages=(
     xvfb xauth xdotool x11-utils openbox wmctrl imagemagick
-    admesh assimp-utils
+    admesh assimp-utils lib3mf-dev
     ffmpeg webp giflib-tools
     clang libclang-rt-14-dev clang-format
     man-db dpkg-dev file lintian

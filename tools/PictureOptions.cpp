@@ -81,15 +81,25 @@ Refusal parseBackground(std::string_view text, PictureSettings& settings) {
     return std::nullopt;
 }
 
+Refusal checkPictureSettings(const PictureSettings& settings) {
+    if (settings.legend && settings.colour.mode == Vextal::ColourMode::plain)
+        return std::string("--legend needs --colour with a mode other than plain");
+    return std::nullopt;
+}
+
 PictureOptionResult applyPictureOption(const Vextal::GivenOption& option,
                                        PictureSettings& settings) {
     const std::string_view name = option.description->name;
     if (Vextal::isMeshBuildOption(option))
         return {true, Vextal::applyMeshBuildOption(option, settings.build)};
+    if (Vextal::isColourOption(option))
+        return {true, Vextal::applyColourOption(option, settings.colour)};
     if (name == "--wireframe")
         settings.wireframe = true;
     else if (name == "--normals")
         settings.normals = true;
+    else if (name == legendOption.name)
+        settings.legend = true;
     else if (name == "--size")
         return {true, parseSize(option.value, settings)};
     else if (name == "--turn")

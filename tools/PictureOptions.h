@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "scene/SceneLoader.h"
+#include "tools/ColourOptions.h"
 #include "tools/MeshBuildOptions.h"
 #include "tools/OptionValues.h"
 
@@ -31,6 +32,8 @@ struct PictureSettings {
     std::optional<std::array<std::uint8_t, 3>> background;
     bool transparent = false; // "--background none": the picture keeps alpha
     Vextal::MeshBuild build = Vextal::defaultMeshBuild(); // --grid, --threads
+    Vextal::ColourRequest colour;                         // --colour, --range
+    bool legend = false; // --legend: the colour bar drawn into the picture
 };
 
 // The options every picture tool shares, but --size, whose default differs.
@@ -55,9 +58,15 @@ inline constexpr Vextal::OptionDescription backgroundOption{
     "the colour behind the surface, #rrggbb (default #000000, as\n"
     "the viewer), or none: transparent"};
 
+inline constexpr Vextal::OptionDescription legendOption{
+    "--legend", nullptr,
+    "draw the colour bar of --colour into the picture, with its\n"
+    "range and the mode's name"};
+
 inline constexpr Vextal::OptionDescription sharedPictureOptions[] = {
-    wireframeOption, normalsOption,    turnOption,         distanceOption,
-    samplesOption,   backgroundOption, Vextal::gridOption, Vextal::threadsOption,
+    wireframeOption,      normalsOption,       turnOption,         distanceOption,
+    samplesOption,        backgroundOption,    Vextal::gridOption, Vextal::threadsOption,
+    Vextal::colourOption, Vextal::rangeOption, legendOption,
 };
 
 // A picture tool's options: its own, then those every picture tool shares.
@@ -80,6 +89,10 @@ struct PictureOptionResult {
 // build) or --size into settings.
 PictureOptionResult applyPictureOption(const Vextal::GivenOption& option,
                                        PictureSettings& settings);
+
+// What the options say together that none says alone: --legend needs a
+// colouring other than plain.
+Refusal checkPictureSettings(const PictureSettings& settings);
 
 Refusal parseSize(std::string_view text, PictureSettings& settings);
 Refusal parseTurn(std::string_view text, PictureSettings& settings);

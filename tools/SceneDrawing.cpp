@@ -6,6 +6,7 @@
 #include "render/ClearColour.h"
 #include "render/DrawViews.h"
 #include "render/InitRendering.h"
+#include "tools/ColourLegend.h"
 
 namespace VextalTools {
 
@@ -35,7 +36,19 @@ std::optional<DrawingProblem> SceneDrawing::start(const char* scenePath) {
     if (!loaded.rendered())
         return DrawingProblem{exitFailed, Vextal::escaped(scenePath) + ": " + loaded.reason()};
     summary = loaded.scene;
+    colourMesh(loaded.values);
     return std::nullopt;
+}
+
+void SceneDrawing::colourMesh(const Vextal::SceneValues& values) {
+    if (settings.colour.mode == Vextal::ColourMode::plain)
+        return;
+    Vextal::ColourRequest request = settings.colour;
+    if (coloured && !request.range)
+        request.range = Vextal::ColourRange{render.meshColours.low, render.meshColours.high};
+    render.meshColours =
+        Vextal::colourVertices(values, scene.sceneMesh, request, settings.build.workers);
+    coloured = true;
 }
 
 // The viewer's start-up, then the settings' switches and background.
@@ -99,6 +112,10 @@ std::optional<DrawingProblem> SceneDrawing::draw(const CameraPose& pose,
     pixels = offscreen.readPixels();
     if (settings.transparent)
         straightenAlpha(pixels);
+    if (settings.legend)
+        if (std::optional<std::string> why =
+                drawColourLegend(render.meshColours, settings.width, settings.height, pixels))
+            return DrawingProblem{exitFailed, *why};
     return std::nullopt;
 }
 

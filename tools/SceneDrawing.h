@@ -6,6 +6,7 @@
 #include "render/RenderState.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneState.h"
+#include "scene/SceneValues.h"
 #include "tools/PictureOptions.h"
 
 #include <cstdint>
@@ -55,8 +56,14 @@ public:
     // What the start-up loaded.
     const Vextal::SceneSummary& loadedScene() const { return summary; }
 
-    // The mesh every picture draws; the caller may fill it anew between pictures.
+    // The mesh every picture draws; the caller may fill it anew between
+    // pictures, then colours it again from the values it loaded.
     Vextal::PolygonsIndexedNormal& mesh() { return scene.sceneMesh; }
+
+    // Colours the mesh by the settings' colouring (nothing for plain). After
+    // the first, with the first one's range unless the settings give one, so
+    // that every frame of an animation shows a value in one colour.
+    void colourMesh(const Vextal::SceneValues& values);
 
     // Draws the mesh from the pose into pixels (RGBA, top row first, the
     // settings' size); alpha is straight coverage when the settings are
@@ -69,6 +76,7 @@ private:
 
     PictureSettings settings;
     Vextal::SceneSummary summary;
+    bool coloured = false; // colourMesh() ran once
     Vextal::OffscreenContext offscreen;
     Vextal::SceneState scene;
     Vextal::InputState input;

@@ -215,6 +215,8 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
         refusal = chooseKind(args);
     if (!refusal)
         refusal = checkCombination(args);
+    if (!refusal)
+        refusal = checkPictureSettings(args.picture);
     if (refusal) {
         Vextal::reportUsageError(program, *refusal);
         return std::nullopt;
@@ -291,9 +293,10 @@ std::optional<DrawingProblem> drawFrames(const Arguments& args, SceneDrawing& dr
     for (std::uint32_t k = 0; k < args.plan.frames; ++k) {
         const FrameMotion motion = frameMotion(args.plan, k);
         if (morph)
-            Vextal::loadSceneText(
-                Vextal::sceneText(Vextal::blendValues(morph->from, morph->to, motion.along)),
-                drawing.mesh(), args.picture.build);
+            drawing.colourMesh(Vextal::loadSceneText(Vextal::sceneText(Vextal::blendValues(
+                                                         morph->from, morph->to, motion.along)),
+                                                     drawing.mesh(), args.picture.build)
+                                   .values);
         CameraPose pose = poseOf(args.picture);
         pose.spin = motion.spin;
         if (std::optional<DrawingProblem> problem = drawing.draw(pose, pixels))

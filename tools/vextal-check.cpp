@@ -2,7 +2,7 @@
 // Explains scene files as the loader reads them: the surface selected and
 // why, each command with its values and line, tokens that are no command,
 // where and why the load stops, what follows "render", the resulting grid,
-// and what is wrong with the mesh it gives.
+// what is wrong with the mesh it gives, and its curvature from the formula.
 
 #include "base/EscapedText.h"
 #include "cli/CommandLine.h"
@@ -51,6 +51,17 @@ constexpr ProgramDescription program{
     "watertight, a surface that encloses almost no volume. The format is in\n"
     "vextal-scene(5).\n"
     "\n"
+    "The curvature comes from the formula's own derivatives: the least and\n"
+    "greatest Gaussian (K) and mean (H) curvature over the grid's points where\n"
+    "they are finite (the poles of the parametrisation and sharp tips are not,\n"
+    "and are counted), and the total curvature, the integral of K dA over the\n"
+    "whole parameter domain on a fine grid of its own, with the Euler\n"
+    "characteristic it gives (Gauss-Bonnet: total = 2 pi x characteristic). When\n"
+    "the mesh is closed and its V - E + F differs, the surface is not the closed\n"
+    "surface the file claims, and a warning says so. Curvature concentrated on\n"
+    "kinks (superformula exponents n2 or n3 of 1 or less) or at singular\n"
+    "points is not in the total, and the report says so instead.\n"
+    "\n"
     "What comes from a file or a file name is printed escaped where it is not\n"
     "printable UTF-8: each such byte as \\xNN (two hexadecimal digits) and a\n"
     "backslash as \\\\; so are control characters, bytes that are no UTF-8, the\n"
@@ -65,10 +76,12 @@ constexpr ProgramDescription program{
     "stopped, or why the file was not read; trailing {line, bytes, moreThan};\n"
     "grid {slices, rotations, closed, theta, phi, vertices, triangles}; mesh\n"
     "{nonFiniteVertices, degenerateTriangles, openEdges, tangledEdges, volume};\n"
-    "warnings [{line, text}]. selector, trailing and grid are null for a file\n"
-    "that was not read, mesh and the grid's counts for one that does not load\n"
-    "(no mesh is built then). Strings hold the escaped text, so the output is\n"
-    "strict UTF-8; NaN and infinities are null.\n",
+    "curvature {gaussianMin, gaussianMax, meanMin, meanMax, gaussianTotal,\n"
+    "eulerCharacteristic, pointsLeftOut, concentrated}; warnings [{line, text}].\n"
+    "selector, trailing and grid are null for a file that was not read, mesh,\n"
+    "curvature and the grid's counts for one that does not load (no mesh is\n"
+    "built then). Strings hold the escaped text, so the output is strict UTF-8;\n"
+    "NaN and infinities are null.\n",
     options,
     "  0    every file loads, without warnings\n"
     "  1    every file loads, with warnings\n"

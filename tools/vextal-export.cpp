@@ -1,12 +1,15 @@
 // vextal-export [--format F] [--weld] [--scale S | --fit SIZE] [--unit U]
+//               [--colour MODE [--range LO,HI] [--colours N]]
 //               [--grid SxR] [--threads N] SCENE_FILE OUT.{obj,ply,stl,3mf,glb,gltf}
 // Loads a scene file exactly as the viewer loads conf.txt and writes the mesh in
 // the format that the output's extension names, or the one --format names.
 
 #include "base/EscapedText.h"
 #include "cli/CommandLine.h"
+#include "colour/VertexColouring.h"
 #include "mesh/EdgeCounts.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "meshfiles/ColourBands.h"
 #include "meshfiles/GltfWriter.h"
 #include "meshfiles/MeshCheck.h"
 #include "meshfiles/MeshFit.h"
@@ -19,6 +22,7 @@
 #include "meshfiles/WeldForPrinting.h"
 #include "output/OutputFile.h"
 #include "scene/SceneLoader.h"
+#include "tools/ColourOptions.h"
 #include "tools/MeshBuildOptions.h"
 #include "tools/ProgressLine.h"
 #include "tools/SkippedWords.h"
@@ -30,6 +34,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -44,6 +49,8 @@ struct WriteRequest {
     const std::string& comment;
     ModelUnit unit;
     const Vextal::Workers& workers;
+    const Vextal::VertexColours* colours; // null: the plain mesh
+    int bands;                            // 0, or the colours cut into bands of materials
 };
 // Returns why the file could not be made; failures of the stream itself stay
 // on the stream, where the commit finds them. A writer may release the mesh
@@ -65,40 +72,55 @@ struct MeshFormat {
     MeshCheck check;   // null: every mesh can be written
     bool alwaysWelded; // a solid for printing, whatever --weld says
     Units units;
+    bool colours;   // carries a colour per vertex
+    bool materials; // carries named materials (--colours)
 };
 
-template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&)>
-std::string plainWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
-    write(out, mesh, r.comment);
-    return {};
-}
-
-// A writer that shares the formatting among the workers.
+// A writer that takes the colours, if any.
 template <void (*write)(std::FILE*, const PolygonsIndexedNormal&, const std::string&,
-                        const Vextal::Workers&)>
-std::string sharedWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
-    write(out, mesh, r.comment, r.workers);
+                        const Vextal::VertexColours*)>
+std::string colourWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    write(out, mesh, r.comment, r.colours);
     return {};
 }
 
+std::string plyWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    Vextal::writePly(out, mesh, r.comment, r.workers, r.colours);
+    return {};
+}
+
+std::string stlWriter(std::FILE* out, PolygonsIndexedNormal& mesh, const WriteRequest& r) {
+    Vextal::writeStl(out, mesh, r.comment, r.workers);
+    return {};
+}
+
+// Per-vertex colours as a colour group, or with --colours a base material
+// (a filament) per triangle.
 std::string threeMfWriter(std::FILE* out, PolygonsIndexedNormal& mesh,
                           const WriteRequest& request) {
-    return Vextal::writeThreeMf(out, mesh, request.unit, request.comment);
+    Vextal::ThreeMfContent content{.unit = request.unit, .name = request.comment};
+    Vextal::TriangleMaterials materials;
+    if (request.colours && request.bands > 0) {
+        materials = Vextal::bandTriangles(mesh, *request.colours, request.bands);
+        content.materials = &materials;
+    } else if (request.colours) {
+        content.vertexColours = &request.colours->colours;
+    }
+    return Vextal::writeThreeMf(out, mesh, content, request.workers);
 }
 
 // OBJ keeps NaN and infinite values so that a broken surface can be inspected;
 // the other formats go to slicers and other tools, which cannot use them.
 constexpr MeshFormat formats[] = {
-    {"obj", "OBJ", plainWriter<Vextal::writeObj>, nullptr, false, Units::none},
-    {"ply", "PLY", sharedWriter<Vextal::writePly>, Vextal::checkFinitePositionsAndNormals, false,
-     Units::none},
-    {"stl", "STL", sharedWriter<Vextal::writeStl>, Vextal::checkFinitePositions, false,
-     Units::none},
-    {"3mf", "3MF", threeMfWriter, Vextal::checkFinitePositions, true, Units::named},
-    {"glb", "glTF", plainWriter<Vextal::writeGlb>, Vextal::checkFinitePositionsAndNormals, false,
-     Units::metres},
-    {"gltf", "glTF", plainWriter<Vextal::writeGltf>, Vextal::checkFinitePositionsAndNormals, false,
-     Units::metres},
+    {"obj", "OBJ", colourWriter<Vextal::writeObj>, nullptr, false, Units::none, true, false},
+    {"ply", "PLY", plyWriter, Vextal::checkFinitePositionsAndNormals, false, Units::none, true,
+     false},
+    {"stl", "STL", stlWriter, Vextal::checkFinitePositions, false, Units::none, false, false},
+    {"3mf", "3MF", threeMfWriter, Vextal::checkFinitePositions, true, Units::named, true, true},
+    {"glb", "glTF", colourWriter<Vextal::writeGlb>, Vextal::checkFinitePositionsAndNormals, false,
+     Units::metres, true, false},
+    {"gltf", "glTF", colourWriter<Vextal::writeGltf>, Vextal::checkFinitePositionsAndNormals, false,
+     Units::metres, true, false},
 };
 
 const MeshFormat* formatNamed(std::string_view name) {
@@ -126,6 +148,9 @@ struct Arguments {
     std::optional<double> scale;
     std::optional<double> fit;
     std::optional<ModelUnit> unit;
+    Vextal::ColourRequest colour;
+    bool colourGiven = false, rangeGiven = false;
+    int bands = 0; // --colours: 0 for per-vertex colours
     Vextal::MeshBuild build = Vextal::defaultMeshBuild();
     bool quiet = false;
 };
@@ -151,6 +176,12 @@ constexpr Vextal::OptionDescription options[] = {
      "what a coordinate of 1 is: micron, millimeter (default),\n"
      "centimeter, inch, foot or meter; written into a 3mf model,\n"
      "converted to metres for glb and gltf"},
+    Vextal::colourOption,
+    Vextal::rangeOption,
+    {"--colours", "N",
+     "cut the colour map's range into N bands, 2 to 16, each a\n"
+     "material named by its range, each triangle the material of\n"
+     "its mean value: one filament a band (3mf only)"},
     Vextal::gridOption,
     Vextal::threadsOption,
     VextalTools::quietOption,
@@ -173,7 +204,10 @@ constexpr Vextal::ProgramDescription program{
     "      output not written\n"
     "  64  usage error\n",
     "The starfish as a 3MF file 80 mm across, on a fine grid, for a slicer.\n"
-    "  vextal-export starfish.vextal starfish.3mf --fit 80 --grid 1024x1024\n",
+    "  vextal-export starfish.vextal starfish.3mf --fit 80 --grid 1024x1024\n"
+    "The torus coloured by its Gaussian curvature, in four materials for a\n"
+    "printer of four filaments.\n"
+    "  vextal-export ring-torus.vextal torus.3mf --colour gaussian --colours 4\n",
 };
 
 // A positive finite number, the whole text.
@@ -194,6 +228,10 @@ Refusal applyOption(const Vextal::GivenOption& option, Arguments& args,
     const std::string got = ", got '" + Vextal::escaped(option.value) + "'";
     if (Vextal::isMeshBuildOption(option))
         return Vextal::applyMeshBuildOption(option, args.build);
+    if (Vextal::isColourOption(option)) {
+        (name == Vextal::colourOption.name ? args.colourGiven : args.rangeGiven) = true;
+        return Vextal::applyColourOption(option, args.colour);
+    }
     if (name == "--format") {
         formatName = option.value;
     } else if (name == "--weld") {
@@ -208,6 +246,12 @@ Refusal applyOption(const Vextal::GivenOption& option, Arguments& args,
         args.fit = positiveNumber(option.value);
         if (!args.fit)
             return "--fit needs a positive number SIZE" + got;
+    } else if (name == "--colours") {
+        const std::optional<double> count = positiveNumber(option.value);
+        if (!count || *count != std::floor(*count) || *count < Vextal::fewestBands ||
+            *count > Vextal::mostBands)
+            return "--colours needs a whole number of bands from 2 to 16" + got;
+        args.bands = int(*count);
     } else if (name == "--unit") {
         args.unit = Vextal::unitNamed(option.value);
         if (!args.unit)
@@ -241,6 +285,19 @@ Refusal checkCombination(const Arguments& args) {
     if (args.unit && args.format->units == Units::none)
         return "--unit needs a format that knows units (3mf, glb, gltf); " +
                std::string(args.format->title) + " carries none";
+    const std::string title = args.format->title;
+    if (args.colourGiven && !args.format->colours)
+        return "--colour needs a format that carries colour (obj, ply, 3mf, glb, gltf); " + title +
+               " carries none";
+    const bool coloured = args.colour.mode != Vextal::ColourMode::plain;
+    if (args.bands > 0 && !args.format->materials)
+        return "--colours needs the 3mf format, whose materials a printer takes; " + title +
+               " has none";
+    if (args.bands > 0 && !coloured)
+        return std::string("--colours needs --colour with a mode other than plain to cut into "
+                           "bands");
+    if (args.rangeGiven && !coloured)
+        return std::string("--range needs --colour with a mode other than plain");
     return std::nullopt;
 }
 
@@ -277,7 +334,8 @@ std::string refusal(const MeshFormat& format, const PolygonsIndexedNormal& mesh)
            " (an OBJ export keeps them for inspection)";
 }
 
-int writeMesh(const Arguments& args, PolygonsIndexedNormal& mesh, const std::string& comment) {
+int writeMesh(const Arguments& args, PolygonsIndexedNormal& mesh, const std::string& comment,
+              const Vextal::VertexColours* colours) {
     const MeshFormat& format = *args.format;
     // Checked again: scaling may have overflowed the float range.
     if (const std::string why = refusal(format, mesh); !why.empty())
@@ -285,9 +343,9 @@ int writeMesh(const Arguments& args, PolygonsIndexedNormal& mesh, const std::str
     Vextal::OutputFile out(args.outPath, {.input = args.scenePath});
     std::string problem;
     if (out.stream())
-        problem =
-            format.write(out.stream(), mesh,
-                         {comment, args.unit.value_or(ModelUnit::millimeter), args.build.workers});
+        problem = format.write(out.stream(), mesh,
+                               {comment, args.unit.value_or(ModelUnit::millimeter),
+                                args.build.workers, colours, args.bands});
     if (!problem.empty())
         return failed(out.name(), problem);
     if (!out.commit())
@@ -314,6 +372,16 @@ std::optional<std::string> resize(const Arguments& args, PolygonsIndexedNormal& 
     return std::nullopt;
 }
 
+// The colours of the vertices a weld kept, in their new order.
+void keepColoursOf(Vextal::VertexColours& colours, const std::vector<std::uint32_t>& origins) {
+    for (std::size_t k = 0; k < origins.size(); ++k) {
+        colours.values[k] = colours.values[origins[k]];
+        colours.colours[k] = colours.colours[origins[k]];
+    }
+    colours.values.resize(origins.size());
+    colours.colours.resize(origins.size());
+}
+
 int exportScene(const Arguments& args) {
     if (!args.quiet)
         VextalTools::tellSkippedWords(stderr, "vextal-export", args.scenePath);
@@ -326,14 +394,25 @@ int exportScene(const Arguments& args) {
         return failed(args.outPath, why);
     const bool weld = args.weld || args.format->alwaysWelded;
     const Vextal::Workers& workers = args.build.workers;
+    // Coloured from the formula at each vertex's own theta and phi, which
+    // only the grid the load made knows: before welding.
+    std::optional<Vextal::VertexColours> colours;
+    if (args.colour.mode != Vextal::ColourMode::plain)
+        colours = Vextal::colourVertices(loaded.values, mesh, args.colour, workers);
     // A million vertices take seconds to weld, and to write as 3MF or OBJ.
     Vextal::ProgressLine progress("vextal-export", !args.quiet && mesh.vertexCount >= 1'000'000);
     if (weld)
         progress.step("welding " + std::to_string(mesh.vertexCount) + " vertices");
     const std::uint32_t closable =
         weld ? 0 : Vextal::openEdgesWeldCloses(mesh, loaded.scene, workers);
-    if (weld)
-        Vextal::weldForPrinting(mesh, loaded.scene, workers);
+    if (weld) {
+        std::vector<std::uint32_t> origins;
+        // 3MF has no normals: they are not made again.
+        Vextal::weldForPrinting(mesh, loaded.scene, workers, colours ? &origins : nullptr,
+                                args.format->name != "3mf");
+        if (colours)
+            keepColoursOf(*colours, origins);
+    }
     const std::uint32_t stillOpen =
         args.format->alwaysWelded
             ? Vextal::countEdges(mesh.triangles, mesh.triangleCount, workers).open
@@ -342,7 +421,8 @@ int exportScene(const Arguments& args) {
         return failed(args.outPath, *problem);
     progress.step("writing " + std::to_string(mesh.triangleCount) + " triangles as " +
                   args.format->title);
-    const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene));
+    const int status = writeMesh(args, mesh, "vextal-export: " + Vextal::describe(loaded.scene),
+                                 colours ? &*colours : nullptr);
     if (status == exitWritten && closable > 0)
         std::fprintf(stderr, "vextal-export: %s: %u open edges; --weld closes them\n",
                      Vextal::escaped(args.outPath).c_str(), unsigned(closable));

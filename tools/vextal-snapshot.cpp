@@ -1,6 +1,7 @@
 // vextal-snapshot [--size WxH] [--wireframe] [--normals] [--turn X,Y]
 //                 [--distance D] [--samples S] [--background COLOR]
-//                 [--grid SxR] [--threads N] [--fill] SCENE_FILE OUT.png
+//                 [--grid SxR] [--threads N] [--fill] [--colour MODE]
+//                 [--range LO,HI] [--legend] SCENE_FILE OUT.png
 // Draws a scene file offscreen with the viewer's own start-up, camera and
 // drawing, and writes the picture as a PNG. With no options it is the viewer's
 // first frame: 800 x 600, filled, the camera 5 units back.
@@ -97,6 +98,8 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
             args.quiet = true;
         else
             refusal = applyPictureOption(line.options[k], args.picture).refusal;
+    if (!refusal)
+        refusal = checkPictureSettings(args.picture);
     if (refusal) {
         Vextal::reportUsageError(program, *refusal);
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include "app/sdl/SdlPanel.h"
 
+#include "app/ViewerState.h"
 #include "panel/SceneEditor.h"
 #include "render/ReadPixels.h"
 
@@ -141,6 +142,9 @@ void SdlPanel::sceneFileSaved() {
 
 bool SdlPanel::wantsFrame() {
     const bool meshChanged = editor.takeMeshChange();
+    // What the colouring works out from the formula follows the editor's loads.
+    if (meshChanged)
+        sceneState().meshValues = editor.values();
     return meshChanged || framesWanted > 0 || view.pictureWanted;
 }
 
@@ -174,7 +178,16 @@ void SdlPanel::drawOver(std::uint32_t lastFrameMilliseconds) {
     ImGui_ImplSDL2_NewFrame();
     followPointer();
     ImGui::NewFrame();
+    // The colouring is the viewer's; the panel shows it and may choose another.
+    std::optional<ViewerColouring>& colouring = viewerState().colouring;
+    if (colouring) {
+        view.colourMode = colouring->mode;
+        view.colourLow = viewerState().render.meshColours.low;
+        view.colourHigh = viewerState().render.meshColours.high;
+    }
     showScenePanel(editor, view, lastFrameMilliseconds);
+    if (colouring)
+        colouring->mode = view.colourMode;
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     if (framesWanted > 0)

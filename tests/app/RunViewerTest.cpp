@@ -3,6 +3,7 @@
 #include "app/ViewerState.h"
 #include "camera/CameraList.h"
 #include "input/KeyState.h"
+#include "input/WindowMessages.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "render/OffscreenContext.h"
 #include "support/ScriptedPlatform.h"
@@ -224,4 +225,40 @@ TEST_F(RunViewerTest, idleViewerDrawsOnlyChangesAndMotionCountsFromTheEndOfAWait
     EXPECT_TRUE(renderState().wireframe);
     // 100 ms of Page Up at 0.04 per ms; the minutes asleep moved nothing.
     EXPECT_NEAR(inputState().cameraList.cameras[0]->translation.z, -5.0f + 4.0f, 1e-4f);
+}
+
+// With a colouring (--colour, --panel), each press of C moves to the next
+// mode, and the colours follow every load; without one, C draws nothing new.
+TEST_F(RunViewerTest, cCyclesTheColouringsOnlyWhenTheViewerHasOne) {
+    for (const bool coloured : {false, true}) {
+        if (coloured)
+            state.colouring.emplace().mode = ColourMode::mean;
+        const int first = system.frames;
+        int handledFrame = -1;
+        system.onIdle = [&] {
+            if (handledFrame == system.frames)
+                return;
+            handledFrame = system.frames;
+            if (system.frames == first + 1) {
+                send(WM_KEYDOWN, VK_C);
+            } else if (system.frames == first + 2) {
+                send(WM_KEYUP, VK_C);
+                dir.write("conf.txt", "\"sss slice 5 rotate 4 render");
+                send(WM_KEYDOWN, VK_R);
+            } else if (system.frames == first + 3) {
+                send(WM_KEYUP, VK_R);
+                send(WM_CLOSE);
+            }
+        };
+        EXPECT_EQ(runViewer(nullptr), 0);
+        const VertexColours& colours = renderState().meshColours;
+        if (!coloured) {
+            EXPECT_TRUE(colours.colours.empty());
+            continue;
+        }
+        EXPECT_EQ(state.colouring->mode, ColourMode::height);
+        EXPECT_EQ(colours.mode, "height");
+        EXPECT_EQ(colours.colours.size(), sceneState().sceneMesh.vertexCount);
+        EXPECT_EQ(colours.colours.size(), 4u * 4u + 2u);
+    }
 }

@@ -115,6 +115,23 @@ TEST(EdgeCounts, aClosedSurfaceUsesEachEdgeOnceEachWayAndAFlippedFaceTanglesItsE
     EXPECT_EQ(countEdges(faces, 3).open, 3u); // one face missing: its rim
     faces[0] = {0, 2, 1};                     // one face turned over
     EXPECT_EQ(countEdges(faces, 4).tangled, 3u);
+
+    // A sheet of more than 2^20 triangles, whose edges are counted a range
+    // of vertices at a time: the rim is open, a face turned over tangles.
+    const std::uint32_t columns = 1025, rows = 520, width = columns + 1;
+    std::vector<Triangle> sheet;
+    for (std::uint32_t r = 0; r < rows; ++r)
+        for (std::uint32_t c = 0; c < columns; ++c) {
+            const std::uint32_t v = r * width + c;
+            sheet.push_back({v, v + 1, v + width + 1});
+            sheet.push_back({v, v + width + 1, v + width});
+        }
+    ASSERT_GT(sheet.size(), 1u << 20);
+    EXPECT_EQ(countEdges(sheet.data(), std::uint32_t(sheet.size())).open, 2 * (columns + rows));
+    std::swap(sheet[sheet.size() / 2].i1, sheet[sheet.size() / 2].i2);
+    const EdgeCounts turned = countEdges(sheet.data(), std::uint32_t(sheet.size()));
+    EXPECT_EQ(turned.tangled, 3u);
+    EXPECT_EQ(turned.open, 2 * (columns + rows));
 }
 
 namespace {

@@ -45,6 +45,25 @@ python3 -c 'import json, sys
 reports = json.load(open(sys.argv[1]))
 assert [len(r["warnings"]) > 0 for r in reports] == [True, False], reports
 assert reports[0]["steps"][2]["suggestion"] == "slice"' "$work/stdout" || fail "--json report"
+
+# The curvature from the formula, and Gauss-Bonnet whatever the file's grid: the
+# unit sphere (at its own grid and a coarse one) has K = H = 1 and total 4 pi,
+# the ring torus total 0; a torus capped at poles that meet is a closed mesh
+# of another topology than the formula's, and says so.
+printf '"sss\nslice 6 rotate 5\ncoef1 2 2 2 4 1 1\ncoef2 2 2 2 4 1 1\nrender\n' >"$work/coarse.txt"
+expect_status 1 "curvature" "$checker" --json "$examples/sphere.vextal" "$work/coarse.txt" \
+    "$examples/ring-torus.vextal" "$examples/horn-torus.vextal"
+python3 -c 'import json, math, sys
+sphere, coarse, ring, horn = (r["curvature"] for r in json.load(open(sys.argv[1])))
+for c in (sphere, coarse):
+    for key in ("gaussianMin", "gaussianMax", "meanMin", "meanMax"):
+        assert abs(c[key] - 1) <= 1e-6, c
+    assert abs(c["gaussianTotal"] - 4 * math.pi) <= 1e-4 * 4 * math.pi, c
+    assert c["eulerCharacteristic"] == 2 and c["pointsLeftOut"] == 2, c
+assert abs(ring["gaussianTotal"]) <= 1e-4 * 4 * math.pi and ring["eulerCharacteristic"] == 0, ring
+assert ring["pointsLeftOut"] == 0 and ring["gaussianMin"] < 0 < ring["gaussianMax"], ring' \
+    "$work/stdout" || fail "--json curvature: $(cat "$work/stdout")"
+said "V - E + F = 2: the surface is not the closed surface the file claims" "Gauss-Bonnet warning"
 # Hostile bytes: what a file or its name holds reaches the terminal escaped,
 # and the JSON is strict UTF-8 with one shape for every file.
 printf '"sss\nfoo\x1b]0;title\x07 ab\x00cd \xff\xfe\nrender' >"$work/hostile.txt"

@@ -262,10 +262,34 @@ expect_usage_error "--fit and --scale both set the size: give one of them" \
     "$exporter" "$work/default.txt" "$work/bad.stl" --fit 80 --scale 2
 expect_usage_error "--unit needs a format that knows units (3mf, glb, gltf); STL carries none" \
     "$exporter" "$work/default.txt" "$work/bad.stl" --unit inch
-[ ! -e "$work/bad.stl" ] && [ ! -e "$work/bad.3mf" ] || fail "a refused option wrote output"
+expect_usage_error "--colour needs plain, gaussian, mean, height, radius or parameter, got 'hue'" \
+    "$exporter" "$work/default.txt" "$work/bad.3mf" --colour hue
+expect_usage_error "--colour needs a format that carries colour (obj, ply, 3mf, glb, gltf); STL carries none" \
+    "$exporter" "$work/default.txt" "$work/bad.stl" --colour height
+for bad in 1 17 2.5 four; do
+    expect_usage_error "--colours needs a whole number of bands from 2 to 16, got '$bad'" \
+        "$exporter" "$work/default.txt" "$work/bad.3mf" --colour height --colours "$bad"
+done
+expect_usage_error "--colours needs the 3mf format, whose materials a printer takes; glTF has none" \
+    "$exporter" "$work/default.txt" "$work/bad.glb" --colour height --colours 4
+expect_usage_error "--colours needs --colour with a mode other than plain to cut into bands" \
+    "$exporter" "$work/default.txt" "$work/bad.3mf" --colours 4
+for bad in 2,1 1,1 nan,1 0,inf 1; do
+    expect_usage_error "--range needs LO,HI, two finite numbers with LO below HI, got '$bad'" \
+        "$exporter" "$work/default.txt" "$work/bad.3mf" --colour height --range "$bad"
+done
+[ ! -e "$work/bad.stl" ] && [ ! -e "$work/bad.3mf" ] && [ ! -e "$work/bad.glb" ] || fail "a refused option wrote output"
+
+# --colours 4: four materials named by their range, each triangle one of them.
+expect_status 0 "--colours 4" "$exporter" "$work/default.txt" "$work/bands.3mf" --colour height --colours 4 --range 0,1
+unzip -p "$work/bands.3mf" 3D/3dmodel.model >"$work/bands.model"
+[ "$(grep -c '<base name="height 0.25 to 0.5" displaycolor="#' "$work/bands.model")" = 1 ] \
+    && [ "$(grep -c '<base ' "$work/bands.model")" = 4 ] \
+    && [ "$(grep -c '<triangle [^>]* pid="2" p1="[0-3]"/>' "$work/bands.model")" = 180 ] \
+    || fail "--colours 4: $(grep -E '<base |<triangle ' "$work/bands.model" | head -3)"
 
 # --help, --version, and usage errors that say what is wrong.
-check_conventions "$exporter" --format --weld --scale --fit --unit --grid --threads --quiet
+check_conventions "$exporter" --format --weld --scale --fit --unit --colour --range --colours --grid --threads --quiet
 expect_status 0 "--format in upper case" "$exporter" "$work/default.txt" "$work/upper.data" --format STL
 is_stl "$work/upper.data" 180 || fail "--format STL did not write STL"
 expect_usage_error "missing SCENE_FILE and OUT.{obj,ply,stl,3mf,glb,gltf}" "$exporter"

@@ -46,6 +46,21 @@ for scene in "$examples"/*.vextal; do
     [ "$(assimp_count "$work/$name.3mf" Vertices) $(assimp_count "$work/$name.3mf" Faces)" = "$welded" ] \
         || fail "$name.3mf: assimp reads $(assimp_count "$work/$name.3mf" Vertices) vertices and $(assimp_count "$work/$name.3mf" Faces) faces, expected $welded"
 done
+# Coloured files: glTF through the validator too; assimp reads a colour per
+# vertex back from PLY, OBJ and glTF.
+for mode in gaussian mean height radius parameter; do
+    for format in glb gltf ply obj; do
+        "$exporter" "$examples/ring-torus.vextal" "$work/$mode.$format" --colour "$mode" --weld 2>/dev/null \
+            || fail "--colour $mode $format export"
+    done
+    gltf_files+=("$work/$mode.glb" "$work/$mode.gltf")
+done
+for format in glb ply obj; do
+    assimp dump "$work/gaussian.$format" "$work/gaussian-$format.xml" >/dev/null 2>&1
+    vertices=$(grep -m1 -o '<Positions num="[0-9]*"' "$work/gaussian-$format.xml" | grep -o '[0-9]*')
+    grep -q "<Colors num=\"$vertices\" set=\"0\"" "$work/gaussian-$format.xml" \
+        || fail "assimp reads no colour per vertex from gaussian.$format ($vertices vertices)"
+done
 node "$here/validate-gltf.js" "$modules" "${gltf_files[@]}" >"$work/validator" 2>&1 \
     || fail "the glTF validator: $(grep -v ': 0 errors, 0 warnings' "$work/validator")"
 echo "validator: $(grep -c ': 0 errors, 0 warnings' "$work/validator") glTF files without errors or warnings"

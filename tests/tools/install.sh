@@ -71,7 +71,8 @@ completes() { # expected words...: what the installed completion offers for the 
         _vextal "$1"; echo "${COMPREPLY[*]}"' _ "$prefix/share/bash-completion/completions/$1" "$@")
     [ "$offered" = "$expected" ] || fail "completing '$*' offers '$offered', expected '$expected'"
 }
-completes "--help --version --watch --panel" vextal --
+completes "--help --version --watch --panel --colour" vextal --
+completes "gaussian" vextal-snapshot s.txt o --colour g
 completes "--json" vextal-check --j
 completes "--distance" vextal-snapshot s.txt --di
 completes "stl" vextal-export s.txt o --format st

@@ -74,6 +74,39 @@ read -r lit_w lit_h lit_x lit_y < <(convert "$work/filled.png" -threshold 1% -tr
 [ "$lit_x" -gt 0 ] && [ "$lit_y" -gt 0 ] && [ $((lit_x + lit_w)) -lt 200 ] && [ $((lit_y + lit_h)) -lt 100 ] \
     || fail "--fill: the surface touches an edge (${lit_w}x$lit_h at $lit_x,$lit_y)"
 
+# Colour by curvature: the ring torus shows the diverging map, red where it
+# curves like a sphere (outside) and blue where like a saddle (inside), which
+# the plain material never shows; --legend draws the map's bar, from its red
+# end at the top to its blue end, with light text beside it.
+expect_status 0 "--colour gaussian --legend" "$snapshot" "$examples/ring-torus.vextal" \
+    "$work/gaussian.png" --colour gaussian --legend --turn 0.9,0 --distance 4
+expect_status 0 "the plain torus" "$snapshot" "$examples/ring-torus.vextal" "$work/plain.png" \
+    --turn 0.9,0 --distance 4
+hues() { # file: reddish pixels, bluish pixels, legend bar rows in the map's end colours, light text
+    convert "$1" -depth 8 rgb:- | python3 -c 'import sys
+data = sys.stdin.buffer.read()
+width = int(sys.argv[1])
+pixels = [data[k:k + 3] for k in range(0, len(data), 3)]
+red = sum(1 for r, g, b in pixels if r > g + 40 and r > b + 40)
+blue = sum(1 for r, g, b in pixels if b > r + 40 and b > g + 40)
+ends = sum(1 for p in pixels if tuple(p) in ((180, 4, 38), (59, 76, 192)))
+text = sum(1 for k, (r, g, b) in enumerate(pixels) if k % width > width * 3 // 4 and min(r, g, b) > 200)
+print(red, blue, ends, text)' "$(identify -format %w "$1")"
+}
+read -r red blue ends text < <(hues "$work/gaussian.png")
+[ "$red" -gt 20000 ] && [ "$blue" -gt 10000 ] || fail "--colour gaussian: $red red, $blue blue pixels"
+[ "$ends" -ge 20 ] && [ "$text" -gt 100 ] || fail "--legend: $ends bar end pixels, $text text pixels"
+read -r red blue ends text < <(hues "$work/plain.png")
+[ "$red" -eq 0 ] && [ "$ends" -eq 0 ] || fail "the plain torus: $red red pixels, $ends bar pixels"
+expect_usage_error "--colour needs plain, gaussian, mean, height, radius or parameter, got 'hue'" \
+    "$snapshot" "$scene" "$work/u.png" --colour hue
+for range in 2,1 1,1 nan,1 1 ''; do
+    expect_usage_error "--range needs LO,HI, two finite numbers with LO below HI, got '$range'" \
+        "$snapshot" "$scene" "$work/u.png" --colour height --range "$range"
+done
+expect_usage_error "--legend needs --colour with a mode other than plain" \
+    "$snapshot" "$scene" "$work/u.png" --legend
+
 # Scene problems: exit 2, one line naming the file and saying why, no picture.
 expect_status 2 "missing scene" "$snapshot" "$work/none.txt" "$work/missing.png"
 grep -q "none.txt: .*No such file" "$work/stderr" || fail "missing scene message: $(cat "$work/stderr")"

@@ -14,6 +14,7 @@ check_conventions "$viewer" --watch
 expect_usage_error "extra operand 'b.txt'" "$viewer" a.txt b.txt
 expect_usage_error "--watch takes no value" "$viewer" --watch=yes
 expect_usage_error "unknown option '--size'" "$viewer" --size 800x600
+expect_usage_error "--colour needs plain, gaussian, mean, height, radius or parameter, got 'hue'" "$viewer" --colour hue
 expect_status 0 "--help" "$viewer" --help
 grep -qF "cp $installed_examples/starfish.vextal" "$work/stdout" \
     || fail "--help does not name the installed examples, $installed_examples"
