@@ -5,6 +5,14 @@ writer on the same grid, all measured in one run with the runs interleaved;
 then the peak memory of every format at 4096 x 4096.
 
     python3 bench/export-vs-vtk.py build/tools/vextal-export [--runs 5] [--no-memory]
+                                   [--formats stl,ply,...]
+
+Both sides of the comparison are whole processes, timed the same way: VTK's
+Python process (start-up and import included, as a user runs it) against
+vextal-export's STL process, one pair a run, their order swapped every other
+run so that a drift of the machine's speed falls on both. The ratio is the
+median of the pairs' ratios. VTK's own split between its source and its
+writer is printed for information only.
 
 VTK comes from Debian's python3-vtk9 (scripts/install-deps.sh bench), run by
 the system's /usr/bin/python3. The files go to a temporary folder beside the
@@ -66,21 +74,42 @@ def export_command(exporter, grid, out):
     return [exporter, "--grid", f"{grid}x{grid}", str(SCENE), str(out)]
 
 
-def time_everything(exporter, runs, folder):
-    times = {name: [] for name in FORMATS + ["vtk process", "vtk source", "vtk writer"]}
-    for _ in range(runs):
-        for format in FORMATS:
-            out = folder / f"out.{format}"
-            times[format].append(timed(export_command(exporter, 2048, out))[0])
-            out.unlink()
-        out = folder / "vtk.stl"
-        elapsed, printed = timed(["/usr/bin/python3", "-c", VTK_PROGRAM, "2048", str(out)])
-        source, writer = map(float, printed.split())
-        times["vtk process"].append(elapsed)
-        times["vtk source"].append(source)
-        times["vtk writer"].append(writer)
-        out.unlink()
-    return {name: statistics.median(values) for name, values in times.items()}
+def export_seconds(exporter, format, folder):
+    out = folder / f"out.{format}"
+    elapsed = timed(export_command(exporter, 2048, out))[0]
+    out.unlink()
+    return elapsed
+
+
+def vtk_seconds(folder, times):
+    out = folder / "vtk.stl"
+    elapsed, printed = timed(["/usr/bin/python3", "-c", VTK_PROGRAM, "2048", str(out)])
+    source, writer = map(float, printed.split())
+    times["vtk source"].append(source)
+    times["vtk writer"].append(writer)
+    out.unlink()
+    return elapsed
+
+
+def time_everything(exporter, runs, folder, formats):
+    times = {name: [] for name in formats + ["stl", "vtk process", "vtk source", "vtk writer"]}
+    ratios = []
+    for run in range(runs):
+        # The pair: VTK's whole process and vextal-export's STL, in turns.
+        if run % 2 == 0:
+            stl = export_seconds(exporter, "stl", folder)
+            vtk = vtk_seconds(folder, times)
+        else:
+            vtk = vtk_seconds(folder, times)
+            stl = export_seconds(exporter, "stl", folder)
+        times["stl"].append(stl)
+        times["vtk process"].append(vtk)
+        ratios.append(vtk / stl)
+        for format in formats:
+            if format != "stl":
+                times[format].append(export_seconds(exporter, format, folder))
+    medians = {name: statistics.median(values) for name, values in times.items() if values}
+    return medians, ratios
 
 
 def peak_memory(exporter, folder):
@@ -103,17 +132,21 @@ def main():
     parser.add_argument("exporter")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--no-memory", action="store_true")
+    parser.add_argument("--formats", default=",".join(FORMATS),
+                        help="vextal-export's formats to time besides STL (default all)")
     args = parser.parse_args()
+    formats = [f for f in args.formats.split(",") if f]
     with tempfile.TemporaryDirectory(dir=os.getcwd(), prefix="export-bench-") as name:
         folder = pathlib.Path(name)
-        medians = time_everything(args.exporter, args.runs, folder)
-        print(f"2048 x 2048, medians of {args.runs} interleaved runs:")
-        for format in FORMATS:
+        medians, ratios = time_everything(args.exporter, args.runs, folder, formats)
+        print(f"2048 x 2048, whole processes, medians of {args.runs} interleaved runs:")
+        for format in ["stl"] + [f for f in formats if f != "stl"]:
             print(f"  vextal-export {format:4} {medians[format]:7.2f} s")
-        vtk_total = medians["vtk source"] + medians["vtk writer"]
-        print(f"  VTK source {medians['vtk source']:.2f} s + STL writer {medians['vtk writer']:.2f} s"
-              f" = {vtk_total:.2f} s (whole Python process {medians['vtk process']:.2f} s)")
-        print(f"  VTK source and writer / vextal-export stl: {vtk_total / medians['stl']:.1f}x")
+        print(f"  VTK source and binary STL writer, whole Python process {medians['vtk process']:.2f} s"
+              f" (inside it: source {medians['vtk source']:.2f} s, writer {medians['vtk writer']:.2f} s)")
+        print(f"  VTK process / vextal-export stl process, paired run by run:"
+              f" median {statistics.median(ratios):.1f}x"
+              f" (from {min(ratios):.1f}x to {max(ratios):.1f}x over {len(ratios)} pairs)")
         if args.no_memory:
             return
         # The mesh's own arrays: positions, normals, triangles.

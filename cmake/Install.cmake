@@ -27,10 +27,12 @@ endforeach()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vextal/examples
     FILES_MATCHING PATTERN "*.vextal")
 
-# The README keeps its pictures where its links expect them.
+# The README and its documents keep their pictures where their links expect them.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VEXTAL_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/viewer.png ${PROJECT_SOURCE_DIR}/docs/panel.png
     DESTINATION ${VEXTAL_DOC_DIR}/docs)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${VEXTAL_DOC_DIR}/docs
+    FILES_MATCHING PATTERN "*.md" PATTERN "man" EXCLUDE PATTERN "gallery" EXCLUDE)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/gallery DESTINATION ${VEXTAL_DOC_DIR}/docs
     FILES_MATCHING PATTERN "*.png" PATTERN "*.gif" PATTERN "*.webp")
 
@@ -59,7 +61,7 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Vextal shows a superformula surface, in spherical or toroidal form, or a\n"
     "spherical-harmonic surface that a small text file describes, lit and\n"
     "smooth-shaded in an OpenGL window, and reads it again while R is held.\n"
-    "vextal-export writes the same surface as an OBJ, PLY or STL mesh,\n"
+    "vextal-export writes the same surface as an OBJ, PLY, STL, 3MF or glTF mesh,\n"
     "vextal-snapshot draws it offscreen as a PNG picture, without a display,\n"
     "vextal-animate makes a turntable or a morph of it as a GIF, WebP or MP4,\n"
     "and vextal-check explains a scene file as the loader reads it. The Python\n"

@@ -230,7 +230,9 @@ void describeStop(SceneExplanation& out, ExplainingSource& source) {
             out.stop = "the file ends before 'render'";
             return;
         }
+        // The input ended inside a command: the command's own line says where.
         SceneStep& step = out.steps.back();
+        out.stopLine = step.line;
         out.stop =
             valuesNeeded(step) + "; the file ends after " + std::to_string(step.values.size());
         step.note = "not applied";

@@ -57,7 +57,7 @@ void writeReportText(std::FILE* file, const SceneReport& report);
 //             file was not read (line 0)
 //   trailing  {line, bytes, moreThan}, or null when unread
 //   grid      {slices, rotations, closed, theta, phi, vertices, triangles},
-//             or null when unread
+//             or null when unread; the counts null when not loaded
 //   mesh      {nonFiniteVertices, degenerateTriangles, openEdges,
 //             tangledEdges, volume}, or null when not loaded
 //   curvature {gaussianMin, gaussianMax, meanMin, meanMax, gaussianTotal,

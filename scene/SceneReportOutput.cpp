@@ -96,9 +96,12 @@ public:
         putLine(report, e.stopLine, e.stop);
         if (e.trailingBytes > 0 || e.trailingCut)
             putLine(report, e.trailingLine, trailingText(e));
+        // Counts only for a mesh that was built: a stopped load builds none.
         putLine(report, 0,
-                "grid " + describe(e.scene) + ": " + countOf(e.vertexCount, "vertex", "vertices") +
-                    ", " + countOf(e.triangleCount, "triangle", "triangles"));
+                "grid " + describe(e.scene) + ": " +
+                    (e.rendered() ? countOf(e.vertexCount, "vertex", "vertices") + ", " +
+                                        countOf(e.triangleCount, "triangle", "triangles")
+                                  : "not built"));
         if (e.rendered())
             putLine(report, 0, curvatureText(report.curvature));
         for (const SceneWarning& warning : report.warnings)
@@ -188,9 +191,9 @@ public:
         putKey("phi");
         putRange(g.phiMin, g.phiMax);
         putKey("vertices");
-        putCount(e.vertexCount);
+        e.rendered() ? putCount(e.vertexCount) : put("null");
         putKey("triangles");
-        putCount(e.triangleCount);
+        e.rendered() ? putCount(e.triangleCount) : put("null");
         put("}");
     }
 

@@ -13,6 +13,7 @@
 #include "tools/PictureOptions.h"
 #include "tools/ProgressBar.h"
 #include "tools/SceneDrawing.h"
+#include "tools/SkippedWords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,7 +63,7 @@ constexpr auto options = withPictureOptions({
     {"--format", "FORMAT",
      "gif, webp, mp4 or png (a folder of frames) whatever OUT\n"
      "is called; needed for - unless it is GIF"},
-    {"--quiet", nullptr, "no progress line on a terminal"},
+    quietOption,
 });
 
 constexpr Vextal::ProgramDescription program{
@@ -221,6 +222,8 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
 }
 
 int report(const DrawingProblem& problem) {
+    if (problem.exitStatus == Vextal::exitUsage) // with the Try line, as every usage error
+        return Vextal::reportUsageError(program, problem.message);
     std::fprintf(stderr, "vextal-animate: %s\n", problem.message.c_str());
     return problem.exitStatus;
 }
@@ -254,6 +257,10 @@ std::optional<DrawingProblem> readMorph(const Arguments& args, std::optional<Mor
 }
 
 int animate(const Arguments& args) {
+    if (!args.quiet)
+        for (const char* path : {args.scenePath, args.toScenePath})
+            if (path)
+                tellSkippedWords(stderr, "vextal-animate", path);
     std::optional<MorphEnds> morph;
     if (args.plan.morph)
         if (std::optional<DrawingProblem> problem = readMorph(args, morph))

@@ -46,9 +46,10 @@ constexpr ProgramDescription program{
     "and its line, tokens that are no command (with the keyword they nearly are),\n"
     "counts the count rule changed, where and why the load stops, what follows\n"
     "'render' (never read), the resulting grid with its vertex and triangle\n"
-    "counts, and warnings about the mesh: vertices that are not finite,\n"
-    "triangles without area, a closed surface that is not watertight, a surface\n"
-    "that encloses almost no volume. The format is in vextal-scene(5).\n"
+    "counts (for a file that loads), and warnings about the mesh: vertices that\n"
+    "are not finite, triangles without area, a closed surface that is not\n"
+    "watertight, a surface that encloses almost no volume. The format is in\n"
+    "vextal-scene(5).\n"
     "\n"
     "The curvature comes from the formula's own derivatives: the least and\n"
     "greatest Gaussian (K) and mean (H) curvature over the grid's points where\n"
@@ -77,9 +78,10 @@ constexpr ProgramDescription program{
     "{nonFiniteVertices, degenerateTriangles, openEdges, tangledEdges, volume};\n"
     "curvature {gaussianMin, gaussianMax, meanMin, meanMax, gaussianTotal,\n"
     "eulerCharacteristic, pointsLeftOut, concentrated}; warnings [{line, text}].\n"
-    "selector, trailing and grid are null for a file that was not read, mesh\n"
-    "and curvature for one that does not load. Strings hold the\n"
-    "escaped text, so the output is strict UTF-8; NaN and infinities are null.\n",
+    "selector, trailing and grid are null for a file that was not read, mesh,\n"
+    "curvature and the grid's counts for one that does not load (no mesh is\n"
+    "built then). Strings hold the escaped text, so the output is strict UTF-8;\n"
+    "NaN and infinities are null.\n",
     options,
     "  0    every file loads, without warnings\n"
     "  1    every file loads, with warnings\n"

@@ -17,6 +17,7 @@
 #include "tools/MeshBuildOptions.h"
 #include "tools/MeshExport.h"
 #include "tools/ProgressLine.h"
+#include "tools/SkippedWords.h"
 
 #include <cmath>
 #include <cstdio>
@@ -47,6 +48,7 @@ struct Arguments {
     bool colourGiven = false, rangeGiven = false;
     int bands = 0; // --colours: 0 for per-vertex colours
     Vextal::MeshBuild build = Vextal::defaultMeshBuild();
+    bool quiet = false;
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.{obj,ply,stl,3mf,glb,gltf}"};
@@ -78,6 +80,7 @@ constexpr Vextal::OptionDescription options[] = {
      "its mean value: one filament a band (3mf only)"},
     Vextal::gridOption,
     Vextal::threadsOption,
+    VextalTools::quietOption,
 };
 
 constexpr Vextal::ProgramDescription program{
@@ -129,6 +132,8 @@ Refusal applyOption(const Vextal::GivenOption& option, Arguments& args,
         formatName = option.value;
     } else if (name == "--weld") {
         args.weld = true;
+    } else if (name == "--quiet") {
+        args.quiet = true;
     } else if (name == "--scale") {
         args.scale = positiveNumber(option.value);
         if (!args.scale)
@@ -228,6 +233,8 @@ std::vector<std::string> printingWarnings(const Vextal::PolygonsIndexed& mesh,
 }
 
 int exportScene(const Arguments& args) {
+    if (!args.quiet)
+        VextalTools::tellSkippedWords(stderr, "vextal-export", args.scenePath);
     PolygonsIndexedNormal mesh;
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh, args.build);
     if (!loaded.rendered())
@@ -247,7 +254,8 @@ int exportScene(const Arguments& args) {
     if (args.colour.mode != Vextal::ColourMode::plain)
         colours = Vextal::colourVertices(loaded.values, mesh, args.colour, args.build.workers);
     // A million vertices take seconds to weld, and to write as 3MF or OBJ.
-    const Vextal::ProgressLine progress("vextal-export", mesh.vertexCount >= 1'000'000);
+    const Vextal::ProgressLine progress("vextal-export",
+                                        !args.quiet && mesh.vertexCount >= 1'000'000);
     const Vextal::ExportOutcome outcome =
         Vextal::exportMesh(mesh, loaded.scene, how, progress, colours ? &*colours : nullptr);
     if (!outcome.problem.empty())

@@ -13,6 +13,7 @@
 #include "pictures/PngWriter.h"
 #include "tools/PictureOptions.h"
 #include "tools/SceneDrawing.h"
+#include "tools/SkippedWords.h"
 
 #include <cstdio>
 #include <optional>
@@ -31,6 +32,7 @@ struct Arguments {
     const char* outPath = nullptr;
     PictureSettings picture; // 800 x 600 unless --size says otherwise
     bool fill = false;       // frame the surface by its bounds instead of the distance
+    bool quiet = false;
 };
 
 constexpr const char* operands[] = {"SCENE_FILE", "OUT.png"};
@@ -39,6 +41,7 @@ constexpr auto options = withPictureOptions({
     {"--fill", nullptr,
      "frame the surface by its bounds: centre it and stand just far\n"
      "enough back that it fills the picture (--distance is then unused)"},
+    quietOption,
 });
 
 constexpr Vextal::ProgramDescription program{
@@ -91,6 +94,8 @@ std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
     for (std::size_t k = 0; !refusal && k < line.options.size(); ++k)
         if (line.options[k].description->name == "--fill")
             args.fill = true;
+        else if (line.options[k].description->name == "--quiet")
+            args.quiet = true;
         else
             refusal = applyPictureOption(line.options[k], args.picture).refusal;
     if (!refusal)
@@ -126,6 +131,8 @@ int report(const DrawingProblem& problem) {
 }
 
 int snapshot(const Arguments& args) {
+    if (!args.quiet)
+        tellSkippedWords(stderr, "vextal-snapshot", args.scenePath);
     SceneDrawing drawing(args.picture);
     if (const std::optional<DrawingProblem> problem = drawing.start(args.scenePath))
         return report(*problem);

@@ -106,6 +106,8 @@ else
     [ "$status" -eq 0 ] || fail "exit status $status after close"
 fi
 viewer_pid=""
+# Started without options, the viewer prints nothing, whatever was pressed.
+[ ! -s "$work/viewer.out" ] || fail "the viewer printed: $(head -c 300 "$work/viewer.out")"
 
 # Without a display: the error text and a non-zero exit.
 env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$viewer" >nodisplay.out 2>&1

@@ -61,10 +61,13 @@ TEST(SceneExplanation, saysWhereAndWhyALoadStops) {
               "coef1 needs 6 values; 'x' is not a number");
     const SceneExplanation cut = explainScene("\"sss slice");
     EXPECT_EQ(cut.stop, "slice needs 1 value; the file ends after 0");
-    // The file may end inside a command's values: the line is where it ends.
+    // The file may end inside a command's values: the line is the command's.
     const SceneExplanation unfinished = explainScene("\"sss\nslice 4\ncoef1 1 2\n");
     EXPECT_EQ(unfinished.stopLine, 3u);
     EXPECT_EQ(unfinished.stop, "coef1 needs 6 values; the file ends after 2");
+    const SceneExplanation cutInside = explainScene("\"sss\nslice 20\ncoef1 1 1\n\n");
+    EXPECT_EQ(cutInside.stopLine, 3u); // the command's line, not the end's
+    EXPECT_EQ(cutInside.stop, "coef1 needs 6 values; the file ends after 2");
     const SceneExplanation unreached =
         explainScene("\"sss " + std::string(1 << 20, ' ') + "render");
     EXPECT_EQ(unreached.status, SceneLoadStatus::noRenderInReach);

@@ -157,9 +157,23 @@ grep -q "none.vextal: .*No such file" "$work/stderr" && one_line "missing scene"
     || fail "missing scene: $(cat "$work/stderr")"
 expect_status 2 "missing second scene" "$animate" "$star" "$work/none.vextal" "$work/x.gif"
 grep -q "none.vextal: " "$work/stderr" || fail "missing second scene: $(cat "$work/stderr")"
-expect_status 64 "morph across surfaces" "$animate" "$sphere" "$torus" "$work/x.gif"
-grep -q "sphere.vextal selects spheric superformula but .*ring-torus.vextal selects toroidal" \
-    "$work/stderr" && one_line "morph across surfaces" || fail "two surfaces: $(cat "$work/stderr")"
+expect_usage_error "$sphere selects spheric superformula but $torus selects toroidal superformula: a morph needs the same surface in both" \
+    "$animate" "$sphere" "$torus" "$work/x.gif"
+
+# Words of a scene that no command takes are told, one line each, as
+# vextal-check tells them; --quiet keeps them back.
+printf '"sss\nslise\nrender\n' >"$work/typo.vextal"
+tells_skipped_words() { # command...
+    local name
+    name=$(basename "$1")
+    expect_status 0 "$name: a skipped word" "$@"
+    [ "$(cat "$work/stderr")" = "$name: $work/typo.vextal:2: 'slise' is not a command, skipped; did you mean 'slice'?" ] \
+        || fail "$name: the skipped word: $(cat "$work/stderr")"
+    expect_status 0 "$name --quiet" "$@" --quiet
+    [ ! -s "$work/stderr" ] || fail "$name --quiet: $(cat "$work/stderr")"
+}
+tells_skipped_words "$snapshot" "$work/typo.vextal" "$work/typo.png" --size 8x8
+tells_skipped_words "$animate" "$work/typo.vextal" "$work/typo.gif" --size 8x8 --frames 1
 [ ! -e "$work/x.gif" ] || fail "a failed animation left a file"
 
 # No scene read is written over, by any name: the second scene of a morph,

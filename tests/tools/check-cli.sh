@@ -35,6 +35,8 @@ said "vertices have NaN or infinite coordinates" "non-finite count"
 printf '"sss\ncoef1 1 1 x 4 1 1\nrender\n' >"$work/bad.txt"
 expect_status 2 "a value that is no number" "$checker" "$work/bad.txt" "$examples/sphere.vextal"
 said "bad.txt:2: coef1 needs 6 values; 'x' is not a number" "bad value"
+grep -F "bad.txt: grid " "$work/stdout" | grep -q ": not built$" \
+    || fail "a surface that was not built has counts: $(grep -F "bad.txt: grid" "$work/stdout")"
 said "sphere.vextal: no warnings" "the second file is checked too"
 expect_status 2 "a missing file" "$checker" "$work/missing.txt"
 

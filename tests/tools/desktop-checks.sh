@@ -17,6 +17,8 @@ done
 desktop-file-validate "$prefix/share/applications/$id.desktop" >"$work/desktop.log" 2>&1 \
     || fail "desktop-file-validate: $(cat "$work/desktop.log")"
 grep -v ': hint: ' "$work/desktop.log" | grep . && fail "desktop-file-validate warns"
+# Two main categories put the entry twice in the menu.
+grep 'more than one main category' "$work/desktop.log" && fail "the menu entry has more than one main category"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" 2>&1 \
     || fail "appstreamcli validate: $(cat "$work/appstream.log")"
 grep -E '^[EW]: ' "$work/appstream.log" && fail "appstreamcli reports errors or warnings"

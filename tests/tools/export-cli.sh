@@ -84,6 +84,14 @@ done
 [ "$(cat "$work/nan.stl")" = old ] || fail "refused STL export touched the existing file"
 [ ! -e "$work/nan.ply" ] || fail "refused PLY export left a file"
 
+# A word no command takes is told as vextal-check tells it; --quiet keeps it back.
+printf '"sss\nslise\nrender\n' >"$work/typo.txt"
+expect_status 0 "a skipped word" "$exporter" "$work/typo.txt" "$work/typo.obj"
+[ "$(cat "$work/stderr")" = "vextal-export: $work/typo.txt:2: 'slise' is not a command, skipped; did you mean 'slice'?" ] \
+    || fail "the skipped word: $(cat "$work/stderr")"
+expect_status 0 "--quiet" "$exporter" "$work/typo.txt" "$work/typo.obj" --quiet
+[ ! -s "$work/stderr" ] || fail "--quiet: $(cat "$work/stderr")"
+
 # Failures write nothing and say why, naming the file.
 expect_status 2 "missing scene" "$exporter" "$work/none.txt" "$work/missing.obj"
 grep -q "none.txt" "$work/stderr" || fail "missing scene message names the file"
@@ -326,7 +334,7 @@ unzip -p "$work/bands.3mf" 3D/3dmodel.model >"$work/bands.model"
     || fail "--colours 4: $(grep -E '<base |<triangle ' "$work/bands.model" | head -3)"
 
 # --help, --version, and usage errors that say what is wrong.
-check_conventions "$exporter" --format --weld --scale --fit --unit --colour --range --colours --grid --threads
+check_conventions "$exporter" --format --weld --scale --fit --unit --colour --range --colours --grid --threads --quiet
 expect_status 0 "--format in upper case" "$exporter" "$work/default.txt" "$work/upper.data" --format STL
 is_stl "$work/upper.data" 180 || fail "--format STL did not write STL"
 expect_usage_error "missing SCENE_FILE and OUT.{obj,ply,stl,3mf,glb,gltf}" "$exporter"

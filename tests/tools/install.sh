@@ -31,9 +31,12 @@ for file in bin/vextal bin/vextal-export bin/vextal-snapshot bin/vextal-animate 
     share/bash-completion/completions/vextal-animate; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
-# Every picture the installed README shows is beside it.
-for picture in $(grep -oE 'docs/[a-z/-]*\.(png|gif|webp)' "$doc/README.md" | sort -u); do
-    [ -f "$doc/$picture" ] || fail "the installed README shows a missing $picture"
+# Every picture and document the installed README and its documents link to
+# is beside them.
+for page in "$doc/README.md" "$doc"/docs/*.md; do
+    for link in $(grep -oE '\]\([A-Za-z0-9_./-]+\.(md|png|gif|webp)(#[a-z0-9-]*)?\)' "$page" | sed 's/^](//; s/)$//; s/#.*//' | sort -u); do
+        [ -f "$(dirname "$page")/$link" ] || fail "the installed ${page#"$doc/"} links to a missing $link"
+    done
 done
 
 # The installed programs on an installed example.
@@ -101,6 +104,9 @@ fi
 deb=$(ls "$work/package"/*.deb 2>/dev/null | head -1)
 if [ -n "$deb" ]; then
     [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
+    for format in OBJ PLY STL 3MF glTF PNG GIF WebP MP4; do
+        dpkg-deb -f "$deb" Description | grep -qw "$format" || fail "the package description does not name $format"
+    done
     dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0.*libx11-6' \
         || fail "package dependencies: $(dpkg-deb -f "$deb" Depends)"
     dpkg-deb -c "$deb" | awk '!/\/$/ {print $6}' | sed 's|^\./usr/||' | sort >"$work/packaged"

@@ -204,7 +204,7 @@ expect_usage_error "--threads needs a number from 1 to 1024, got '0'" \
     "$snapshot" "$scene" "$work/u.png" --threads 0
 
 # --help, --version, and usage errors that say what is wrong, nothing written.
-check_conventions "$snapshot" --size --wireframe --normals --turn --distance --grid --threads
+check_conventions "$snapshot" --size --wireframe --normals --turn --distance --grid --threads --quiet
 expect_usage_error "missing SCENE_FILE and OUT.png" "$snapshot"
 expect_usage_error "missing OUT.png" "$snapshot" "$scene"
 expect_usage_error "extra operand '$work/v.png'" "$snapshot" "$scene" "$work/u.png" "$work/v.png"
