@@ -44,6 +44,9 @@ inline void rowOf(const AngleJets<ThetaJet>& theta, const PhiColumns& columns, C
     const double *__restrict r0 = columns.radius[0].data(),
                              *__restrict r1 = columns.radius[1].data(),
                              *__restrict r2 = columns.radius[2].data();
+    // The arrays never overlap, which GCC cannot prove from the restricted
+    // locals alone: without this it gives up on the loop's many alias checks.
+    VEXTAL_NO_OVERLAP_LOOP
     for (std::uint32_t j = 0; j < count; ++j) {
         const AngleJets<PhiJet> phi{
             {s0[j], s1[j], s2[j]}, {c0[j], c1[j], c2[j]}, {r0[j], r1[j], r2[j]}};

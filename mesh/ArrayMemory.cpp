@@ -78,4 +78,8 @@ void freeTriangleArray(Triangle* array) {
     std::free(array);
 }
 
+void* newLargeBlock(std::size_t bytes) {
+    return allocateBlock(bytes, false);
+}
+
 } // namespace Vextal

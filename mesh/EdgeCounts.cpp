@@ -1,5 +1,7 @@
 #include "mesh/EdgeCounts.h"
 
+#include "mesh/ArrayMemory.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -17,8 +19,10 @@ std::uint64_t directedEdge(std::uint32_t a, std::uint32_t b) {
     return (low << 32 | high) << 1 | (a > b ? 1 : 0);
 }
 
-// Counts the uses of each edge among the sorted uses of one run of edges.
-void countSorted(const std::uint64_t* edges, std::size_t size, EdgeCounts& counts) {
+// Counts the uses of each edge among the sorted uses of one run of edges:
+// whole directed edges, or, within one lower vertex's file, the higher
+// vertex and the direction.
+template <class Edge> void countSorted(const Edge* edges, std::size_t size, EdgeCounts& counts) {
     for (std::size_t first = 0; first < size;) {
         std::size_t end = first + 1;
         while (end < size && edges[end] >> 1 == edges[first] >> 1)
@@ -45,7 +49,7 @@ void forEachEdge(const Triangle* triangles, std::uint32_t count, Visit&& visit) 
 // Every edge in one array, sorted: any mesh.
 EdgeCounts countBySorting(const Triangle* triangles, std::uint32_t triangleCount,
                           const Workers& workers) {
-    std::vector<std::uint64_t> edges;
+    LargeArray<std::uint64_t> edges;
     edges.reserve(3 * std::size_t(triangleCount));
     forEachEdge(triangles, triangleCount,
                 [&](std::uint32_t a, std::uint32_t b) { edges.push_back(directedEdge(a, b)); });
@@ -55,45 +59,56 @@ EdgeCounts countBySorting(const Triangle* triangles, std::uint32_t triangleCount
     return counts;
 }
 
-// The edges filed under their lower vertex by a counting sort, each file a
-// handful of edges sorted on its own: linear time, for meshes of fewer than
-// 2^31 vertices (the higher vertex and the direction share 32 bits). The
-// vertices are taken a range at a time, so that only a part of the edges is
-// held at once.
+// The edges of one range of lower vertices [low, low + size), filed under
+// their lower vertex by a counting sort, each file a handful of edges sorted
+// where it lies: linear time, for meshes of fewer than 2^31 vertices (the
+// higher vertex and the direction share 32 bits).
+EdgeCounts countRange(const Triangle* triangles, std::uint32_t triangleCount, std::uint32_t low,
+                      std::uint32_t size) {
+    LargeArray<std::uint32_t> start(std::size_t(size) + 1, 0);
+    forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
+        const std::uint32_t lower = std::min(a, b);
+        if (lower >= low && lower - low < size)
+            ++start[lower - low + 1];
+    });
+    for (std::size_t v = 0; v < size; ++v)
+        start[v + 1] += start[v];
+    LargeArray<std::uint32_t> filed(start.back());
+    forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
+        const std::uint32_t lower = std::min(a, b);
+        if (lower >= low && lower - low < size)
+            filed[start[lower - low]++] = std::max(a, b) << 1 | (a > b ? 1u : 0u);
+    });
+    // Each file's start has moved to the next one's.
+    EdgeCounts counts;
+    for (std::size_t v = 0; v < size; ++v) {
+        std::uint32_t* const first = filed.data() + (v == 0 ? 0 : start[v - 1]);
+        std::uint32_t* const end = filed.data() + start[v];
+        std::sort(first, end);
+        countSorted(first, std::size_t(end - first), counts);
+    }
+    return counts;
+}
+
+// A large mesh's vertices are taken in two ranges, so that only half of its
+// edges are filed at once; with two threads, both at once.
 EdgeCounts countByLowerVertex(const Triangle* triangles, std::uint32_t triangleCount,
-                              std::uint32_t vertexCount) {
+                              std::uint32_t vertexCount, const Workers& workers) {
     constexpr std::uint32_t rangesOfLargeMesh = 2;
     const std::uint32_t ranges = triangleCount >= (1u << 20) ? rangesOfLargeMesh : 1;
     const std::uint32_t rangeSize = (vertexCount + ranges - 1) / ranges;
-    EdgeCounts counts;
-    std::vector<std::uint64_t> file;
-    // Kept from one range to the next: fresh pages cost more than clearing.
-    std::vector<std::uint32_t> start, filed;
-    for (std::uint32_t low = 0; low < vertexCount; low += rangeSize) {
-        const std::uint32_t size = std::min(rangeSize, vertexCount - low);
-        start.assign(std::size_t(size) + 1, 0);
-        forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
-            const std::uint32_t lower = std::min(a, b);
-            if (lower >= low && lower - low < size)
-                ++start[lower - low + 1];
-        });
-        for (std::size_t v = 0; v < size; ++v)
-            start[v + 1] += start[v];
-        filed.resize(start.back());
-        forEachEdge(triangles, triangleCount, [&](std::uint32_t a, std::uint32_t b) {
-            const std::uint32_t lower = std::min(a, b);
-            if (lower >= low && lower - low < size)
-                filed[start[lower - low]++] = std::max(a, b) << 1 | (a > b ? 1u : 0u);
-        });
-        // Each file's start has moved to the next one's: walk them from the end.
-        std::uint32_t end = start.back();
-        for (std::size_t v = size; v-- > 0;) {
-            const std::uint32_t first = v == 0 ? 0 : start[v - 1];
-            file.assign(filed.begin() + first, filed.begin() + end);
-            std::sort(file.begin(), file.end());
-            countSorted(file.data(), file.size(), counts);
-            end = first;
+    EdgeCounts perRange[rangesOfLargeMesh];
+    forEachBlock(workers, ranges, 1, [&](std::uint32_t first, std::uint32_t end) {
+        for (std::uint32_t r = first; r < end; ++r) {
+            const std::uint32_t low = r * rangeSize;
+            perRange[r] =
+                countRange(triangles, triangleCount, low, std::min(rangeSize, vertexCount - low));
         }
+    });
+    EdgeCounts counts;
+    for (std::uint32_t r = 0; r < ranges; ++r) {
+        counts.open += perRange[r].open;
+        counts.tangled += perRange[r].tangled;
     }
     return counts;
 }
@@ -106,7 +121,7 @@ EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount,
     for (std::uint32_t t = 0; t < triangleCount; ++t)
         highest = std::max({highest, triangles[t].i0, triangles[t].i1, triangles[t].i2});
     if (triangleCount > 0 && highest < (1u << 31) - 1)
-        return countByLowerVertex(triangles, triangleCount, highest + 1);
+        return countByLowerVertex(triangles, triangleCount, highest + 1, workers);
     return countBySorting(triangles, triangleCount, workers);
 }
 

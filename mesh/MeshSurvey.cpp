@@ -1,7 +1,7 @@
 #include "mesh/MeshSurvey.h"
 
 #include "mesh/EdgeCounts.h"
-#include "mesh/PolygonsIndexed.h"
+#include "mesh/PolygonsIndexedNormal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,9 +32,8 @@ bool isFinite(Vec3 v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-} // namespace
-
-MeshSurvey surveyMesh(const PolygonsIndexed& mesh) {
+// Everything but the edges.
+MeshSurvey surveyShape(const PolygonsIndexed& mesh) {
     MeshSurvey survey;
     Vec3d low{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
               std::numeric_limits<double>::infinity()};
@@ -63,9 +62,25 @@ MeshSurvey surveyMesh(const PolygonsIndexed& mesh) {
     }
     // Clockwise seen from outside: each right-handed normal points inwards.
     survey.volume = -sixVolumes / 6;
+    return survey;
+}
+
+} // namespace
+
+MeshSurvey surveyMesh(const PolygonsIndexed& mesh) {
+    MeshSurvey survey = surveyShape(mesh);
     const EdgeCounts edges = countEdges(mesh.triangles, mesh.triangleCount);
     survey.openEdges = edges.open;
     survey.tangledEdges = edges.tangled;
+    return survey;
+}
+
+MeshSurvey surveyMesh(const PolygonsIndexedNormal& mesh) {
+    const RingGrid& grid = mesh.ringGrid();
+    if (!grid.edgesKnown())
+        return surveyMesh(static_cast<const PolygonsIndexed&>(mesh));
+    MeshSurvey survey = surveyShape(mesh);
+    survey.openEdges = grid.openEdgeCount();
     return survey;
 }
 

@@ -5,6 +5,7 @@
 namespace Vextal {
 
 class PolygonsIndexed;
+class PolygonsIndexedNormal;
 
 // What a mesh is made of, for a person deciding whether it can be printed or
 // why it looks wrong.
@@ -26,5 +27,8 @@ struct MeshSurvey {
 };
 
 MeshSurvey surveyMesh(const PolygonsIndexed& mesh);
+// The same; the edges of a mesh that is still the ring grid it was written
+// as are known from the grid, without sorting its (millions of) edges.
+MeshSurvey surveyMesh(const PolygonsIndexedNormal& mesh);
 
 } // namespace Vextal

@@ -51,6 +51,10 @@ struct RingGrid {
     // Edges used by one triangle: the two rims of an uncapped band. Every
     // other edge of the grid is walked once each way.
     std::uint32_t openEdgeCount() const { return !capped && rings >= 2 ? 2 * columns : 0; }
+    // Whether the above holds, and no edge is used twice the same way or
+    // more than twice: so with three columns or more (fewer make a cell's
+    // edges coincide); with no rings, the mesh is no grid.
+    bool edgesKnown() const { return rings > 0 && columns >= minColumns; }
     bool gatherable() const { return rings >= 1 && columns >= minColumns && columns <= maxColumns; }
 
     // Column c + offset, wrapped after the last column (offset 0 or 1).

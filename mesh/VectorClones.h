@@ -12,3 +12,12 @@
 #else
 #define VEXTAL_VECTOR_CLONES
 #endif
+
+// Before a loop whose arrays never overlap: the compiler need not check at
+// run time that they do not (GCC gives up on a loop that would need more
+// than ten such checks).
+#if defined(__GNUC__) && !defined(__clang__)
+#define VEXTAL_NO_OVERLAP_LOOP _Pragma("GCC ivdep")
+#else
+#define VEXTAL_NO_OVERLAP_LOOP
+#endif

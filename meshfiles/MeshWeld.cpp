@@ -1,5 +1,7 @@
 #include "meshfiles/MeshWeld.h"
 
+#include "mesh/ArrayMemory.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -75,16 +77,24 @@ struct Placed {
     }
 };
 
-std::vector<Placed> placedVertices(std::span<const Vec3> vertices, const CellGrid& grid,
-                                   const Workers& workers) {
-    std::vector<Placed> placed;
-    placed.reserve(vertices.size());
-    for (std::uint32_t v = 0; v < vertices.size(); ++v)
-        if (isFinite(vertices[v])) {
-            const auto [cx, cy, cz] = grid.cellOf(vertices[v]);
-            placed.push_back({CellGrid::key(cx, cy, cz), v});
-        }
+LargeArray<Placed> placedVertices(std::span<const Vec3> vertices, const CellGrid& grid,
+                                  const Workers& workers) {
+    // A vertex that is not finite is filed past every cell, then cut off.
+    constexpr std::uint64_t nowhere = UINT64_MAX;
+    LargeArray<Placed> placed(vertices.size());
+    forEachBlock(workers, std::uint32_t(vertices.size()), 1 << 16,
+                 [&](std::uint32_t first, std::uint32_t end) {
+                     for (std::uint32_t v = first; v < end; ++v) {
+                         placed[v] = {nowhere, v};
+                         if (isFinite(vertices[v])) {
+                             const auto [cx, cy, cz] = grid.cellOf(vertices[v]);
+                             placed[v].cell = CellGrid::key(cx, cy, cz);
+                         }
+                     }
+                 });
     withWorkers(workers, [&] { tbb::parallel_sort(placed.begin(), placed.end()); });
+    while (!placed.empty() && placed.back().cell == nowhere)
+        placed.pop_back();
     return placed;
 }
 
@@ -92,9 +102,9 @@ std::vector<Placed> placedVertices(std::span<const Vec3> vertices, const CellGri
 // one: only such vertices can merge. Nine sweeps, one per row of cells
 // beside a vertex's (dy, dz); a row is three consecutive keys (dx), which
 // never carry into the next coordinate, since every index lies in 1 .. 2^20 + 1.
-std::vector<std::uint8_t> crowdedVertices(const std::vector<Placed>& placed, std::size_t count,
-                                          const Workers& workers) {
-    std::vector<std::uint8_t> crowded(count, 0);
+LargeArray<std::uint8_t> crowdedVertices(const LargeArray<Placed>& placed, std::size_t count,
+                                         const Workers& workers) {
+    LargeArray<std::uint8_t> crowded(count, 0);
     const auto rowBeside = [](int dy, int dz) {
         return std::uint64_t(std::int64_t(dy) << 21) + std::uint64_t(std::int64_t(dz) << 42);
     };
@@ -131,13 +141,13 @@ std::vector<std::uint8_t> crowdedVertices(const std::vector<Placed>& placed, std
 // For each vertex, the vertex it merges with (itself when it stays alone).
 // Only crowded vertices can merge, and only with each other, so only they
 // are looked at one by one, in vertex order.
-std::vector<std::uint32_t> mergeTargets(std::span<const Vec3> vertices, const Workers& workers) {
+LargeArray<std::uint32_t> mergeTargets(std::span<const Vec3> vertices, const Workers& workers) {
     const CellGrid grid(vertices);
     const double limit = grid.tolerance * grid.tolerance;
-    std::vector<std::uint32_t> target(vertices.size());
+    LargeArray<std::uint32_t> target(vertices.size());
     for (std::uint32_t v = 0; v < vertices.size(); ++v)
         target[v] = v;
-    const std::vector<std::uint8_t> crowded =
+    const LargeArray<std::uint8_t> crowded =
         crowdedVertices(placedVertices(vertices, grid, workers), vertices.size(), workers);
     std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> kept;
     for (std::uint32_t v = 0; v < vertices.size(); ++v) {
@@ -187,17 +197,18 @@ std::array<std::uint32_t, 3> cornerSet(const Triangle& t) {
 // survives, the first in array order; pairs vanish. Such triangles share
 // their smallest corner, so they are sought only among the few triangles of
 // each vertex.
-std::size_t dropPairs(std::span<Triangle> triangles, std::size_t vertexCount) {
-    std::vector<std::uint32_t> start(vertexCount + 1, 0);
+std::size_t dropPairs(std::span<Triangle> triangles, std::size_t vertexCount,
+                      const Workers& workers) {
+    LargeArray<std::uint32_t> start(vertexCount + 1, 0);
     for (const Triangle& t : triangles)
         ++start[cornerSet(t)[0] + 1];
     for (std::size_t v = 0; v < vertexCount; ++v)
         start[v + 1] += start[v];
-    std::vector<std::uint32_t> byCorner(triangles.size());
-    std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+    LargeArray<std::uint32_t> byCorner(triangles.size());
+    LargeArray<std::uint32_t> next(start.begin(), start.end() - 1);
     for (std::uint32_t k = 0; k < triangles.size(); ++k)
         byCorner[next[cornerSet(triangles[k])[0]]++] = k;
-    std::vector<bool> keep(triangles.size(), false);
+    LargeArray<std::uint8_t> keep(triangles.size(), 0);
     // Each file's triangles by their other two corners, then by position.
     struct Filed {
         std::uint64_t others;
@@ -206,23 +217,27 @@ std::size_t dropPairs(std::span<Triangle> triangles, std::size_t vertexCount) {
             return others != b.others ? others < b.others : triangle < b.triangle;
         }
     };
-    std::vector<Filed> file;
-    for (std::size_t v = 0; v < vertexCount; ++v) {
-        file.clear();
-        for (std::uint32_t k = start[v]; k < start[v + 1]; ++k) {
-            const auto corners = cornerSet(triangles[byCorner[k]]);
-            file.push_back({std::uint64_t(corners[1]) << 32 | corners[2], byCorner[k]});
-        }
-        std::sort(file.begin(), file.end());
-        for (std::size_t group = 0; group < file.size();) {
-            std::size_t after = group + 1;
-            while (after < file.size() && file[after].others == file[group].others)
-                ++after;
-            if ((after - group) % 2 == 1)
-                keep[file[group].triangle] = true;
-            group = after;
-        }
-    }
+    forEachBlock(
+        workers, std::uint32_t(vertexCount), 1 << 16,
+        [&](std::uint32_t firstVertex, std::uint32_t endVertex) {
+            std::vector<Filed> file;
+            for (std::size_t v = firstVertex; v < endVertex; ++v) {
+                file.clear();
+                for (std::uint32_t k = start[v]; k < start[v + 1]; ++k) {
+                    const auto corners = cornerSet(triangles[byCorner[k]]);
+                    file.push_back({std::uint64_t(corners[1]) << 32 | corners[2], byCorner[k]});
+                }
+                std::sort(file.begin(), file.end());
+                for (std::size_t group = 0; group < file.size();) {
+                    std::size_t after = group + 1;
+                    while (after < file.size() && file[after].others == file[group].others)
+                        ++after;
+                    if ((after - group) % 2 == 1)
+                        keep[file[group].triangle] = 1;
+                    group = after;
+                }
+            }
+        });
     std::size_t written = 0;
     for (std::size_t k = 0; k < triangles.size(); ++k)
         if (keep[k])
@@ -233,7 +248,7 @@ std::size_t dropPairs(std::span<Triangle> triangles, std::size_t vertexCount) {
 // Returns the number of vertices kept, now first.
 std::uint32_t dropUnusedVertices(std::span<Vec3> vertices, std::span<Triangle> triangles,
                                  std::vector<std::uint32_t>* origins) {
-    std::vector<std::uint32_t> renumbered(vertices.size(), none);
+    LargeArray<std::uint32_t> renumbered(vertices.size(), none);
     for (const Triangle& t : triangles)
         renumbered[t.i0] = renumbered[t.i1] = renumbered[t.i2] = 0;
     std::uint32_t next = 0;
@@ -253,7 +268,7 @@ std::uint32_t dropUnusedVertices(std::span<Vec3> vertices, std::span<Triangle> t
 // returns how many are left, first.
 std::size_t mergeVertices(std::span<const Vec3> vertices, std::span<Triangle> triangles,
                           const Workers& workers) {
-    const std::vector<std::uint32_t> target = mergeTargets(vertices, workers);
+    const LargeArray<std::uint32_t> target = mergeTargets(vertices, workers);
     std::size_t kept = 0;
     for (const Triangle& t : triangles) {
         const Triangle merged{target[t.i0], target[t.i1], target[t.i2]};
@@ -268,7 +283,7 @@ std::size_t mergeVertices(std::span<const Vec3> vertices, std::span<Triangle> tr
 WeldedCounts weld(std::span<Vec3> vertices, std::span<Triangle> triangles, const Workers& workers,
                   std::vector<std::uint32_t>* origins) {
     std::size_t kept = mergeVertices(vertices, triangles, workers);
-    kept = dropPairs(triangles.first(kept), vertices.size());
+    kept = dropPairs(triangles.first(kept), vertices.size(), workers);
     if (origins) {
         origins->clear();
         origins->reserve(vertices.size());

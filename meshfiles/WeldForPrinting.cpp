@@ -67,7 +67,7 @@ std::uint32_t openEdgesWeldCloses(const PolygonsIndexedNormal& mesh, const Scene
                                   const Workers& workers) {
     // A ring grid's edges are known without sorting its (millions of) edges.
     const RingGrid& grid = mesh.ringGrid();
-    const std::uint32_t open = grid.rings > 0 && grid.columns >= RingGrid::minColumns
+    const std::uint32_t open = grid.edgesKnown()
                                    ? grid.openEdgeCount()
                                    : countEdges(mesh.triangles, mesh.triangleCount).open;
     if (open == 0)

@@ -225,7 +225,7 @@ int failed(const std::string& where, const std::string& why) {
 // (welded): a slicer makes junk of one that is not finite, not closed or
 // encloses almost no volume. Triangles without area are left to the slicer,
 // which drops them.
-std::vector<std::string> printingWarnings(const Vextal::PolygonsIndexed& mesh,
+std::vector<std::string> printingWarnings(const Vextal::PolygonsIndexedNormal& mesh,
                                           const Vextal::SceneSummary& scene) {
     Vextal::MeshSurvey survey = Vextal::surveyMesh(mesh);
     survey.degenerateTriangles = 0;

@@ -2,9 +2,10 @@
 // per-vertex reference, bit for bit, and the same bytes for any number of
 // threads.
 
-#include "mesh/EdgeCounts.h"
+#include "mesh/MeshSurvey.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "primitives/PrimitiveSphericalHarmonic.h"
+#include "primitives/PrimitiveSuperShapeSpheric.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
 #include "support/MeshCompare.h"
 #include "support/ReferenceTessellation.h"
@@ -71,12 +72,22 @@ TEST(WideGrid, largestGridGathersItsNormalsLikeTheReference) {
     EXPECT_TRUE(sameMesh(Built(spheric, grid, 2), Reference(spheric, grid)));
 }
 
-TEST(WideGrid, aGridKnowsItsOpenEdges) {
+TEST(WideGrid, aGridKnowsItsEdgesAsSortingThemCountsThem) {
+    // The survey takes a grid's edge counts from the grid; sorting the
+    // edges of the same triangles must agree, rims and poles alike.
     PrimitiveSuperShapeToric toric;
+    PrimitiveSuperShapeSpheric spheric;
+    const PrimitiveParametric* surfaces[] = {&toric, &spheric};
     for (const bool closed : {true, false}) {
         toric.closed = closed;
-        const Built mesh(toric, {300, 7}, 1);
-        EXPECT_EQ(mesh.ringGrid().openEdgeCount(),
-                  countEdges(mesh.triangles, mesh.triangleCount).open);
+        for (const PrimitiveParametric* surface : surfaces)
+            for (const GridSize grid : {GridSize{300, 7}, GridSize{2, 3}}) {
+                const Built mesh(*surface, grid, 1);
+                ASSERT_TRUE(mesh.ringGrid().edgesKnown());
+                const MeshSurvey fromGrid = surveyMesh(mesh);
+                const MeshSurvey sorted = surveyMesh(static_cast<const PolygonsIndexed&>(mesh));
+                EXPECT_EQ(fromGrid.openEdges, sorted.openEdges) << grid.slices << " slices";
+                EXPECT_EQ(fromGrid.tangledEdges, sorted.tangledEdges) << grid.slices << " slices";
+            }
     }
 }
