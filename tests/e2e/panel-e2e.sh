@@ -174,6 +174,10 @@ chord() { xdotool keydown --window "$window" ctrl keydown --window "$window" "$1
 click "$name_field"
 chord v
 click "$save_as"
+# The panel grows at once to show the status line, with no other input.
+shot saved.png
+bottom() { convert "$1" -crop 330x600+0+0 +repage -fuzz 3% -trim -format '%[fx:page.y+h]' info:; }
+[ "$(bottom saved.png)" -gt "$(bottom title.png)" ] || fail "the panel did not grow to show the status line of Save as"
 [ -f "$work/$long" ] || fail "Save as a long relative name wrote no file beside the scene"
 click "$name_field"
 chord a
