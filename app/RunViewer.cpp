@@ -17,16 +17,20 @@ namespace Vextal {
 namespace {
 
 // The start-up with the scene state's file; a file that does not load says
-// why once, when the viewer was asked to.
+// why once, when the viewer was asked to, and what is shown meanwhile: the
+// panel draws a missing file as a new scene from the loader's defaults.
 void startRendering(GLWindow& window, bool firstWindow) {
     ViewerState& state = viewerState();
     const std::string& path = state.scene.scenePath;
     const SceneLoadResult loaded = initRendering(window.keys, RenderingStart{path.c_str()});
-    if (firstWindow && state.explainBrokenStart && !loaded.rendered())
-        std::fprintf(stderr, "%s; nothing is shown until it is saved again\n",
-                     explainFailedLoad(path.c_str(), loaded).c_str());
     if (state.overlay)
         state.overlay->sceneFileRead();
+    if (firstWindow && state.explainBrokenStart && !loaded.rendered()) {
+        const bool shown = state.scene.sceneMesh.triangleCount > 0;
+        std::fprintf(stderr, "%s; %s\n", explainFailedLoad(path.c_str(), loaded).c_str(),
+                     shown ? "the panel starts a new scene from the defaults"
+                           : "nothing is shown until it is saved again");
+    }
 }
 
 } // namespace

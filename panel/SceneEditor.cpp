@@ -207,12 +207,15 @@ bool SceneEditor::save() {
     return true;
 }
 
-bool SceneEditor::saveAs(const std::string& other) {
+std::optional<std::string> SceneEditor::saveAs(const std::string& other) {
     if (other.empty()) {
         message = "not saved: give a file name";
-        return false;
+        return std::nullopt;
     }
-    return writeScene(besideScene(other));
+    const std::string target = besideScene(other);
+    if (!writeScene(target))
+        return std::nullopt;
+    return target;
 }
 
 bool SceneEditor::writePicture(const RgbaPicture& picture) {

@@ -6,6 +6,7 @@
 #include "scene/SceneValues.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,9 +57,11 @@ public:
     // to the scene file itself, or to another name, taken relative to the
     // scene file's folder ("-" too is a file there). Only a regular file, or
     // a new one, is written. False, with status() saying why, when it cannot;
-    // the file is then as it was. The status names the whole path written.
+    // the file is then as it was. The status names the whole path written,
+    // and saveAs returns it. Saving as another name writes a copy: the
+    // editor goes on editing the scene file, whose unsaved changes stay.
     bool save();
-    bool saveAs(const std::string& other);
+    std::optional<std::string> saveAs(const std::string& other);
 
     // Writes next to the scene file under a name not taken yet
     // (starfish-1.png, starfish-2.stl, ...): the picture as PNG, the surface

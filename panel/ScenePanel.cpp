@@ -1,13 +1,15 @@
 #include "panel/ScenePanel.h"
 
-#include "base/EscapedText.h"
 #include "meshfiles/MeshFormats.h"
+#include "panel/PanelTitle.h"
 #include "panel/SceneEditor.h"
 
 #include <imgui.h>
+#include <imgui_stdlib.h>
 
-#include <algorithm>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace Vextal {
 
@@ -119,10 +121,12 @@ void fileButtons(SceneEditor& editor, ScenePanelView& view) {
     if (ImGui::Button("Redo") && editor.canRedo())
         editor.redo();
     ImGui::SetNextItemWidth(panelWidth - 100);
-    ImGui::InputText("##name", view.saveName, sizeof view.saveName);
+    ImGui::InputText("##name", &view.saveName);
     ImGui::SameLine();
-    if (ImGui::Button("Save as"))
-        editor.saveAs(view.saveName);
+    if (ImGui::Button("Save as")) {
+        if (const std::optional<std::string> written = editor.saveAs(view.saveName))
+            view.saveName = *written;
+    }
 }
 
 void writeButtons(SceneEditor& editor, ScenePanelView& view) {
@@ -139,30 +143,15 @@ void writeButtons(SceneEditor& editor, ScenePanelView& view) {
         editor.writeMesh(meshFormats()[std::size_t(view.meshFormat)], view.weld);
 }
 
-// Drops whole characters from the front of a UTF-8 text.
-std::string withoutFirstCharacter(const std::string& text) {
-    std::size_t next = 1;
-    while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
-        ++next;
-    return text.substr(std::min(next, text.size()));
-}
-
-// The scene file's name whole, with its extension, and as much of its folder
-// as fits, shortened from the left. Drawn as plain text, since Dear ImGui
-// would cut a window title at "##".
+// Drawn as plain text over an empty window title, which Dear ImGui would
+// cut at "##".
 void drawTitle(const std::string& path, bool unsaved) {
-    const std::string shown = escaped(path);
-    const std::size_t slash = shown.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "" : shown.substr(0, slash + 1);
-    const std::string name = shown.substr(folder.size()) + (unsaved ? " (unsaved)" : "");
     const ImGuiStyle& style = ImGui::GetStyle();
     const ImVec2 corner = ImGui::GetWindowPos();
     const float room = ImGui::GetWindowWidth() - 2 * style.FramePadding.x;
-    std::string title = folder + name;
-    while (!folder.empty() && ImGui::CalcTextSize(title.c_str()).x > room) {
-        folder = withoutFirstCharacter(folder);
-        title = "..." + folder + name;
-    }
+    const std::string title = panelTitleText(path, unsaved, room, [](std::string_view text) {
+        return ImGui::CalcTextSize(text.data(), text.data() + text.size()).x;
+    });
     ImDrawList* over = ImGui::GetForegroundDrawList();
     const ImVec2 at(corner.x + style.FramePadding.x, corner.y + style.FramePadding.y);
     over->PushClipRect(

@@ -4,6 +4,7 @@
 #include "scene/SceneValues.h"
 
 #include <cstdint>
+#include <string>
 
 namespace Vextal {
 
@@ -14,7 +15,9 @@ struct ScenePanelView {
     bool visible = true;
     // Where the panel lay in the last frame, in window coordinates.
     float x = 0, y = 0, width = 0, height = 0;
-    char saveName[512] = {};
+    // The Save as field: what was typed, and after a save the whole path
+    // written, however long.
+    std::string saveName;
     int meshFormat = 2; // index into meshFormats(): STL
     bool weld = true;
     bool pictureWanted = false; // the PNG button was pressed; taken by the caller

@@ -27,7 +27,7 @@ test_build_packages=(
     pybind11-dev python3-dev python3-numpy
 )
 test_packages=(
-    xvfb xauth xdotool x11-utils openbox wmctrl imagemagick
+    xvfb xauth xdotool xclip x11-utils openbox wmctrl imagemagick
     admesh assimp-utils lib3mf-dev strace
     ffmpeg webp giflib-tools
     clang libclang-rt-14-dev clang-format

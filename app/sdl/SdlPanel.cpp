@@ -13,8 +13,10 @@ namespace Vextal {
 
 namespace {
 
-// Dear ImGui settles hover and press highlights over two frames.
-constexpr int framesAfterInput = 2;
+// Dear ImGui settles hover and press highlights over two frames; a click
+// acts in the second, and a line it adds (a save's status) is fitted into
+// the panel's height in a third.
+constexpr int framesAfterInput = 3;
 
 } // namespace
 

@@ -3,7 +3,8 @@
 # not load at start says why once; a value dragged on the panel changes the
 # picture; Ctrl+S writes a canonical scene file whose export equals the mesh
 # the panel wrote of what it showed; Ctrl+Z brings the first picture back;
-# keys pressed over the panel do not reach the viewer.
+# keys pressed over the panel do not reach the viewer; the title shows the
+# whole name and Save as the whole path written.
 #   panel-e2e.sh VIEWER_BINARY EXPORT_BINARY
 set -u
 viewer="$1"
@@ -125,6 +126,8 @@ mkdir elsewhere && cd elsewhere
 "$viewer" --panel --watch ../new.vextal >viewer.out 2>viewer.err &
 viewer_pid=$!
 open_window
+grep -q '; the panel starts a new scene from the defaults$' viewer.err \
+    || fail "a new scene's start does not say the panel draws the defaults: $(cat viewer.err)"
 shot new.png
 surface new.png new-surface.png
 [ "$(convert new-surface.png -fuzz 5% -fill black -opaque black -format '%[fx:mean>0.01]' info:)" = 1 ] \
@@ -147,6 +150,41 @@ surface kept.png kept-surface.png
 [ "$(differing new-surface.png kept-surface.png)" -lt 50 ] || fail "a broken save changed the picture"
 close_viewer
 cd "$work"
+
+# A name with "##" in a folder too long to show: the title keeps the whole
+# name and fills the panel's width. Save as a relative name longer than 512
+# bytes (pasted): the field then holds the whole path written, read back
+# through the clipboard.
+scene="$work/a##$(printf 'b%.0s' $(seq 30)).vextal"
+printf '"sss\ncoef1 2 7 7 5 1 1\nrender\n' >"$scene"
+long="$(printf 'folder-%043d/' $(seq 10))copy.vextal"
+mkdir -p "$(dirname "$work/$long")"
+"$viewer" --panel "$scene" >viewer.out 2>viewer.err &
+viewer_pid=$!
+open_window
+shot title.png
+# Text pixels (white) in the title row's last 60 pixels before the right edge.
+title_end=$(convert title.png -crop 60x16+266+2 +repage -fuzz 20% -fill black +opaque white \
+    -format '%[fx:mean>0.02]' info:)
+[ "$title_end" = 1 ] || fail "the title does not reach the panel's right edge"
+printf %s "$long" | xclip -selection clipboard -t UTF8_STRING
+# Each key held over a frame, as the panel sees keys as they are when it draws.
+chord() { xdotool keydown --window "$window" ctrl keydown --window "$window" "$1" sleep 0.3 \
+    keyup --window "$window" "$1" keyup --window "$window" ctrl sleep 0.3; }
+click "$name_field"
+chord v
+click "$save_as"
+# The panel grows at once to show the status line, with no other input.
+shot saved.png
+bottom() { convert "$1" -crop 330x600+0+0 +repage -fuzz 3% -trim -format '%[fx:page.y+h]' info:; }
+[ "$(bottom saved.png)" -gt "$(bottom title.png)" ] || fail "the panel did not grow to show the status line of Save as"
+[ -f "$work/$long" ] || fail "Save as a long relative name wrote no file beside the scene"
+click "$name_field"
+chord a
+chord c
+field=$(timeout 5 xclip -o -selection clipboard)
+[ "$field" = "$work/$long" ] || fail "after Save as the field shows '$field', not the path written"
+close_viewer
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed"

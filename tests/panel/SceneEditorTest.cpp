@@ -172,7 +172,7 @@ TEST_F(SceneEditorTest, saveAsWritesOnlyRegularFilesBesideTheScene) {
     editor.readFile();
     ASSERT_TRUE(editor.saveAs("-"));
     EXPECT_EQ(contentOf(dir.path("-")), sceneText(editor.values()));
-    ASSERT_TRUE(editor.saveAs("copy.vextal"));
+    EXPECT_EQ(editor.saveAs("copy.vextal"), dir.path("copy.vextal"));
     EXPECT_EQ(editor.status(), "saved " + dir.path("copy.vextal"));
     ASSERT_EQ(::mkfifo(dir.path("pipe").c_str(), 0600), 0);
     EXPECT_FALSE(editor.saveAs("pipe"));
