@@ -89,7 +89,7 @@ if(VEXTAL_BUILD_TESTS)
     vextal_require(LIB3MF_INCLUDE_DIR lib3mf-dev)
     vextal_require(LIB3MF_LIBRARY lib3mf-dev)
     foreach(need
-            Xvfb:xvfb xdotool:xdotool xwininfo:x11-utils openbox:openbox wmctrl:wmctrl
+            Xvfb:xvfb xdotool:xdotool xclip:xclip xwininfo:x11-utils openbox:openbox wmctrl:wmctrl
             weston:weston convert:imagemagick identify:imagemagick admesh:admesh
             assimp:assimp-utils ffprobe:ffmpeg ffmpeg:ffmpeg webpmux:webp dwebp:webp
             gifbuild:giflib-tools clang-format:clang-format node:nodejs man:man-db

@@ -90,25 +90,18 @@ EdgeCounts countRange(const Triangle* triangles, std::uint32_t triangleCount, st
     return counts;
 }
 
-// A large mesh's vertices are taken in two ranges, so that only half of its
-// edges are filed at once; with two threads, both at once.
+// A large mesh's vertices are taken in two ranges, one after the other, so
+// that only half of its edges are filed at once.
 EdgeCounts countByLowerVertex(const Triangle* triangles, std::uint32_t triangleCount,
-                              std::uint32_t vertexCount, const Workers& workers) {
-    constexpr std::uint32_t rangesOfLargeMesh = 2;
-    const std::uint32_t ranges = triangleCount >= (1u << 20) ? rangesOfLargeMesh : 1;
+                              std::uint32_t vertexCount) {
+    const std::uint32_t ranges = triangleCount >= (1u << 20) ? 2 : 1;
     const std::uint32_t rangeSize = (vertexCount + ranges - 1) / ranges;
-    EdgeCounts perRange[rangesOfLargeMesh];
-    forEachBlock(workers, ranges, 1, [&](std::uint32_t first, std::uint32_t end) {
-        for (std::uint32_t r = first; r < end; ++r) {
-            const std::uint32_t low = r * rangeSize;
-            perRange[r] =
-                countRange(triangles, triangleCount, low, std::min(rangeSize, vertexCount - low));
-        }
-    });
     EdgeCounts counts;
-    for (std::uint32_t r = 0; r < ranges; ++r) {
-        counts.open += perRange[r].open;
-        counts.tangled += perRange[r].tangled;
+    for (std::uint32_t low = 0; low < vertexCount; low += rangeSize) {
+        const EdgeCounts range =
+            countRange(triangles, triangleCount, low, std::min(rangeSize, vertexCount - low));
+        counts.open += range.open;
+        counts.tangled += range.tangled;
     }
     return counts;
 }
@@ -121,7 +114,7 @@ EdgeCounts countEdges(const Triangle* triangles, std::uint32_t triangleCount,
     for (std::uint32_t t = 0; t < triangleCount; ++t)
         highest = std::max({highest, triangles[t].i0, triangles[t].i1, triangles[t].i2});
     if (triangleCount > 0 && highest < (1u << 31) - 1)
-        return countByLowerVertex(triangles, triangleCount, highest + 1, workers);
+        return countByLowerVertex(triangles, triangleCount, highest + 1);
     return countBySorting(triangles, triangleCount, workers);
 }
 

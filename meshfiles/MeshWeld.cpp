@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <span>
@@ -99,42 +100,58 @@ LargeArray<Placed> placedVertices(std::span<const Vec3> vertices, const CellGrid
 }
 
 // For each vertex, whether another one lies in its cell or a neighbouring
-// one: only such vertices can merge. Nine sweeps, one per row of cells
-// beside a vertex's (dy, dz); a row is three consecutive keys (dx), which
-// never carry into the next coordinate, since every index lies in 1 .. 2^20 + 1.
+// one: only such vertices can merge. Two vertices are neighbours both ways,
+// so each pair is found from the vertex whose cell comes first, which marks
+// both: five sweeps, one per row of cells after a vertex's own (dy, dz),
+// and its own row from its cell on. A row is three consecutive keys (dx),
+// which never carry into the next coordinate, since every index lies in
+// 1 .. 2^20 + 1.
 LargeArray<std::uint8_t> crowdedVertices(const LargeArray<Placed>& placed, std::size_t count,
                                          const Workers& workers) {
     LargeArray<std::uint8_t> crowded(count, 0);
+    // Another thread may mark the same vertex at the same time.
+    const auto mark = [&](std::uint32_t vertex) {
+        std::atomic_ref<std::uint8_t>(crowded[vertex]).store(1, std::memory_order_relaxed);
+    };
     const auto rowBeside = [](int dy, int dz) {
         return std::uint64_t(std::int64_t(dy) << 21) + std::uint64_t(std::int64_t(dz) << 42);
     };
     const auto below = [](const Placed& p, std::uint64_t key) { return p.cell < key; };
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dz = -1; dz <= 1; ++dz) {
-            const std::uint64_t shift = rowBeside(dy, dz);
-            const std::size_t self = dy == 0 && dz == 0 ? 1 : 0;
-            forEachBlock(workers, std::uint32_t(placed.size()), 1 << 14,
-                         [&](std::uint32_t first, std::uint32_t end) {
-                             auto lo = placed.begin(), hi = placed.begin();
-                             // The rows rise with k, so the bounds only move
-                             // forward: a step or two each, not a search.
-                             for (std::uint32_t k = first; k < end; ++k) {
-                                 const std::uint64_t row = placed[k].cell + shift;
-                                 if (k == first) {
-                                     lo = std::lower_bound(lo, placed.end(), row - 1, below);
-                                     hi = std::lower_bound(lo, placed.end(), row + 2, below);
-                                 }
-                                 while (lo != placed.end() && below(*lo, row - 1))
-                                     ++lo;
-                                 if (hi < lo)
-                                     hi = lo;
-                                 while (hi != placed.end() && below(*hi, row + 2))
-                                     ++hi;
-                                 if (std::size_t(hi - lo) > self)
-                                     crowded[placed[k].vertex] = 1;
+    // The rows after a vertex's own, as (dy, dz); its own row comes last.
+    constexpr int rows[5][2] = {{1, 0}, {-1, 1}, {0, 1}, {1, 1}, {0, 0}};
+    for (const auto& [dy, dz] : rows) {
+        const std::uint64_t shift = rowBeside(dy, dz);
+        const bool ownRow = dy == 0 && dz == 0;
+        // In its own row a vertex looks from its cell on, and finds itself.
+        const std::uint64_t from = ownRow ? 0 : 1;
+        const std::size_t self = ownRow ? 1 : 0;
+        forEachBlock(workers, std::uint32_t(placed.size()), 1 << 14,
+                     [&](std::uint32_t first, std::uint32_t end) {
+                         auto lo = placed.begin(), hi = placed.begin(), marked = lo;
+                         // The rows rise with k, so the bounds only move
+                         // forward: a step or two each, not a search.
+                         for (std::uint32_t k = first; k < end; ++k) {
+                             const std::uint64_t row = placed[k].cell + shift;
+                             if (k == first) {
+                                 lo = std::lower_bound(lo, placed.end(), row - from, below);
+                                 hi = std::lower_bound(lo, placed.end(), row + 2, below);
                              }
-                         });
-        }
+                             while (lo != placed.end() && below(*lo, row - from))
+                                 ++lo;
+                             if (hi < lo)
+                                 hi = lo;
+                             while (hi != placed.end() && below(*hi, row + 2))
+                                 ++hi;
+                             if (std::size_t(hi - lo) > self) {
+                                 mark(placed[k].vertex);
+                                 // Both bounds only rise: each neighbour is
+                                 // marked once, even in a crowd of millions.
+                                 for (marked = std::max(marked, lo); marked != hi; ++marked)
+                                     mark(marked->vertex);
+                             }
+                         }
+                     });
+    }
     return crowded;
 }
 

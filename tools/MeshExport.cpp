@@ -15,6 +15,8 @@
 #include "meshfiles/WeldForPrinting.h"
 #include "output/OutputFile.h"
 
+#include <future>
+
 namespace Vextal {
 
 namespace {
@@ -156,9 +158,14 @@ ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
         if (colours)
             keepColoursOf(*colours, origins);
     }
-    outcome.stillOpen = how.format->alwaysWelded
-                            ? countEdges(mesh.triangles, mesh.triangleCount, how.workers).open
-                            : 0;
+    // Only a message after the writing needs this count: it is made on a
+    // thread of its own while the file is written, which leaves cores idle.
+    // The writing reads the triangles; only the vertices are scaled.
+    std::future<std::uint32_t> stillOpen;
+    if (how.format->alwaysWelded)
+        stillOpen = std::async(std::launch::async, [&mesh] {
+            return countEdges(mesh.triangles, mesh.triangleCount).open;
+        });
     outcome.problem = resize(how, mesh);
     // Checked again: scaling may have overflowed the float range.
     if (outcome.problem.empty())
@@ -168,6 +175,7 @@ ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
     progress.step("writing " + std::to_string(mesh.triangleCount) + " triangles as " +
                   how.format->title);
     outcome.problem = writeMesh(how, mesh, colours, outcome.where);
+    outcome.stillOpen = stillOpen.valid() ? stillOpen.get() : 0;
     return outcome;
 }
 

@@ -134,6 +134,24 @@ TEST(MeshWeld, degenerateTrianglesPairsAndUnusedVerticesGo) {
     EXPECT_EQ(mesh.vertices[2].z, 1.0f);
 }
 
+TEST(MeshWeld, aCrowdOfCopiesAtOnePointMergesIntoTheFirstOnEveryThread) {
+    // Half a million copies of two points a cell apart, in triangles with a
+    // far corner: every copy is a neighbour of every other, which must not
+    // cost a look at each pair (that would take hours).
+    constexpr std::uint32_t copies = 250'000;
+    TriangleList mesh{{{0, 0, 0}, {1, 1, 1}}, {}};
+    for (std::uint32_t k = 0; k < copies; ++k) {
+        mesh.vertices.push_back({0.5f, 0.5f, 0.5f});
+        mesh.vertices.push_back({0.5f, 0.5f, 0.5f + 2e-5f});
+        mesh.triangles.push_back({0, 2 + 2 * k, 1});
+        mesh.triangles.push_back({0, 1, 3 + 2 * k});
+    }
+    weld(mesh, Workers{2});
+    // Two triangles over the same corners are a pair: an even count goes.
+    EXPECT_EQ(mesh.triangles.size(), 0u);
+    EXPECT_EQ(mesh.vertices.size(), 0u);
+}
+
 TEST(MeshWeld, nonFiniteVerticesMergeWithNothingNorWidenTheBox) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
