@@ -37,6 +37,12 @@ done
 expect_status 0 "flat STL as drawn" "$exporter" "$work/flat.vextal" "$work/flat.stl"
 [ ! -s "$work/stderr" ] || fail "an STL as drawn warned: $(cat "$work/stderr")"
 
+# A band with open ends stays open after welding, and says so: its two rims.
+printf '"sss\nslice 24 rotate 24\nthetarange -1 1\ndontclose\nrender\n' >"$work/band.vextal"
+expect_status 0 "open band" "$exporter" "$work/band.vextal" "$work/band.3mf"
+grep -q "^vextal-export: .*band.3mf: 48 open edges remain after welding$" "$work/stderr" \
+    || fail "open band: stderr '$(cat "$work/stderr")'"
+
 # Control bytes in a folder's name reach no terminal: the message escapes it.
 expect_status 2 "folder with control bytes" "$exporter" "$work/flat.vextal" "$work/$(printf 'missing\033]0;X\a')/x.stl"
 grep -q "$(printf '\033')" "$work/stderr" && fail "a control byte of the folder's name was printed"
