@@ -1,6 +1,8 @@
 #include "python/Exports.h"
 
 #include "base/EscapedText.h"
+#include "colour/VertexColouring.h"
+#include "python/Colours.h"
 #include "python/Errors.h"
 #include "python/Meshes.h"
 #include "tools/MeshExport.h"
@@ -69,10 +71,41 @@ std::shared_ptr<Mesh> meshToWrite(const py::object& source, const py::object& gr
     return buildMesh(given.scene, build);
 }
 
+// The number of bands of materials: none, or 2 to 16.
+int bandsOf(const py::object& colours) {
+    if (colours.is_none())
+        return 0;
+    const bool whole = py::isinstance<py::int_>(colours) && !py::isinstance<py::bool_>(colours);
+    const long long count = whole ? colours.cast<long long>() : 0;
+    if (count < 2 || count > 16)
+        raiseValueError("colours must be a whole number of bands from 2 to 16, got " +
+                        py::repr(colours).cast<std::string>());
+    return int(count);
+}
+
+// Colours that make no sense with the format, checked as vextal-export checks them.
+void checkColours(const Vextal::MeshFormat& format, const py::object& colour,
+                  const Vextal::ColourRequest& request, int bands) {
+    const std::string title = format.title;
+    if (!colour.is_none() && !format.colours)
+        raiseValueError("colour needs a format that carries colour (obj, ply, 3mf, glb, gltf); " +
+                        title + " carries none");
+    const bool coloured = request.mode != Vextal::ColourMode::plain;
+    if (bands > 0 && !format.materials)
+        raiseValueError("colours needs the 3mf format, whose materials a printer takes; " + title +
+                        " has none");
+    if (bands > 0 && !coloured)
+        raiseValueError("colours needs colour with a mode other than plain to cut into bands");
+}
+
 void exportScene(const py::object& source, const py::object& path, const py::object& unit,
                  const py::object& fit, const py::object& scale, bool weld, const py::object& grid,
-                 const py::object& threads) {
+                 const py::object& threads, const py::object& colour, const py::object& range,
+                 const py::object& colours) {
     Vextal::MeshExport how = exportOf(fileSystemPath(path), unit, fit, scale, weld);
+    const Vextal::ColourRequest request = colourRequestOf(colour, range);
+    how.bands = bandsOf(colours);
+    checkColours(*how.format, colour, request, how.bands);
     const std::shared_ptr<Mesh> mesh = meshToWrite(source, grid, threads);
     how.workers = mesh->build.workers;
     how.input = mesh->scene.path;
@@ -80,7 +113,14 @@ void exportScene(const py::object& source, const py::object& path, const py::obj
     Vextal::ExportOutcome outcome;
     {
         py::gil_scoped_release unlocked;
-        outcome = Vextal::exportMesh(mesh->polygons, mesh->summary, how, {"vextal", false});
+        // Coloured before welding: only the grid the load made knows each
+        // vertex's theta and phi.
+        std::optional<Vextal::VertexColours> vertexColours;
+        if (request.mode != Vextal::ColourMode::plain)
+            vertexColours =
+                Vextal::colourVertices(mesh->values, mesh->polygons, request, how.workers);
+        outcome = Vextal::exportMesh(mesh->polygons, mesh->summary, how, {"vextal", false},
+                                     vertexColours ? &*vertexColours : nullptr);
     }
     if (outcome.refused)
         raiseValueError(Vextal::escaped(outcome.where) + ": " + outcome.problem);
@@ -94,7 +134,8 @@ void bindExports(py::module_& module) {
     module.def("export", &exportScene, py::arg("scene_or_mesh"), py::arg("path"),
                py::arg("unit") = py::none(), py::arg("fit") = py::none(),
                py::arg("scale") = py::none(), py::arg("weld") = false, py::arg("grid") = py::none(),
-               py::arg("threads") = py::none(),
+               py::arg("threads") = py::none(), py::arg("colour") = py::none(),
+               py::arg("range") = py::none(), py::arg("colours") = py::none(),
                R"(Writes the surface as vextal-export does, in the format path's extension names.
 
 .obj, .ply, .stl, .3mf (always welded, with its unit), .glb or .gltf (in
@@ -103,7 +144,9 @@ unit: micron, millimeter (default), centimeter, inch, foot or meter, for
 3mf, glb and gltf; fit=SIZE scales the largest side of the bounding box to
 SIZE; scale=S multiplies the coordinates; weld=True merges coinciding
 vertices and closes a torus whose theta makes a full turn; grid and threads
-as in Scene.mesh. The file is written whole or not at all (an existing file
+as in Scene.mesh. colour=MODE and range=(low, high) colour every vertex as
+Mesh.colour does (obj, ply, 3mf, glb, gltf); colours=N (2 to 16) cuts the
+range into N bands, each triangle one material of a 3mf. The file is written whole or not at all (an existing file
 is then left as it was): OSError when it cannot be, ValueError when the mesh
 or an argument is refused. The GIL is released while it writes.)");
 }

@@ -96,6 +96,7 @@ std::shared_ptr<Mesh> buildMesh(const Scene& scene, const Vextal::MeshBuild& bui
     if (!loaded.rendered())
         raiseSceneError(shownName(scene) + ": " + loaded.reason(), std::nullopt, std::nullopt);
     mesh->summary = loaded.scene;
+    mesh->values = loaded.values;
     return mesh;
 }
 

@@ -16,6 +16,7 @@ namespace VextalPython {
 struct Mesh {
     Vextal::PolygonsIndexedNormal polygons;
     Vextal::SceneSummary summary; // what the load built: the surface and its grid
+    Vextal::SceneValues values;   // the values the load took, for colouring by the formula
     Scene scene;
     Vextal::MeshBuild build;
     bool filesOrder = false; // the triangles turned as the files write them

@@ -1,6 +1,7 @@
 // The Python module: each concern adds its classes and functions.
 
 #include "python/Animations.h"
+#include "python/Colours.h"
 #include "python/Errors.h"
 #include "python/Exports.h"
 #include "python/Meshes.h"
@@ -18,6 +19,7 @@ every mesh format vextal-export writes, animate() what vextal-animate writes.)";
     VextalPython::bindErrors(module);
     VextalPython::bindScenes(module);
     VextalPython::bindMeshes(module);
+    VextalPython::bindColours(module);
     VextalPython::bindPictures(module);
     VextalPython::bindExports(module);
     VextalPython::bindAnimations(module);

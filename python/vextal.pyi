@@ -11,6 +11,7 @@ __version__: str
 Path = Union[str, bytes, os.PathLike]
 Surface = Literal["spheric", "toric", "harmonic"]
 Unit = Literal["micron", "millimeter", "centimeter", "inch", "foot", "meter"]
+ColourMode = Literal["gaussian", "mean", "height", "radius", "parameter"]
 
 class SceneError(ValueError):
     """A scene the loader refuses: where (path, line) and why (the message)."""
@@ -74,6 +75,19 @@ class Mesh:
     def grid(self) -> Tuple[int, int]: ...
     @property
     def scene(self) -> Scene: ...
+    def colour(
+        self, mode: ColourMode, range: Optional[Tuple[float, float]] = None
+    ) -> Colours: ...
+
+class Colours:
+    @property
+    def values(self) -> npt.NDArray[np.float32]: ...
+    @property
+    def rgb(self) -> npt.NDArray[np.uint8]: ...
+    @property
+    def mode(self) -> str: ...
+    @property
+    def range(self) -> Tuple[float, float]: ...
 
 def load(path: Path) -> Scene: ...
 def export(
@@ -85,6 +99,9 @@ def export(
     weld: bool = False,
     grid: Optional[Tuple[int, int]] = None,
     threads: Optional[int] = None,
+    colour: Optional[Union[Literal["plain"], ColourMode]] = None,
+    range: Optional[Tuple[float, float]] = None,
+    colours: Optional[int] = None,
 ) -> None: ...
 def animate(
     scene: Scene,

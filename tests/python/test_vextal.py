@@ -68,6 +68,9 @@ def test_every_format_is_the_programs_bytes(examples, run, tmp_path):
         ("a.3mf", ["--fit", "80", "--unit", "inch"], {"fit": 80, "unit": "inch"}),
         ("a.glb", ["--unit", "centimeter"], {"unit": "centimeter"}),
         ("a.gltf", [], {}),
+        ("c.ply", ["--colour", "height"], {"colour": "height"}),
+        ("c.3mf", ["--colour", "gaussian", "--colours", "4"], {"colour": "gaussian", "colours": 4}),
+        ("c.glb", ["--colour", "mean", "--range", "-2,2"], {"colour": "mean", "range": (-2, 2)}),
     ]:
         expected, got = tmp_path / ("program-" + name), tmp_path / name
         run("vextal-export", starfish, expected, "--grid", "40x90", *options)
@@ -75,6 +78,25 @@ def test_every_format_is_the_programs_bytes(examples, run, tmp_path):
         assert got.read_bytes() == expected.read_bytes(), name
         vextal.export(scene, got, grid=(40, 90), **keywords)
         assert got.read_bytes() == expected.read_bytes(), name
+
+
+def test_colours_come_from_the_formula_and_are_the_files(examples, run, tmp_path):
+    sphere = next(path for path in examples if path.name == "sphere.vextal")
+    mesh = vextal.load(sphere).mesh()
+    curvature = mesh.colour("gaussian")
+    # A unit sphere: K = 1 wherever the tangents span a plane (not the poles).
+    finite = ~np.isnan(curvature.values)
+    assert finite.sum() == len(mesh.vertices) - 2
+    assert np.allclose(curvature.values[finite], 1, atol=1e-6)
+    # Each vertex's colour and value are the PLY's red, green, blue and quality.
+    height = mesh.colour("height", range=(-1, 1))
+    assert (height.mode, height.range) == ("height", (-1.0, 1.0))
+    run("vextal-export", sphere, tmp_path / "h.ply", "--colour", "height", "--range", "-1,1")
+    data = (tmp_path / "h.ply").read_bytes()
+    body = data[data.index(b"end_header\n") + len(b"end_header\n"):]
+    record = np.dtype([("xyz", "<f4", 3), ("n", "<f4", 3), ("rgb", "u1", 3), ("quality", "<f4")])
+    ply = np.frombuffer(body, dtype=record, count=len(mesh.vertices))
+    assert (ply["rgb"] == height.rgb).all() and (ply["quality"] == height.values).all()
 
 
 def test_refusals_raise_with_clear_messages(tmp_path):
@@ -110,6 +132,13 @@ def test_refusals_raise_with_clear_messages(tmp_path):
         (lambda: vextal.export(scene, tmp_path / "a.stl", fit=1, scale=2), "fit and scale"),
         (lambda: vextal.export(scene, tmp_path / "a.stl", fit=math.inf), "fit must be"),
         (lambda: vextal.export(scene, tmp_path / "a.xyz"), "path: cannot tell the format"),
+        (lambda: vextal.export(scene, tmp_path / "a.stl", colour="height"), "colour needs a format"),
+        (lambda: vextal.export(scene, tmp_path / "a.ply", colour="hue"), "colour takes plain, gaussian"),
+        (lambda: vextal.export(scene, tmp_path / "a.ply", colour="mean", colours=4), "colours needs the 3mf"),
+        (lambda: vextal.export(scene, tmp_path / "a.3mf", colour="mean", colours=17), "colours must be"),
+        (lambda: vextal.export(scene, tmp_path / "a.ply", range=(0, 1)), "range needs colour"),
+        (lambda: scene.mesh(grid=(3, 3)).colour("height", range=(1, 1)), "range must be"),
+        (lambda: scene.mesh(grid=(3, 3)).colour("plain"), "plain is the material"),
     ]:
         with pytest.raises(ValueError, match=message):
             call()
