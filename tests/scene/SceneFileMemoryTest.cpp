@@ -71,6 +71,9 @@ TEST_F(RememberedLoad, settledFileIsTakenFromMemoryWithTheSameResult) {
 
 TEST_F(RememberedLoad, fileChangedJustBeforeItWasReadIsNotRemembered) {
     const std::string path = dir.write("conf.txt", versionA);
+    // Read 20 ms after the change: a clock tick or more on any machine, so
+    // the times differ however fast it is, and well within the settling time.
+    std::this_thread::sleep_for(20ms);
     SceneFileMemory viewerMemory; // the viewer's settling time: seconds
     ASSERT_TRUE(loadSceneFile(path.c_str(), mesh, viewerMemory).rendered());
     EXPECT_EQ(viewerMemory.recall(path.c_str()), nullptr);
