@@ -51,8 +51,6 @@ Vextal::ColourRequest colourRequestOf(const py::object& colour, const py::object
     }
     if (range.is_none())
         return request;
-    if (request.mode == Vextal::ColourMode::plain)
-        raiseValueError("range needs colour with a mode other than plain");
     const std::string refused =
         "range must be (low, high), finite, low below high, got " + shown(range);
     if (!py::isinstance<py::sequence>(range) || py::isinstance<py::str>(range) ||

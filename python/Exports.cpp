@@ -83,21 +83,6 @@ int bandsOf(const py::object& colours) {
     return int(count);
 }
 
-// Colours that make no sense with the format, checked as vextal-export checks them.
-void checkColours(const Vextal::MeshFormat& format, const py::object& colour,
-                  const Vextal::ColourRequest& request, int bands) {
-    const std::string title = format.title;
-    if (!colour.is_none() && !format.colours)
-        raiseValueError("colour needs a format that carries colour (obj, ply, 3mf, glb, gltf); " +
-                        title + " carries none");
-    const bool coloured = request.mode != Vextal::ColourMode::plain;
-    if (bands > 0 && !format.materials)
-        raiseValueError("colours needs the 3mf format, whose materials a printer takes; " + title +
-                        " has none");
-    if (bands > 0 && !coloured)
-        raiseValueError("colours needs colour with a mode other than plain to cut into bands");
-}
-
 void exportScene(const py::object& source, const py::object& path, const py::object& unit,
                  const py::object& fit, const py::object& scale, bool weld, const py::object& grid,
                  const py::object& threads, const py::object& colour, const py::object& range,
@@ -105,7 +90,11 @@ void exportScene(const py::object& source, const py::object& path, const py::obj
     Vextal::MeshExport how = exportOf(fileSystemPath(path), unit, fit, scale, weld);
     const Vextal::ColourRequest request = colourRequestOf(colour, range);
     how.bands = bandsOf(colours);
-    checkColours(*how.format, colour, request, how.bands);
+    const std::string refusal = Vextal::colourRefusal(*how.format, !colour.is_none(),
+                                                      request.mode != Vextal::ColourMode::plain,
+                                                      !range.is_none(), how.bands, "");
+    if (!refusal.empty())
+        raiseValueError(refusal);
     const std::shared_ptr<Mesh> mesh = meshToWrite(source, grid, threads);
     how.workers = mesh->build.workers;
     how.input = mesh->scene.path;

@@ -137,6 +137,22 @@ const MeshFormat* meshFormatForPath(std::string_view path) {
     return meshFormatNamed(lowerCase(file.substr(dot + 1)));
 }
 
+std::string colourRefusal(const MeshFormat& format, bool colourGiven, bool coloured,
+                          bool rangeGiven, int bands, std::string_view dashes) {
+    const std::string title = format.title, d(dashes);
+    if (colourGiven && !format.colours)
+        return d + "colour needs a format that carries colour (obj, ply, 3mf, glb, gltf); " +
+               title + " carries none";
+    if (bands > 0 && !format.materials)
+        return d + "colours needs the 3mf format, whose materials a printer takes; " + title +
+               " has none";
+    if (bands > 0 && !coloured)
+        return d + "colours needs " + d + "colour with a mode other than plain to cut into bands";
+    if (rangeGiven && !coloured)
+        return d + "range needs " + d + "colour with a mode other than plain";
+    return {};
+}
+
 ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
                          const MeshExport& how, const ProgressLine& progress,
                          VertexColours* colours) {

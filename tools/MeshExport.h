@@ -54,6 +54,13 @@ const MeshFormat* meshFormatNamed(std::string_view name);
 // (".obj") has none.
 const MeshFormat* meshFormatForPath(std::string_view path);
 
+// Why colour options make no sense with the format: a colour given for a
+// format without colours, bands (`bands` > 0) for one without materials or
+// without a colouring, a range without a colouring. The options are named
+// after `dashes` ("--" on the command line, "" in Python). Empty when they do.
+std::string colourRefusal(const MeshFormat& format, bool colourGiven, bool coloured,
+                          bool rangeGiven, int bands, std::string_view dashes);
+
 // How a loaded mesh becomes a file: what vextal-export's options say.
 struct MeshExport {
     const MeshFormat* format = nullptr;

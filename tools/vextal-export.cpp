@@ -181,20 +181,10 @@ Refusal checkCombination(const Arguments& args) {
     if (args.unit && args.format->units == Vextal::Units::none)
         return "--unit needs a format that knows units (3mf, glb, gltf); " +
                std::string(args.format->title) + " carries none";
-    const std::string title = args.format->title;
-    if (args.colourGiven && !args.format->colours)
-        return "--colour needs a format that carries colour (obj, ply, 3mf, glb, gltf); " + title +
-               " carries none";
-    const bool coloured = args.colour.mode != Vextal::ColourMode::plain;
-    if (args.bands > 0 && !args.format->materials)
-        return "--colours needs the 3mf format, whose materials a printer takes; " + title +
-               " has none";
-    if (args.bands > 0 && !coloured)
-        return std::string("--colours needs --colour with a mode other than plain to cut into "
-                           "bands");
-    if (args.rangeGiven && !coloured)
-        return std::string("--range needs --colour with a mode other than plain");
-    return std::nullopt;
+    const std::string colours = Vextal::colourRefusal(*args.format, args.colourGiven,
+                                                      args.colour.mode != Vextal::ColourMode::plain,
+                                                      args.rangeGiven, args.bands, "--");
+    return colours.empty() ? Refusal() : Refusal(colours);
 }
 
 std::optional<Arguments> interpret(const Vextal::ParsedCommandLine& line) {
