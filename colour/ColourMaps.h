@@ -22,7 +22,9 @@ extern const ColourTable divergingMap;
 inline constexpr Rgb8 nonFiniteGrey{96, 96, 96};
 
 // The table's colour for `value` on the range low..high; values outside it
-// take the end colours, NaN the grey.
+// take the end colours, NaN the grey. Every range gives colours: one of no
+// width, or with an end that is not finite, gives every value the middle
+// colour.
 Rgb8 mapColour(const ColourTable& table, float low, float high, float value);
 // The same for every value.
 void mapColours(const ColourTable& table, float low, float high, std::span<const float> values,

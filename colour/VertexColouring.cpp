@@ -69,10 +69,14 @@ Checks checksOf(const RingGrid& grid) {
             std::clamp<std::uint32_t>(grid.columns / 2, 1, 16)};
 }
 
+// A range of no width is one check; the fraction is bounded before it
+// becomes an index, whatever the division gave.
 std::uint32_t checkOf(double angle, double low, double high, std::uint32_t count) {
     const double fraction = (angle - low) / (high - low);
     if (!(fraction > 0))
         return 0;
+    if (!(fraction < 1))
+        return count - 1;
     return std::min(count - 1, static_cast<std::uint32_t>(fraction * count));
 }
 
@@ -123,6 +127,15 @@ void radii(const Vec3* vertices, std::uint32_t count, float* out) {
     }
 }
 
+// A range about a single value v: v - 1..v + 1, or wider in proportion where
+// 1 is lost in v's rounding, kept within the floats so that it is never
+// empty.
+ColourRange rangeAround(float v) {
+    const double half = std::max(1.0, std::fabs(double(v)) / 1024);
+    const double most = std::numeric_limits<float>::max();
+    return {float(std::max(-most, double(v) - half)), float(std::min(most, double(v) + half))};
+}
+
 } // namespace
 
 VertexAngles vertexAngles(const SceneValues& values, const RingGrid& grid) {
@@ -163,7 +176,7 @@ ColourRange percentileRange(std::span<const float> values, bool signedValues) {
         return magnitude > 0 ? ColourRange{-magnitude, magnitude} : ColourRange{-1, 1};
     }
     const float low = at(0.02), high = at(0.98);
-    return high > low ? ColourRange{low, high} : ColourRange{low - 1, low + 1};
+    return high > low ? ColourRange{low, high} : rangeAround(low);
 }
 
 std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexedNormal& mesh,

@@ -43,7 +43,8 @@ std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexed
 // The range a colour map spans by default: the 2nd to the 98th percentile of
 // the finite values, so that a few spikes at sharp tips do not wash out the
 // rest; for signed values -m..m, m the 98th percentile of their magnitudes.
-// Never empty: a single value v gives v - 1..v + 1 (signed: -1..1 for 0).
+// Never empty: a single value v gives v - 1..v + 1, wider where v is too large
+// to tell v + 1 from it (signed: -1..1 for 0).
 ColourRange percentileRange(std::span<const float> values, bool signedValues);
 
 // The angles each vertex of a ring grid was made at, as the tessellation

@@ -2,19 +2,32 @@
 
 #include "colour/ColourMaps.h"
 #include "colour/ColourMode.h"
+#include "colour/RangeLabels.h"
 #include "mesh/PolygonsIndexed.h"
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace Vextal {
 
 namespace {
 
-std::string bandName(const std::string& mode, double low, double high) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%s %.4g to %.4g", mode.c_str(), low, high);
-    return text;
+// "height 0.25 to 0.5", in as many digits as tell every band's ends apart.
+std::string bandName(const std::string& mode, double low, double high, int digits) {
+    return mode + " " + withDigits(low, digits) + " to " + withDigits(high, digits);
+}
+
+// The band a value falls in: the end bands beyond the range; a range of no
+// width (or not finite) is all its middle band, as the colour map has it.
+int bandOf(double value, double low, double width, int bands) {
+    if (!std::isfinite(width) || width == 0)
+        return bands / 2;
+    const double band = std::floor((value - low) / width);
+    if (!(band > 0))
+        return 0;
+    return band < bands - 1 ? int(band) : bands - 1;
 }
 
 } // namespace
@@ -25,9 +38,13 @@ TriangleMaterials bandTriangles(const PolygonsIndexed& mesh, const VertexColours
     const std::optional<ColourMode> mode = colourModeNamed(colours.mode);
     const ColourTable& map = mode && isSignedMode(*mode) ? divergingMap : sequentialMap;
     const double low = colours.low, width = (double(colours.high) - low) / bands;
+    std::vector<double> edges;
+    for (int k = 0; k <= bands; ++k)
+        edges.push_back(low + k * width);
+    const int digits = digitsApart(edges, 4);
     TriangleMaterials materials;
     for (int k = 0; k < bands; ++k) {
-        materials.names.push_back(bandName(colours.mode, low + k * width, low + (k + 1) * width));
+        materials.names.push_back(bandName(colours.mode, edges[k], edges[k + 1], digits));
         materials.colours.push_back(
             mapColour(map, colours.low, colours.high, float(low + (k + 0.5) * width)));
     }
@@ -41,8 +58,8 @@ TriangleMaterials bandTriangles(const PolygonsIndexed& mesh, const VertexColours
                 sum += colours.values[v];
                 ++finite;
             }
-        const double band = finite > 0 ? std::floor((sum / finite - low) / width) : 0.0;
-        materials.ofTriangle[t] = std::uint8_t(std::clamp(band, 0.0, double(bands - 1)));
+        materials.ofTriangle[t] =
+            std::uint8_t(finite > 0 ? bandOf(sum / finite, low, width, bands) : 0);
     }
     return materials;
 }

@@ -3,6 +3,7 @@
 #include "mesh/PolygonsIndexedNormal.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace Vextal {
 
@@ -41,6 +42,20 @@ std::string checkFinitePositionsAndNormals(const PolygonsIndexedNormal& mesh) {
         return {};
     return countOf(found, mesh.normalCount,
                    "vertex normals are NaN or infinite (coordinates too large to square)");
+}
+
+std::string checkCoordinatesWithin(const PolygonsIndexedNormal& mesh, double largest) {
+    std::uint32_t found = 0;
+    for (std::uint32_t k = 0; k < mesh.vertexCount; ++k) {
+        const Vec3& v = mesh.vertices[k];
+        found += std::fabs(v.x) > largest || std::fabs(v.y) > largest || std::fabs(v.z) > largest;
+    }
+    if (found == 0)
+        return {};
+    char bound[80];
+    std::snprintf(bound, sizeof bound, "vertices have a coordinate beyond %g, the format's limit",
+                  largest);
+    return countOf(found, mesh.vertexCount, bound);
 }
 
 } // namespace Vextal

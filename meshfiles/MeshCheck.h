@@ -14,4 +14,9 @@ class PolygonsIndexedNormal;
 std::string checkFinitePositions(const PolygonsIndexedNormal& mesh);
 std::string checkFinitePositionsAndNormals(const PolygonsIndexedNormal& mesh);
 
+// Why a mesh's coordinates do not fit a format that bounds them (3MF: no
+// coordinate beyond 1e9 in the model's unit), naming the bound; empty when
+// every finite coordinate lies within -largest..largest.
+std::string checkCoordinatesWithin(const PolygonsIndexedNormal& mesh, double largest);
+
 } // namespace Vextal

@@ -1,5 +1,6 @@
 #include "panel/ScenePanel.h"
 
+#include "colour/RangeLabels.h"
 #include "meshfiles/MeshFormats.h"
 #include "panel/PanelTitle.h"
 #include "panel/SceneEditor.h"
@@ -171,8 +172,12 @@ void colourChoice(ScenePanelView& view) {
                 view.colourMode = mode;
         ImGui::EndCombo();
     }
-    if (view.colourMode != ColourMode::plain)
-        ImGui::Text("from %.4g to %.4g", double(view.colourLow), double(view.colourHigh));
+    if (view.colourMode != ColourMode::plain) {
+        const double ends[] = {view.colourLow, view.colourHigh};
+        const int digits = digitsApart(ends, 4);
+        ImGui::Text("from %s to %s", withDigits(ends[0], digits).c_str(),
+                    withDigits(ends[1], digits).c_str());
+    }
 }
 
 void showScenePanel(SceneEditor& editor, ScenePanelView& view, std::uint32_t frameMilliseconds) {

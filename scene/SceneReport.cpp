@@ -32,10 +32,11 @@ void warnAboutMesh(SceneReport& report, const PolygonsIndexedNormal& mesh) {
 // A watertight mesh uses every edge twice, so E = 3 F / 2 and V - E + F =
 // V - F / 2; Gauss-Bonnet gives the same number from the formula's total
 // curvature, unless the closed mesh is not the surface the formula describes
-// (a torus capped at poles that meet, a surface folded through itself).
+// (a torus capped at poles that meet, a surface folded through itself). Only
+// a settled total can tell.
 void warnAboutTopology(SceneReport& report, const PolygonsIndexedNormal& mesh) {
     if (!report.survey.watertight() || report.survey.nonFiniteVertices > 0 ||
-        report.curvature.concentrated)
+        !report.curvature.settled || report.curvature.concentrated)
         return;
     const long meshCharacteristic = long(mesh.vertexCount) - long(mesh.triangleCount) / 2;
     if (meshCharacteristic == report.curvature.eulerCharacteristic)

@@ -61,7 +61,8 @@ void writeReportText(std::FILE* file, const SceneReport& report);
 //   mesh      {nonFiniteVertices, degenerateTriangles, openEdges,
 //             tangledEdges, volume}, or null when not loaded
 //   curvature {gaussianMin, gaussianMax, meanMin, meanMax, gaussianTotal,
-//             eulerCharacteristic, pointsLeftOut, concentrated}, or null
+//             gaussianTotalError, settled, eulerCharacteristic, pointsLeftOut,
+//             concentrated}, or null
 //             when not loaded
 //   warnings  [{line, text}]
 // Strings hold the escaped text, so the object is strict UTF-8 whatever the

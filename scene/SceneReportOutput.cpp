@@ -63,15 +63,25 @@ public:
         return text;
     }
 
+    static std::string shortNumber(double value) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.2g", value);
+        return text;
+    }
+
     // "curvature: K 1..1, H 1..1 (2 points left out: not finite), total K dA
-    // 12.5663706 = 2 pi x 2, Euler characteristic 2".
+    // 12.5663706 = 2 pi x 2 (settled: within 1.2e-12 turns), Euler
+    // characteristic 2".
     std::string curvatureText(const CurvatureSurvey& c) {
         std::string text = "curvature: K " + number(c.gaussianMin) + ".." + number(c.gaussianMax) +
                            ", H " + number(c.meanMin) + ".." + number(c.meanMax);
         if (c.pointsLeftOut > 0)
             text += " (" + countOf(c.pointsLeftOut, "point", "points") + " left out: not finite)";
+        const double turn = 2 * std::numbers::pi;
         text += ", total K dA " + number(c.gaussianTotal) + " = 2 pi x " +
-                number(c.gaussianTotal / (2 * std::numbers::pi)) + ", Euler characteristic " +
+                number(c.gaussianTotal / turn) +
+                (c.settled ? " (settled: within " : " (not settled: off by up to ") +
+                shortNumber(c.gaussianTotalError / turn) + " turns), Euler characteristic " +
                 std::to_string(c.eulerCharacteristic);
         if (c.concentrated)
             text += " (not the surface's: curvature concentrated on kinks or singular points is "
@@ -222,6 +232,10 @@ public:
         putNumber(c.meanMax);
         putKey("gaussianTotal");
         putNumber(c.gaussianTotal);
+        putKey("gaussianTotalError");
+        putNumber(c.gaussianTotalError);
+        putKey("settled");
+        putBool(c.settled);
         putKey("eulerCharacteristic");
         put(std::to_string(c.eulerCharacteristic));
         putKey("pointsLeftOut");

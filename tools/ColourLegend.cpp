@@ -2,6 +2,7 @@
 
 #include "colour/ColourMaps.h"
 #include "colour/ColourMode.h"
+#include "colour/RangeLabels.h"
 
 #include <stb/stb_truetype.h>
 
@@ -96,12 +97,6 @@ private:
     int ascent = 0;
 };
 
-std::string label(float value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3g", double(value));
-    return text;
-}
-
 std::string titleOf(const std::string& mode) {
     if (mode == "gaussian")
         return "gaussian K";
@@ -153,10 +148,16 @@ std::optional<std::string> drawColourLegend(const Vextal::VertexColours& colours
     const auto labelAt = [&](const std::string& text, int y) {
         writer.write(canvas, text, left - gap - writer.widthOf(text), y - ascent / 2);
     };
-    labelAt(label(colours.high), top);
-    labelAt(label(colours.low), bottom);
-    if (signedValues && colours.low < 0 && colours.high > 0)
-        labelAt("0", top + barHeight / 2);
+    // The ends in as many digits as tell them apart; 0 where it falls on the
+    // bar, worked out in double so that no width overflows or vanishes.
+    const double ends[] = {colours.low, colours.high};
+    const int digits = Vextal::digitsApart(ends, 3);
+    labelAt(Vextal::withDigits(colours.high, digits), top);
+    labelAt(Vextal::withDigits(colours.low, digits), bottom);
+    if (signedValues && colours.low < 0 && colours.high > 0) {
+        const double below = -double(colours.low) / (double(colours.high) - double(colours.low));
+        labelAt("0", bottom - int(std::lround(below * barHeight)));
+    }
     const std::string title = titleOf(colours.mode);
     writer.write(canvas, title, std::max(0, right - writer.widthOf(title)),
                  top - gap - int(textHeight * 1.2f));

@@ -1,8 +1,8 @@
 #include "tools/MeshBuildOptions.h"
 
 #include "base/EscapedText.h"
+#include "tools/OptionValues.h"
 
-#include <charconv>
 #include <cstdint>
 
 namespace Vextal {
@@ -12,24 +12,16 @@ namespace {
 // Far more than any machine this runs on; a typo of 100000 threads is not a plan.
 constexpr std::uint32_t maxThreads = 1024;
 
-// The whole text must be the number: no sign, no spaces, nothing after it.
-std::optional<std::uint32_t> wholeNumber(std::string_view text) {
-    std::uint32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 bool inGridRange(std::optional<std::uint32_t> count) {
     return count && *count >= 3 && *count <= maxGridCount;
 }
 
 std::optional<std::string> readGrid(std::string_view text, MeshBuild& build) {
     const std::size_t x = text.find('x');
-    const auto slices = wholeNumber(text.substr(0, x));
-    const auto rotations =
-        x == std::string_view::npos ? std::nullopt : wholeNumber(text.substr(x + 1));
+    const auto slices = VextalTools::parseNumber<std::uint32_t>(text.substr(0, x));
+    const auto rotations = x == std::string_view::npos
+                               ? std::nullopt
+                               : VextalTools::parseNumber<std::uint32_t>(text.substr(x + 1));
     if (!inGridRange(slices) || !inGridRange(rotations))
         return "--grid needs SLICESxROTATIONS, each from 3 to " + std::to_string(maxGridCount) +
                ", got '" + escaped(text) + "'";
@@ -38,7 +30,7 @@ std::optional<std::string> readGrid(std::string_view text, MeshBuild& build) {
 }
 
 std::optional<std::string> readThreads(std::string_view text, MeshBuild& build) {
-    const auto threads = wholeNumber(text);
+    const auto threads = VextalTools::parseNumber<std::uint32_t>(text);
     if (!threads || *threads < 1 || *threads > maxThreads)
         return "--threads needs a number from 1 to " + std::to_string(maxThreads) + ", got '" +
                escaped(text) + "'";

@@ -56,15 +56,17 @@ std::string threeMfWriter(std::FILE* out, PolygonsIndexedNormal& mesh,
 
 // OBJ keeps NaN and infinite values so that a broken surface can be inspected;
 // the other formats go to slicers and other tools, which cannot use them.
+// The 3MF core specification bounds a model's coordinates, in its unit, by
+// 1e9; its readers (lib3mf among them) refuse a model beyond it.
 constexpr MeshFormat formats[] = {
-    {"obj", "OBJ", colourWriter<writeObj>, nullptr, false, Units::none, true, false},
-    {"ply", "PLY", plyWriter, checkFinitePositionsAndNormals, false, Units::none, true, false},
-    {"stl", "STL", stlWriter, checkFinitePositions, false, Units::none, false, false},
-    {"3mf", "3MF", threeMfWriter, checkFinitePositions, true, Units::named, true, true},
+    {"obj", "OBJ", colourWriter<writeObj>, nullptr, false, Units::none, true, false, 0},
+    {"ply", "PLY", plyWriter, checkFinitePositionsAndNormals, false, Units::none, true, false, 0},
+    {"stl", "STL", stlWriter, checkFinitePositions, false, Units::none, false, false, 0},
+    {"3mf", "3MF", threeMfWriter, checkFinitePositions, true, Units::named, true, true, 1e9},
     {"glb", "glTF", colourWriter<writeGlb>, checkFinitePositionsAndNormals, false, Units::metres,
-     true, false},
+     true, false, 0},
     {"gltf", "glTF", colourWriter<writeGltf>, checkFinitePositionsAndNormals, false, Units::metres,
-     true, false},
+     true, false, 0},
 };
 
 // The colours of the vertices a weld kept, in their new order.
@@ -101,7 +103,19 @@ std::string writeMesh(const MeshExport& how, PolygonsIndexedNormal& mesh,
     return problem;
 }
 
-// Scaling, fitting and the conversion to metres, in one multiplication.
+// Why the scaled mesh lies beyond the coordinates the format allows.
+std::string boundRefusal(const MeshExport& how, const PolygonsIndexedNormal& mesh) {
+    const double largest = how.format->largestCoordinate;
+    const std::string why = largest > 0 ? checkCoordinatesWithin(mesh, largest) : "";
+    if (why.empty())
+        return why;
+    return std::string("not written as ") + how.format->title + ": " + why +
+           " (in the model's unit, " +
+           std::string(unitName(how.unit.value_or(ModelUnit::millimeter))) + ")";
+}
+
+// Scaling, fitting and the conversion to metres, in one multiplication, then
+// the format's bound on coordinates.
 std::string resize(const MeshExport& how, PolygonsIndexedNormal& mesh) {
     double factor = how.scale.value_or(1.0);
     if (how.fit) {
@@ -112,12 +126,12 @@ std::string resize(const MeshExport& how, PolygonsIndexedNormal& mesh) {
     }
     if (how.format->units == Units::metres)
         factor *= metresPer(how.unit.value_or(ModelUnit::millimeter));
-    if (factor == 1)
-        return {};
-    if (const std::string refusal = scaleRefusal(mesh, factor); !refusal.empty())
-        return "not written: " + refusal;
-    scaleMesh(mesh, factor);
-    return {};
+    if (factor != 1) {
+        if (const std::string refusal = scaleRefusal(mesh, factor); !refusal.empty())
+            return "not written: " + refusal;
+        scaleMesh(mesh, factor);
+    }
+    return boundRefusal(how, mesh);
 }
 
 } // namespace

@@ -44,6 +44,9 @@ struct MeshFormat {
     Units units;
     bool colours;   // carries a colour per vertex
     bool materials; // carries named materials (bands of colours)
+    // The largest coordinate the format allows in the file's unit, after
+    // scaling; 0 for the float range alone.
+    double largestCoordinate;
 };
 
 // The format of that name (lower case), or null.

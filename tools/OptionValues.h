@@ -14,7 +14,10 @@ namespace VextalTools {
 // Why an option's value is refused ("--size needs WxH ..."), or nothing.
 using Refusal = std::optional<std::string>;
 
-// The whole text must be the number: no spaces, no trailing characters.
+// The one reader of every number an option takes. The whole text must be
+// the number, in decimal: an optional minus, digits, a fraction, an
+// exponent. A space, a plus sign, a hexadecimal prefix or anything after the
+// number makes the text no number, for every option alike.
 template <typename Number> std::optional<Number> parseNumber(std::string_view text) {
     Number value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

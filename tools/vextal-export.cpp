@@ -16,6 +16,7 @@
 #include "tools/ColourOptions.h"
 #include "tools/MeshBuildOptions.h"
 #include "tools/MeshExport.h"
+#include "tools/OptionValues.h"
 #include "tools/ProgressLine.h"
 #include "tools/SkippedWords.h"
 
@@ -106,12 +107,10 @@ constexpr Vextal::ProgramDescription program{
     "  vextal-export ring-torus.vextal torus.3mf --colour gaussian --colours 4\n",
 };
 
-// A positive finite number, the whole text.
+// A positive finite number, the whole text, read as every option's number is.
 std::optional<double> positiveNumber(std::string_view text) {
-    const std::string whole(text);
-    char* end = nullptr;
-    const double value = std::strtod(whole.c_str(), &end);
-    if (whole.empty() || *end != '\0' || !std::isfinite(value) || value <= 0)
+    const std::optional<double> value = VextalTools::parseNumber<double>(text);
+    if (!value || !std::isfinite(*value) || *value <= 0)
         return std::nullopt;
     return value;
 }

@@ -2,6 +2,7 @@
 #include "meshfiles/ThreeMfWriter.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "meshfiles/ColourBands.h"
+#include "meshfiles/MeshCheck.h"
 #include "primitives/PrimitiveSuperShapeToric.h"
 #include "support/ExportedFile.h"
 #include "support/TempDir.h"
@@ -9,6 +10,7 @@
 #include <Model/COM/NMR_DLLInterfaces.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -203,5 +205,34 @@ TEST(ThreeMfWriter, bandsAreNamedBaseMaterialsOnePerTriangle) {
         ASSERT_EQ(NMR::lib3mf_propertyhandler_getbasematerial(handler.object, t, &groupId, &index),
                   0);
         EXPECT_EQ(index, moved.ofTriangle[t]) << t;
+    }
+}
+
+// The bound the export keeps 3MF coordinates within is the one lib3mf
+// enforces: a model that reaches 1e9 reads back, one float step beyond it is
+// refused as the export refuses it.
+TEST(ThreeMfWriter, coordinatesUpToTheBoundReadBackAndNoFurther) {
+    VextalTest::TempDir dir;
+    for (const float largest : {1e9f, std::nextafter(1e9f, 2e9f)}) {
+        PolygonsIndexedNormal mesh;
+        fillToric(mesh);
+        float most = 0;
+        for (std::uint32_t v = 0; v < mesh.vertexCount; ++v)
+            most = std::max({most, std::fabs(mesh.vertices[v].x), std::fabs(mesh.vertices[v].y),
+                             std::fabs(mesh.vertices[v].z)});
+        for (std::uint32_t v = 0; v < mesh.vertexCount; ++v)
+            if (std::fabs(mesh.vertices[v].x) == most)
+                mesh.vertices[v].x = std::copysign(largest, mesh.vertices[v].x);
+        const bool within = checkCoordinatesWithin(mesh, 1e9).empty();
+        const std::string path = writtenPackage(dir, "far.3mf", mesh, {}, 1);
+        NMR::PLib3MFModel* model = nullptr;
+        NMR::PLib3MFModelReader* reader = nullptr;
+        ASSERT_EQ(NMR::lib3mf_createmodel(&model), 0);
+        ASSERT_EQ(NMR::lib3mf_model_queryreader(model, "3mf", &reader), 0);
+        const bool read = NMR::lib3mf_reader_readfromfileutf8(reader, path.c_str()) == 0;
+        NMR::lib3mf_release(reader);
+        NMR::lib3mf_release(model);
+        EXPECT_EQ(read, largest == 1e9f) << largest;
+        EXPECT_EQ(within, read) << largest;
     }
 }
