@@ -79,10 +79,13 @@ OutputFile::~OutputFile() {
 bool OutputFile::refuseInput(const struct stat& output, const Options& options) {
     std::vector<std::string> inputs = options.otherInputs;
     inputs.insert(inputs.begin(), options.input);
+    // The message follows the output's name: an input of that very name is
+    // not named again.
     for (const std::string& input : inputs)
         if (sameFile(output, input))
-            return !fail("is the same file as " + escaped(input) +
-                         ", which is being read; not written over it");
+            return !fail(input == shownName ? "is a file being read; not written over it"
+                                            : "is the same file as " + escaped(input) +
+                                                  ", which is being read; not written over it");
     return false;
 }
 

@@ -76,8 +76,11 @@ std::string FrameFolderWriter::refuseInputs() const {
             struct stat read {};
             if (::stat(input.c_str(), &read) == 0 && read.st_dev == frame.st_dev &&
                 read.st_ino == frame.st_ino) {
-                problem = std::string(name) + " is the same file as " + escaped(input) +
-                          ", which is being read; not written over it";
+                const bool named = input == folder + "/" + name;
+                problem =
+                    std::string(name) + (named ? " is a file being read; not written over it"
+                                               : " is the same file as " + escaped(input) +
+                                                     ", which is being read; not written over it");
                 return;
             }
         }
