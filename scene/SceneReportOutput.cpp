@@ -70,7 +70,7 @@ public:
     }
 
     // "curvature: K 1..1, H 1..1 (2 points left out: not finite), total K dA
-    // 12.5663706 = 2 pi x 2 (settled: within 1.2e-12 turns), Euler
+    // 12.5663706 = 2 pi x 2 (settled, to about 1.2e-12 turns), Euler
     // characteristic 2".
     std::string curvatureText(const CurvatureSurvey& c) {
         std::string text = "curvature: K " + number(c.gaussianMin) + ".." + number(c.gaussianMax) +
@@ -80,7 +80,7 @@ public:
         const double turn = 2 * std::numbers::pi;
         text += ", total K dA " + number(c.gaussianTotal) + " = 2 pi x " +
                 number(c.gaussianTotal / turn) +
-                (c.settled ? " (settled: within " : " (not settled: off by up to ") +
+                (c.settled ? " (settled, to about " : " (not settled: uncertain by about ") +
                 shortNumber(c.gaussianTotalError / turn) + " turns), Euler characteristic " +
                 std::to_string(c.eulerCharacteristic);
         if (c.concentrated)

@@ -81,6 +81,22 @@ assert abs(ring["gaussianTotal"]) <= 1e-4 * 4 * math.pi and ring["eulerCharacter
 assert ring["pointsLeftOut"] == 0 and ring["gaussianMin"] < 0 < ring["gaussianMax"], ring' \
     "$work/stdout" || fail "--json curvature: $(cat "$work/stdout")"
 said "V - E + F = 2: the surface is not the closed surface the file claims" "Gauss-Bonnet warning"
+# Sharp arms: the total is refined until it settles on 2 turns, with no
+# warning; a total that cannot settle (a harmonic whose radius passes through
+# 0) warns of nothing either, and says how uncertain it is.
+printf '"sss slice 64 rotate 240 coef1 2 20 20 5 1 1 coef2 2 2 2 4 0.8 0.24 render' >"$work/sharp.txt"
+expect_status 0 "sharp arms" "$checker" --json "$work/sharp.txt" "$examples/harmonic-lobes.vextal"
+python3 -c 'import json, math, sys
+sharp, lobes = json.load(open(sys.argv[1]))
+c = sharp["curvature"]
+assert c["settled"] and c["eulerCharacteristic"] == 2 and not c["concentrated"], c
+assert abs(c["gaussianTotal"] / (2 * math.pi) - 2) < 1e-4 and c["gaussianTotalError"] < 1e-5, c
+assert sharp["warnings"] == [] and lobes["warnings"] == [] and lobes["mesh"]["openEdges"] == 0, (sharp, lobes)
+assert not lobes["curvature"]["settled"] and lobes["curvature"]["gaussianTotalError"] > 0, lobes' \
+    "$work/stdout" || fail "--json sharp arms: $(cat "$work/stdout")"
+expect_status 0 "sharp arms, text" "$checker" "$work/sharp.txt"
+grep -qE "= 2 pi x 2\.0000[0-9]* \(settled, to about [0-9.e+-]* turns\), Euler characteristic 2" "$work/stdout" \
+    || fail "a settled total: $(cat "$work/stdout")"
 # Hostile bytes: what a file or its name holds reaches the terminal escaped,
 # and the JSON is strict UTF-8 with one shape for every file.
 printf '"sss\nfoo\x1b]0;title\x07 ab\x00cd \xff\xfe\nrender' >"$work/hostile.txt"

@@ -63,6 +63,22 @@ green_y=$(count_colour "$work/about-y.png" 0 255 0)
 [ "$green_x" -lt $((red_x * 2 / 3)) ] || fail "--turn X is not about x (red $red_x, green $green_x)"
 [ "$red_y" -lt $((green_y * 2 / 3)) ] || fail "--turn Y is not about y (red $red_y, green $green_y)"
 [ "$(count_colour "$work/about-x.png" 0 0 255)" -gt 20 ] || fail "the turned z axis is not seen"
+# The same on the lit surface, without the axes: a sphere coloured by height
+# faces the eye with its z axis; turned a quarter about x, z runs up the
+# picture (the colour changes from top to bottom, not across); about y, it
+# runs across (the light brightens one side a little).
+green_at() { convert "$1" -crop "20x20+$2+$3" -format '%[fx:mean.g]' info:; }
+for turn in 1.5708,0 0,1.5708; do
+    expect_status 0 "--turn $turn, coloured" "$snapshot" "$examples/sphere.vextal" "$work/turned.png" \
+        --size 200x200 --colour height --turn "$turn"
+    greens="$(green_at "$work/turned.png" 90 40) $(green_at "$work/turned.png" 90 140)"
+    greens="$greens $(green_at "$work/turned.png" 40 90) $(green_at "$work/turned.png" 140 90)"
+    echo "$greens" | awk -v turn="$turn" 'function abs(v) { return v < 0 ? -v : v }
+        { along = abs($1 - $2); across = abs($3 - $4)
+          if (turn == "0,1.5708") { t = along; along = across; across = t }
+          exit !(along > 0.15 && along > 2 * across) }' \
+        || fail "--turn $turn turns about the wrong axis (green at top, bottom, left, right: $greens)"
+done
 
 # --fill frames a surface by its bounds, whatever its shape and turn: one
 # that the default camera stands inside, one eight times longer than it is
