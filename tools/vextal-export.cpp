@@ -91,9 +91,10 @@ constexpr Vextal::ProgramDescription program{
     "SCENE_FILE is loaded exactly as the viewer loads conf.txt. The extension of\n"
     "OUT chooses the format, in any case (.obj, .ply, .stl, .3mf, .glb, .gltf);\n"
     "--format overrides it. OBJ keeps NaN and infinite coordinates for inspection;\n"
-    "the other formats refuse a mesh that has any. 3MF is always welded and\n"
-    "carries its unit; glTF (binary .glb, or .gltf with its buffer embedded) is\n"
-    "in metres. Nothing half-written is left, and an existing file is left as it\n"
+    "the other formats refuse a mesh that has any. 3MF is always welded,\n"
+    "carries its unit and holds no coordinate beyond 1e9 in it; glTF (binary\n"
+    ".glb, or .gltf with its buffer embedded) is in metres. Nothing half-written\n"
+    "is left, and an existing file is left as it\n"
     "was when the export fails.\n",
     options,
     "  0   the mesh was written\n"
