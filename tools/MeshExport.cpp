@@ -89,13 +89,16 @@ std::string refusal(const MeshFormat& format, const PolygonsIndexedNormal& mesh)
 std::string writeMesh(const MeshExport& how, PolygonsIndexedNormal& mesh,
                       const VertexColours* colours, std::string& where) {
     const MeshFormat& format = *how.format;
-    OutputFile out(how.outPath, {.input = how.input});
+    OutputFile out(how.outPath, {.input = how.input, .stop = how.workers.stop});
     where = out.name();
     std::string problem;
     if (out.stream())
         problem = format.write(out.stream(), mesh,
                                {how.comment, how.unit.value_or(ModelUnit::millimeter), how.workers,
                                 colours, how.bands});
+    // Stopped, the file is not put in place, even when it was all written.
+    if (how.workers.stop && how.workers.stop->load())
+        throw WorkStopped{};
     if (problem.empty() && !out.commit())
         problem = out.error();
     return problem;
