@@ -258,6 +258,12 @@ bool OutputFile::attachStream() {
 
 ssize_t OutputFile::writeAll(void* self, const char* bytes, std::size_t size) {
     auto* out = static_cast<OutputFile*>(self);
+    // Stopped, the output takes nothing more, so that a writer that looks at
+    // its stream's state ends soon.
+    if (stopped(out->stop)) {
+        out->writeError = out->writeError != 0 ? out->writeError : ECANCELED;
+        return -1;
+    }
     for (std::size_t done = 0; done < size;) {
         const ssize_t written = ::write(out->fd, bytes + done, size - done);
         if (written < 0 && errno == EINTR && !stopped(out->stop))
