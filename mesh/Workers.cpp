@@ -11,6 +11,11 @@
 
 namespace Vextal {
 
+void stopIfAsked(const Workers& workers) {
+    if (workers.stop && workers.stop->load(std::memory_order_relaxed))
+        throw WorkStopped{};
+}
+
 unsigned allCores() {
     return unsigned(std::max(1, tbb::info::default_concurrency()));
 }
@@ -36,11 +41,6 @@ namespace {
 // Alone, stoppable work goes in this many blocks: a stop is seen within a
 // sixty-fourth of the work, and the looks cost nothing.
 constexpr std::uint32_t stoppableBlocks = 64;
-
-void stopIfAsked(const Workers& workers) {
-    if (workers.stop && workers.stop->load(std::memory_order_relaxed))
-        throw WorkStopped{};
-}
 
 void inBlocksOnThisThread(const Workers& workers, std::uint32_t count, std::uint32_t grain,
                           const std::function<void(std::uint32_t, std::uint32_t)>& work) {

@@ -19,6 +19,10 @@ struct Workers {
 // must be thrown away; everything it holds is released as the stack unwinds.
 struct WorkStopped {};
 
+// Throws WorkStopped when the workers' stop is set: for the steps of long
+// work done outside forEachBlock.
+void stopIfAsked(const Workers& workers);
+
 // The number of threads the machine runs at once (at least 1).
 unsigned allCores();
 

@@ -304,6 +304,14 @@ bool OutputFile::commit() {
         discard();
         return false;
     }
+    // The last moment a stop can keep the old file: syncing a large file
+    // takes long enough for one to come.
+    if (stopped(stop)) {
+        errno = ECANCELED;
+        failWithErrno("not put in place");
+        discard();
+        return false;
+    }
     const bool placed = mode == Mode::unnamed ? linkIntoPlace() : renameIntoPlace(temporaryName);
     discard();
     if (placed)

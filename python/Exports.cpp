@@ -94,6 +94,7 @@ void exportScene(const py::object& source, const py::object& path, const py::obj
         raiseValueError(refusal);
     const std::shared_ptr<Mesh> mesh = meshToWrite(source, grid, threads);
     how.workers = mesh->build.workers;
+    how.countOpenEdges = false; // only vextal-export warns of them
     how.input = mesh->scene.path;
     how.comment = "vextal-export: " + Vextal::describe(mesh->summary);
     Vextal::ExportOutcome outcome;

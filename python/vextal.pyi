@@ -70,6 +70,7 @@ class Scene:
         colour: Optional[Union[Literal["plain"], ColourMode]] = None,
         range: Optional[Tuple[Real, Real]] = None,
         legend: bool = False,
+        values: Optional[npt.ArrayLike] = None,
     ) -> npt.NDArray[np.uint8]: ...
     def _repr_png_(self) -> bytes: ...
     def __eq__(self, other: object) -> bool: ...
@@ -103,6 +104,7 @@ class Mesh:
         colour: Optional[Union[Literal["plain"], ColourMode]] = None,
         range: Optional[Tuple[Real, Real]] = None,
         legend: bool = False,
+        values: Optional[npt.ArrayLike] = None,
     ) -> npt.NDArray[np.uint8]: ...
 
 class Colours:

@@ -168,7 +168,8 @@ ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
     const bool weld = how.weld || how.format->alwaysWelded;
     if (weld)
         progress.step("welding " + std::to_string(mesh.vertexCount) + " vertices");
-    outcome.closable = weld ? 0 : openEdgesWeldCloses(mesh, scene, how.workers);
+    outcome.closable =
+        weld || !how.countOpenEdges ? 0 : openEdgesWeldCloses(mesh, scene, how.workers);
     if (weld) {
         std::vector<std::uint32_t> origins;
         // 3MF has no normals: they are not made again.
@@ -181,7 +182,7 @@ ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
     // thread of its own while the file is written, which leaves cores idle.
     // The writing reads the triangles; only the vertices are scaled.
     std::future<std::uint32_t> stillOpen;
-    if (how.format->alwaysWelded)
+    if (how.format->alwaysWelded && how.countOpenEdges)
         stillOpen = std::async(std::launch::async, [&mesh] {
             return countEdges(mesh.triangles, mesh.triangleCount).open;
         });

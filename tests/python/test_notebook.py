@@ -128,6 +128,16 @@ def test_colour_pictures_are_the_snapshots_and_the_animations(examples, run, tmp
     with pytest.raises(ValueError, match="legend needs colour"):
         scene.picture(legend=True)
 
+    # The caller's own values take the same map and the same default range.
+    mesh = scene.mesh(grid=(40, 50))
+    heights = mesh.vertices[:, 2].astype(np.float64)
+    same_bits(mesh.picture(size=(96, 72), values=heights, colour="height", legend=True),
+              mesh.picture(size=(96, 72), colour="height", legend=True))
+    with pytest.raises(ValueError, match=r"values must be one number per vertex .*\(2052, .*got 3"):
+        mesh.picture(values=[1, 2, 3])
+    with pytest.raises(ValueError, match="values must be a 1-D array of numbers.*<U1"):
+        mesh.picture(values=np.array(["a"] * len(heights)))
+
 
 def test_pictures_are_written_as_png_through_the_safe_writer(tmp_path):
     rgba = vextal.Scene("spheric").picture(size=(40, 30), background=None)
