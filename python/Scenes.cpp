@@ -240,8 +240,9 @@ void bindScenes(py::module_& module) {
 Made by vextal.load(path), Scene.from_text(text) or with keywords:
 Scene(surface="spheric", slices=64, rotations=240, coef1=(2, 7, 7, 5, 1, 1)).
 Unnamed keywords keep the surface's defaults, as a scene file that sets
-nothing but the selector. Every attribute may be changed; text() gives the
-scene file that loads as this scene.)");
+nothing but the selector. Every attribute may be changed (so a Scene is not
+hashable: text() is a key that is); text() gives the scene file that loads as
+this scene. copy, deepcopy and pickle go through that text.)");
     scene
         .def(py::init(&fromKeywords), py::arg("surface") = "toric", py::kw_only(),
              py::arg("slices") = py::none(), py::arg("rotations") = py::none(),

@@ -229,7 +229,7 @@ TEST(OutputFile, aStopEndsTheWaitForAReaderAndKeepsTheOldFile) {
         ::usleep(100 * 1000);
         stop = true;
     });
-    OutputFile waited(fifo, {.stop = &stop});
+    OutputFile waited(fifo, {.input = "", .stop = &stop});
     stopper.join();
     EXPECT_EQ(waited.stream(), nullptr);
     EXPECT_NE(waited.error().find("Operation canceled"), std::string::npos) << waited.error();
@@ -240,7 +240,7 @@ TEST(OutputFile, aStopEndsTheWaitForAReaderAndKeepsTheOldFile) {
         OutputFile old(path);
         ASSERT_TRUE(writeAndCommit(old, "old"));
     }
-    OutputFile stopped(path, {.stop = &later});
+    OutputFile stopped(path, {.input = "", .stop = &later});
     std::fputs("new", stopped.stream());
     later = true;
     EXPECT_FALSE(stopped.commit());
