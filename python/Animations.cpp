@@ -38,7 +38,7 @@ AnimationKind kindOf(const std::string& path, const py::object& format) {
                                             : std::nullopt;
         if (!kind)
             raiseValueError("format must be 'gif', 'webp', 'mp4' or 'png', got " +
-                            py::repr(format).cast<std::string>());
+                            shownValue(format, !py::isinstance<py::str>(format)));
         return *kind;
     }
     const std::optional<AnimationKind> kind = animationKindOf(path);

@@ -51,7 +51,8 @@ Vextal::ColourRequest colourRequestOf(const py::object& colour, const py::object
                 ? Vextal::colourModeNamed(Vextal::lowerCase(colour.cast<std::string>()))
                 : std::nullopt;
         if (!mode)
-            raiseValueError("colour takes " + modeNames() + ", got " + shown(colour));
+            raiseValueError("colour takes " + modeNames() + ", got " +
+                            shownValue(colour, !py::isinstance<py::str>(colour)));
         request.mode = *mode;
     }
     if (range.is_none())

@@ -47,7 +47,7 @@ Vextal::MeshExport exportOf(const std::string& path, const py::object& unit, con
                                                  : std::nullopt;
         if (!how.unit)
             raiseValueError("unit takes " + std::string(Vextal::unitNames()) + ", got " +
-                            py::repr(unit).cast<std::string>());
+                            shownValue(unit, !py::isinstance<py::str>(unit)));
         if (how.format->units == Vextal::Units::none)
             raiseValueError("unit needs a format that knows units (3mf, glb, gltf); " +
                             std::string(how.format->title) + " carries none");

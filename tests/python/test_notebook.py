@@ -88,6 +88,7 @@ def test_numpy_numbers_are_numbers_and_huge_ones_are_refused_by_name(tmp_path):
         (lambda: plain.picture(distance="far"), r"distance .* got 'far' \(str\)"),
         (lambda: setattr(plain, "coef1", "abcdef"), r"coef1 needs 6 numbers, got 'abcdef' \(str\)"),
         (lambda: vextal.export(plain, tmp_path / "a.stl", fit=1j), r"fit .* got 1j \(complex\)"),
+        (lambda: plain.mesh().colour(np.int64(2)), r"colour takes .* got 2 \(int64\)"),
     ]:
         with pytest.raises(ValueError, match=message):
             call()
