@@ -40,7 +40,7 @@ def test_ctrl_c_stops_an_export_and_keeps_the_old_file(tmp_path):
     kept = tmp_path / "kept.obj"
     kept.write_bytes(b"old")
     said = interrupted(f"""
-    vextal.export(vextal.Scene("spheric"), {str(kept)!r}, grid=(4096, 4096))""")
+    vextal.export(vextal.Scene("spheric"), {str(kept)!r}, grid=(2048, 2048))""")
     assert said.startswith("interrupted"), said
     assert kept.read_bytes() == b"old"
     assert [path.name for path in tmp_path.iterdir()] == ["kept.obj"]
