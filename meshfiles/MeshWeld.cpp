@@ -166,6 +166,7 @@ LargeArray<std::uint32_t> mergeTargets(std::span<const Vec3> vertices, const Wor
         target[v] = v;
     const LargeArray<std::uint8_t> crowded =
         crowdedVertices(placedVertices(vertices, grid, workers), vertices.size(), workers);
+    stopIfAsked(workers); // the sort and the search above end with no block to look between
     std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> kept;
     for (std::uint32_t v = 0; v < vertices.size(); ++v) {
         if (!crowded[v])
@@ -225,6 +226,7 @@ std::size_t dropPairs(std::span<Triangle> triangles, std::size_t vertexCount,
     LargeArray<std::uint32_t> next(start.begin(), start.end() - 1);
     for (std::uint32_t k = 0; k < triangles.size(); ++k)
         byCorner[next[cornerSet(triangles[k])[0]]++] = k;
+    stopIfAsked(workers);
     LargeArray<std::uint8_t> keep(triangles.size(), 0);
     // Each file's triangles by their other two corners, then by position.
     struct Filed {
@@ -300,7 +302,9 @@ std::size_t mergeVertices(std::span<const Vec3> vertices, std::span<Triangle> tr
 WeldedCounts weld(std::span<Vec3> vertices, std::span<Triangle> triangles, const Workers& workers,
                   std::vector<std::uint32_t>* origins) {
     std::size_t kept = mergeVertices(vertices, triangles, workers);
+    stopIfAsked(workers);
     kept = dropPairs(triangles.first(kept), vertices.size(), workers);
+    stopIfAsked(workers);
     if (origins) {
         origins->clear();
         origins->reserve(vertices.size());

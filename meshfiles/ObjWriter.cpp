@@ -28,10 +28,18 @@ char* appendChannel(char* at, std::uint8_t level) {
     return std::to_chars(at, at + 16, float(level) / 255.0f).ptr;
 }
 
+// A stream that has failed (a full disk, an output stopped) takes nothing
+// more: formatting the rest of a large mesh would only cost time.
+constexpr std::uint32_t failureLook = 1 << 16;
+
+bool failed(std::FILE* out, std::uint32_t k) {
+    return k % failureLook == 0 && std::ferror(out);
+}
+
 void writeVectors(std::FILE* out, std::string_view tag, const Vec3* vectors, std::uint32_t count,
                   const VertexColours* colours = nullptr) {
     char line[192];
-    for (std::uint32_t k = 0; k < count; ++k) {
+    for (std::uint32_t k = 0; k < count && !failed(out, k); ++k) {
         char* at = std::copy(tag.begin(), tag.end(), line);
         at = appendNumber(at, vectors[k].x);
         at = appendNumber(at, vectors[k].y);
@@ -71,7 +79,7 @@ void writeObj(std::FILE* out, const PolygonsIndexedNormal& mesh, const std::stri
     writeVectors(out, "v", mesh.vertices, mesh.vertexCount, colours);
     writeVectors(out, "vn", mesh.normals, mesh.normalCount);
     char line[128];
-    for (std::uint32_t t = 0; t < mesh.triangleCount; ++t) {
+    for (std::uint32_t t = 0; t < mesh.triangleCount && !failed(out, t); ++t) {
         const Triangle& f = mesh.triangles[t];
         char* at = line;
         *at++ = 'f';

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <random>
 #include <unistd.h>
 
@@ -13,6 +14,12 @@ namespace Vextal {
 namespace {
 
 constexpr int namingAttempts = 100;
+// How often a stoppable output looks at its stop while it waits for a reader.
+constexpr int stopLookMilliseconds = 20;
+
+bool stopped(const std::atomic<bool>* stop) {
+    return stop && stop->load(std::memory_order_relaxed);
+}
 
 bool sameFile(const struct stat& output, const std::string& input) {
     struct stat read {};
@@ -42,7 +49,8 @@ int linkUnnamed(int fd, int folderFd, const std::string& name) {
 OutputFile::OutputFile(const std::string& path) : OutputFile(path, Options()) {}
 
 OutputFile::OutputFile(const std::string& path, const Options& options)
-    : shownName(path == "-" && !options.regularOnly ? "standard output" : path) {
+    : shownName(path == "-" && !options.regularOnly ? "standard output" : path),
+      stop(options.stop) {
     // Past the file size limit a write then fails with EFBIG, which is said and
     // cleaned up, instead of the signal ending the process.
     struct sigaction ignore {};
@@ -104,7 +112,7 @@ void OutputFile::openStandardOutput(const Options& options) {
 
 // No temporary and no rename: a FIFO or a device takes the bytes as they come.
 void OutputFile::openStream(const Options& options) {
-    fd = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    fd = openStreamTarget(options.stop);
     if (fd < 0) {
         failWithErrno("cannot open for writing");
         return;
@@ -118,6 +126,42 @@ void OutputFile::openStream(const Options& options) {
         return discard();
     mode = Mode::stream;
     attachStream();
+}
+
+// A blocking open of a FIFO waits for a reader and cannot be ended; with a
+// stop, the open is tried without blocking until a reader comes (ENXIO until
+// then) or the stop is set.
+int OutputFile::openStreamTarget(const std::atomic<bool>* stop) const {
+    if (!stop)
+        return ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    for (;;) {
+        const int opened =
+            ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        if (opened >= 0 || errno != ENXIO)
+            return opened;
+        if (stopped(stop)) {
+            errno = ECANCELED;
+            return -1;
+        }
+        ::poll(nullptr, 0, stopLookMilliseconds);
+    }
+}
+
+// A full FIFO of a stoppable output: waits for room, a little at a time.
+// False, with errno set, when the stop is set or the wait fails.
+bool OutputFile::waitUntilWritable() {
+    for (;;) {
+        if (stopped(stop)) {
+            errno = ECANCELED;
+            return false;
+        }
+        pollfd room{fd, POLLOUT, 0};
+        const int ready = ::poll(&room, 1, stopLookMilliseconds);
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return false;
+    }
 }
 
 void OutputFile::openReplacement(const Options& options) {
@@ -217,9 +261,17 @@ bool OutputFile::attachStream() {
 
 ssize_t OutputFile::writeAll(void* self, const char* bytes, std::size_t size) {
     auto* out = static_cast<OutputFile*>(self);
+    // Stopped, the output takes nothing more, so that a writer that looks at
+    // its stream's state ends soon.
+    if (stopped(out->stop)) {
+        out->writeError = out->writeError != 0 ? out->writeError : ECANCELED;
+        return -1;
+    }
     for (std::size_t done = 0; done < size;) {
         const ssize_t written = ::write(out->fd, bytes + done, size - done);
-        if (written < 0 && errno == EINTR)
+        if (written < 0 && errno == EINTR && !stopped(out->stop))
+            continue;
+        if (written < 0 && errno == EAGAIN && out->waitUntilWritable())
             continue;
         if (written <= 0) {
             if (out->writeError == 0)
@@ -252,6 +304,14 @@ bool OutputFile::commit() {
     }
     if (::fsync(fd) != 0) {
         failWithErrno("cannot write the new file to disk");
+        discard();
+        return false;
+    }
+    // The last moment a stop can keep the old file: syncing a large file
+    // takes long enough for one to come.
+    if (stopped(stop)) {
+        errno = ECANCELED;
+        failWithErrno("not put in place");
         discard();
         return false;
     }

@@ -3,6 +3,7 @@
 #include "output/OutputTarget.h"
 #include "output/TemporaryCleanup.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -31,6 +32,10 @@ public:
         // Only regular files, for a program that must never block: a FIFO, a
         // device or a link to standard output is refused, and "-" is a file.
         bool regularOnly = false;
+        // When given: a FIFO is waited for and written without blocking, so
+        // that setting the stop ends the wait within milliseconds (the
+        // output then fails with "Operation canceled").
+        const std::atomic<bool>* stop = nullptr;
     };
 
     explicit OutputFile(const std::string& path);
@@ -63,6 +68,8 @@ private:
     bool createNamed();
     void keepOwnerAndPermissions();
     bool attachStream();
+    int openStreamTarget(const std::atomic<bool>* stop) const;
+    bool waitUntilWritable();
     static ssize_t writeAll(void* self, const char* bytes, std::size_t size);
     bool linkIntoPlace();
     bool renameIntoPlace(const std::string& from);
@@ -79,6 +86,7 @@ private:
     bool folderSyncable = false;
     int fd = -1;
     int writeError = 0; // the first failed write's errno
+    const std::atomic<bool>* stop = nullptr;
     std::FILE* file = nullptr;
     std::string temporaryName; // a named temporary's name in the folder
     TemporaryCleanup cleanup;

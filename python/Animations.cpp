@@ -2,6 +2,7 @@
 
 #include "base/EscapedText.h"
 #include "python/Errors.h"
+#include "python/Numbers.h"
 #include "python/Pictures.h"
 #include "python/Scenes.h"
 #include "tools/AnimationRun.h"
@@ -37,7 +38,7 @@ AnimationKind kindOf(const std::string& path, const py::object& format) {
                                             : std::nullopt;
         if (!kind)
             raiseValueError("format must be 'gif', 'webp', 'mp4' or 'png', got " +
-                            py::repr(format).cast<std::string>());
+                            shownValue(format, !py::isinstance<py::str>(format)));
         return *kind;
     }
     const std::optional<AnimationKind> kind = animationKindOf(path);
@@ -48,13 +49,11 @@ AnimationKind kindOf(const std::string& path, const py::object& format) {
     return *kind;
 }
 
-AnimationPlan planOf(const std::optional<Scene>& to, int frames, const py::object& turntable,
-                     bool bounce) {
-    if (frames < 1 || std::uint32_t(frames) > maxFrames)
-        raiseValueError("frames must be from 1 to " + std::to_string(maxFrames) + ", got " +
-                        std::to_string(frames));
+AnimationPlan planOf(const std::optional<Scene>& to, const py::object& frames,
+                     const py::object& turntable, bool bounce) {
+    const std::string needs = "must be from 1 to " + std::to_string(maxFrames);
     AnimationPlan plan;
-    plan.frames = std::uint32_t(frames);
+    plan.frames = std::uint32_t(wholeNumber(frames, "frames", needs.c_str(), 1, maxFrames));
     plan.morph = to.has_value();
     plan.bounce = bounce;
     plan.turntable = !plan.morph || (!turntable.is_none() && py::bool_(turntable));
@@ -77,21 +76,21 @@ struct Interruption {
     }
 };
 
-void animate(const Scene& scene, const py::object& path, const std::optional<Scene>& to, int frames,
-             double fps, const PictureArguments& picture, bool bounce, const py::object& turntable,
-             const std::optional<int>& quality, const py::object& format) {
+void animate(const Scene& scene, const py::object& path, const std::optional<Scene>& to,
+             const py::object& frames, const py::object& framesPerSecond,
+             const PictureArguments& picture, bool bounce, const py::object& turntable,
+             const py::object& quality, const py::object& format) {
     AnimationJob job;
     job.outPath = fileSystemPath(path);
     job.kind = kindOf(job.outPath, format);
     job.picture = pictureSettingsOf(picture);
     job.plan = planOf(to, frames, turntable, bounce);
+    const double fps = realNumber(framesPerSecond, "fps", "must be above 0 and up to 120");
     if (!(fps > 0 && fps <= maxFramesPerSecond))
-        raiseValueError("fps must be above 0 and up to 120, got " +
-                        py::repr(py::float_(fps)).cast<std::string>());
+        raiseValueError("fps must be above 0 and up to 120, got " + shownValue(framesPerSecond));
     job.framesPerSecond = fps;
-    if (quality && (*quality < 0 || *quality > 100))
-        raiseValueError("quality must be from 0 to 100, got " + std::to_string(*quality));
-    job.quality = quality;
+    if (!quality.is_none())
+        job.quality = int(wholeNumber(quality, "quality", "must be from 0 to 100", 0, 100));
     for (const Scene* read : {&scene, to ? &*to : nullptr})
         if (read && !read->path.empty())
             job.inputs.push_back(read->path);
@@ -131,14 +130,17 @@ void animate(const Scene& scene, const py::object& path, const std::optional<Sce
 void bindAnimations(py::module_& module) {
     module.def(
         "animate",
-        [](const Scene& scene, const py::object& path, const std::optional<Scene>& to, int frames,
-           double fps, const py::object& size, const py::object& turn, const py::object& distance,
-           const py::object& samples, const py::object& background, const py::object& wireframe,
-           bool bounce, const py::object& turntable, const std::optional<int>& quality,
-           const py::object& format, const py::object& grid, const py::object& threads) {
+        [](const Scene& scene, const py::object& path, const std::optional<Scene>& to,
+           const py::object& frames, const py::object& fps, const py::object& size,
+           const py::object& turn, const py::object& distance, const py::object& samples,
+           const py::object& background, const py::object& wireframe, bool bounce,
+           const py::object& turntable, const py::object& quality, const py::object& format,
+           const py::object& grid, const py::object& threads, const py::object& colour,
+           const py::object& range, bool legend) {
             animate(scene, path, to, frames, fps,
-                    {size, turn, distance, samples, background, wireframe, grid, threads}, bounce,
-                    turntable, quality, format);
+                    {size, turn, distance, samples, background, wireframe, grid, threads, colour,
+                     range, legend},
+                    bounce, turntable, quality, format);
         },
         py::arg("scene"), py::arg("path"), py::arg("to") = py::none(), py::arg("frames") = 72,
         py::arg("fps") = 24.0, py::arg("size") = py::make_tuple(480, 360),
@@ -146,7 +148,8 @@ void bindAnimations(py::module_& module) {
         py::arg("background") = "black", py::arg("wireframe") = false, py::arg("bounce") = false,
         py::arg("turntable") = py::none(), py::arg("quality") = py::none(),
         py::arg("format") = py::none(), py::arg("grid") = py::none(),
-        py::arg("threads") = py::none(),
+        py::arg("threads") = py::none(), py::arg("colour") = py::none(),
+        py::arg("range") = py::none(), py::arg("legend") = false,
         R"(Writes what vextal-animate writes: a turntable of the scene, or a morph to `to`.
 
 The file is chosen by path's extension (.gif, .webp, .mp4, or a folder of
@@ -155,7 +158,8 @@ turn in `frames` frames; a morph moves every value of the scene to those of
 `to` (the same surface), eased, and with bounce=True back again, and turns as
 well with turntable=True. fps: above 0 and up to 120 (50 for GIF); quality:
 0 to 100 for WebP (lossy; lossless without it) and MP4. The picture
-arguments are Scene.picture's. The file is whole or left as it was; Ctrl-C
+arguments are Scene.picture's, colour, range and legend among them (a
+morph keeps the first frame's range unless range is given). The file is whole or left as it was; Ctrl-C
 stops the animation between frames and raises KeyboardInterrupt. The GIL is
 released while frames are drawn.)");
 }

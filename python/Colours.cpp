@@ -1,7 +1,11 @@
 #include "python/Colours.h"
 
+#include "cli/CommandLine.h"
+#include "colour/ColourMaps.h"
 #include "python/Errors.h"
+#include "python/Interruptible.h"
 #include "python/Meshes.h"
+#include "python/Numbers.h"
 
 #include <pybind11/numpy.h>
 
@@ -42,11 +46,13 @@ template <typename T> py::array rowsCopied(const T* data, std::size_t count, std
 Vextal::ColourRequest colourRequestOf(const py::object& colour, const py::object& range) {
     Vextal::ColourRequest request;
     if (!colour.is_none()) {
-        const auto mode = py::isinstance<py::str>(colour)
-                              ? Vextal::colourModeNamed(colour.cast<std::string>())
-                              : std::nullopt;
+        const auto mode =
+            py::isinstance<py::str>(colour)
+                ? Vextal::colourModeNamed(Vextal::lowerCase(colour.cast<std::string>()))
+                : std::nullopt;
         if (!mode)
-            raiseValueError("colour takes " + modeNames() + ", got " + shown(colour));
+            raiseValueError("colour takes " + modeNames() + ", got " +
+                            shownValue(colour, !py::isinstance<py::str>(colour)));
         request.mode = *mode;
     }
     if (range.is_none())
@@ -60,14 +66,43 @@ Vextal::ColourRequest colourRequestOf(const py::object& colour, const py::object
     float ends[2];
     for (int k = 0; k < 2; ++k) {
         const py::handle end = pair[std::size_t(k)];
-        const bool number = (py::isinstance<py::int_>(end) && !py::isinstance<py::bool_>(end)) ||
-                            py::isinstance<py::float_>(end);
-        ends[k] = number ? float(end.cast<double>()) : NAN;
+        ends[k] = float(realNumberOf(end).value_or(NAN));
     }
     if (!std::isfinite(ends[0]) || !std::isfinite(ends[1]) || !(ends[0] < ends[1]))
         raiseValueError(refused);
     request.range = Vextal::ColourRange{ends[0], ends[1]};
     return request;
+}
+
+std::optional<Vextal::VertexColours>
+valueColoursOf(const py::object& values, const py::object& colour, const py::object& range) {
+    if (values.is_none())
+        return std::nullopt;
+    const Vextal::ColourRequest request = colourRequestOf(colour, range);
+    const py::array given = py::array::ensure(values);
+    const bool numbers = given && given.ndim() == 1 &&
+                         std::string("biuf").find(given.dtype().kind()) != std::string::npos;
+    if (!numbers)
+        raiseValueError("values must be a 1-D array of numbers, one per vertex, got " +
+                        (given ? "an array of " + py::str(given.dtype()).cast<std::string>() +
+                                     " shaped " + py::str(given.attr("shape")).cast<std::string>()
+                               : shownValue(values, true)));
+    const auto floats = py::array_t<float, py::array::c_style | py::array::forcecast>(given);
+    Vextal::VertexColours out;
+    const bool signedValues = Vextal::isSignedMode(request.mode);
+    out.mode = colour.is_none() ? "values" : std::string(Vextal::colourModeName(request.mode));
+    out.values.assign(floats.data(), floats.data() + floats.size());
+    for (float& value : out.values)
+        if (!std::isfinite(value))
+            value = NAN;
+    const Vextal::ColourRange ends =
+        request.range.value_or(Vextal::percentileRange(out.values, signedValues));
+    out.low = ends.low;
+    out.high = ends.high;
+    out.colours.resize(out.values.size());
+    Vextal::mapColours(signedValues ? Vextal::divergingMap : Vextal::sequentialMap, out.low,
+                       out.high, out.values, out.colours.data());
+    return out;
 }
 
 void bindColours(py::module_& module) {
@@ -111,10 +146,10 @@ range is (low, high), the values at the colour map's two ends.)")
             if (request.mode == Vextal::ColourMode::plain)
                 raiseValueError("plain is the material alone: it has no values to colour by");
             auto colours = std::make_shared<Colours>();
-            {
-                py::gil_scoped_release unlocked;
-                *colours = Vextal::colourVertices(m.values, m.polygons, request, m.build.workers);
-            }
+            Vextal::Workers workers = m.build.workers;
+            runInterruptibly(workers, [&] {
+                *colours = Vextal::colourVertices(m.values, m.polygons, request, workers);
+            });
             return colours;
         },
         py::arg("mode"), py::arg("range") = py::none(),

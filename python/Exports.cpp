@@ -4,7 +4,9 @@
 #include "colour/VertexColouring.h"
 #include "python/Colours.h"
 #include "python/Errors.h"
+#include "python/Interruptible.h"
 #include "python/Meshes.h"
+#include "python/Numbers.h"
 #include "tools/MeshExport.h"
 
 #include <cmath>
@@ -18,12 +20,11 @@ namespace {
 std::optional<double> positive(const py::object& value, const char* argument) {
     if (value.is_none())
         return std::nullopt;
-    const bool number = (py::isinstance<py::int_>(value) && !py::isinstance<py::bool_>(value)) ||
-                        py::isinstance<py::float_>(value);
-    const double size = number ? value.cast<double>() : 0;
+    const std::optional<double> number = realNumberOf(value);
+    const double size = number.value_or(0);
     if (!std::isfinite(size) || size <= 0)
         raiseValueError(std::string(argument) + " must be a positive number, got " +
-                        py::repr(value).cast<std::string>());
+                        shownValue(value, !number));
     return size;
 }
 
@@ -46,7 +47,7 @@ Vextal::MeshExport exportOf(const std::string& path, const py::object& unit, con
                                                  : std::nullopt;
         if (!how.unit)
             raiseValueError("unit takes " + std::string(Vextal::unitNames()) + ", got " +
-                            py::repr(unit).cast<std::string>());
+                            shownValue(unit, !py::isinstance<py::str>(unit)));
         if (how.format->units == Vextal::Units::none)
             raiseValueError("unit needs a format that knows units (3mf, glb, gltf); " +
                             std::string(how.format->title) + " carries none");
@@ -75,12 +76,8 @@ std::shared_ptr<Mesh> meshToWrite(const py::object& source, const py::object& gr
 int bandsOf(const py::object& colours) {
     if (colours.is_none())
         return 0;
-    const bool whole = py::isinstance<py::int_>(colours) && !py::isinstance<py::bool_>(colours);
-    const long long count = whole ? colours.cast<long long>() : 0;
-    if (count < 2 || count > 16)
-        raiseValueError("colours must be a whole number of bands from 2 to 16, got " +
-                        py::repr(colours).cast<std::string>());
-    return int(count);
+    return int(
+        wholeNumber(colours, "colours", "must be a whole number of bands from 2 to 16", 2, 16));
 }
 
 void exportScene(const py::object& source, const py::object& path, const py::object& unit,
@@ -97,11 +94,11 @@ void exportScene(const py::object& source, const py::object& path, const py::obj
         raiseValueError(refusal);
     const std::shared_ptr<Mesh> mesh = meshToWrite(source, grid, threads);
     how.workers = mesh->build.workers;
+    how.countOpenEdges = false; // only vextal-export warns of them
     how.input = mesh->scene.path;
     how.comment = "vextal-export: " + Vextal::describe(mesh->summary);
     Vextal::ExportOutcome outcome;
-    {
-        py::gil_scoped_release unlocked;
+    runInterruptibly(how.workers, [&] {
         // Coloured before welding: only the grid the load made knows each
         // vertex's theta and phi.
         std::optional<Vextal::VertexColours> vertexColours;
@@ -110,7 +107,7 @@ void exportScene(const py::object& source, const py::object& path, const py::obj
                 Vextal::colourVertices(mesh->values, mesh->polygons, request, how.workers);
         outcome = Vextal::exportMesh(mesh->polygons, mesh->summary, how, {"vextal", false},
                                      vertexColours ? &*vertexColours : nullptr);
-    }
+    });
     if (outcome.refused)
         raiseValueError(Vextal::escaped(outcome.where) + ": " + outcome.problem);
     if (!outcome.problem.empty())

@@ -1,6 +1,8 @@
 #include "python/Meshes.h"
 
 #include "python/Errors.h"
+#include "python/Interruptible.h"
+#include "python/Numbers.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
@@ -21,13 +23,14 @@ std::string shown(const py::handle& value) {
 }
 
 std::uint32_t gridCount(const py::handle& value, const py::object& grid) {
-    if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
-        raiseValueError("grid must be (slices, rotations), whole numbers, got " + shown(grid));
-    const long long count = value.cast<long long>();
-    if (count < 3 || count > Vextal::maxGridCount)
+    const WholeNumber count = wholeNumberOf(value);
+    if (!count.value && !count.tooLarge)
+        raiseValueError("grid must be (slices, rotations), whole numbers, got " + shown(grid) +
+                        ", whose " + shownValue(value, true) + " is not one");
+    if (!count.value || *count.value < 3 || *count.value > Vextal::maxGridCount)
         raiseValueError("grid must be (slices, rotations), each from 3 to " +
                         std::to_string(Vextal::maxGridCount) + ", got " + shown(grid));
-    return std::uint32_t(count);
+    return std::uint32_t(*count.value);
 }
 
 // A 1-D array of `count` rows of `width` values, read-only, kept alive by the mesh.
@@ -72,12 +75,9 @@ Vextal::MeshBuild meshBuildOf(const py::object& grid, const py::object& threads)
         build.grid = Vextal::GridSize{gridCount(pair[0], grid), gridCount(pair[1], grid)};
     }
     if (!threads.is_none()) {
-        const bool whole = py::isinstance<py::int_>(threads) && !py::isinstance<py::bool_>(threads);
-        const long long count = whole ? threads.cast<long long>() : 0;
-        if (count < 1 || count > maxThreads)
-            raiseValueError("threads must be a whole number from 1 to " +
-                            std::to_string(maxThreads) + ", got " + shown(threads));
-        build.workers.threads = unsigned(count);
+        const std::string needs = "must be a whole number from 1 to " + std::to_string(maxThreads);
+        build.workers.threads =
+            unsigned(wholeNumber(threads, "threads", needs.c_str(), 1, maxThreads));
     }
     return build;
 }
@@ -88,10 +88,9 @@ std::shared_ptr<Mesh> buildMesh(const Scene& scene, const Vextal::MeshBuild& bui
     mesh->build = build;
     const std::string text = Vextal::sceneText(scene.values);
     Vextal::SceneLoadResult loaded;
-    {
-        py::gil_scoped_release unlocked;
-        loaded = Vextal::loadSceneText(text, mesh->polygons, build);
-    }
+    Vextal::MeshBuild stoppable = build;
+    runInterruptibly(stoppable.workers,
+                     [&] { loaded = Vextal::loadSceneText(text, mesh->polygons, stoppable); });
     // Canonical text always reaches "render"; this guards a broken promise.
     if (!loaded.rendered())
         raiseSceneError(shownName(scene) + ": " + loaded.reason(), std::nullopt, std::nullopt);

@@ -6,6 +6,7 @@
 #include "python/Exports.h"
 #include "python/Meshes.h"
 #include "python/Pictures.h"
+#include "python/PngFiles.h"
 #include "python/Scenes.h"
 
 PYBIND11_MODULE(vextal, module) {
@@ -21,6 +22,7 @@ every mesh format vextal-export writes, animate() what vextal-animate writes.)";
     VextalPython::bindMeshes(module);
     VextalPython::bindColours(module);
     VextalPython::bindPictures(module);
+    VextalPython::bindPngFiles(module);
     VextalPython::bindExports(module);
     VextalPython::bindAnimations(module);
 }

@@ -3,6 +3,7 @@
 #include "base/EscapedText.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "python/Errors.h"
+#include "python/Numbers.h"
 #include "scene/SceneExplanation.h"
 #include "scene/SceneRules.h"
 
@@ -104,24 +105,28 @@ float finite(double value, const char* name) {
 }
 
 template <std::size_t N>
-std::array<float, N> finiteValues(const std::vector<double>& given, const char* name) {
-    if (given.size() != N)
+std::array<float, N> finiteValues(const py::object& given, const char* name) {
+    if (!py::isinstance<py::sequence>(given) || py::isinstance<py::str>(given) ||
+        py::isinstance<py::bytes>(given))
+        raiseValueError(std::string(name) + " needs " + std::to_string(N) + " numbers, got " +
+                        shownValue(given, true));
+    const py::sequence items = given;
+    if (items.size() != N)
         raiseValueError(std::string(name) + " needs " + std::to_string(N) + " values, got " +
-                        std::to_string(given.size()));
+                        std::to_string(items.size()));
     std::array<float, N> values{};
     for (std::size_t k = 0; k < N; ++k)
-        values[k] = finite(given[k], name);
+        values[k] = finite(realNumber(items[k], name, "must be numbers"), name);
     return values;
 }
 
-int sceneCount(int count, const char* name) {
-    if (count < 3 || count > maxSceneCount)
-        raiseValueError(std::string(name) + " must be from 3 to " + std::to_string(maxSceneCount) +
-                        " (a finer mesh: mesh(grid=...)), got " + std::to_string(count));
-    return count;
+int sceneCount(const py::handle& count, const char* name) {
+    const std::string needs =
+        "must be from 3 to " + std::to_string(maxSceneCount) + " (a finer mesh: mesh(grid=...))";
+    return int(wholeNumber(count, name, needs.c_str(), 3, maxSceneCount));
 }
 
-void setRange(float& start, float& end, const std::vector<double>& given, const char* name) {
+void setRange(float& start, float& end, const py::object& given, const char* name) {
     const auto pair = finiteValues<2>(given, name);
     const Vextal::AngleRange range = Vextal::rangeRule(pair[0], pair[1]);
     start = range.start;
@@ -157,13 +162,13 @@ std::string representation(const Scene& scene) {
     return text + ")";
 }
 
-using Doubles = std::vector<double>;
+using Doubles = py::object; // a sequence of numbers
 
 // The attribute setters, shared by the keyword constructor.
-void setSlices(Scene& s, int count) {
+void setSlices(Scene& s, const py::object& count) {
     s.values.sliceCount = sceneCount(count, "slices");
 }
-void setRotations(Scene& s, int count) {
+void setRotations(Scene& s, const py::object& count) {
     s.values.rotateCount = sceneCount(count, "rotations");
 }
 void setPhi(Scene& s, const Doubles& v) {
@@ -182,28 +187,43 @@ void setCoefh(Scene& s, const Doubles& v) {
     s.values.coefh = finiteValues<8>(v, "coefh");
 }
 
-Scene fromKeywords(const std::string& surface, std::optional<int> slices,
-                   std::optional<int> rotations, std::optional<bool> closed,
-                   std::optional<Doubles> phi, std::optional<Doubles> theta,
-                   std::optional<Doubles> coef1, std::optional<Doubles> coef2,
-                   std::optional<Doubles> coefh) {
+Scene fromKeywords(const std::string& surface, const py::object& slices,
+                   const py::object& rotations, std::optional<bool> closed, const Doubles& phi,
+                   const Doubles& theta, const Doubles& coef1, const Doubles& coef2,
+                   const Doubles& coefh) {
     Scene scene = defaultsOf(surfaceOf(surface));
-    if (slices)
-        setSlices(scene, *slices);
-    if (rotations)
-        setRotations(scene, *rotations);
+    if (!slices.is_none())
+        setSlices(scene, slices);
+    if (!rotations.is_none())
+        setRotations(scene, rotations);
     if (closed)
         scene.values.closed = *closed;
-    if (phi)
-        setPhi(scene, *phi);
-    if (theta)
-        setTheta(scene, *theta);
-    if (coef1)
-        setCoef1(scene, *coef1);
-    if (coef2)
-        setCoef2(scene, *coef2);
-    if (coefh)
-        setCoefh(scene, *coefh);
+    if (!phi.is_none())
+        setPhi(scene, phi);
+    if (!theta.is_none())
+        setTheta(scene, theta);
+    if (!coef1.is_none())
+        setCoef1(scene, coef1);
+    if (!coef2.is_none())
+        setCoef2(scene, coef2);
+    if (!coefh.is_none())
+        setCoefh(scene, coefh);
+    return scene;
+}
+
+// A scene travels as its canonical text, and its path, so that a copy in
+// another process (pickle, multiprocessing) loads as the same scene.
+py::tuple stateOf(const Scene& scene) {
+    return py::make_tuple(Vextal::sceneText(scene.values),
+                          scene.path.empty() ? py::object(py::none()) : py::str(scene.path));
+}
+
+Scene fromState(const py::tuple& state) {
+    if (state.size() != 2)
+        raiseValueError("a pickled vextal.Scene is (text, path), got " + shownValue(state));
+    Scene scene = loadText(state[0].cast<std::string>());
+    if (!state[1].is_none())
+        scene.path = state[1].cast<std::string>();
     return scene;
 }
 
@@ -220,8 +240,9 @@ void bindScenes(py::module_& module) {
 Made by vextal.load(path), Scene.from_text(text) or with keywords:
 Scene(surface="spheric", slices=64, rotations=240, coef1=(2, 7, 7, 5, 1, 1)).
 Unnamed keywords keep the surface's defaults, as a scene file that sets
-nothing but the selector. Every attribute may be changed; text() gives the
-scene file that loads as this scene.)");
+nothing but the selector. Every attribute may be changed (so a Scene is not
+hashable: text() is a key that is); text() gives the scene file that loads as
+this scene. copy, deepcopy and pickle go through that text.)");
     scene
         .def(py::init(&fromKeywords), py::arg("surface") = "toric", py::kw_only(),
              py::arg("slices") = py::none(), py::arg("rotations") = py::none(),
@@ -277,7 +298,16 @@ file (the same rules, only the first 1 MiB). Raises SceneError.)")
             "text", [](const Scene& s) { return Vextal::sceneText(s.values); },
             "The scene as a canonical scene file, which loads as this scene.")
         .def("__repr__", &representation)
-        .def("__eq__", [](const Scene& a, const Scene& b) { return a.values == b.values; });
+        .def("__eq__", [](const Scene& a, const Scene& b) { return a.values == b.values; })
+        // Anything else is not equal, as Python's own objects answer.
+        .def("__eq__",
+             [](const Scene&, const py::object&) {
+                 return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+             })
+        .def("__copy__", [](const Scene& s) { return s; })
+        .def(
+            "__deepcopy__", [](const Scene& s, const py::object&) { return s; }, py::arg("memo"))
+        .def(py::pickle(&stateOf, &fromState));
 
     module.def(
         "load", [](const py::object& path) { return loadFile(fileSystemPath(path)); },

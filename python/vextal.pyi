@@ -11,7 +11,12 @@ __version__: str
 Path = Union[str, bytes, os.PathLike]
 Surface = Literal["spheric", "toric", "harmonic"]
 Unit = Literal["micron", "millimeter", "centimeter", "inch", "foot", "meter"]
+# Taken in any case, as the tools take them ("GAUSSIAN").
 ColourMode = Literal["gaussian", "mean", "height", "radius", "parameter"]
+# NumPy's numbers (numpy.int64, numpy.float32, 0-d arrays) are taken too.
+Whole = Union[int, np.integer]
+Real = Union[float, int, np.floating, np.integer]
+Background = Optional[str]  # 'black', '#rrggbb', 'none' or None: transparent
 
 class SceneError(ValueError):
     """A scene the loader refuses: where (path, line) and why (the message)."""
@@ -21,6 +26,8 @@ class SceneError(ValueError):
     def __init__(self, message: str, path: Optional[str] = ..., line: Optional[int] = ...) -> None: ...
 
 class Scene:
+    """Mutable, so not hashable; copies and pickles through its text."""
+
     surface: Surface
     slices: int
     rotations: int
@@ -36,33 +43,39 @@ class Scene:
         self,
         surface: Surface = "toric",
         *,
-        slices: Optional[int] = None,
-        rotations: Optional[int] = None,
+        slices: Optional[Whole] = None,
+        rotations: Optional[Whole] = None,
         closed: Optional[bool] = None,
-        phi_range: Optional[Sequence[float]] = None,
-        theta_range: Optional[Sequence[float]] = None,
-        coef1: Optional[Sequence[float]] = None,
-        coef2: Optional[Sequence[float]] = None,
-        coefh: Optional[Sequence[float]] = None,
+        phi_range: Optional[Sequence[Real]] = None,
+        theta_range: Optional[Sequence[Real]] = None,
+        coef1: Optional[Sequence[Real]] = None,
+        coef2: Optional[Sequence[Real]] = None,
+        coefh: Optional[Sequence[Real]] = None,
     ) -> None: ...
     @staticmethod
     def from_text(text: str) -> Scene: ...
     def text(self) -> str: ...
-    def mesh(self, grid: Optional[Tuple[int, int]] = None, threads: Optional[int] = None) -> Mesh: ...
+    def mesh(self, grid: Optional[Tuple[Whole, Whole]] = None, threads: Optional[Whole] = None) -> Mesh: ...
     def picture(
         self,
-        size: Tuple[int, int] = (480, 360),
-        turn: Optional[Tuple[float, float]] = None,
-        distance: Optional[float] = None,
+        size: Tuple[Whole, Whole] = (480, 360),
+        turn: Optional[Tuple[Real, Real]] = None,
+        distance: Optional[Real] = None,
         fill: bool = False,
-        samples: int = 1,
-        background: Optional[str] = "black",
+        samples: Whole = 1,
+        background: Background = "black",
         wireframe: bool = False,
-        grid: Optional[Tuple[int, int]] = None,
-        threads: Optional[int] = None,
+        grid: Optional[Tuple[Whole, Whole]] = None,
+        threads: Optional[Whole] = None,
+        colour: Optional[Union[Literal["plain"], ColourMode]] = None,
+        range: Optional[Tuple[Real, Real]] = None,
+        legend: bool = False,
+        values: Optional[npt.ArrayLike] = None,
     ) -> npt.NDArray[np.uint8]: ...
     def _repr_png_(self) -> bytes: ...
     def __eq__(self, other: object) -> bool: ...
+    def __copy__(self) -> Scene: ...
+    def __deepcopy__(self, memo: object) -> Scene: ...
 
 class Mesh:
     @property
@@ -76,8 +89,23 @@ class Mesh:
     @property
     def scene(self) -> Scene: ...
     def colour(
-        self, mode: ColourMode, range: Optional[Tuple[float, float]] = None
+        self, mode: ColourMode, range: Optional[Tuple[Real, Real]] = None
     ) -> Colours: ...
+    def picture(
+        self,
+        size: Tuple[Whole, Whole] = (480, 360),
+        turn: Optional[Tuple[Real, Real]] = None,
+        distance: Optional[Real] = None,
+        fill: bool = False,
+        samples: Whole = 1,
+        background: Background = "black",
+        wireframe: bool = False,
+        threads: Optional[Whole] = None,
+        colour: Optional[Union[Literal["plain"], ColourMode]] = None,
+        range: Optional[Tuple[Real, Real]] = None,
+        legend: bool = False,
+        values: Optional[npt.ArrayLike] = None,
+    ) -> npt.NDArray[np.uint8]: ...
 
 class Colours:
     @property
@@ -94,31 +122,36 @@ def export(
     scene_or_mesh: Union[Scene, Mesh],
     path: Path,
     unit: Optional[Unit] = None,
-    fit: Optional[float] = None,
-    scale: Optional[float] = None,
+    fit: Optional[Real] = None,
+    scale: Optional[Real] = None,
     weld: bool = False,
-    grid: Optional[Tuple[int, int]] = None,
-    threads: Optional[int] = None,
+    grid: Optional[Tuple[Whole, Whole]] = None,
+    threads: Optional[Whole] = None,
     colour: Optional[Union[Literal["plain"], ColourMode]] = None,
-    range: Optional[Tuple[float, float]] = None,
-    colours: Optional[int] = None,
+    range: Optional[Tuple[Real, Real]] = None,
+    colours: Optional[Whole] = None,
 ) -> None: ...
+def png(array: npt.NDArray[np.uint8]) -> bytes: ...
+def write_png(path: Path, array: npt.NDArray[np.uint8]) -> None: ...
 def animate(
     scene: Scene,
     path: Path,
     to: Optional[Scene] = None,
-    frames: int = 72,
-    fps: float = 24,
-    size: Tuple[int, int] = (480, 360),
-    turn: Optional[Tuple[float, float]] = None,
-    distance: Optional[float] = None,
-    samples: int = 1,
-    background: Optional[str] = "black",
+    frames: Whole = 72,
+    fps: Real = 24,
+    size: Tuple[Whole, Whole] = (480, 360),
+    turn: Optional[Tuple[Real, Real]] = None,
+    distance: Optional[Real] = None,
+    samples: Whole = 1,
+    background: Background = "black",
     wireframe: bool = False,
     bounce: bool = False,
     turntable: Optional[bool] = None,
-    quality: Optional[int] = None,
+    quality: Optional[Whole] = None,
     format: Optional[Literal["gif", "webp", "mp4", "png"]] = None,
-    grid: Optional[Tuple[int, int]] = None,
-    threads: Optional[int] = None,
+    grid: Optional[Tuple[Whole, Whole]] = None,
+    threads: Optional[Whole] = None,
+    colour: Optional[Union[Literal["plain"], ColourMode]] = None,
+    range: Optional[Tuple[Real, Real]] = None,
+    legend: bool = False,
 ) -> None: ...

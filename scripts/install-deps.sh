@@ -5,6 +5,8 @@
 #   install-deps.sh test    that, plus what the tests and the benchmarks are
 #                           built with and what the tests drive, and the
 #                           Khronos glTF validator (npm) in .deps/node
+#   install-deps.sh python  that of build, plus what the Python module is
+#                           built with (the Debian package carries it)
 #   install-deps.sh bench   that of build, plus what the comparison scripts in
 #                           bench/ run
 # A failed apt step shows the end of apt's output and stops. A failed npm step
@@ -21,10 +23,14 @@ build_packages=(
     libimgui-dev libstb-dev fonts-dejavu-core
     help2man
 )
+# What the Python module is built with (and what it needs to run).
+python_packages=(
+    pybind11-dev python3-dev python3-numpy
+)
 # What the test and benchmark programs are built with.
 test_build_packages=(
     libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev
-    pybind11-dev python3-dev python3-numpy
+    "${python_packages[@]}"
 )
 test_packages=(
     xvfb xauth xdotool xclip x11-utils openbox wmctrl imagemagick
@@ -50,9 +56,10 @@ test)
     command -v node >/dev/null || wanted+=(nodejs)
     command -v npm >/dev/null || wanted+=(npm)
     ;;
+python) wanted+=("${python_packages[@]}") ;;
 bench) wanted+=("${bench_packages[@]}") ;;
 *)
-    echo "install-deps.sh: '$kind' is not build, test or bench" >&2
+    echo "install-deps.sh: '$kind' is not build, python, test or bench" >&2
     exit 64
     ;;
 esac

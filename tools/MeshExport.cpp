@@ -91,13 +91,16 @@ std::string refusal(const MeshFormat& format, const PolygonsIndexedNormal& mesh)
 std::string writeMesh(const MeshExport& how, PolygonsIndexedNormal& mesh,
                       const VertexColours* colours, std::string& where) {
     const MeshFormat& format = *how.format;
-    OutputFile out(how.outPath, {.input = how.input});
+    OutputFile out(how.outPath, {.input = how.input, .stop = how.workers.stop});
     where = out.name();
     std::string problem;
     if (out.stream())
         problem = format.write(out.stream(), mesh,
                                {how.comment, how.unit.value_or(ModelUnit::millimeter), how.workers,
                                 colours, how.bands});
+    // Stopped, the file is not put in place, even when it was all written.
+    if (how.workers.stop && how.workers.stop->load())
+        throw WorkStopped{};
     if (problem.empty() && !out.commit())
         problem = out.error();
     return problem;
@@ -179,7 +182,8 @@ ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
     const bool weld = how.weld || how.format->alwaysWelded;
     if (weld)
         progress.step("welding " + std::to_string(mesh.vertexCount) + " vertices");
-    outcome.closable = weld ? 0 : openEdgesWeldCloses(mesh, scene, how.workers);
+    outcome.closable =
+        weld || !how.countOpenEdges ? 0 : openEdgesWeldCloses(mesh, scene, how.workers);
     if (weld) {
         std::vector<std::uint32_t> origins;
         // 3MF has no normals: they are not made again.
@@ -192,7 +196,7 @@ ExportOutcome exportMesh(PolygonsIndexedNormal& mesh, const SceneSummary& scene,
     // thread of its own while the file is written, which leaves cores idle.
     // The writing reads the triangles; only the vertices are scaled.
     std::future<std::uint32_t> stillOpen;
-    if (how.format->alwaysWelded)
+    if (how.format->alwaysWelded && how.countOpenEdges)
         stillOpen = std::async(std::launch::async, [&mesh] {
             return countEdges(mesh.triangles, mesh.triangleCount).open;
         });

@@ -76,6 +76,9 @@ struct MeshExport {
     std::string outPath;
     std::string comment; // the file's comment where the format has one
     int bands = 0;       // with colours: 0 for a colour per vertex, else bands of materials
+    // The open edges are counted for the program's warnings (ExportOutcome's
+    // closable and stillOpen): a caller that shows none skips the cost.
+    bool countOpenEdges = true;
 };
 
 // What came of an export: `problem` empty when the file was written, else one

@@ -65,6 +65,11 @@ void SceneDrawing::colourMesh(const Vextal::SceneValues& values) {
     coloured = true;
 }
 
+void SceneDrawing::showColours(Vextal::VertexColours colours) {
+    render.meshColours = std::move(colours);
+    coloured = true;
+}
+
 // The viewer's start-up, then the settings' switches and background.
 Vextal::SceneLoadResult SceneDrawing::load(Vextal::RenderingStart start) {
     start.width = std::uint32_t(offscreen.drawWidth());

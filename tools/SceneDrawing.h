@@ -68,6 +68,9 @@ public:
     // the first, with the first one's range unless the settings give one, so
     // that every frame of an animation shows a value in one colour.
     void colourMesh(const Vextal::SceneValues& values);
+    // Shows these colours instead, one per vertex of the mesh (values the
+    // caller computed); the legend then shows their range and mode.
+    void showColours(Vextal::VertexColours colours);
 
     // Draws the mesh from the pose into pixels (RGBA, top row first, the
     // settings' size); alpha is straight coverage when the settings are

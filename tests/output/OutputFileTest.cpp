@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <csignal>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace Vextal;
@@ -213,4 +215,35 @@ TEST(OutputFile, theFileSizeLimitFailsTheCommitAndLeavesTheOldFile) {
         EXPECT_EQ(entries(dir), std::vector<std::string>{"out.obj"});
         EXPECT_EQ(readFile(path), "old");
     }
+}
+
+// A stop set from another thread ends a wait for a FIFO's reader, which a
+// blocking open could not, and keeps a regular file's old content even when
+// the new one was written whole.
+TEST(OutputFile, aStopEndsTheWaitForAReaderAndKeepsTheOldFile) {
+    TempDir dir;
+    const std::string fifo = dir.path("out.ply");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> stop{false};
+    std::thread stopper([&stop] {
+        ::usleep(100 * 1000);
+        stop = true;
+    });
+    OutputFile waited(fifo, {.input = "", .stop = &stop});
+    stopper.join();
+    EXPECT_EQ(waited.stream(), nullptr);
+    EXPECT_NE(waited.error().find("Operation canceled"), std::string::npos) << waited.error();
+
+    const std::string path = dir.path("kept.obj");
+    std::atomic<bool> later{false};
+    {
+        OutputFile old(path);
+        ASSERT_TRUE(writeAndCommit(old, "old"));
+    }
+    OutputFile stopped(path, {.input = "", .stop = &later});
+    std::fputs("new", stopped.stream());
+    later = true;
+    EXPECT_FALSE(stopped.commit());
+    EXPECT_EQ(readFile(path), "old");
+    EXPECT_EQ(entries(dir), (std::vector<std::string>{"kept.obj", "out.ply"}));
 }
