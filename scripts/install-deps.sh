@@ -33,7 +33,7 @@ test_packages=(
     clang libclang-rt-14-dev clang-format
     python3-pytest
     man-db dpkg-dev file lintian
-    unzip
+    unzip prusa-slicer chromium
     shared-mime-info libglib2.0-bin desktop-file-utils appstream devscripts weston
 )
 bench_packages=(
