@@ -158,7 +158,8 @@ std::string_view paintedExtruder(std::uint8_t material) {
 }
 
 // The longest a record can be: 15 characters for a float ("-1.17549435e-38"),
-// 10 for an index.
+// 10 for an index; a coloured triangle takes up to 119, a banded one with
+// its painting 107.
 constexpr std::size_t longestVertex = 48 + 3 * 15;
 constexpr std::size_t longestTriangle = 64 + 6 * 10;
 constexpr std::size_t longestColour = 32;
