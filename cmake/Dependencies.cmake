@@ -93,7 +93,8 @@ if(VEXTAL_BUILD_TESTS)
             weston:weston convert:imagemagick identify:imagemagick admesh:admesh
             assimp:assimp-utils ffprobe:ffmpeg ffmpeg:ffmpeg webpmux:webp dwebp:webp
             gifbuild:giflib-tools clang-format:clang-format node:nodejs man:man-db
-            dpkg-shlibdeps:dpkg-dev lintian:lintian unzip:unzip
+            dpkg-shlibdeps:dpkg-dev lintian:lintian unzip:unzip prusa-slicer:prusa-slicer
+            chromium:chromium
             update-mime-database:shared-mime-info gio:libglib2.0-bin
             desktop-file-validate:desktop-file-utils appstreamcli:appstream
             hardening-check:devscripts)

@@ -110,7 +110,14 @@ std::string documentFor(const PolygonsIndexedNormal& mesh, const std::string& co
     json += "\"nodes\":[{\"mesh\":0,\"name\":" + quoted(comment) + extras + "}],";
     // Accessors 0, 1, 2: positions, normals, indices; 3: the colours.
     json += "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0,\"NORMAL\":1" +
-            std::string(colours ? ",\"COLOR_0\":3" : "") + "},\"indices\":2,\"mode\":4}]}],";
+            std::string(colours ? ",\"COLOR_0\":3" : "") + "},\"indices\":2," +
+            std::string(colours ? "\"material\":0," : "") + "\"mode\":4}]}],";
+    // Without a material a viewer takes glTF's default, fully metallic,
+    // which shows the colours dark and dull: a matte surface shows them as
+    // vextal-snapshot does, lit from the side and never mirror-like.
+    if (colours)
+        json += "\"materials\":[{\"name\":\"vertex colours\",\"pbrMetallicRoughness\":"
+                "{\"metallicFactor\":0,\"roughnessFactor\":1}}],";
     json += "\"buffers\":[{" + buffer + "}],";
     const std::uint64_t indicesAt = at.positions + at.normals + at.colours;
     json += "\"bufferViews\":[" + bufferView(0, at.positions, arrayBuffer) + "," +

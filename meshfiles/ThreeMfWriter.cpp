@@ -144,8 +144,22 @@ char* putIndex(char* at, std::string_view name, std::uint32_t value) {
     return at;
 }
 
+// PrusaSlicer reads neither the colour group nor the base materials: it
+// gives a triangle an extruder from its own painting of the triangle, a
+// bit string in hex, last digit first. A triangle painted whole is 2 bits
+// of 0 (not split) followed by its state, extruder n being state n: 2 bits
+// for states 1 and 2, else the bits 11 and 4 bits of the state less 3.
+// Material k prints with extruder k + 1.
+std::string_view paintedExtruder(std::uint8_t material) {
+    static constexpr std::string_view states[] = {"4",  "8",  "0C", "1C", "2C", "3C", "4C", "5C",
+                                                  "6C", "7C", "8C", "9C", "AC", "BC", "CC", "DC"};
+    static_assert(std::size(states) == 16, "one state for every material a band can be");
+    return states[std::min<std::size_t>(material, std::size(states) - 1)];
+}
+
 // The longest a record can be: 15 characters for a float ("-1.17549435e-38"),
-// 10 for an index.
+// 10 for an index; a coloured triangle takes up to 119, a banded one with
+// its painting 107.
 constexpr std::size_t longestVertex = 48 + 3 * 15;
 constexpr std::size_t longestTriangle = 64 + 6 * 10;
 constexpr std::size_t longestColour = 32;
@@ -208,8 +222,12 @@ private:
                 at = putIndex(at, " p2=\"", group.ofVertex[t.i2]);
                 at = putIndex(at, " p3=\"", group.ofVertex[t.i1]);
             } else if (content.materials) {
+                const std::uint8_t material = content.materials->ofTriangle[k];
                 at = put(at, " pid=\"2\"");
-                at = putIndex(at, " p1=\"", content.materials->ofTriangle[k]);
+                at = putIndex(at, " p1=\"", material);
+                at = put(at, " slic3rpe:mmu_segmentation=\"");
+                at = put(at, paintedExtruder(material));
+                *at++ = '"';
             }
             return put(at, "/>\n");
         }
@@ -230,7 +248,11 @@ private:
             "\" xml:lang=\"en-US\""
             " xmlns=\"http://schemas.microsoft.com/3dmanufacturing/core/2015/02\""
             " xmlns:m=\"http://schemas.microsoft.com/3dmanufacturing/material/2015/02\""
-            " xmlns:p=\"http://schemas.microsoft.com/3dmanufacturing/production/2015/06\">\n"
+            " xmlns:p=\"http://schemas.microsoft.com/3dmanufacturing/production/2015/06\"" +
+            std::string(content.materials
+                            ? " xmlns:slic3rpe=\"http://schemas.slic3r.org/3mf/2017/06\""
+                            : "") +
+            ">\n"
             "<resources>\n";
         std::string properties;
         if (content.vertexColours) {

@@ -27,7 +27,9 @@ struct ThreeMfContent {
     ModelUnit unit = ModelUnit::millimeter;
     std::string name;
     const std::vector<Rgb8>* vertexColours = nullptr; // one per vertex, as a colour group
-    const TriangleMaterials* materials = nullptr;     // one base material per triangle
+    // One base material per triangle, each triangle also painted with
+    // extruder k + 1 for material k as PrusaSlicer reads it.
+    const TriangleMaterials* materials = nullptr;
 };
 
 // A 3MF package: one mesh object with shared vertices (its triangles counter-

@@ -87,6 +87,8 @@ void exportScene(const py::object& source, const py::object& path, const py::obj
     Vextal::MeshExport how = exportOf(fileSystemPath(path), unit, fit, scale, weld);
     const Vextal::ColourRequest request = colourRequestOf(colour, range);
     how.bands = bandsOf(colours);
+    how.bandSpan =
+        range.is_none() ? Vextal::BandSpan::occurringValues : Vextal::BandSpan::colourRange;
     const std::string refusal = Vextal::colourRefusal(*how.format, !colour.is_none(),
                                                       request.mode != Vextal::ColourMode::plain,
                                                       !range.is_none(), how.bands, "");
@@ -132,7 +134,8 @@ SIZE; scale=S multiplies the coordinates; weld=True merges coinciding
 vertices and closes a torus whose theta makes a full turn; grid and threads
 as in Scene.mesh. colour=MODE and range=(low, high) colour every vertex as
 Mesh.colour does (obj, ply, 3mf, glb, gltf); colours=N (2 to 16) cuts the
-range into N bands, each triangle one material of a 3mf. The file is written whole or not at all (an existing file
+colouring into N bands, each triangle one material of a 3mf (without range
+each band an equal share of the triangles, with it equal bands of the range). The file is written whole or not at all (an existing file
 is then left as it was): OSError when it cannot be, ValueError when the mesh
 or an argument is refused. The GIL is released while it writes.)");
 }

@@ -4,7 +4,8 @@
 #   install-deps.sh build   what building the viewer and the tools needs
 #   install-deps.sh test    that, plus what the tests and the benchmarks are
 #                           built with and what the tests drive, and the
-#                           Khronos glTF validator (npm) in .deps/node
+#                           Khronos glTF validator, three.js and puppeteer-core
+#                           (npm) in .deps/node
 #   install-deps.sh python  that of build, plus what the Python module is
 #                           built with (the Debian package carries it)
 #   install-deps.sh bench   that of build, plus what the comparison scripts in
@@ -39,7 +40,7 @@ test_packages=(
     clang libclang-rt-14-dev clang-format
     python3-pytest
     man-db dpkg-dev file lintian
-    unzip
+    unzip prusa-slicer chromium
     shared-mime-info libglib2.0-bin desktop-file-utils appstream devscripts weston
 )
 bench_packages=(
@@ -121,19 +122,34 @@ fi
 if [ "$kind" = test ]; then
     modules="$(pwd)/.deps/node"
     validator=gltf-validator@2.0.0-dev.3.10
+    # Node trusts the system's certificates too (a proxy's own CA).
+    [ -n "${NODE_EXTRA_CA_CERTS:-}" ] || [ ! -f /etc/ssl/certs/ca-certificates.crt ] \
+        || export NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt
     if [ -d "$modules/node_modules/gltf-validator" ]; then
         echo "The Khronos glTF validator is installed in $modules."
     else
         printf 'Fetching the Khronos glTF validator (npm %s) into %s: the tests check every glTF file vextal-export writes with it... ' \
             "$validator" "${modules#"$(pwd)/"}"
-        # Node trusts the system's certificates too (a proxy's own CA).
-        [ -n "${NODE_EXTRA_CA_CERTS:-}" ] || [ ! -f /etc/ssl/certs/ca-certificates.crt ] \
-            || export NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt
         if ! step npm npm install --prefix "$modules" --no-audit --no-fund --no-progress \
             --fetch-retries 1 --fetch-timeout 60000 "$validator"; then
             reason=$({ grep -m1 'reason:' "$logs/npm" || grep -m1 -E '^npm (ERR!|error) ' "$logs/npm"; } \
                 | sed -E 's/^npm (ERR!|error) //' || true)
             echo "The Khronos glTF validator could not be fetched (npm: ${reason:-see above}): the glTF reader tests will be reported skipped. To retry: $retry"
+        fi
+    fi
+    # three.js and the Chromium driver of the tests that draw in a browser
+    # (Debian's chromium, headless), pinned; puppeteer-core downloads no browser.
+    browser_modules=(three@0.187.0 puppeteer-core@24.43.1)
+    if [ -d "$modules/node_modules/three" ] && [ -d "$modules/node_modules/puppeteer-core" ]; then
+        echo "three.js and puppeteer-core are installed in $modules."
+    else
+        printf 'Fetching three.js and puppeteer-core (npm %s) into %s: the tests draw glTF files in Chromium with them... ' \
+            "${browser_modules[*]}" "${modules#"$(pwd)/"}"
+        if ! step npm-browser npm install --prefix "$modules" --no-audit --no-fund --no-progress \
+            --fetch-retries 1 --fetch-timeout 60000 "${browser_modules[@]}"; then
+            reason=$({ grep -m1 'reason:' "$logs/npm-browser" || grep -m1 -E '^npm (ERR!|error) ' "$logs/npm-browser"; } \
+                | sed -E 's/^npm (ERR!|error) //' || true)
+            echo "three.js and puppeteer-core could not be fetched (npm: ${reason:-see above}): the browser tests will be reported skipped. To retry: $retry"
         fi
     fi
 fi

@@ -85,6 +85,9 @@ note fuzzing "${runs:-no} inputs run in $stage_seconds s, $fuzz_status"
 echo
 echo "=== Summary"
 printf '%s\n' "${summary[@]}"
+if [ ! -d .deps/node/node_modules/three ] || [ ! -d .deps/node/node_modules/puppeteer-core ]; then
+    echo "three.js or puppeteer-core is not installed (npm could not fetch them, above): the browser test was skipped, not passed."
+fi
 if [ ! -d .deps/node/node_modules/gltf-validator ]; then
     echo "The Khronos glTF validator is not installed (npm could not fetch it, above): the glTF reader tests were skipped, not passed."
 fi

@@ -46,7 +46,7 @@ std::string threeMfWriter(std::FILE* out, PolygonsIndexedNormal& mesh,
     ThreeMfContent content{.unit = request.unit, .name = request.comment};
     TriangleMaterials materials;
     if (request.colours && request.bands > 0) {
-        materials = bandTriangles(mesh, *request.colours, request.bands);
+        materials = bandTriangles(mesh, *request.colours, request.bands, request.bandSpan);
         content.materials = &materials;
     } else if (request.colours) {
         content.vertexColours = &request.colours->colours;
@@ -97,7 +97,7 @@ std::string writeMesh(const MeshExport& how, PolygonsIndexedNormal& mesh,
     if (out.stream())
         problem = format.write(out.stream(), mesh,
                                {how.comment, how.unit.value_or(ModelUnit::millimeter), how.workers,
-                                colours, how.bands});
+                                colours, how.bands, how.bandSpan});
     // Stopped, the file is not put in place, even when it was all written.
     if (how.workers.stop && how.workers.stop->load())
         throw WorkStopped{};

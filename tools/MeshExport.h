@@ -2,6 +2,7 @@
 
 #include "mesh/PolygonsIndexedNormal.h"
 #include "mesh/VertexColours.h"
+#include "meshfiles/ColourBands.h"
 #include "meshfiles/ModelUnit.h"
 #include "scene/SceneLoader.h"
 #include "tools/ProgressLine.h"
@@ -19,8 +20,9 @@ struct WriteRequest {
     const std::string& comment;
     ModelUnit unit;
     const Workers& workers;
-    const VertexColours* colours = nullptr; // null: the plain mesh
-    int bands = 0;                          // 0, or the colours cut into bands of materials
+    const VertexColours* colours = nullptr;        // null: the plain mesh
+    int bands = 0;                                 // 0, or the colours cut into bands of materials
+    BandSpan bandSpan = BandSpan::occurringValues; // what the bands cut
 };
 // Returns why the file could not be made; failures of the stream itself stay
 // on the stream, where the commit finds them. A writer may release the mesh
@@ -76,6 +78,8 @@ struct MeshExport {
     std::string outPath;
     std::string comment; // the file's comment where the format has one
     int bands = 0;       // with colours: 0 for a colour per vertex, else bands of materials
+    // The bands cut the values that occur, unless a range was given.
+    BandSpan bandSpan = BandSpan::occurringValues;
     // The open edges are counted for the program's warnings (ExportOutcome's
     // closable and stillOpen): a caller that shows none skips the cost.
     bool countOpenEdges = true;

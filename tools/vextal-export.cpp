@@ -76,9 +76,11 @@ constexpr Vextal::OptionDescription options[] = {
     Vextal::colourOption,
     Vextal::rangeOption,
     {"--colours", "N",
-     "cut the colour map's range into N bands, 2 to 16, each a\n"
-     "material named by its range, each triangle the material of\n"
-     "its mean value: one filament a band (3mf only)"},
+     "cut the colouring into N bands, 2 to 16, each a material\n"
+     "named by its range, each triangle the material of its mean\n"
+     "value: one filament a band (3mf only; PrusaSlicer prints\n"
+     "band k with extruder k). Without --range each band holds an\n"
+     "equal share of the triangles; --range is cut into equal bands"},
     Vextal::gridOption,
     Vextal::threadsOption,
     VextalTools::quietOption,
@@ -229,11 +231,18 @@ int exportScene(const Arguments& args) {
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneFile(args.scenePath, mesh, args.build);
     if (!loaded.rendered())
         return failed(args.scenePath, loaded.reason());
-    const Vextal::MeshExport how{
-        args.format,    args.weld,    args.scale,
-        args.fit,       args.unit,    args.build.workers,
-        args.scenePath, args.outPath, "vextal-export: " + Vextal::describe(loaded.scene),
-        args.bands};
+    const Vextal::MeshExport how{args.format,
+                                 args.weld,
+                                 args.scale,
+                                 args.fit,
+                                 args.unit,
+                                 args.build.workers,
+                                 args.scenePath,
+                                 args.outPath,
+                                 "vextal-export: " + Vextal::describe(loaded.scene),
+                                 args.bands,
+                                 args.rangeGiven ? Vextal::BandSpan::colourRange
+                                                 : Vextal::BandSpan::occurringValues};
     // What a slicer would make junk of, said of the surface as loaded.
     const bool weld = args.weld || args.format->alwaysWelded;
     const std::vector<std::string> warnings =

@@ -26,7 +26,7 @@ TEST(ColourBands, aRangeOfNoWidthIsAllTheMiddleBand) {
     const VertexColours colours =
         colourVertices(loaded.values, mesh, {ColourMode::parameter, std::nullopt});
     ASSERT_EQ(colours.low, colours.high);
-    const TriangleMaterials bands = bandTriangles(mesh, colours, 4);
+    const TriangleMaterials bands = bandTriangles(mesh, colours, 4, BandSpan::occurringValues);
     ASSERT_EQ(bands.ofTriangle.size(), mesh.triangleCount);
     for (std::uint8_t band : bands.ofTriangle)
         ASSERT_EQ(band, 2);
@@ -43,7 +43,7 @@ TEST(ColourBands, bandsOfTheWidestRangeHaveTheirOwnColours) {
     colours.high = 3e38f;
     colours.values.assign(mesh.vertexCount, 2e38f);
     colours.colours.resize(mesh.vertexCount);
-    const TriangleMaterials bands = bandTriangles(mesh, colours, 4);
+    const TriangleMaterials bands = bandTriangles(mesh, colours, 4, BandSpan::colourRange);
     const std::set<int> used(bands.ofTriangle.begin(), bands.ofTriangle.end());
     EXPECT_EQ(used, std::set<int>{3});
     EXPECT_EQ(bands.names[0], "height -3e+38 to -1.5e+38");

@@ -175,9 +175,10 @@ TEST(ThreeMfWriter, bandsAreNamedBaseMaterialsOnePerTriangle) {
     mesh.triangles[2] = {3, 4, 5}; // NaN, 0.9, 5: beyond the range, the last band
     mesh.triangles[3] = {0, 3, 2}; // -0.3, NaN, 0.2: below it, the first band
     VertexColours colours{"height", 0.0f, 1.0f, {-0.3f, 0.4f, 0.2f, NAN, 0.9f, 5.0f}, {}};
-    EXPECT_EQ(bandTriangles(mesh, colours, 4).ofTriangle, (std::vector<std::uint8_t>{0, 1, 3, 0}));
+    EXPECT_EQ(bandTriangles(mesh, colours, 4, BandSpan::colourRange).ofTriangle,
+              (std::vector<std::uint8_t>{0, 1, 3, 0}));
     colours.values[0] = 0.8f; // means 0.467 and 0.5
-    const TriangleMaterials moved = bandTriangles(mesh, colours, 4);
+    const TriangleMaterials moved = bandTriangles(mesh, colours, 4, BandSpan::colourRange);
     EXPECT_EQ(moved.ofTriangle, (std::vector<std::uint8_t>{1, 1, 3, 2}));
 
     VextalTest::TempDir dir;
@@ -235,4 +236,47 @@ TEST(ThreeMfWriter, coordinatesUpToTheBoundReadBackAndNoFurther) {
         EXPECT_EQ(read, largest == 1e9f) << largest;
         EXPECT_EQ(within, read) << largest;
     }
+}
+
+// Triangles whose three corners all take one value each.
+struct ValuedTriangles {
+    PolygonsIndexedNormal mesh;
+    VertexColours colours;
+    ValuedTriangles(const std::string& mode, const std::vector<float>& means) {
+        const auto count = std::uint32_t(means.size());
+        mesh.allocate(3 * count, count);
+        colours = {mode, -8.0f, 8.0f, {}, {}};
+        for (std::uint32_t t = 0; t < count; ++t) {
+            for (std::uint32_t k = 0; k < 3; ++k) {
+                mesh.vertices[3 * t + k] = {float(t), float(k), 0.0f};
+                colours.values.push_back(means[t]);
+            }
+            mesh.triangles[t] = {3 * t, 3 * t + 1, 3 * t + 2};
+        }
+    }
+    TriangleMaterials bands() const {
+        return bandTriangles(mesh, colours, 4, BandSpan::occurringValues);
+    }
+};
+
+// Without a range the bands cut the triangles' own values into equal shares,
+// a spike and a crowd of equal values included, the extremes in the end
+// bands; a signed colouring keeps white at 0. Values that make no span fall
+// back to the range.
+TEST(ThreeMfWriter, bandsWithoutARangeHoldEqualSharesOfTheTriangles) {
+    const ValuedTriangles spike("gaussian", {0.3f, -1, 0.1f, 7, -0.9f, 0.2f, 0, 0.4f});
+    const TriangleMaterials bands = spike.bands();
+    EXPECT_EQ(bands.ofTriangle, (std::vector<std::uint8_t>{2, 0, 1, 3, 0, 2, 1, 3}));
+    EXPECT_EQ(bands.names.front(), "gaussian -1 to 0");
+    EXPECT_EQ(bands.names.back(), "gaussian 0.4 to 7");
+    const Rgb8 nearZero = bands.colours[1]; // 0 to 0.2: about white
+    EXPECT_GT(nearZero.r, nearZero.b);
+    EXPECT_GT(int(nearZero.r) + nearZero.g + nearZero.b, 600);
+
+    const ValuedTriangles crowd("height", {0, 0, 3, 0, 0, 1, 2, 0});
+    EXPECT_EQ(crowd.bands().ofTriangle, (std::vector<std::uint8_t>{0, 0, 3, 0, 0, 1, 2, 0}));
+
+    const ValuedTriangles flat("gaussian", {2, 2, 2, NAN});
+    EXPECT_EQ(flat.bands().names.front(), "gaussian -8 to -4");
+    EXPECT_EQ(flat.bands().ofTriangle, (std::vector<std::uint8_t>{2, 2, 2, 0}));
 }

@@ -349,8 +349,17 @@ expect_status 0 "--colours 4" "$exporter" "$work/default.txt" "$work/bands.3mf" 
 unzip -p "$work/bands.3mf" 3D/3dmodel.model >"$work/bands.model"
 [ "$(grep -c '<base name="height 0.25 to 0.5" displaycolor="#' "$work/bands.model")" = 1 ] \
     && [ "$(grep -c '<base ' "$work/bands.model")" = 4 ] \
-    && [ "$(grep -c '<triangle [^>]* pid="2" p1="[0-3]"/>' "$work/bands.model")" = 180 ] \
+    && [ "$(grep -c '<triangle [^>]* pid="2" p1="[0-3]" slic3rpe:mmu_segmentation="[0-9A-F]*"/>' "$work/bands.model")" = 180 ] \
     || fail "--colours 4: $(grep -E '<base |<triangle ' "$work/bands.model" | head -3)"
+# Without --range every band holds triangles, a filament each: the curvature
+# crowds about a few values and spikes at sharp tips.
+for bands in "ring-torus gaussian 4" "ring-torus mean 4" "rounded-cube gaussian 16" "rounded-cube mean 16"; do
+    read -r scene mode count <<<"$bands"
+    "$exporter" "$examples/$scene.vextal" "$work/used.3mf" --colour "$mode" --colours "$count" 2>/dev/null \
+        || { fail "$bands: export"; continue; }
+    used=$(unzip -p "$work/used.3mf" 3D/3dmodel.model | grep -o ' p1="[0-9]*"' | sort -u | wc -l)
+    [ "$used" = "$count" ] || fail "$scene --colour $mode --colours $count: triangles in $used bands"
+done
 
 # --help, --version, and usage errors that say what is wrong.
 check_conventions "$exporter" --format --weld --scale --fit --unit --colour --range --colours --grid --threads --quiet
