@@ -18,8 +18,8 @@ namespace {
 // of triangles, 0.8 MB of normals), so none gets a mapping of its own.
 constexpr int mapThresholdBytes = 8 * 1024 * 1024;
 // The heap's top is given back only when this much lies free there: several
-// times what one mesh holds.
-constexpr int trimThresholdBytes = 32 * 1024 * 1024;
+// times what one mesh holds (glibc's heap alone is told).
+[[maybe_unused]] constexpr int trimThresholdBytes = 32 * 1024 * 1024;
 
 bool applyPolicy() {
 #if defined(__GLIBC__)

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <vector>
 
+// The browser build has no thread pool: its sort runs on the one thread.
+#if !defined(__EMSCRIPTEN__)
 #include <tbb/parallel_sort.h>
+#endif
 
 namespace Vextal {
 
@@ -53,7 +56,11 @@ EdgeCounts countBySorting(const Triangle* triangles, std::uint32_t triangleCount
     edges.reserve(3 * std::size_t(triangleCount));
     forEachEdge(triangles, triangleCount,
                 [&](std::uint32_t a, std::uint32_t b) { edges.push_back(directedEdge(a, b)); });
+#if defined(__EMSCRIPTEN__)
+    withWorkers(workers, [&] { std::sort(edges.begin(), edges.end()); });
+#else
     withWorkers(workers, [&] { tbb::parallel_sort(edges.begin(), edges.end()); });
+#endif
     EdgeCounts counts;
     countSorted(edges.data(), edges.size(), counts);
     return counts;

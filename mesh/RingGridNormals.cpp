@@ -4,7 +4,6 @@
 #include "mesh/Workers.h"
 
 #include <algorithm>
-#include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
@@ -19,18 +18,23 @@ namespace Vextal {
 
 namespace {
 
+// std::bit_cast, which the browser build's C++ library (emscripten's) lacks.
+template <typename To, typename From> constexpr To bitCast(From value) {
+    return __builtin_bit_cast(To, value);
+}
+
 // For a float x, double(x) > 3e-17 holds exactly when x > this float: 3e-17
 // lies strictly between two floats, and this is the lower one.
 constexpr float floatThreshold() {
     const float nearest = static_cast<float>(normalLengthThreshold);
     if (static_cast<double>(nearest) > normalLengthThreshold)
-        return std::bit_cast<float>(std::bit_cast<std::uint32_t>(nearest) - 1u);
+        return bitCast<float>(bitCast<std::uint32_t>(nearest) - 1u);
     return nearest;
 }
 constexpr float threshold = floatThreshold();
 static_assert(static_cast<double>(threshold) <= normalLengthThreshold);
-static_assert(static_cast<double>(std::bit_cast<float>(std::bit_cast<std::uint32_t>(threshold) +
-                                                       1u)) > normalLengthThreshold);
+static_assert(static_cast<double>(bitCast<float>(bitCast<std::uint32_t>(threshold) + 1u)) >
+              normalLengthThreshold);
 
 // The main loops run over whole blocks of columns, so that no lane is left
 // to a scalar remainder loop; the lanes past the last column compute values

@@ -12,6 +12,8 @@
 #include <cctype>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace Vextal {
@@ -324,8 +326,20 @@ std::string quotedToken(std::string_view kept, std::size_t length) {
 
 std::string shortestText(float value) {
     char text[32];
+#if defined(__EMSCRIPTEN__)
+    // The browser build's C++ library has no to_chars for floats: the fewest
+    // significant digits that read back as the same float, which is the same
+    // text for every value a scene usually holds (0.3, 7, 0.24).
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, double(value));
+        if (std::strtof(text, nullptr) == value || value != value)
+            break;
+    }
+    return text;
+#else
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     return std::string(text, end);
+#endif
 }
 
 std::string nearestKeyword(std::string_view token) {

@@ -39,6 +39,9 @@ bool convertNumber(const std::string& collected, float& value) {
     // from_chars rounds correctly, as strtof does, so wherever it reads the
     // whole text it gives strtof's value; it takes no plus sign. Everything
     // else (out of range, underflow, malformed) goes to strtof itself.
+    // The browser build's C++ library has no from_chars for floats: strtof
+    // alone, the same value.
+#if !defined(__EMSCRIPTEN__)
     const char* first = collected.data();
     const char* last = first + collected.size();
     if (first != last && *first == '+')
@@ -49,6 +52,7 @@ bool convertNumber(const std::string& collected, float& value) {
         value = v;
         return true;
     }
+#endif
     return convertWithStrtof(collected, value);
 }
 

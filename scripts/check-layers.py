@@ -32,6 +32,7 @@ LAYER_OF = {
     "app/sdl": "platform",
     "tools": "tools",
     "python": "python",
+    "web": "web",
 }
 MAY_INCLUDE = {
     "base": {"base"},
@@ -49,6 +50,7 @@ MAY_INCLUDE = {
               "tools"},
     "python": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
                "tools", "python"},
+    "web": {"base", "geometry", "web"},
 }
 # System headers that belong to one layer's libraries.
 SYSTEM_HEADERS = [
@@ -59,6 +61,7 @@ SYSTEM_HEADERS = [
     (re.compile(r"^(png\.h|gif_lib\.h|webp/|libimagequant\.h)"), {"pictures"}),
     (re.compile(r"^isa-l"), {"meshfiles"}),
     (re.compile(r"^(pybind11/|Python\.h)"), {"python"}),
+    (re.compile(r"^emscripten/"), {"web"}),
 ]
 # Test programs that must stay free of the window system and of OpenGL.
 PLAIN_TEST_PROGRAMS = ["tests/vextal-geometry-tests", "tests/vextal-input-tests"]

@@ -42,6 +42,7 @@ test_packages=(
     man-db dpkg-dev file lintian
     unzip prusa-slicer chromium
     shared-mime-info libglib2.0-bin desktop-file-utils appstream devscripts weston
+    emscripten
 )
 bench_packages=(
     libbenchmark-dev python3-vtk9 time

@@ -21,6 +21,7 @@ const [width, height] = size.split("x").map(Number);
 
 const types = {
     ".html": "text/html",
+    ".css": "text/css",
     ".js": "text/javascript",
     ".mjs": "text/javascript",
     ".json": "application/json",

@@ -1,0 +1,76 @@
+// The page's one way into the geometry: scene text in; positions, normals,
+// triangle indices, the mesh's hash, or the error at its line, out. Only
+// converts and forwards; the loading and tessellation are the tools' own.
+#include "mesh/MeshHash.h"
+#include "mesh/PolygonsIndexedNormal.h"
+#include "scene/SceneExplanation.h"
+#include "scene/SceneLoader.h"
+#include "scene/SceneTokenReader.h"
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <string>
+
+namespace Vextal {
+
+namespace {
+
+using emscripten::val;
+
+// The page keeps to a browser tab's memory: at most 1024 x 1024 cells,
+// some 25 MB of positions, normals and indices plus their copies in
+// JavaScript and on the GPU.
+constexpr std::uint32_t pageGridLimit = 1024;
+
+// A copy of `count` items at `data` as a JavaScript typed array that owns
+// its memory: WebAssembly's memory may move when it grows.
+template <typename T> val copiedArray(const T* data, std::size_t count) {
+    if (count == 0)
+        return val::global(std::is_same_v<T, float> ? "Float32Array" : "Uint32Array").new_(0);
+    return val(emscripten::typed_memory_view(count, data)).call<val>("slice");
+}
+
+val failure(std::uint32_t line, const std::string& message) {
+    val result = val::object();
+    result.set("loaded", false);
+    result.set("line", line);
+    result.set("error", message);
+    return result;
+}
+
+// Loads `text` as a scene file with these bytes would load. A load that
+// stops before "render" gives its line and the reason as vextal-check
+// says them; a mesh is returned only for a load that reached "render".
+val buildScene(const std::string& text) {
+    // Only what a load reads: the first MiB and the byte after it.
+    const std::string_view bytes =
+        std::string_view(text).substr(0, std::size_t(SceneTokenReader::readLimit) + 1);
+    const SceneExplanation explained = explainScene(bytes);
+    if (!explained.rendered())
+        return failure(explained.stopLine, explained.stop);
+    const SceneSummary& scene = explained.scene;
+    if (scene.sliceCount > pageGridLimit || scene.rotateCount > pageGridLimit)
+        return failure(explained.stopLine,
+                       "the grid " + std::to_string(scene.sliceCount) + " x " +
+                           std::to_string(scene.rotateCount) +
+                           " is beyond the page's 1024 x 1024: the tools build it");
+    PolygonsIndexedNormal mesh;
+    loadSceneText(bytes, mesh);
+    val result = val::object();
+    result.set("loaded", true);
+    result.set("surface", describe(scene));
+    result.set("positions", copiedArray(&mesh.vertices->x, 3 * std::size_t(mesh.vertexCount)));
+    result.set("normals", copiedArray(&mesh.normals->x, 3 * std::size_t(mesh.normalCount)));
+    result.set("indices", copiedArray(&mesh.triangles->i0, 3 * std::size_t(mesh.triangleCount)));
+    result.set("hash", meshHashText(mesh));
+    return result;
+}
+
+} // namespace
+
+} // namespace Vextal
+
+EMSCRIPTEN_BINDINGS(vextal) {
+    emscripten::function("buildScene", &Vextal::buildScene);
+}
