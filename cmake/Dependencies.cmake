@@ -103,6 +103,9 @@ if(VEXTAL_BUILD_TESTS)
     endforeach()
 endif()
 
+# The web page (web/) is built only where Debian's emscripten is installed.
+find_program(VEXTAL_EMCMAKE emcmake)
+
 if(VEXTAL_BUILD_FUZZ)
     find_package(nlohmann_json QUIET)
     vextal_require(nlohmann_json_FOUND nlohmann-json3-dev)

@@ -59,6 +59,7 @@ async function checks() {
     await nextFrames(view);
     check(page.framesDrawn() > 0, "the first surface was never drawn");
     const share = litShare(view);
+    console.log(`first surface drawn ${page.firstFrameTime().toFixed(0)} ms after the page was opened`);
     console.log(`first surface covers ${(100 * share).toFixed(1)} % of the canvas`);
     check(share > 0.05 && share < 0.9, "the first surface does not look drawn");
 

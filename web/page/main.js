@@ -21,6 +21,8 @@ function redraw(page) {
         page.frameAsked = false;
         drawView(page.renderer, page.camera);
         page.framesDrawn += 1;
+        // Milliseconds from the start of the page's navigation.
+        page.firstFrameTime ??= performance.now();
     });
 }
 
@@ -69,6 +71,7 @@ function testHook(page) {
         meshHash: () => (page.mesh ? page.mesh.hash : null),
         lastLoad: () => page.lastResult,
         framesDrawn: () => page.framesDrawn,
+        firstFrameTime: () => page.firstFrameTime,
         loadScene: (text) => {
             element("scene").value = text;
             return loadScene(page, text);
@@ -80,7 +83,8 @@ async function start() {
     const status = element("status");
     try {
         const page = {camera: newCamera(), mesh: null, lastResult: null, framesDrawn: 0,
-                      frameAsked: false, renderer: newRenderer(element("view"))};
+                      frameAsked: false, firstFrameTime: null,
+                      renderer: newRenderer(element("view"))};
         page.build = await startGeometry();
         followPointer(element("view"), page.camera, () => redraw(page));
         followEditor(element("scene"), (text) => loadScene(page, text));
