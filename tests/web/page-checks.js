@@ -94,6 +94,21 @@ async function checks() {
     check(floodView.vextalPage.meshHash() !== null, "a long fragment kept the page from starting");
     await new Promise((done) => setTimeout(done, 200));
     check(window.hostileRan === false, "a script from the address ran");
+
+    // A drag turns the surface and the wheel brings it nearer.
+    await nextFrames(floodView);
+    const canvas = floodView.document.getElementById("view");
+    const before = litShare(floodView);
+    const pointer = {pointerId: 7, bubbles: true, clientX: 300, clientY: 300, button: 0};
+    canvas.dispatchEvent(new floodView.PointerEvent("pointerdown", pointer));
+    canvas.dispatchEvent(new floodView.PointerEvent("pointermove", {...pointer, clientY: 550}));
+    canvas.dispatchEvent(new floodView.PointerEvent("pointerup", {...pointer, clientY: 550}));
+    await nextFrames(floodView);
+    const turned = litShare(floodView);
+    check(turned < 0.5 * before, `a drag did not turn the surface edge-on (${before} to ${turned})`);
+    canvas.dispatchEvent(new floodView.WheelEvent("wheel", {deltaY: -300, bubbles: true, cancelable: true}));
+    await nextFrames(floodView);
+    check(litShare(floodView) > 1.2 * turned, "the wheel did not bring the surface nearer");
     hostile.remove();
     flood.remove();
 

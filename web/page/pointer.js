@@ -14,7 +14,11 @@ export function followPointer(canvas, camera, changed) {
     let last = null;
     canvas.addEventListener("contextmenu", (event) => event.preventDefault());
     canvas.addEventListener("pointerdown", (event) => {
-        canvas.setPointerCapture(event.pointerId);
+        // Keeps the drag when the pointer leaves the canvas; a pointer the
+        // browser no longer tracks cannot be captured, and drags all the same.
+        try {
+            canvas.setPointerCapture(event.pointerId);
+        } catch {}
         touches.set(event.pointerId, {x: event.clientX, y: event.clientY});
         last = {x: event.clientX, y: event.clientY, pan: event.button === 2 || event.shiftKey};
     });
