@@ -80,6 +80,17 @@ async function checks() {
     await nextFrames(view);
     check(litShare(view) > 0.05, "the last good surface is no longer drawn");
 
+    // Megabytes of text with control bytes (the box itself takes no more
+    // than a scene's 1 MiB): read as far as a file is.
+    const pasteStart = performance.now();
+    const flooded = page.loadText("\"sss\n" + "\x01\x7f wave ".repeat(140000) + "render\n");
+    check(!flooded.loaded && /1 MiB/.test(flooded.error),
+          "a paste past 1 MiB was not stopped there: " + flooded.error);
+    check(page.meshHash() === kept, "the long paste replaced the last good surface");
+    console.log(`a 1.1 MB paste refused in ${(performance.now() - pasteStart).toFixed(0)} ms`);
+    const starfish = await (await fetch("examples/starfish.vextal")).text();
+    page.loadScene(starfish);
+
     // Script text in the address: put in the box as text, never run.
     window.hostileRan = false;
     const script = "<img src=x onerror=\"parent.hostileRan=true\"><script>parent.hostileRan=true</script>";
@@ -112,7 +123,7 @@ async function checks() {
     hostile.remove();
     flood.remove();
 
-    page.loadScene(await (await fetch("examples/starfish.vextal")).text());
+    page.loadScene(starfish);
     await nextFrames(view);
 }
 

@@ -76,6 +76,8 @@ function testHook(page) {
             element("scene").value = text;
             return loadScene(page, text);
         },
+        // The same load as from the box, with the box left as it is.
+        loadText: (text) => loadScene(page, text),
     };
 }
 

@@ -18,11 +18,6 @@ namespace {
 
 using emscripten::val;
 
-// The page keeps to a browser tab's memory: at most 1024 x 1024 cells,
-// some 25 MB of positions, normals and indices plus their copies in
-// JavaScript and on the GPU.
-constexpr std::uint32_t pageGridLimit = 1024;
-
 // A copy of `count` items at `data` as a JavaScript typed array that owns
 // its memory: WebAssembly's memory may move when it grows.
 template <typename T> val copiedArray(const T* data, std::size_t count) {
@@ -46,20 +41,16 @@ val buildScene(const std::string& text) {
     // Only what a load reads: the first MiB and the byte after it.
     const std::string_view bytes =
         std::string_view(text).substr(0, std::size_t(SceneTokenReader::readLimit) + 1);
-    const SceneExplanation explained = explainScene(bytes);
-    if (!explained.rendered())
-        return failure(explained.stopLine, explained.stop);
-    const SceneSummary& scene = explained.scene;
-    if (scene.sliceCount > pageGridLimit || scene.rotateCount > pageGridLimit)
-        return failure(explained.stopLine,
-                       "the grid " + std::to_string(scene.sliceCount) + " x " +
-                           std::to_string(scene.rotateCount) +
-                           " is beyond the page's 1024 x 1024: the tools build it");
     PolygonsIndexedNormal mesh;
-    loadSceneText(bytes, mesh);
+    const SceneLoadResult loaded = loadSceneText(bytes, mesh);
+    // Only a failed load is read again, step by step, to find its line.
+    if (!loaded.rendered()) {
+        const SceneExplanation explained = explainScene(bytes);
+        return failure(explained.stopLine, explained.stop);
+    }
     val result = val::object();
     result.set("loaded", true);
-    result.set("surface", describe(scene));
+    result.set("surface", describe(loaded.scene));
     result.set("positions", copiedArray(&mesh.vertices->x, 3 * std::size_t(mesh.vertexCount)));
     result.set("normals", copiedArray(&mesh.normals->x, 3 * std::size_t(mesh.normalCount)));
     result.set("indices", copiedArray(&mesh.triangles->i0, 3 * std::size_t(mesh.triangleCount)));
