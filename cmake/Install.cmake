@@ -30,6 +30,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DA
 # The README and its documents keep their pictures where their links expect them.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VEXTAL_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/viewer.png ${PROJECT_SOURCE_DIR}/docs/panel.png
+    ${PROJECT_SOURCE_DIR}/docs/web-page.png
     DESTINATION ${VEXTAL_DOC_DIR}/docs)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${VEXTAL_DOC_DIR}/docs
     FILES_MATCHING PATTERN "*.md" PATTERN "man" EXCLUDE PATTERN "gallery" EXCLUDE)
