@@ -30,6 +30,7 @@ LAYER_OF = {
     "panel": "panel",
     "app": "viewer",
     "app/sdl": "platform",
+    "fit": "fit",
     "tools": "tools",
     "python": "python",
 }
@@ -45,10 +46,11 @@ MAY_INCLUDE = {
     "viewer": {"base", "geometry", "input", "render", "viewer"},
     "panel": {"base", "geometry", "meshfiles", "output", "pictures", "panel"},
     "platform": {"base", "cli", "geometry", "input", "render", "viewer", "panel", "platform"},
+    "fit": {"base", "geometry", "fit"},
     "tools": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
-              "tools"},
+              "fit", "tools"},
     "python": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
-               "tools", "python"},
+               "fit", "tools", "python"},
 }
 # System headers that belong to one layer's libraries.
 SYSTEM_HEADERS = [
@@ -59,6 +61,7 @@ SYSTEM_HEADERS = [
     (re.compile(r"^(png\.h|gif_lib\.h|webp/|libimagequant\.h)"), {"pictures"}),
     (re.compile(r"^isa-l"), {"meshfiles"}),
     (re.compile(r"^(pybind11/|Python\.h)"), {"python"}),
+    (re.compile(r"^(ceres/|Eigen/|glog/)"), {"fit"}),
 ]
 # Test programs that must stay free of the window system and of OpenGL.
 PLAIN_TEST_PROGRAMS = ["tests/vextal-geometry-tests", "tests/vextal-input-tests"]
