@@ -47,7 +47,7 @@ test_packages=(
     shared-mime-info libglib2.0-bin desktop-file-utils appstream devscripts weston
 )
 bench_packages=(
-    libbenchmark-dev python3-vtk9 time
+    libbenchmark-dev python3-vtk9 time python3-scipy
 )
 
 wanted=("${build_packages[@]}")
