@@ -28,7 +28,9 @@ constexpr int exitFailed = 2;
 
 constexpr const char* operands[] = {"POINTS", "[OUT.vextal]"};
 constexpr OptionDescription options[] = {
-    {"--surface", "KIND", "spheric (the default) or toric: the superformula surface to fit"},
+    {"--surface", "KIND",
+     "spheric (the default) or toric: the superformula surface to fit\n(harmonic is refused: its "
+     "exponents are whole numbers)"},
     {"--symmetry", "M",
      "hold the rotational order m of phi at M (a whole number 0..64)\n"
      "instead of trying 1 to 8"},
@@ -59,15 +61,17 @@ constexpr ProgramDescription program{
     "the scene file of the fitted surface is written there, whole or not at all;\n"
     "it loads in every Vextal program (its 'pose' command places the surface).\n"
     "\n"
-    "The distance of a point is measured along the ray from the surface's centre\n"
-    "through it (for the toroidal surface, from the centre of its cross-section),\n"
-    "in the points' units: a length everywhere, so neither flat nor pointed shapes\n"
-    "are favoured, and never less than the nearest distance. The fit starts from\n"
-    "the points' centre and principal axes, tries every axis as the surface's\n"
-    "axis with the orders m 1 to 8 and a round, a pointed and a boxy set of\n"
-    "exponents on a sample of the points, and refines the best starts on all of\n"
-    "them. Files with more points than --max-points are sampled uniformly while\n"
-    "they are read, so memory stays bounded. Points with a NaN or infinite\n"
+    "The distance of a point is its gap to the surface along the ray from the\n"
+    "surface's centre through it (for the toroidal surface, from the centre of its\n"
+    "cross-section), in the points' units, divided by the gap's slope (held\n"
+    "between 1 and 2): the first-order distance to the surface, a length\n"
+    "everywhere, so neither flat nor pointed shapes are favoured. The fit starts\n"
+    "from the points' centre and principal axes, tries every axis as the\n"
+    "surface's axis with the orders m 1 to 8 and a round, a pointed and a boxy\n"
+    "set of exponents on a sample of the points, refines the best starts on up\n"
+    "to 20000 of them and measures the distances over all. Files with more\n"
+    "points than --max-points are sampled uniformly while they are read, so\n"
+    "memory stays bounded. Points with a NaN or infinite\n"
     "coordinate are left out and counted.\n"
     "\n"
     "With --json the report is one object: file, format, points, notFinite,\n"
