@@ -76,6 +76,14 @@ if(PKG_CONFIG_FOUND)
     vextal_require_module(libisal libisal-dev)
 endif()
 
+# The fitter of vextal-fit: built only when Ceres is there (it brings Eigen).
+find_package(Ceres QUIET)
+if(Ceres_FOUND)
+    set(VEXTAL_HAVE_CERES TRUE)
+else()
+    message(NOTICE "libceres-dev is missing: vextal-fit is not built (apt-get install libceres-dev)")
+endif()
+
 # The tests: their libraries, and the programs they drive and read files back
 # with.
 if(VEXTAL_BUILD_TESTS)

@@ -10,6 +10,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS vextal vextal-export vextal-snapshot vextal-animate vextal-check RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET vextal-fit)
+    install(TARGETS vextal-fit RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 # The Python module and its stub, where Debian's python3 finds them under /usr.
 if(VEXTAL_BUILD_PYTHON)
@@ -48,7 +51,11 @@ install(FILES ${VEXTAL_CHANGELOG} DESTINATION ${VEXTAL_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${VEXTAL_DOC_DIR} RENAME copyright)
 
 # bash-completion loads the file named for the command being completed.
-foreach(program vextal vextal-export vextal-snapshot vextal-animate vextal-check)
+set(VEXTAL_COMPLETED vextal vextal-export vextal-snapshot vextal-animate vextal-check)
+if(TARGET vextal-fit)
+    list(APPEND VEXTAL_COMPLETED vextal-fit)
+endif()
+foreach(program ${VEXTAL_COMPLETED})
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/vextal.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${program})
 endforeach()

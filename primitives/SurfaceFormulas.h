@@ -21,13 +21,22 @@ inline Vec3 toVec3(const SurfacePoint<double>& p) {
 
 // r(w) = (|cos(m w / 4) / a|^n2 + |sin(m w / 4) / b|^n3)^(-1/n1), with the
 // divisions and the outer exponent taken from the derived record.
+// The coefficients are of a type P of their own: double for a surface's
+// fixed record, or the derivative-carrying type of a fit that varies them.
+template <class T, class P>
+T superformulaRadiusWith(const P& m, const P& invA, const P& invB, const P& n2, const P& n3,
+                         const P& negInvN1, const T& w) {
+    using std::cos, std::fabs, std::pow, std::sin;
+    const T u = (m * w) * 0.25;
+    const T sineTerm = pow(fabs(sin(u) * invB), n3);
+    const T cosineTerm = pow(fabs(cos(u) * invA), n2);
+    return pow(cosineTerm + sineTerm, negInvN1);
+}
+
 template <class T>
 T superformulaRadiusOf(const SuperShapeCoefficients& c, const SuperShapeDerived& d, const T& w) {
-    using std::cos, std::fabs, std::pow, std::sin;
-    const T u = (double(c.m) * w) * 0.25;
-    const T sineTerm = pow(fabs(sin(u) * double(d.invB)), double(c.n3));
-    const T cosineTerm = pow(fabs(cos(u) * double(d.invA)), double(c.n2));
-    return pow(cosineTerm + sineTerm, double(d.negInvN1));
+    return superformulaRadiusWith(double(c.m), double(d.invA), double(d.invB), double(c.n2),
+                                  double(c.n3), double(d.negInvN1), w);
 }
 
 // sin(m0 w)^m1 + cos(m2 w)^m3. No absolute values: a negative base with a

@@ -57,6 +57,7 @@ SceneValues ScenePrimitives::values() const {
     v.coef1 = {c1.n1, c1.n2, c1.n3, c1.m, c1.a, c1.b};
     v.coef2 = {c2.n1, c2.n2, c2.n3, c2.m, c2.a, c2.b};
     std::copy(harmonic.coefh.begin(), harmonic.coefh.end(), v.coefh.begin());
+    v.pose = pose;
     return v;
 }
 
@@ -91,6 +92,11 @@ constexpr SceneCommand commands[] = {
      [](ScenePrimitives& s, const float* v) { s.superformula->setCoef2(coefficientsFrom(v)); }},
     {"coefh", 8,
      [](ScenePrimitives& s, const float* v) { std::copy(v, v + 8, s.harmonic.coefh.begin()); }},
+    {"pose", 8,
+     [](ScenePrimitives& s, const float* v) {
+         if (const std::optional<ScenePose> pose = poseRule(v))
+             s.pose = pose;
+     }},
 };
 
 } // namespace

@@ -21,6 +21,8 @@ struct ScenePrimitives {
     PrimitiveParametric* selected = &toric;
     PrimitiveSuperShapeSpheric* superformula = &toric;
     SurfaceKind kind = SurfaceKind::toric;
+    // Placed on the tessellated mesh; none leaves the mesh as tessellated.
+    std::optional<ScenePose> pose;
 
     ScenePrimitives() = default;
     ScenePrimitives(const ScenePrimitives&) = delete;

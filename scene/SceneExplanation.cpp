@@ -197,6 +197,8 @@ std::string noteFor(const SceneStep& step, SurfaceKind surface) {
         return "changes nothing drawn: the spherical harmonic is selected";
     } else if (keyword == "coefh" && surface != SurfaceKind::harmonic) {
         return "changes nothing drawn: a superformula surface is selected";
+    } else if (keyword == "pose" && !poseRule(step.values.data())) {
+        return "changes nothing: a value is not finite, the scale is not above 0 or the axis is 0";
     }
     return {};
 }
@@ -395,6 +397,8 @@ SceneExplanation explainScene(std::string_view bytes, PolygonsIndexedNormal* mes
     if (mesh && out.rendered()) {
         scene.selected->tessellate(*mesh);
         mesh->computeNormals();
+        if (scene.pose)
+            applyPose(*scene.pose, *mesh);
     }
     return out;
 }

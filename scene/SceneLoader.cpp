@@ -83,10 +83,14 @@ void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexe
     if (!how.grid) {
         scene.selected->tessellate(mesh);
         mesh.computeNormals();
-        return;
+    } else {
+        scene.selected->tessellateGrid(mesh, *how.grid, how.workers);
+        mesh.computeNormals(how.workers);
     }
-    scene.selected->tessellateGrid(mesh, *how.grid, how.workers);
-    mesh.computeNormals(how.workers);
+    if (scene.pose)
+        applyPose(*scene.pose, mesh);
+    if (!how.grid)
+        return;
     result.scene.sliceCount = std::uint16_t(how.grid->slices);
     result.scene.rotateCount = std::uint16_t(how.grid->rotations);
 }

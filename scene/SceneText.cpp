@@ -48,6 +48,12 @@ std::string sceneText(const SceneValues& v) {
         text += command("coef1", v.coef1);
         text += command("coef2", v.coef2);
     }
+    if (v.pose) {
+        const ScenePose& p = *v.pose;
+        text +=
+            command("pose", std::array{p.axis[0], p.axis[1], p.axis[2], p.angle, p.translation[0],
+                                       p.translation[1], p.translation[2], p.scale});
+    }
     return text + "render\n";
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/ScenePose.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -20,19 +22,19 @@ struct SceneValues {
     float phiMin = 0, phiMax = 0, thetaMin = 0, thetaMax = 0;
     std::array<float, 6> coef1{}; // n1 n2 n3 m a b
     std::array<float, 6> coef2{};
-    std::array<float, 8> coefh{}; // m0 .. m7
+    std::array<float, 8> coefh{};  // m0 .. m7
+    std::optional<ScenePose> pose; // set only by a "pose" command
 
     bool operator==(const SceneValues&) const = default;
 };
 
 // The values as a canonical scene file: the selector, one command a line, the
 // surface's coefficients only ("coef1" and "coef2" for a superformula,
-// "coefh" for the harmonic), then "render". Every number is written in the
-// fewest digits that read back as the same float, so loading the text gives
-// the same surface, bit for bit, and the same text again (coefficients of a
-// surface not drawn are left out, so they come back as their defaults);
-// counts are written as given (the loader's count rule applies when the text
-// is loaded).
+// "coefh" for the harmonic), the "pose" when one was set, then "render". Every number is written in
+// the fewest digits that read back as the same float, so loading the text gives the same surface,
+// bit for bit, and the same text again (coefficients of a surface not drawn are left out, so they
+// come back as their defaults); counts are written as given (the loader's count rule applies when
+// the text is loaded).
 std::string sceneText(const SceneValues& values);
 
 } // namespace Vextal

@@ -30,6 +30,7 @@ LAYER_OF = {
     "panel": "panel",
     "app": "viewer",
     "app/sdl": "platform",
+    "fit": "fit",
     "tools": "tools",
     "python": "python",
     "web": "web",
@@ -46,10 +47,11 @@ MAY_INCLUDE = {
     "viewer": {"base", "geometry", "input", "render", "viewer"},
     "panel": {"base", "geometry", "meshfiles", "output", "pictures", "panel"},
     "platform": {"base", "cli", "geometry", "input", "render", "viewer", "panel", "platform"},
+    "fit": {"base", "geometry", "fit"},
     "tools": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
-              "tools"},
+              "fit", "tools"},
     "python": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
-               "tools", "python"},
+               "fit", "tools", "python"},
     "web": {"base", "geometry", "web"},
 }
 # System headers that belong to one layer's libraries.
@@ -62,6 +64,7 @@ SYSTEM_HEADERS = [
     (re.compile(r"^isa-l"), {"meshfiles"}),
     (re.compile(r"^(pybind11/|Python\.h)"), {"python"}),
     (re.compile(r"^emscripten/"), {"web"}),
+    (re.compile(r"^(ceres/|Eigen/|glog/)"), {"fit"}),
 ]
 # Test programs that must stay free of the window system and of OpenGL.
 PLAIN_TEST_PROGRAMS = ["tests/vextal-geometry-tests", "tests/vextal-input-tests"]

@@ -28,6 +28,9 @@ build_packages=(
 python_packages=(
     pybind11-dev python3-dev python3-numpy
 )
+# vextal-fit's solver: built only where it is installed, so the viewer's own
+# build (run.sh) goes without it; the test command builds and tests the tool.
+fit_packages=(libceres-dev)
 # What the test and benchmark programs are built with.
 test_build_packages=(
     libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev
@@ -45,21 +48,21 @@ test_packages=(
     emscripten
 )
 bench_packages=(
-    libbenchmark-dev python3-vtk9 time
+    libbenchmark-dev python3-vtk9 time python3-scipy
 )
 
 wanted=("${build_packages[@]}")
 case "$kind" in
 build) ;;
 test)
-    wanted+=("${test_build_packages[@]}" "${test_packages[@]}")
+    wanted+=("${fit_packages[@]}" "${test_build_packages[@]}" "${test_packages[@]}")
     # Node and npm for the glTF validator: Debian's, unless the machine
     # already has them (a Node.js that brings its own npm).
     command -v node >/dev/null || wanted+=(nodejs)
     command -v npm >/dev/null || wanted+=(npm)
     ;;
 python) wanted+=("${python_packages[@]}") ;;
-bench) wanted+=("${bench_packages[@]}") ;;
+bench) wanted+=("${fit_packages[@]}" "${bench_packages[@]}") ;;
 *)
     echo "install-deps.sh: '$kind' is not build, python, test or bench" >&2
     exit 64

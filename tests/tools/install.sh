@@ -28,7 +28,8 @@ for file in bin/vextal bin/vextal-export bin/vextal-snapshot bin/vextal-animate 
     share/doc/vextal/README.md share/doc/vextal/copyright share/doc/vextal/changelog.gz \
     share/bash-completion/completions/vextal share/bash-completion/completions/vextal-export \
     share/bash-completion/completions/vextal-snapshot share/man/man1/vextal-animate.1.gz \
-    share/bash-completion/completions/vextal-animate; do
+    share/bash-completion/completions/vextal-animate \
+    ${VEXTAL_EXPECT_FIT:+bin/vextal-fit share/man/man1/vextal-fit.1.gz share/bash-completion/completions/vextal-fit}; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 # Every picture and document the installed README and its documents link to

@@ -1,0 +1,313 @@
+#include "fit/SurfaceFit.h"
+
+#include "fit/FitStarts.h"
+#include "fit/SurfaceResidual.h"
+#include "scene/SceneCommands.h"
+
+#include <ceres/ceres.h>
+#include <glog/logging.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <thread>
+
+namespace Vextal {
+
+namespace {
+
+constexpr const char* fixableNames[] = {"coef1.n1", "coef1.n2", "coef1.n3", "coef1.a", "coef1.b",
+                                        "coef2.n1", "coef2.n2", "coef2.n3", "coef2.a", "coef2.b"};
+
+int fixedIndex(const std::string& name) {
+    for (int k = 0; k < shapeBlockSize; ++k)
+        if (name == fixableNames[k])
+            return k;
+    return -1;
+}
+
+ceres::CostFunction* residualFor(SurfaceKind surface, const FitPoint& p, double m1, double m2) {
+    if (surface == SurfaceKind::toric)
+        return new ceres::AutoDiffCostFunction<ToricResidual, 1, shapeBlockSize, 3, 3, 1>(
+            new ToricResidual{{p[0], p[1], p[2]}, m1, m2});
+    return new ceres::AutoDiffCostFunction<SphericResidual, 1, shapeBlockSize, 3, 3, 1>(
+        new SphericResidual{{p[0], p[1], p[2]}, m1, m2});
+}
+
+// Stops the solver once the points lie on the surface to within a millionth
+// of its size (coordinates read as floats hold little more),
+// where the relative tolerances would let it run to its iteration limit.
+class CloseEnough : public ceres::IterationCallback {
+public:
+    CloseEnough(std::size_t points, double size) : limit(0.5 * double(points) * sq(1e-6 * size)) {}
+    ceres::CallbackReturnType operator()(const ceres::IterationSummary& summary) override {
+        return summary.cost < limit ? ceres::SOLVER_TERMINATE_SUCCESSFULLY : ceres::SOLVER_CONTINUE;
+    }
+
+private:
+    static double sq(double v) { return v * v; }
+    double limit;
+};
+
+struct Solved {
+    FitStart start;
+    double cost = 0;
+    int iterations = 0;
+    bool converged = false;
+    std::string message;
+};
+
+// Solves one start over the points, in place.
+Solved solve(const FitStart& from, const std::vector<FitPoint>& points,
+             const SurfaceFitOptions& options, double size, int iterations, int threads) {
+    Solved out;
+    out.start = from;
+    FitStart& s = out.start;
+    ceres::Problem::Options problemOptions;
+    problemOptions.loss_function_ownership = ceres::DO_NOT_TAKE_OWNERSHIP;
+    ceres::Problem problem(problemOptions);
+    // Cauchy's loss grows only with the log of a far point's distance, so
+    // outliers hardly pull; its scale is a small share of the shape's size.
+    ceres::CauchyLoss cauchy(0.01 * size);
+    ceres::LossFunction* loss = options.robust ? &cauchy : nullptr;
+    for (const FitPoint& p : points)
+        problem.AddResidualBlock(residualFor(options.surface, p, s.m1, s.m2), loss, s.shape.data(),
+                                 s.rotation.data(), s.translation.data(), &s.scale);
+    // The whole surface grows with the pose's scale and, nearly, with one of
+    // the divisors (exactly so when n2 = n3): that divisor is held at its start
+    // unless the user holds it, else the two drift together into a valley of
+    // equal shapes (the spheric one's theta a, the toroidal one's phi a).
+    std::vector<int> held{options.surface == SurfaceKind::toric ? 3 : 8};
+    for (const auto& [name, value] : options.fixed)
+        if (const int k = fixedIndex(name); k >= 0) {
+            s.shape[k] = value;
+            held.push_back(k);
+        }
+    std::sort(held.begin(), held.end());
+    held.erase(std::unique(held.begin(), held.end()), held.end());
+    if (int(held.size()) == shapeBlockSize)
+        problem.SetParameterBlockConstant(s.shape.data());
+    else if (!held.empty())
+        problem.SetManifold(s.shape.data(), new ceres::SubsetManifold(shapeBlockSize, held));
+    for (int k = 0; k < shapeBlockSize; ++k) {
+        // Exponents beyond these give powers past the doubles' range on the
+        // way, and a or b near zero divides by it; no shape needs them.
+        problem.SetParameterLowerBound(s.shape.data(), k, k % 5 < 3 ? 0.1 : 0.05);
+        problem.SetParameterUpperBound(s.shape.data(), k, k % 5 < 3 ? 60.0 : 20.0);
+    }
+    problem.SetParameterLowerBound(&s.scale, 0, 1e-6 * size);
+    ceres::Solver::Options solverOptions;
+    solverOptions.linear_solver_type = ceres::DENSE_NORMAL_CHOLESKY;
+    solverOptions.max_num_iterations = iterations;
+    solverOptions.num_threads = threads;
+    solverOptions.logging_type = ceres::SILENT;
+    solverOptions.function_tolerance = 1e-9;
+    solverOptions.parameter_tolerance = 1e-9;
+    CloseEnough closeEnough(points.size(), size);
+    solverOptions.callbacks.push_back(&closeEnough);
+    ceres::Solver::Summary summary;
+    ceres::Solve(solverOptions, &problem, &summary);
+    out.cost = summary.IsSolutionUsable() ? summary.final_cost : HUGE_VAL;
+    if (!std::isfinite(out.cost))
+        out.cost = HUGE_VAL;
+    out.iterations = int(summary.iterations.size());
+    out.converged = summary.termination_type == ceres::CONVERGENCE ||
+                    summary.termination_type == ceres::USER_SUCCESS;
+    out.message = summary.message;
+    return out;
+}
+
+// The same number of points spread over the set, chosen by the seed.
+std::vector<FitPoint> sampleOf(const std::vector<FitPoint>& points, int count, std::uint64_t seed) {
+    if (int(points.size()) <= count)
+        return points;
+    std::mt19937_64 random(seed);
+    std::vector<std::size_t> order(points.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    std::vector<FitPoint> sample;
+    for (int k = 0; k < count; ++k) {
+        const std::size_t pick = k + std::size_t(random() % (order.size() - k));
+        std::swap(order[k], order[pick]);
+        sample.push_back(points[order[k]]);
+    }
+    return sample;
+}
+
+// Runs every start on the sample, among the threads; each result lands in
+// its own slot, so the outcome does not depend on the thread count.
+std::vector<Solved> tryStarts(const std::vector<FitStart>& starts,
+                              const std::vector<FitPoint>& sample, const SurfaceFitOptions& options,
+                              double size, int iterations, double progressFrom,
+                              double progressSpan) {
+    std::vector<Solved> tried(starts.size());
+    std::atomic<std::size_t> next{0}, done{0};
+    const auto work = [&] {
+        for (std::size_t k; (k = next++) < starts.size();) {
+            tried[k] = solve(starts[k], sample, options, size, iterations, 1);
+            const std::size_t finished = ++done;
+            if (options.progress)
+                options.progress(progressFrom +
+                                 progressSpan * double(finished) / double(starts.size()));
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < std::max(1, options.threads); ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& thread : pool)
+        thread.join();
+    return tried;
+}
+
+// The indices of the `count` lowest costs, lowest first; ties in order.
+std::vector<std::size_t> bestFirst(const std::vector<Solved>& tried, std::size_t count) {
+    std::vector<std::size_t> order(tried.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return tried[a].cost < tried[b].cost; });
+    order.resize(std::min(count, order.size()));
+    return order;
+}
+
+SceneValues sceneOf(const FitStart& s, SurfaceKind surface) {
+    ScenePrimitives fresh;
+    fresh.select(surface == SurfaceKind::toric ? "\"tss" : "\"sss");
+    SceneValues v = fresh.values();
+    v.sliceCount = 128;
+    v.rotateCount = 240;
+    if (surface == SurfaceKind::toric) {
+        v.thetaMin = -std::numbers::pi_v<float>;
+        v.thetaMax = std::numbers::pi_v<float>;
+    }
+    const auto record = [](const double* n, double m) {
+        return std::array<float, 6>{float(n[0]), float(n[1]), float(n[2]),
+                                    float(m),    float(n[3]), float(n[4])};
+    };
+    v.coef1 = record(s.shape.data(), s.m1);
+    v.coef2 = record(s.shape.data() + shapeValuesPerFormula, s.m2);
+    const double angle = std::sqrt(s.rotation[0] * s.rotation[0] + s.rotation[1] * s.rotation[1] +
+                                   s.rotation[2] * s.rotation[2]);
+    ScenePose pose;
+    if (angle > 0)
+        pose.axis = {float(s.rotation[0] / angle), float(s.rotation[1] / angle),
+                     float(s.rotation[2] / angle)};
+    pose.angle = float(angle);
+    pose.translation = {float(s.translation[0]), float(s.translation[1]), float(s.translation[2])};
+    pose.scale = float(s.scale);
+    v.pose = pose;
+    return v;
+}
+
+} // namespace
+
+bool isFixableName(const std::string& name) {
+    return fixedIndex(name) >= 0 || name == "coef1.m" || name == "coef2.m";
+}
+
+double pointsSize(const std::vector<FitPoint>& points) {
+    FitPoint low{HUGE_VAL, HUGE_VAL, HUGE_VAL}, high{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (const FitPoint& p : points)
+        for (int k = 0; k < 3; ++k) {
+            low[k] = std::min(low[k], p[k]);
+            high[k] = std::max(high[k], p[k]);
+        }
+    if (points.empty())
+        return 0;
+    return std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
+}
+
+FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene) {
+    FitDistances d;
+    d.size = pointsSize(points);
+    if (points.empty())
+        return d;
+    FitStart s = startFromScene(scene);
+    double sum = 0;
+    std::size_t near = 0;
+    for (const FitPoint& p : points) {
+        double r = 0;
+        if (scene.surface == SurfaceKind::toric)
+            ToricResidual{{p[0], p[1], p[2]}, s.m1, s.m2}(s.shape.data(), s.rotation.data(),
+                                                          s.translation.data(), &s.scale, &r);
+        else
+            SphericResidual{{p[0], p[1], p[2]}, s.m1, s.m2}(s.shape.data(), s.rotation.data(),
+                                                            s.translation.data(), &s.scale, &r);
+        if (!std::isfinite(r))
+            r = HUGE_VAL;
+        sum += r * r;
+        d.largest = std::max(d.largest, std::fabs(r));
+        near += std::fabs(r) <= 0.01 * d.size;
+    }
+    d.rms = std::sqrt(sum / double(points.size()));
+    d.withinOnePercent = double(near) / double(points.size());
+    return d;
+}
+
+SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFitOptions& options) {
+    const auto began = std::chrono::steady_clock::now();
+    SurfaceFitResult result;
+    if (options.surface == SurfaceKind::harmonic) {
+        result.error = "the spherical harmonic cannot be fitted yet: its exponents are whole "
+                       "numbers; fit a spheric or toric superformula";
+        return result;
+    }
+    // Ceres tells of every step it rejects on stderr; the report says what
+    // matters.
+    static const bool quiet = [] {
+        FLAGS_minloglevel = google::GLOG_FATAL;
+        return true;
+    }();
+    (void)quiet;
+    const std::optional<PrincipalFrame> frame = principalFrame(points);
+    if (!frame) {
+        result.error = principalFrameRefusal(points);
+        return result;
+    }
+    const double size = pointsSize(points);
+    const std::vector<FitStart> starts = fitStarts(*frame, options);
+    // Every start goes a few steps on a small sample; the best go on
+    // further on a larger one; the best of those are refined on every point.
+    const std::vector<FitPoint> small = sampleOf(points, options.startSample / 2, options.seed);
+    const std::vector<FitPoint> large = sampleOf(points, 4 * options.startSample, options.seed);
+    std::vector<Solved> tried = tryStarts(starts, small, options, size, 8, 0, 0.6);
+    std::vector<FitStart> better;
+    for (const std::size_t k : bestFirst(tried, 12)) {
+        result.iterations += tried[k].iterations;
+        better.push_back(tried[k].start);
+    }
+    tried = tryStarts(better, large, options, size, 40, 0.6, 0.2);
+    std::optional<Solved> best;
+    const std::vector<FitPoint> refining = sampleOf(points, options.refineSample, options.seed);
+    for (const std::size_t k : bestFirst(tried, std::size_t(options.finalists))) {
+        Solved refined = solve(tried[k].start, refining, options, size, options.maxIterations,
+                               std::max(1, options.threads));
+        result.iterations += tried[k].iterations + refined.iterations;
+        if (!best || refined.cost < best->cost)
+            best = std::move(refined);
+    }
+    if (options.progress)
+        options.progress(1);
+    result.starts = int(starts.size());
+    if (!best || !std::isfinite(best->cost)) {
+        result.error = "no start reached a surface the points' distances are finite for";
+        return result;
+    }
+    result.solved = true;
+    result.distances = measureFit(points, sceneOf(best->start, options.surface));
+    // Points that lie on the surface to within rounding stop the solver by
+    // its iteration count, not its tolerances: that too is convergence.
+    result.converged = best->converged || result.distances.rms < 1e-6 * result.distances.size;
+    result.solverMessage = best->message;
+    result.scene = sceneOf(best->start, options.surface);
+    result.distances = measureFit(points, result.scene);
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    return result;
+}
+
+} // namespace Vextal

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "scene/SceneValues.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Vextal {
+
+using FitPoint = std::array<double, 3>;
+
+// What a fit may be told: the surface, orders and numbers held fixed, the
+// loss, the threads and the seed of the random choices (the sample the
+// starts are tried on).
+struct SurfaceFitOptions {
+    SurfaceKind surface = SurfaceKind::spheric;
+    std::optional<int> symmetry; // the order m of phi, when known
+    // Numbers held at a value: "coef1.n1" .. "coef2.b", "coef1.m", "coef2.m".
+    std::vector<std::pair<std::string, double>> fixed;
+    bool robust = false;
+    int threads = 1;
+    std::uint64_t seed = 1;
+    int startSample = 600; // points each start is tried on
+    int finalists = 2;     // starts refined on the refinement's sample
+    // Points the refinement is solved on: a uniform sample of larger sets,
+    // whose distances are still measured over every point.
+    int refineSample = 20000;
+    int maxIterations = 100; // of the refinement
+    // Told the share of the starts done, from any thread, in order.
+    std::function<void(double)> progress;
+};
+
+// How well a surface fits: distances from the points to it, along the rays
+// the residuals use, in the points' units.
+struct FitDistances {
+    double rms = 0, largest = 0;
+    double withinOnePercent = 0; // share of points within 1% of the size
+    double size = 0;             // the diagonal of the points' bounding box
+};
+
+struct SurfaceFitResult {
+    bool solved = false; // false: error says why, nothing else holds
+    std::string error;
+    bool converged = false; // the solver met its tolerance
+    SceneValues scene;      // the surface, its grid and its pose
+    FitDistances distances;
+    int iterations = 0; // of the solver, over every start and the refinement
+    int starts = 0;
+    double seconds = 0;
+    std::string solverMessage;
+};
+
+// Names a --fix may hold, and whether a name is one of them.
+bool isFixableName(const std::string& name);
+
+// Fits the surface to the points (at least 10 that are finite and not all
+// on a plane). The points are not changed.
+SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFitOptions& options);
+
+// The distances of the points to a surface given as scene values, as the
+// fit measures them.
+FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene);
+
+} // namespace Vextal

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# vextal-fit on points generated here (make-points.py): a noise-free surface
+# is recovered, noise and outliers are borne, the scene written loads, and
+# bad input is refused in words, never with a crash or a scene.
+#   fit-cli.sh VEXTAL_FIT VEXTAL_CHECK
+set -euo pipefail
+fit=$1 check=$2
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+python=/usr/bin/python3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+points() { "$python" "$here/make-points.py" "$@"; }
+# field FILE KEY: a number of the JSON report.
+field() { "$python" -c 'import json,sys; print(json.load(open(sys.argv[1]))[sys.argv[2]])' "$1" "$2"; }
+below() { "$python" -c 'import sys; sys.exit(0 if float(sys.argv[1]) <= float(sys.argv[2]) else 1)' "$1" "$2"; }
+star=("2 7 7 5 1 1" "2 2 2 4 0.8 0.24")
+
+# Noise-free starfish points under a pose: the largest distance within 2e-4
+# of the size, and the scene loads in vextal-check.
+points "$work/star.ply" spheric 1500 "${star[@]}"
+"$fit" --json --quiet --threads 2 "$work/star.ply" "$work/star.vextal" >"$work/star.json" \
+    || fail "the starfish fit: status $?"
+size=$(field "$work/star.json" size)
+below "$(field "$work/star.json" largest)" "$("$python" -c "print(2e-4 * $size)")" \
+    || fail "noise-free starfish: largest $(field "$work/star.json" largest) of size $size"
+"$check" "$work/star.vextal" >"$work/check.txt" || fail "the written scene: $(cat "$work/check.txt")"
+grep -q "pose" "$work/star.vextal" || fail "no pose in the scene"
+# The same seed writes the same bytes with any thread count.
+"$fit" --quiet --symmetry 5 --threads 1 "$work/star.ply" "$work/star1.vextal" >/dev/null
+"$fit" --quiet --symmetry 5 --threads 3 "$work/star.ply" "$work/star3.vextal" >/dev/null
+cmp -s "$work/star1.vextal" "$work/star3.vextal" || fail "another thread count wrote other bytes"
+
+# Gaussian noise of 1% of the size: the RMS distance within 1.2 times it.
+points "$work/noisy.txt" spheric 2000 "${star[@]}" --noise 0.01
+"$fit" --json --quiet --symmetry 5 "$work/noisy.txt" >"$work/noisy.json"
+noise=$("$python" -c "print(0.01 * $size)")
+below "$(field "$work/noisy.json" rms)" "$("$python" -c "print(1.25 * $noise)")" \
+    || fail "noisy starfish: rms $(field "$work/noisy.json" rms), noise $noise"
+
+# 10% outliers with --robust: the points that are not outliers still lie
+# within 1% of the size.
+points "$work/outliers.obj" spheric 1500 "2 2 2 4 1 1" "2 2 2 4 1 1" --outliers 0.1
+"$fit" --json --quiet --robust --symmetry 4 "$work/outliers.obj" >"$work/outliers.json"
+below 0.85 "$(field "$work/outliers.json" withinOnePercent)" \
+    || fail "outliers: only $(field "$work/outliers.json" withinOnePercent) within 1%"
+
+# Bad input: a clear message and status 2, never a scene.
+: >"$work/empty.txt"
+echo "1 2 3" >"$work/one.txt"
+for k in $(seq 20); do echo "1 2 3"; done >"$work/same.txt"
+for k in $(seq 20); do echo "$k $((k * k)) 0"; done >"$work/plane.txt"
+for k in $(seq 20); do echo "$k $k $k"; done >"$work/line.txt"
+printf 'ply\nformat ascii 1.0\nelement vertex 1000\nproperty float x\nproperty float y\nproperty float z\nend_header\n1 2 3\n' >"$work/lying.ply"
+printf '1 2 3\nnan 1 1\n4 five 6\n' >"$work/words.txt"
+for bad in empty one same plane line lying words; do
+    file=$(ls "$work/$bad".*)
+    status=0
+    "$fit" --quiet "$file" "$work/bad.vextal" >"$work/out.txt" 2>"$work/err.txt" || status=$?
+    [ "$status" = 2 ] || fail "$bad: status $status"
+    [ ! -e "$work/bad.vextal" ] || fail "$bad: a scene was written"
+    grep -qE "points|PLY|line|surface" "$work/out.txt" "$work/err.txt" || fail "$bad: no clear message"
+done
+"$fit" --quiet "$work/lying.ply" >"$work/lying.txt" 2>&1 || true
+grep -q "promises 1000 vertices, but the file ends after 1" "$work/lying.txt" \
+    || fail "the lying PLY's counts not told: $(cat "$work/lying.txt")"
+
+# NaN coordinates are left out and counted; a random cloud is reported as a
+# poor fit, not as a good one.
+"$python" -c "
+import numpy as np
+r = np.random.default_rng(3)
+p = r.uniform(-1, 1, (400, 3))
+p[:5, 0] = np.nan
+np.savetxt('$work/cloud.txt', p)"
+"$fit" --json --quiet --symmetry 3 "$work/cloud.txt" >"$work/cloud.json" || true
+[ "$(field "$work/cloud.json" notFinite)" = 5 ] || fail "NaN points not counted"
+below "$(field "$work/cloud.json" withinOnePercent)" 0.5 || fail "a random cloud fitted well"
+echo "fit-cli: all passed"
