@@ -1,12 +1,14 @@
 #pragma once
 
+#include "primitives/FormulaDefinition.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 
 namespace Vextal {
 
-enum class SurfaceKind { spheric, toric, harmonic };
+enum class SurfaceKind { spheric, toric, harmonic, formula };
 
 // Every value a scene file sets, as a load left them: the selected surface,
 // its grid, the superformula that "coef1" and "coef2" set (the spheric one
@@ -21,6 +23,7 @@ struct SceneValues {
     std::array<float, 6> coef1{}; // n1 n2 n3 m a b
     std::array<float, 6> coef2{};
     std::array<float, 8> coefh{}; // m0 .. m7
+    FormulaDefinition formula;    // the typed surface's expressions and parameters
 
     bool operator==(const SceneValues&) const = default;
 };

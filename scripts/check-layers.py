@@ -22,6 +22,7 @@ LAYER_OF = {
     "base": "base",
     "cli": "cli",
     "mesh": "geometry", "primitives": "geometry", "scene": "geometry", "colour": "geometry",
+    "expression": "geometry",
     "input": "input", "camera": "input",
     "render": "render",
     "meshfiles": "meshfiles",
@@ -49,6 +50,13 @@ MAY_INCLUDE = {
               "tools"},
     "python": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
                "tools", "python"},
+}
+# Folders that keep to a small room inside their layer: the expression code
+# stands on the jets and the superformula alone, never on the scene, the mesh
+# or the surfaces that use it.
+ROOMS = {
+    "expression": {"base/", "expression/", "colour/Jet.h", "primitives/SuperShapeCoefficients.h",
+                   "primitives/SurfaceFormulas.h", "mesh/Vec3.h"},
 }
 # System headers that belong to one layer's libraries.
 SYSTEM_HEADERS = [
@@ -95,6 +103,13 @@ def check_includes():
                 kind, name = match.groups()
                 where = f"{path.relative_to(ROOT)}:{number}"
                 if kind == '"':
+                    room = ROOMS.get(folder_of(path))
+                    if room is not None and not any(name == allowed or
+                                                    (allowed.endswith("/") and
+                                                     name.startswith(allowed))
+                                                    for allowed in room):
+                        offences.append(f"{where}: {folder_of(path)}/ keeps to its room "
+                                        f"and may not include {name}")
                     target = included_folder(name)
                     if target in LAYER_OF and LAYER_OF[target] not in MAY_INCLUDE[layer]:
                         offences.append(f"{where}: the {layer} layer includes {name} "
