@@ -21,6 +21,7 @@ void PolygonsIndexedNormal::releaseNormals() {
     normals = nullptr;
     normalCount = 0;
     grid = RingGrid{};
+    sheet = 0;
 }
 
 void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount, std::uint32_t newTriangleCount) {

@@ -22,6 +22,8 @@ struct FormulaParameter {
 struct FormulaDefinition {
     std::string x = "0", y = "0", z = "0";
     std::vector<FormulaParameter> parameters;
+    // t: no scene file sets it; an animation runs it from 0 to 1.
+    double time = 0;
 
     bool operator==(const FormulaDefinition&) const = default;
 };

@@ -43,29 +43,50 @@ std::vector<double> PrimitiveFormula::parameterValues() const {
 // Row 0 is u = thetaMin, the last row thetaMax; between them u advances by
 // repeated addition from thetaMin + step, as the rings of the built-in
 // surfaces do.
-std::vector<double> PrimitiveFormula::rowValues(unsigned slices) const {
+std::vector<double> formulaRowValues(float low, float high, unsigned slices) {
     std::vector<double> u(slices + 1);
-    const double step = (double(thetaMax) - double(thetaMin)) / slices;
-    u[0] = thetaMin;
-    double at = double(thetaMin) + step;
+    const double step = (double(high) - double(low)) / slices;
+    u[0] = low;
+    double at = double(low) + step;
     for (unsigned i = 1; i < slices; ++i) {
         u[i] = at;
         at += step;
     }
-    u[slices] = thetaMax;
+    u[slices] = high;
     return u;
 }
 
-std::vector<double> PrimitiveFormula::columnValues(unsigned rotations) const {
+// Column j < rotations has the v of the built-in surfaces' column j; the
+// last column is the range's end itself, so a surface that closes meets
+// its first column there.
+std::vector<double> formulaColumnValues(float low, float high, unsigned rotations) {
     std::vector<double> v(rotations + 1);
-    const double step = (double(phiMax) - double(phiMin)) / rotations;
-    double at = phiMin;
+    const double step = (double(high) - double(low)) / rotations;
+    double at = low;
     for (unsigned j = 0; j < rotations; ++j) {
         v[j] = at;
         at += step;
     }
-    v[rotations] = phiMax;
+    v[rotations] = high;
     return v;
+}
+
+ExprCompile compileDefinition(const FormulaDefinition& definition) {
+    std::vector<std::string> names;
+    for (const FormulaParameter& p : definition.parameters)
+        names.push_back(p.name);
+    ExprTree trees[3];
+    const std::string* texts[3] = {&definition.x, &definition.y, &definition.z};
+    for (int k = 0; k < 3; ++k) {
+        ExprParse parsed = parseExpression(*texts[k], names);
+        if (parsed.error) {
+            ExprCompile failed;
+            failed.error = std::move(parsed.error);
+            return failed;
+        }
+        trees[k] = std::move(parsed.tree);
+    }
+    return compileExpressions(trees, std::uint32_t(names.size()));
 }
 
 GridCounts formulaGridCounts(unsigned slices, unsigned rotations) {
@@ -81,7 +102,8 @@ void PrimitiveFormula::tessellateGrid(PolygonsIndexedNormal& mesh, GridSize size
     if (counts.vertexCount == 0)
         return;
     const std::uint32_t rows = size.slices + 1, columns = size.rotations + 1;
-    const std::vector<double> u = rowValues(size.slices), v = columnValues(size.rotations);
+    const std::vector<double> u = formulaRowValues(thetaMin, thetaMax, size.slices),
+                              v = formulaColumnValues(phiMin, phiMax, size.rotations);
     const std::vector<double> parameters = parameterValues();
     Vec3* vertices = mesh.vertices;
     Triangle* triangles = mesh.triangles;
@@ -107,6 +129,7 @@ void PrimitiveFormula::tessellateGrid(PolygonsIndexedNormal& mesh, GridSize size
             }
         }
     });
+    mesh.markSheet(columns);
 }
 
 Vec3 PrimitiveFormula::position(const GridSample& sample) const {

@@ -33,16 +33,20 @@ public:
     // The point at u = sample.theta, v = sample.phi.
     Vec3 position(const GridSample& sample) const override;
 
-    // The values of u per row and of v per column of a grid.
-    std::vector<double> rowValues(unsigned slices) const;
-    std::vector<double> columnValues(unsigned rotations) const;
-
     FormulaDefinition definition;
     ExprProgram program;
     double time = 0; // t
     // The parameters' values as the program reads them.
     std::vector<double> parameterValues() const;
 };
+
+// The u of each row of a grid of `slices` intervals over low..high, and the
+// v of each column of `rotations` intervals.
+std::vector<double> formulaRowValues(float low, float high, unsigned slices);
+std::vector<double> formulaColumnValues(float low, float high, unsigned rotations);
+
+// The program of a definition's three expressions, or the first error.
+ExprCompile compileDefinition(const FormulaDefinition& definition);
 
 // The rectangle's vertex and triangle counts for a grid.
 GridCounts formulaGridCounts(unsigned slices, unsigned rotations);

@@ -65,6 +65,7 @@ SceneValues ScenePrimitives::values() const {
         v.formula.y = formulaLines.text[1];
         v.formula.z = formulaLines.text[2];
         v.formula.parameters = formula.definition.parameters;
+        v.formula.time = formula.time;
     }
     return v;
 }

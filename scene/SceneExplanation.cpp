@@ -58,6 +58,10 @@ public:
         }
         const Span span = spanOf(token);
         const std::uint32_t line = lines.lineAt(span.offset);
+        if (parameterNameNext) { // a "param" line's name belongs to its step
+            parameterNameNext = false;
+            return true;
+        }
         if (!selectorTaken) {
             selectorTaken = true;
             out.selector = token;
@@ -75,6 +79,7 @@ public:
             step.line = line;
             step.token = token;
             step.tokenLength = span.length;
+            parameterNameNext = formulaWord && token == "param";
             out.steps.push_back(std::move(step));
         }
         return true;
@@ -155,6 +160,7 @@ private:
     LineCounter lines;
     SceneExplanation& out;
     bool selectorTaken = false;
+    bool parameterNameNext = false;
     std::size_t numberStart = 0; // where the last number read started
 };
 
@@ -214,8 +220,15 @@ std::string noteFor(const SceneStep& step, SurfaceKind surface) {
 
 // A typed surface's line as the loader understood it: an expression written
 // back with the parentheses its reading implies.
-std::string formulaNote(const SceneStep& step, const ScenePrimitives& scene) {
+std::string formulaNote(const SceneStep& step, const ScenePrimitives& scene,
+                        std::size_t& parameterIndex) {
     const int coordinate = step.token == "x" ? 0 : step.token == "y" ? 1 : step.token == "z" ? 2 : -1;
+    const auto& defined = scene.formula.definition.parameters;
+    if (step.token == "param" && parameterIndex < defined.size() && step.values.size() == 3) {
+        const FormulaParameter& p = defined[parameterIndex++];
+        return "parameter '" + printable(p.name) + "' = " + shortestText(p.value) + ", from " +
+               shortestText(p.low) + " to " + shortestText(p.high);
+    }
     if (coordinate < 0)
         return {};
     std::vector<std::string> names;
@@ -407,11 +420,12 @@ SceneExplanation explainScene(std::string_view bytes, PolygonsIndexedNormal* mes
     for (const SceneSelector& selector : sceneSelectors())
         out.selectorRecognised = out.selectorRecognised || selector.token == out.selector;
     out.selection = selection(out);
+    std::size_t parameterIndex = 0;
     for (SceneStep& step : out.steps) {
         if (step.kind == SceneStep::Kind::ignored)
             step.suggestion = nearestKeyword(step.token);
         else if (isFormulaKeyword(step.token) && !findCommand(step.token))
-            step.note = formulaNote(step, scene);
+            step.note = formulaNote(step, scene, parameterIndex);
         else if (findCommand(step.token)->valueCount == int(step.values.size())) {
             step.note = noteFor(step, out.surface);
             step.countChanged = (step.token == "slice" || step.token == "rotate") &&

@@ -87,8 +87,9 @@ SceneLoadStatus readScene(SceneTokenReader& reader, ScenePrimitives& scene, std:
 }
 
 // Once the commands reached "render", rebuilds the mesh from the selected surface.
-void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexedNormal& mesh,
+void build(SceneLoadResult& result, ScenePrimitives& scene, PolygonsIndexedNormal& mesh,
            const MeshBuild& how) {
+    scene.formula.time = how.time;
     result.scene = scene.summary();
     result.values = scene.values();
     result.formulaError = scene.formulaError;

@@ -85,6 +85,7 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
 struct MeshBuild {
     std::optional<GridSize> grid;
     Workers workers;
+    double time = 0; // a typed surface's t
 };
 
 // loadSceneFile(path, mesh), with the grid and the threads of `build`.

@@ -58,6 +58,12 @@ ROOMS = {
     "expression": {"base/", "expression/", "colour/Jet.h", "primitives/SuperShapeCoefficients.h",
                    "primitives/SurfaceFormulas.h", "mesh/Vec3.h"},
 }
+# Inside the geometry layer the folders stand in this order, each including
+# only itself and those before it: the scene reads files into surfaces and
+# reports their curvature, so nothing beneath it may include the scene (an
+# include circle would tie colour to scene and back). The expression code
+# keeps to its room (ROOMS) instead.
+GEOMETRY_ORDER = ["mesh", "primitives", "colour", "scene"]
 # System headers that belong to one layer's libraries.
 SYSTEM_HEADERS = [
     (re.compile(r"^(GL|EGL)/"), {"render"}),
@@ -111,6 +117,11 @@ def check_includes():
                         offences.append(f"{where}: {folder_of(path)}/ keeps to its room "
                                         f"and may not include {name}")
                     target = included_folder(name)
+                    source = folder_of(path)
+                    if (source in GEOMETRY_ORDER and target in GEOMETRY_ORDER and
+                            GEOMETRY_ORDER.index(target) > GEOMETRY_ORDER.index(source)):
+                        offences.append(f"{where}: {source}/ includes {name}, which stands "
+                                        f"above it in the geometry layer")
                     if target in LAYER_OF and LAYER_OF[target] not in MAY_INCLUDE[layer]:
                         offences.append(f"{where}: the {layer} layer includes {name} "
                                         f"of the {LAYER_OF[target]} layer")
