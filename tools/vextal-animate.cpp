@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "cli/RunTool.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "scene/SceneBlend.h"
 #include "scene/SceneLoader.h"
 #include "tools/AnimationPlan.h"
 #include "tools/AnimationRun.h"
