@@ -68,14 +68,12 @@ namespace {
 
 // Eight-point Gauss-Legendre on `panels` panels along each parameter.
 double gaussLegendreTotal(const ExprProgram& program, const SceneValues& values, int panels) {
-    static constexpr double nodes[8] = {-0.9602898564975363, -0.7966664774136267,
-                                        -0.5255324099163290, -0.1834346424956498,
-                                        0.1834346424956498,  0.5255324099163290,
-                                        0.7966664774136267,  0.9602898564975363};
-    static constexpr double weights[8] = {0.1012285362903763, 0.2223810344533745,
-                                          0.3137066458778873, 0.3626837833783620,
-                                          0.3626837833783620, 0.3137066458778873,
-                                          0.2223810344533745, 0.1012285362903763};
+    static constexpr double nodes[8] = {
+        -0.9602898564975363, -0.7966664774136267, -0.5255324099163290, -0.1834346424956498,
+        0.1834346424956498,  0.5255324099163290,  0.7966664774136267,  0.9602898564975363};
+    static constexpr double weights[8] = {
+        0.1012285362903763, 0.2223810344533745, 0.3137066458778873, 0.3626837833783620,
+        0.3626837833783620, 0.3137066458778873, 0.2223810344533745, 0.1012285362903763};
     const auto samples = [panels](double low, double high, std::vector<double>& at,
                                   std::vector<double>& weight) {
         const double width = (high - low) / panels;

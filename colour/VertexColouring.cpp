@@ -2,10 +2,10 @@
 
 #include "colour/ColourMaps.h"
 #include "colour/FormulaCurvature.h"
-#include "primitives/PrimitiveFormula.h"
 #include "colour/SurfaceCurvature.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "mesh/VectorClones.h"
+#include "primitives/PrimitiveFormula.h"
 
 #include <algorithm>
 #include <cmath>
@@ -204,11 +204,11 @@ std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexed
     case ColourMode::gaussian:
     case ColourMode::mean:
         if (values.surface == SurfaceKind::formula)
-            formulaCurvatureValues(values, grid.rings, grid.columns,
-                                   mode == ColourMode::gaussian, out.data(), workers);
+            formulaCurvatureValues(values, grid.rings, grid.columns, mode == ColourMode::gaussian,
+                                   out.data(), workers);
         else
-            curvatureValues(values, grid, vertexAngles(values, grid),
-                            mode == ColourMode::gaussian, out.data(), workers);
+            curvatureValues(values, grid, vertexAngles(values, grid), mode == ColourMode::gaussian,
+                            out.data(), workers);
         break;
     case ColourMode::height:
         for (std::uint32_t i = 0; i < mesh.vertexCount; ++i)

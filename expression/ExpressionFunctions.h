@@ -25,7 +25,8 @@ inline Jet chain2(const Jet& a, const Jet& b, double f0, double fa, double fb, d
             faa * a.du * a.du + 2 * fab * a.du * b.du + fbb * b.du * b.du + fa * a.duu + fb * b.duu,
             faa * a.du * a.dv + fab * (a.du * b.dv + a.dv * b.du) + fbb * b.du * b.dv + fa * a.duv +
                 fb * b.duv,
-            faa * a.dv * a.dv + 2 * fab * a.dv * b.dv + fbb * b.dv * b.dv + fa * a.dvv + fb * b.dvv};
+            faa * a.dv * a.dv + 2 * fab * a.dv * b.dv + fbb * b.dv * b.dv + fa * a.dvv +
+                fb * b.dvv};
 }
 
 inline bool isConstant(const Jet& a) {

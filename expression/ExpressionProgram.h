@@ -34,10 +34,10 @@ struct ExprProgram {
 
     std::uint32_t parameterCount = 0;
     std::uint32_t slotCount = 0;
-    std::vector<double> constants;          // slot firstConstantSlot() + k
+    std::vector<double> constants; // slot firstConstantSlot() + k
     std::vector<ExprInstruction> instructions;
-    std::vector<std::uint32_t> results;     // the slot of each expression's value
-    std::vector<ExprDepends> slotDepends;   // per slot
+    std::vector<std::uint32_t> results;   // the slot of each expression's value
+    std::vector<ExprDepends> slotDepends; // per slot
 
     std::uint32_t firstConstantSlot() const { return firstParameterSlot + parameterCount; }
 };

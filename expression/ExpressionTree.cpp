@@ -3,8 +3,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <cstdio>
+#include <limits>
 #include <numbers>
 
 namespace Vextal {
@@ -18,12 +18,15 @@ struct FunctionName {
 };
 
 constexpr FunctionName functions[] = {
-    {"sin", ExprOp::sin, 1},     {"cos", ExprOp::cos, 1},     {"tan", ExprOp::tan, 1},
-    {"asin", ExprOp::asin, 1},   {"acos", ExprOp::acos, 1},   {"atan", ExprOp::atan, 1},
-    {"atan2", ExprOp::atan2, 2}, {"sinh", ExprOp::sinh, 1},   {"cosh", ExprOp::cosh, 1},
-    {"tanh", ExprOp::tanh, 1},   {"exp", ExprOp::exp, 1},     {"log", ExprOp::log, 1},
-    {"sqrt", ExprOp::sqrt, 1},   {"abs", ExprOp::abs, 1},     {"pow", ExprOp::pow, 2},
-    {"min", ExprOp::min, 2},     {"max", ExprOp::max, 2},     {"superformula", ExprOp::superformula, 7},
+    {"sin", ExprOp::sin, 1},     {"cos", ExprOp::cos, 1},
+    {"tan", ExprOp::tan, 1},     {"asin", ExprOp::asin, 1},
+    {"acos", ExprOp::acos, 1},   {"atan", ExprOp::atan, 1},
+    {"atan2", ExprOp::atan2, 2}, {"sinh", ExprOp::sinh, 1},
+    {"cosh", ExprOp::cosh, 1},   {"tanh", ExprOp::tanh, 1},
+    {"exp", ExprOp::exp, 1},     {"log", ExprOp::log, 1},
+    {"sqrt", ExprOp::sqrt, 1},   {"abs", ExprOp::abs, 1},
+    {"pow", ExprOp::pow, 2},     {"min", ExprOp::min, 2},
+    {"max", ExprOp::max, 2},     {"superformula", ExprOp::superformula, 7},
 };
 
 const FunctionName* findFunction(std::string_view name) {
@@ -99,12 +102,13 @@ private:
         const bool symbol = std::string_view("+-*/^(),").find(c) != std::string_view::npos;
         if (!symbol) {
             // A byte that starts a UTF-8 character is shown with the whole character.
-            while (position < text.size() && (static_cast<unsigned char>(text[position]) & 0xC0) == 0x80 &&
+            while (position < text.size() &&
+                   (static_cast<unsigned char>(text[position]) & 0xC0) == 0x80 &&
                    (static_cast<unsigned char>(c) & 0x80))
                 ++position;
         }
-        current = {symbol ? TokenKind::symbol : TokenKind::bad, text.substr(start, position - start),
-                   start};
+        current = {symbol ? TokenKind::symbol : TokenKind::bad,
+                   text.substr(start, position - start), start};
     }
 
     std::string_view text;
@@ -124,9 +128,10 @@ public:
         try {
             expression();
             if (lexer.peek().kind != TokenKind::end)
-                fail(lexer.peek(), lexer.peek().kind == TokenKind::bad
-                                       ? "is no part of the expression language"
-                                       : "was not expected here: an operator or the end is missing");
+                fail(lexer.peek(),
+                     lexer.peek().kind == TokenKind::bad
+                         ? "is no part of the expression language"
+                         : "was not expected here: an operator or the end is missing");
             tree.line = place.line;
             out.tree = std::move(tree);
         } catch (const Failure&) {

@@ -54,9 +54,9 @@ inline constexpr int maxArguments = 7;
 struct ExprNode {
     ExprOp op = ExprOp::constant;
     std::uint8_t argumentCount = 0;
-    double value = 0;          // a constant's value
-    std::uint32_t index = 0;   // a parameter's number
-    int column = 0;            // where its token starts in the scene text
+    double value = 0;        // a constant's value
+    std::uint32_t index = 0; // a parameter's number
+    int column = 0;          // where its token starts in the scene text
     std::uint32_t arguments[maxArguments] = {};
 };
 

@@ -107,8 +107,8 @@ Vec3 edgeVertex(const RowFaces* above, const RowFaces* below, std::uint32_t j,
 // Vertex (i, j) lies on both triangles of cell (i-1, j-1), the first of
 // (i-1, j), the second of (i, j-1) and both of (i, j): added in that order,
 // which is the triangles' own.
-void sheetNormals(std::uint32_t rows, std::uint32_t columns, const Vec3* vertices,
-                  const Triangle*, Vec3* normals, const Workers& workers) {
+void sheetNormals(std::uint32_t rows, std::uint32_t columns, const Vec3* vertices, const Triangle*,
+                  Vec3* normals, const Workers& workers) {
     const std::uint32_t cells = columns - 1;
     const std::uint32_t minBlock = std::max<std::uint32_t>(1, (1u << 16) / columns);
     forEachBlock(workers, rows, minBlock, [&](std::uint32_t first, std::uint32_t end) {

@@ -22,8 +22,8 @@ public:
 
     // Compiles x, y and z over the parameters defined so far; the first error
     // if one of them cannot be, and the program left as it was.
-    std::optional<ExpressionError> setFormulas(const std::string (&texts)[3],
-                                               const int (&lines)[3], const int (&columns)[3]);
+    std::optional<ExpressionError> setFormulas(const std::string (&texts)[3], const int (&lines)[3],
+                                               const int (&columns)[3]);
 
     void tessellateGrid(PolygonsIndexedNormal& mesh, GridSize grid,
                         const Workers& workers) const override;

@@ -30,8 +30,7 @@ Scene checked(const Vextal::SceneValues& values) {
     const Vextal::SceneLoadResult loaded = Vextal::loadSceneText(text, mesh);
     if (!loaded.rendered()) {
         const Vextal::SceneExplanation explained = Vextal::explainScene(text);
-        raiseSceneError("scene text:" + std::to_string(explained.stopLine) + ": " +
-                            explained.stop,
+        raiseSceneError("scene text:" + std::to_string(explained.stopLine) + ": " + explained.stop,
                         std::nullopt, explained.stopLine);
     }
     return {loaded.values, {}};
@@ -67,9 +66,9 @@ std::vector<FormulaParameter> parametersOf(const std::map<std::string, Parameter
     return out;
 }
 
-Scene parametric(const std::string& x, const std::string& y, const std::string& z, Range u,
-                 Range v, const std::map<std::string, ParameterGiven>& params,
-                 std::optional<int> slices, std::optional<int> rotations) {
+Scene parametric(const std::string& x, const std::string& y, const std::string& z, Range u, Range v,
+                 const std::map<std::string, ParameterGiven>& params, std::optional<int> slices,
+                 std::optional<int> rotations) {
     Vextal::SceneValues values;
     values.surface = SurfaceKind::formula;
     values.closed = false;
@@ -118,28 +117,29 @@ expression the loader refuses.)"));
             }),
             py::cpp_function([k](Scene& s, const std::string& text) { setText(s, k, text); }));
     const auto range = [&](bool isU) {
-        return property(
-            py::cpp_function([isU](Scene& s) {
-                const Vextal::SceneValues& v = typed(s, isU ? "u_range" : "v_range").values;
-                return isU ? py::make_tuple(v.thetaMin, v.thetaMax)
-                           : py::make_tuple(v.phiMin, v.phiMax);
-            }),
-            py::cpp_function([isU](Scene& s, Range r) {
-                Vextal::SceneValues values = typed(s, isU ? "u_range" : "v_range").values;
-                (isU ? values.thetaMin : values.phiMin) = float(r.first);
-                (isU ? values.thetaMax : values.phiMax) = float(r.second);
-                s.values = checked(values).values;
-            }));
+        return property(py::cpp_function([isU](Scene& s) {
+                            const Vextal::SceneValues& v =
+                                typed(s, isU ? "u_range" : "v_range").values;
+                            return isU ? py::make_tuple(v.thetaMin, v.thetaMax)
+                                       : py::make_tuple(v.phiMin, v.phiMax);
+                        }),
+                        py::cpp_function([isU](Scene& s, Range r) {
+                            Vextal::SceneValues values =
+                                typed(s, isU ? "u_range" : "v_range").values;
+                            (isU ? values.thetaMin : values.phiMin) = float(r.first);
+                            (isU ? values.thetaMax : values.phiMax) = float(r.second);
+                            s.values = checked(values).values;
+                        }));
     };
     scene.attr("u_range") = range(true);
     scene.attr("v_range") = range(false);
-    scene.attr("params") = property(
-        py::cpp_function([](Scene& s) { return parameterDict(typed(s, "params")); }),
-        py::cpp_function([](Scene& s, const std::map<std::string, ParameterGiven>& given) {
-            Vextal::SceneValues values = typed(s, "params").values;
-            values.formula.parameters = parametersOf(given);
-            s.values = checked(values).values;
-        }));
+    scene.attr("params") =
+        property(py::cpp_function([](Scene& s) { return parameterDict(typed(s, "params")); }),
+                 py::cpp_function([](Scene& s, const std::map<std::string, ParameterGiven>& given) {
+                     Vextal::SceneValues values = typed(s, "params").values;
+                     values.formula.parameters = parametersOf(given);
+                     s.values = checked(values).values;
+                 }));
 }
 
 } // namespace VextalPython

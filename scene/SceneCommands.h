@@ -7,9 +7,9 @@
 
 #include <optional>
 #include <span>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Vextal {
 
@@ -82,8 +82,8 @@ std::optional<SceneLoadStatus> readFormulaCommand(Source& source, ScenePrimitive
 
 // "x", "y", "z", "urange", "vrange", "param": commands of a typed surface only.
 inline bool isFormulaKeyword(std::string_view token) {
-    return token == "x" || token == "y" || token == "z" || token == "urange" ||
-           token == "vrange" || token == "param";
+    return token == "x" || token == "y" || token == "z" || token == "urange" || token == "vrange" ||
+           token == "param";
 }
 
 // The most parameters a typed surface may define.

@@ -72,8 +72,7 @@ public:
             renderEnd = span.offset + span.length;
         } else {
             SceneStep step;
-            const bool formulaWord =
-                out.selector == "\"xyz" && isFormulaKeyword(token);
+            const bool formulaWord = out.selector == "\"xyz" && isFormulaKeyword(token);
             step.kind = findCommand(token) || formulaWord ? SceneStep::Kind::command
                                                           : SceneStep::Kind::ignored;
             step.line = line;
@@ -222,7 +221,10 @@ std::string noteFor(const SceneStep& step, SurfaceKind surface) {
 // back with the parentheses its reading implies.
 std::string formulaNote(const SceneStep& step, const ScenePrimitives& scene,
                         std::size_t& parameterIndex) {
-    const int coordinate = step.token == "x" ? 0 : step.token == "y" ? 1 : step.token == "z" ? 2 : -1;
+    const int coordinate = step.token == "x"   ? 0
+                           : step.token == "y" ? 1
+                           : step.token == "z" ? 2
+                                               : -1;
     const auto& defined = scene.formula.definition.parameters;
     if (step.token == "param" && parameterIndex < defined.size() && step.values.size() == 3) {
         const FormulaParameter& p = defined[parameterIndex++];
@@ -242,7 +244,9 @@ std::string formulaNote(const SceneStep& step, const ScenePrimitives& scene,
 
 std::string valuesNeeded(const SceneStep& step) {
     if (isFormulaKeyword(step.token) && !findCommand(step.token)) {
-        const int count = step.token == "param" ? 3 : step.token == "urange" || step.token == "vrange" ? 2 : 0;
+        const int count = step.token == "param"                              ? 3
+                          : step.token == "urange" || step.token == "vrange" ? 2
+                                                                             : 0;
         return step.token + " needs " + std::to_string(count) + " values";
     }
     const int count = findCommand(step.token)->valueCount;
@@ -256,10 +260,9 @@ void describeStop(SceneExplanation& out, ExplainingSource& source,
         if (formulaError) {
             out.stopLine = std::uint32_t(formulaError->line);
             out.stop = "column " + std::to_string(formulaError->column) + ": " +
-                       (formulaError->token.empty() ? std::string()
-                                                    : quotedToken(formulaError->token,
-                                                                  formulaError->token.size()) +
-                                                          " ") +
+                       (formulaError->token.empty()
+                            ? std::string()
+                            : quotedToken(formulaError->token, formulaError->token.size()) + " ") +
                        formulaError->message;
         }
         if (!out.steps.empty())

@@ -39,8 +39,8 @@ std::string describe(const SceneSummary& scene) {
 }
 
 std::string formulaErrorText(const ExpressionError& error) {
-    std::string text = "line " + std::to_string(error.line) + ", column " +
-                       std::to_string(error.column) + ": ";
+    std::string text =
+        "line " + std::to_string(error.line) + ", column " + std::to_string(error.column) + ": ";
     if (!error.token.empty())
         text += "\"" + printable(error.token) + "\" ";
     return text + error.message;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mesh/Workers.h"
 #include "expression/ExpressionError.h"
+#include "mesh/Workers.h"
 #include "primitives/PrimitiveParametric.h"
 #include "scene/SceneValues.h"
 

@@ -148,10 +148,10 @@ private:
     int fd;
     int line = 1;            // the line the reader is on
     long long lineStart = 0; // the offset of its first byte
-    long long size;       // bytes in the file when it was opened
-    long long remaining;  // bytes still to read before that size or the limit
-    long long offset = 0; // where in the file text[0] lies
-    char* buffer;         // where read() puts what it reads
+    long long size;          // bytes in the file when it was opened
+    long long remaining;     // bytes still to read before that size or the limit
+    long long offset = 0;    // where in the file text[0] lies
+    char* buffer;            // where read() puts what it reads
     std::size_t capacity;
     int reads = 0;
     const char* text; // the bytes being taken apart: the buffer, or memory

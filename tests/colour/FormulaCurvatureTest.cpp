@@ -56,8 +56,10 @@ TEST(FormulaCurvature, closedFormsHoldAtEveryVertex) {
     Loaded s;
     load(std::string("slice 24 rotate 32\n") + sphere, s);
     const auto poles = [](double u, double) { return std::fabs(std::cos(u)) < 1e-3; };
-    expectCurvature(s, ColourMode::gaussian, [](double, double) { return 1.0; }, poles);
-    expectCurvature(s, ColourMode::mean, [](double, double) { return 1.0; }, poles);
+    expectCurvature(
+        s, ColourMode::gaussian, [](double, double) { return 1.0; }, poles);
+    expectCurvature(
+        s, ColourMode::mean, [](double, double) { return 1.0; }, poles);
 
     Loaded pseudo; // the tractricoid, away from its rim at u = 0
     load("slice 40 rotate 32\nurange 0.05 3\nvrange 0 6.2831855\n"

@@ -55,17 +55,17 @@ TEST(ExpressionParse, errorsNameLineColumnAndToken) {
         std::string token;
     };
     const Case cases[] = {
-        {"u + foo", 7, "foo"},          // unknown name
-        {"sin(u, v)", 10, "v"},          // too many arguments
-        {"atan2(u)", 10, ")"},          // too few
-        {"u * (v + 1", 13, ""},         // unclosed parenthesis: at the end
-        {"u v", 5, "v"},                // no implicit product
-        {"2 $ u", 5, "$"},              // no such symbol
+        {"u + foo", 7, "foo"},                    // unknown name
+        {"sin(u, v)", 10, "v"},                   // too many arguments
+        {"atan2(u)", 10, ")"},                    // too few
+        {"u * (v + 1", 13, ""},                   // unclosed parenthesis: at the end
+        {"u v", 5, "v"},                          // no implicit product
+        {"2 $ u", 5, "$"},                        // no such symbol
         {"u + \xC3\xA9t\xC3\xA9", 7, "\xC3\xA9"}, // non-ASCII, the whole character
-        {"u + \x01", 7, "\x01"},        // a control byte
-        {"bogus(u)", 3, "bogus"},       // unknown function
-        {"sin u", 3, "sin"},            // a function without its parenthesis
-        {"", 3, ""},                    // nothing at all
+        {"u + \x01", 7, "\x01"},                  // a control byte
+        {"bogus(u)", 3, "bogus"},                 // unknown function
+        {"sin u", 3, "sin"},                      // a function without its parenthesis
+        {"", 3, ""},                              // nothing at all
     };
     for (const Case& c : cases) {
         const ExpressionError e = errorOf(c.text);
@@ -141,8 +141,8 @@ TEST(ExpressionProgram, constantsFoldAndWorkSplitsByWhatItDependsOn) {
 // A superformula whose shape varies over the surface has no derivatives to
 // offer through its numbers, and is refused where it is written.
 TEST(ExpressionProgram, superformulaShapeMayNotVaryOverTheSurface) {
-    const ExprParse parsed = parseExpression("1 + superformula(v, 2, 7, u, 5, 1, 1)", noNames,
-                                             {2, 3});
+    const ExprParse parsed =
+        parseExpression("1 + superformula(v, 2, 7, u, 5, 1, 1)", noNames, {2, 3});
     ASSERT_FALSE(parsed.error);
     const ExprTree trees[] = {parsed.tree};
     const ExprCompile compiled = compileExpressions(trees, 0);
@@ -167,11 +167,26 @@ TEST(ExpressionEvaluate, undefinedPointsGiveIeeeValues) {
 // its double version give.
 TEST(ExpressionEvaluate, jetsCarryTheDerivativesOfEveryFunction) {
     const char* formulas[] = {
-        "sin(u*v) + cos(u-v)", "tan(u/3 + v/4)", "asin(u/3*v)", "acos(u*v/3)",
-        "atan(u*v)",           "atan2(v, u)",    "sinh(u*v)",   "cosh(u-v)",
-        "tanh(u*v)",           "exp(u*v)",       "log(u*v)",    "sqrt(u*v + 1)",
-        "abs(u - 2*v)",        "pow(u, v)",      "u^v",         "(u*v)^3",
-        "2^(u*v)",             "min(u*v, u+v)",  "max(u, v*v)", "u/v - v/u",
+        "sin(u*v) + cos(u-v)",
+        "tan(u/3 + v/4)",
+        "asin(u/3*v)",
+        "acos(u*v/3)",
+        "atan(u*v)",
+        "atan2(v, u)",
+        "sinh(u*v)",
+        "cosh(u-v)",
+        "tanh(u*v)",
+        "exp(u*v)",
+        "log(u*v)",
+        "sqrt(u*v + 1)",
+        "abs(u - 2*v)",
+        "pow(u, v)",
+        "u^v",
+        "(u*v)^3",
+        "2^(u*v)",
+        "min(u*v, u+v)",
+        "max(u, v*v)",
+        "u/v - v/u",
         "superformula(u*v, 2, 7, 7, 5, 1, 1)",
     };
     const double u = 0.7, v = 0.9, h = 1e-4;

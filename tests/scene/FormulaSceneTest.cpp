@@ -126,12 +126,11 @@ TEST(FormulaScene, valuesWriteBackAndOtherFilesIgnoreTheWords) {
 // number of threads, with the bits the per-triangle computation gives.
 TEST(FormulaScene, sheetNormalsAreThePerTriangleNormals) {
     PolygonsIndexedNormal mesh;
-    const SceneLoadResult r =
-        loadSceneText("\"xyz\nurange 0 6.2831855\nvrange 0 6.2831855\n"
-                      "x (2 + cos(u/2)*sin(v) - sin(u/2)*sin(2*v)) * cos(u)\n"
-                      "y (2 + cos(u/2)*sin(v) - sin(u/2)*sin(2*v)) * sin(u)\n"
-                      "z sin(u/2)*sin(v) + cos(u/2)*sin(2*v)\nrender\n",
-                      mesh, MeshBuild{GridSize{600, 300}, Workers{2}});
+    const SceneLoadResult r = loadSceneText("\"xyz\nurange 0 6.2831855\nvrange 0 6.2831855\n"
+                                            "x (2 + cos(u/2)*sin(v) - sin(u/2)*sin(2*v)) * cos(u)\n"
+                                            "y (2 + cos(u/2)*sin(v) - sin(u/2)*sin(2*v)) * sin(u)\n"
+                                            "z sin(u/2)*sin(v) + cos(u/2)*sin(2*v)\nrender\n",
+                                            mesh, MeshBuild{GridSize{600, 300}, Workers{2}});
     ASSERT_TRUE(r.rendered()) << r.reason();
     PolygonsIndexedNormal plain; // the same triangles, not marked as a sheet
     plain.allocate(mesh.vertexCount, mesh.triangleCount);
