@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 
 namespace py = pybind11;
 
@@ -46,11 +47,14 @@ Scene& typed(Scene& scene, const char* attribute) {
 using Range = std::pair<double, double>;
 // A parameter: a value alone (its range then spans it, 0..2 v for v > 0) or
 // (value, low, high).
-using ParameterGiven = std::vector<double>;
+using ParameterGiven = std::variant<double, std::vector<double>>;
 
 std::vector<FormulaParameter> parametersOf(const std::map<std::string, ParameterGiven>& given) {
     std::vector<FormulaParameter> out;
-    for (const auto& [name, numbers] : given) {
+    for (const auto& [name, one] : given) {
+        const std::vector<double> numbers = std::holds_alternative<double>(one)
+                                                ? std::vector<double>{std::get<double>(one)}
+                                                : std::get<std::vector<double>>(one);
         if (numbers.size() != 1 && numbers.size() != 3)
             raiseValueError("params['" + Vextal::escaped(name) +
                             "'] must be a value or (value, low, high)");
