@@ -31,7 +31,7 @@ bool superformulaKinks(const std::array<float, 6>& c) {
 }
 
 bool hasKinks(const SceneValues& values) {
-    return values.surface != SurfaceKind::harmonic &&
+    return values.surface != SurfaceKind::harmonic && values.surface != SurfaceKind::formula &&
            (superformulaKinks(values.coef1) || superformulaKinks(values.coef2));
 }
 

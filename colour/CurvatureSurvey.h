@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/SceneValues.h"
+#include "primitives/SurfaceValues.h"
 
 #include <cstdint>
 

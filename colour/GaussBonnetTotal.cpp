@@ -1,5 +1,7 @@
 #include "colour/GaussBonnetTotal.h"
 
+#include "colour/FormulaCurvature.h"
+
 #include "colour/SurfaceCurvature.h"
 
 #include <algorithm>
@@ -250,6 +252,8 @@ private:
 } // namespace
 
 GaussianTotal gaussianTotal(const SceneValues& values, bool refine) {
+    if (values.surface == SurfaceKind::formula)
+        return formulaGaussianTotal(values);
     const double tolerance = settledTurns * 2 * std::numbers::pi;
     AdaptiveTotal grid(values);
     Estimate e = grid.estimated();

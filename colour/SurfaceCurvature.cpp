@@ -102,6 +102,8 @@ SurfacePoint<Jet> SurfaceDerivatives::point(const AngleJets<ThetaJet>& t,
         return Toric::at(t, p);
     case SurfaceKind::harmonic:
         return Harmonic::at(t, p);
+    case SurfaceKind::formula:
+        break;
     }
     return {};
 }
@@ -115,6 +117,8 @@ void SurfaceDerivatives::curvatureRow(const AngleJets<ThetaJet>& theta, const Ph
         return toricRow(theta, columns, out);
     case SurfaceKind::harmonic:
         return harmonicRow(theta, columns, out);
+    case SurfaceKind::formula:
+        break;
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "colour/Jet.h"
 #include "primitives/SurfaceFormulas.h"
-#include "scene/SceneValues.h"
+#include "primitives/SurfaceValues.h"
 
 #include <cmath>
 #include <cstdint>

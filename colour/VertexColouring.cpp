@@ -1,9 +1,11 @@
 #include "colour/VertexColouring.h"
 
 #include "colour/ColourMaps.h"
+#include "colour/FormulaCurvature.h"
 #include "colour/SurfaceCurvature.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "mesh/VectorClones.h"
+#include "primitives/PrimitiveFormula.h"
 
 #include <algorithm>
 #include <cmath>
@@ -138,7 +140,20 @@ ColourRange rangeAround(float v) {
 
 } // namespace
 
+RingGrid gridOf(const SceneValues& values, const PolygonsIndexedNormal& mesh) {
+    const std::uint32_t columns = mesh.sheetColumns();
+    if (values.surface != SurfaceKind::formula || columns == 0)
+        return mesh.ringGrid();
+    return {mesh.vertexCount / columns, columns, false};
+}
+
 VertexAngles vertexAngles(const SceneValues& values, const RingGrid& grid) {
+    if (values.surface == SurfaceKind::formula) {
+        if (grid.rings < 2 || grid.columns < 2)
+            return {};
+        return {formulaRowValues(values.thetaMin, values.thetaMax, grid.rings - 1),
+                formulaColumnValues(values.phiMin, values.phiMax, grid.columns - 1)};
+    }
     VertexAngles angles;
     const std::uint32_t slices = grid.rings + 1;
     const double thetaStep = (double(values.thetaMax) - double(values.thetaMin)) / slices;
@@ -181,15 +196,19 @@ ColourRange percentileRange(std::span<const float> values, bool signedValues) {
 
 std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexedNormal& mesh,
                                 ColourMode mode, const Workers& workers) {
-    const RingGrid& grid = mesh.ringGrid();
+    const RingGrid grid = gridOf(values, mesh);
     if (mode == ColourMode::plain || grid.rings == 0)
         return {};
     std::vector<float> out(mesh.vertexCount);
     switch (mode) {
     case ColourMode::gaussian:
     case ColourMode::mean:
-        curvatureValues(values, grid, vertexAngles(values, grid), mode == ColourMode::gaussian,
-                        out.data(), workers);
+        if (values.surface == SurfaceKind::formula)
+            formulaCurvatureValues(values, grid.rings, grid.columns, mode == ColourMode::gaussian,
+                                   out.data(), workers);
+        else
+            curvatureValues(values, grid, vertexAngles(values, grid), mode == ColourMode::gaussian,
+                            out.data(), workers);
         break;
     case ColourMode::height:
         for (std::uint32_t i = 0; i < mesh.vertexCount; ++i)
@@ -219,7 +238,7 @@ VertexColours colourVertices(const SceneValues& values, const PolygonsIndexedNor
                              const ColourRequest& request, const Workers& workers) {
     VertexColours out;
     out.mode = colourModeName(request.mode);
-    const RingGrid& grid = mesh.ringGrid();
+    const RingGrid grid = gridOf(values, mesh);
     if (request.mode == ColourMode::plain || grid.rings == 0)
         return out;
     if (request.mode == ColourMode::parameter) {

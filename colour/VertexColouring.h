@@ -4,7 +4,7 @@
 #include "mesh/RingGrid.h"
 #include "mesh/VertexColours.h"
 #include "mesh/Workers.h"
-#include "scene/SceneValues.h"
+#include "primitives/SurfaceValues.h"
 
 #include <optional>
 #include <span>
@@ -54,6 +54,12 @@ struct VertexAngles {
     std::vector<double> phis;   // one per column
     double endPoleTheta = 0, startPoleTheta = 0;
 };
+// For a typed surface, the u of each row and the v of each column of its
+// sheet (gridOf's rings and columns).
 VertexAngles vertexAngles(const SceneValues& values, const RingGrid& grid);
+
+// The grid the colourings walk: the mesh's ring grid, or a typed surface's
+// sheet as uncapped rings (rows) of its columns, vertex for vertex.
+RingGrid gridOf(const SceneValues& values, const PolygonsIndexedNormal& mesh);
 
 } // namespace Vextal

@@ -9,6 +9,7 @@
 
 #include "base/EscapedText.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "primitives/PrimitiveFormula.h"
 #include "primitives/PrimitiveParametric.h"
 #include "scene/SceneCommands.h"
 #include "scene/SceneExplanation.h"
@@ -82,7 +83,9 @@ void checkUntouched(const Vextal::PolygonsIndexedNormal& mesh) {
 void checkRendered(const Vextal::PolygonsIndexedNormal& mesh, const Vextal::SceneSummary& scene) {
     check(scene.sliceCount >= 3 && scene.rotateCount >= 3, "a count below 3 was stored");
     const Vextal::GridCounts counts =
-        Vextal::gridCounts(scene.sliceCount, scene.rotateCount, scene.closed);
+        scene.surface == Vextal::SurfaceKind::formula
+            ? Vextal::formulaGridCounts(scene.sliceCount, scene.rotateCount)
+            : Vextal::gridCounts(scene.sliceCount, scene.rotateCount, scene.closed);
     check(mesh.vertexCount == counts.vertexCount, "vertex count differs from the grid");
     check(mesh.triangleCount == counts.triangleCount, "triangle count differs from the grid");
     check(mesh.normalCount == mesh.vertexCount, "normal count differs from the vertex count");

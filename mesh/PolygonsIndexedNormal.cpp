@@ -2,6 +2,7 @@
 
 #include "mesh/ArrayMemory.h"
 #include "mesh/FaceNormal.h"
+#include "mesh/SheetNormals.h"
 
 #include <cassert>
 
@@ -21,6 +22,7 @@ void PolygonsIndexedNormal::releaseNormals() {
     normals = nullptr;
     normalCount = 0;
     grid = RingGrid{};
+    sheet = 0;
 }
 
 void PolygonsIndexedNormal::allocate(std::uint32_t newVertexCount, std::uint32_t newTriangleCount) {
@@ -60,6 +62,11 @@ void PolygonsIndexedNormal::computeNormals(const Workers& workers) {
     ++revision;
     if (grid.gatherable()) {
         ringGridNormals(grid, vertices, normals, workers);
+        return;
+    }
+    if (sheet >= 2 && vertexCount % sheet == 0 && vertexCount / sheet >= 2 &&
+        triangleCount == 2 * (vertexCount / sheet - 1) * (sheet - 1)) {
+        sheetNormals(vertexCount / sheet, sheet, vertices, triangles, normals, workers);
         return;
     }
     for (std::uint32_t k = 0; k < normalCount; ++k)

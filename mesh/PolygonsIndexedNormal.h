@@ -43,6 +43,12 @@ public:
     // The grid the triangles were written as; no rings for any other mesh.
     const RingGrid& ringGrid() const { return grid; }
 
+    // A typed surface's mesh is an open sheet: rows of `columns` vertices,
+    // vertex row * columns + column, each cell two triangles. The writer
+    // marks it after writing; allocate() and release() forget it (0).
+    void markSheet(std::uint32_t columns) { sheet = columns; }
+    std::uint32_t sheetColumns() const { return sheet; }
+
     std::uint32_t normalCount = 0;
     Vec3* normals = nullptr;
 
@@ -51,6 +57,7 @@ protected:
 
 private:
     RingGrid grid;
+    std::uint32_t sheet = 0;
 };
 
 } // namespace Vextal

@@ -27,6 +27,8 @@ bool surfaceChoice(SceneValues& v) {
     changed |= ImGui::RadioButton("toric", &surface, int(SurfaceKind::toric));
     ImGui::SameLine();
     changed |= ImGui::RadioButton("harmonic", &surface, int(SurfaceKind::harmonic));
+    ImGui::SameLine();
+    changed |= ImGui::RadioButton("typed", &surface, int(SurfaceKind::formula));
     v.surface = SurfaceKind(surface);
     return changed;
 }
@@ -62,11 +64,44 @@ bool coefficients(const char* name, float* values, const char* const* labels, in
     return changed;
 }
 
+// A typed surface: a slider per parameter within its range, and x, y and z
+// as text. The text stays as typed while it does not load, with the
+// loader's reason beside it; the values (and what Save writes) keep the last
+// text that loaded.
+bool formulaFields(SceneValues& v, ScenePanelView& view, const SceneEditor& editor) {
+    bool changed = false;
+    ImGui::PushID("parameters");
+    for (FormulaParameter& p : v.formula.parameters)
+        changed |= ImGui::SliderFloat(p.name.c_str(), &p.value, p.low, p.high, "%.4g");
+    ImGui::PopID();
+    std::string* texts[3] = {&v.formula.x, &v.formula.y, &v.formula.z};
+    static const char* const labels[3] = {"x", "y", "z"};
+    for (int k = 0; k < 3; ++k) {
+        if (view.formulaDraftOf[k] != *texts[k]) {
+            view.formulaDraft[k] = *texts[k];
+            view.formulaDraftOf[k] = *texts[k];
+        }
+        ImGui::SetNextItemWidth(panelWidth - 40);
+        if (ImGui::InputText(labels[k], &view.formulaDraft[k])) {
+            *texts[k] = view.formulaDraft[k];
+            changed = true;
+        }
+    }
+    const bool drafted = view.formulaDraft[0] != view.formulaDraftOf[0] ||
+                         view.formulaDraft[1] != view.formulaDraftOf[1] ||
+                         view.formulaDraft[2] != view.formulaDraftOf[2];
+    if (drafted && !editor.status().empty())
+        ImGui::TextColored(ImVec4(1.0f, 0.5f, 0.4f, 1.0f), "%s", editor.status().c_str());
+    return changed;
+}
+
 bool surfaceCoefficients(SceneValues& v) {
     static const char* const superformula[] = {"n1", "n2", "n3", "m", "a", "b"};
     static const char* const harmonic[] = {"m0", "m1", "m2", "m3", "m4", "m5", "m6", "m7"};
     if (v.surface == SurfaceKind::harmonic)
         return coefficients("coefh", v.coefh.data(), harmonic, 8);
+    if (v.surface == SurfaceKind::formula)
+        return false;
     bool changed = coefficients("coef1", v.coef1.data(), superformula, 6);
     changed |= coefficients("coef2", v.coef2.data(), superformula, 6);
     return changed;
@@ -198,6 +233,8 @@ void showScenePanel(SceneEditor& editor, ScenePanelView& view, std::uint32_t fra
     changed |= gridValues(edited);
     ImGui::PopItemWidth();
     changed |= surfaceCoefficients(edited);
+    if (edited.surface == SurfaceKind::formula)
+        changed |= formulaFields(edited, view, editor);
     ImGui::EndGroup();
     // After EndGroup, the group is active while any of its fields is.
     const bool valueActive = ImGui::IsItemActive();

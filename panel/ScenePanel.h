@@ -27,6 +27,10 @@ struct ScenePanelView {
     // A value being dragged or typed, and the values before it started.
     bool editing = false;
     SceneValues editStart;
+    // A typed surface's x, y and z as typed, which may not load yet, and the
+    // loaded text each was last taken from.
+    std::string formulaDraft[3];
+    std::string formulaDraftOf[3];
 
     bool contains(float px, float py) const {
         return visible && px >= x && px < x + width && py >= y && py < y + height;

@@ -36,7 +36,8 @@ public:
     // same formulas in the same order of operations, so counts that the
     // fields can hold give the very bits tessellate() gives. The rings of a
     // large grid are shared among the workers, with the same bits.
-    void tessellateGrid(PolygonsIndexedNormal& mesh, GridSize grid, const Workers& workers) const;
+    virtual void tessellateGrid(PolygonsIndexedNormal& mesh, GridSize grid,
+                                const Workers& workers) const;
 
     virtual double radiusPhi(double phi) const = 0;
     virtual double radiusTheta(double theta) const = 0;

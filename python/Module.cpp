@@ -8,6 +8,7 @@
 #include "python/Pictures.h"
 #include "python/PngFiles.h"
 #include "python/Scenes.h"
+#include "python/TypedScenes.h"
 
 PYBIND11_MODULE(vextal, module) {
     module.doc() = R"(Vextal's superformula and harmonic surfaces from Python.
@@ -19,6 +20,7 @@ every mesh format vextal-export writes, animate() what vextal-animate writes.)";
     module.attr("__version__") = VEXTAL_VERSION;
     VextalPython::bindErrors(module);
     VextalPython::bindScenes(module);
+    VextalPython::bindTypedScenes(module);
     VextalPython::bindMeshes(module);
     VextalPython::bindColours(module);
     VextalPython::bindPictures(module);

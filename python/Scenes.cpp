@@ -30,6 +30,7 @@ constexpr std::pair<const char*, SurfaceKind> surfaces[] = {
     {"spheric", SurfaceKind::spheric},
     {"toric", SurfaceKind::toric},
     {"harmonic", SurfaceKind::harmonic},
+    {"typed", SurfaceKind::formula},
 };
 
 const char* surfaceWord(SurfaceKind kind) {
@@ -43,12 +44,13 @@ SurfaceKind surfaceOf(const std::string& word) {
     for (const auto& [name, surface] : surfaces)
         if (word == name)
             return surface;
-    raiseValueError("surface must be 'spheric', 'toric' or 'harmonic', got '" +
+    raiseValueError("surface must be 'spheric', 'toric', 'harmonic' or 'typed', got '" +
                     Vextal::escaped(word) + "'");
 }
 
 bool stoppedInText(SceneLoadStatus status) {
-    return status == SceneLoadStatus::badValue || status == SceneLoadStatus::endedBeforeRender ||
+    return status == SceneLoadStatus::badValue || status == SceneLoadStatus::badFormula ||
+           status == SceneLoadStatus::endedBeforeRender ||
            status == SceneLoadStatus::noRenderInReach;
 }
 
@@ -157,6 +159,9 @@ std::string representation(const Scene& scene) {
                        ", theta_range=" + listed(std::array{v.thetaMin, v.thetaMax});
     if (v.surface == SurfaceKind::harmonic)
         text += ", coefh=" + listed(v.coefh);
+    else if (v.surface == SurfaceKind::formula)
+        text += ", x='" + Vextal::escaped(v.formula.x) + "', y='" + Vextal::escaped(v.formula.y) +
+                "', z='" + Vextal::escaped(v.formula.z) + "'";
     else
         text += ", coef1=" + listed(v.coef1) + ", coef2=" + listed(v.coef2);
     return text + ")";

@@ -9,7 +9,7 @@ import numpy.typing as npt
 __version__: str
 
 Path = Union[str, bytes, os.PathLike]
-Surface = Literal["spheric", "toric", "harmonic"]
+Surface = Literal["spheric", "toric", "harmonic", "typed"]
 Unit = Literal["micron", "millimeter", "centimeter", "inch", "foot", "meter"]
 # Taken in any case, as the tools take them ("GAUSSIAN").
 ColourMode = Literal["gaussian", "mean", "height", "radius", "parameter"]
@@ -37,6 +37,25 @@ class Scene:
     coef1: Tuple[float, float, float, float, float, float]
     coef2: Tuple[float, float, float, float, float, float]
     coefh: Tuple[float, float, float, float, float, float, float, float]
+    # A typed surface's (surface "typed"); others raise ValueError.
+    x: str
+    y: str
+    z: str
+    u_range: Tuple[float, float]
+    v_range: Tuple[float, float]
+    params: dict[str, Tuple[float, float, float]]
+    @staticmethod
+    def parametric(
+        x: str,
+        y: str,
+        z: str,
+        u: Tuple[float, float],
+        v: Tuple[float, float],
+        params: dict[str, Union[float, Tuple[float, float, float]]] = ...,
+        *,
+        slices: Optional[int] = ...,
+        rotations: Optional[int] = ...,
+    ) -> "Scene": ...
     @property
     def path(self) -> Optional[str]: ...
     def __init__(

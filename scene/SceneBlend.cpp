@@ -30,6 +30,16 @@ std::array<float, N> blend(const std::array<float, N>& from, const std::array<fl
 
 } // namespace
 
+bool sameFormulas(const SceneValues& a, const SceneValues& b) {
+    if (a.formula.x != b.formula.x || a.formula.y != b.formula.y || a.formula.z != b.formula.z ||
+        a.formula.parameters.size() != b.formula.parameters.size())
+        return false;
+    for (std::size_t k = 0; k < a.formula.parameters.size(); ++k)
+        if (a.formula.parameters[k].name != b.formula.parameters[k].name)
+            return false;
+    return true;
+}
+
 SceneValues blendValues(const SceneValues& from, const SceneValues& to, double along) {
     SceneValues mixed = from;
     mixed.sliceCount = blendCount(from.sliceCount, to.sliceCount, along);
@@ -41,6 +51,14 @@ SceneValues blendValues(const SceneValues& from, const SceneValues& to, double a
     mixed.coef1 = blend(from.coef1, to.coef1, along);
     mixed.coef2 = blend(from.coef2, to.coef2, along);
     mixed.coefh = blend(from.coefh, to.coefh, along);
+    if (sameFormulas(from, to))
+        for (std::size_t k = 0; k < mixed.formula.parameters.size(); ++k) {
+            FormulaParameter& p = mixed.formula.parameters[k];
+            const FormulaParameter& q = to.formula.parameters[k];
+            p.value = blend(p.value, q.value, along);
+            p.low = blend(p.low, q.low, along);
+            p.high = blend(p.high, q.high, along);
+        }
     return mixed;
 }
 

@@ -1,4 +1,5 @@
 #include "scene/SceneExplanation.h"
+#include "scene/ScenePose.h"
 
 #include "base/EscapedText.h"
 #include "mesh/PolygonsIndexedNormal.h"
@@ -60,6 +61,10 @@ public:
         }
         const Span span = spanOf(token);
         const std::uint32_t line = lines.lineAt(span.offset);
+        if (parameterNameNext) { // a "param" line's name belongs to its step
+            parameterNameNext = false;
+            return true;
+        }
         if (!selectorTaken) {
             selectorTaken = true;
             out.selector = token;
@@ -70,14 +75,25 @@ public:
             renderEnd = span.offset + span.length;
         } else {
             SceneStep step;
-            step.kind = findCommand(token) ? SceneStep::Kind::command : SceneStep::Kind::ignored;
+            const bool formulaWord = out.selector == "\"xyz" && isFormulaKeyword(token);
+            step.kind = findCommand(token) || formulaWord ? SceneStep::Kind::command
+                                                          : SceneStep::Kind::ignored;
             step.line = line;
             step.token = token;
             step.tokenLength = span.length;
+            parameterNameNext = formulaWord && token == "param";
             out.steps.push_back(std::move(step));
         }
         return true;
     }
+
+    bool restOfLine(std::string& text, int& line, int& column) {
+        const bool read = reader.restOfLine(text, line, column);
+        if (!read)
+            endLine = lines.lineAt(contentEnd());
+        return read;
+    }
+    void place(int& line, int& column) { reader.place(line, column); }
 
     NumberRead nextNumber(float& value) {
         numberStart = std::size_t(reader.consumed());
@@ -146,6 +162,7 @@ private:
     LineCounter lines;
     SceneExplanation& out;
     bool selectorTaken = false;
+    bool parameterNameNext = false;
     std::size_t numberStart = 0; // where the last number read started
 };
 
@@ -157,6 +174,8 @@ const char* surfaceWords(SurfaceKind surface) {
         return "the toroidal superformula surface";
     case SurfaceKind::harmonic:
         return "the spherical harmonic";
+    case SurfaceKind::formula:
+        return "the typed surface (x, y and z as formulas of u and v)";
     }
     return "?";
 }
@@ -203,13 +222,57 @@ std::string noteFor(const SceneStep& step, SurfaceKind surface) {
     return {};
 }
 
+// A typed surface's line as the loader understood it: an expression written
+// back with the parentheses its reading implies.
+std::string formulaNote(const SceneStep& step, const ScenePrimitives& scene,
+                        std::size_t& parameterIndex) {
+    const int coordinate = step.token == "x"   ? 0
+                           : step.token == "y" ? 1
+                           : step.token == "z" ? 2
+                                               : -1;
+    const auto& defined = scene.formula.definition.parameters;
+    if (step.token == "param" && parameterIndex < defined.size() && step.values.size() == 3) {
+        const FormulaParameter& p = defined[parameterIndex++];
+        return "parameter '" + printable(p.name) + "' = " + shortestText(p.value) + ", from " +
+               shortestText(p.low) + " to " + shortestText(p.high);
+    }
+    if (coordinate < 0)
+        return {};
+    std::vector<std::string> names;
+    for (const FormulaParameter& p : scene.formula.definition.parameters)
+        names.push_back(p.name);
+    const ExprParse parsed = parseExpression(scene.formulaLines.text[coordinate], names);
+    if (parsed.error)
+        return {};
+    return "read as " + printable(expressionText(parsed.tree, names));
+}
+
 std::string valuesNeeded(const SceneStep& step) {
+    if (isFormulaKeyword(step.token) && !findCommand(step.token)) {
+        const int count = step.token == "param"                              ? 3
+                          : step.token == "urange" || step.token == "vrange" ? 2
+                                                                             : 0;
+        return step.token + " needs " + std::to_string(count) + " values";
+    }
     const int count = findCommand(step.token)->valueCount;
     return step.token + " needs " + std::to_string(count) + (count == 1 ? " value" : " values");
 }
 
-void describeStop(SceneExplanation& out, ExplainingSource& source) {
+void describeStop(SceneExplanation& out, ExplainingSource& source,
+                  const std::optional<ExpressionError>& formulaError) {
     switch (out.status) {
+    case SceneLoadStatus::badFormula:
+        if (formulaError) {
+            out.stopLine = std::uint32_t(formulaError->line);
+            out.stop = "column " + std::to_string(formulaError->column) + ": " +
+                       (formulaError->token.empty()
+                            ? std::string()
+                            : quotedToken(formulaError->token, formulaError->token.size()) + " ") +
+                       formulaError->message;
+        }
+        if (!out.steps.empty())
+            out.steps.back().note = "not applied";
+        return;
     case SceneLoadStatus::rendered:
         out.stop = "'render': the surface is built here";
         return;
@@ -309,6 +372,7 @@ std::string explainFailedLoad(const char* path, const SceneLoadResult& result) {
     SceneBytes read;
     SceneLoadResult refusal;
     const bool stoppedInText = result.status == SceneLoadStatus::badValue ||
+                               result.status == SceneLoadStatus::badFormula ||
                                result.status == SceneLoadStatus::endedBeforeRender ||
                                result.status == SceneLoadStatus::noRenderInReach;
     if (!stoppedInText || !readSceneBytes(path, read, refusal))
@@ -376,22 +440,27 @@ SceneExplanation explainScene(std::string_view bytes, PolygonsIndexedNormal* mes
     for (const SceneSelector& selector : sceneSelectors())
         out.selectorRecognised = out.selectorRecognised || selector.token == out.selector;
     out.selection = selection(out);
+    std::size_t parameterIndex = 0;
     for (SceneStep& step : out.steps) {
         if (step.kind == SceneStep::Kind::ignored)
             step.suggestion = nearestKeyword(step.token);
+        else if (isFormulaKeyword(step.token) && !findCommand(step.token))
+            step.note = formulaNote(step, scene, parameterIndex);
         else if (findCommand(step.token)->valueCount == int(step.values.size())) {
             step.note = noteFor(step, out.surface);
             step.countChanged = (step.token == "slice" || step.token == "rotate") &&
                                 float(countRule(step.values[0])) != step.values[0];
         }
     }
-    describeStop(out, source);
+    describeStop(out, source, scene.formulaError);
     if (out.rendered())
         describeTrailing(out, bytes, source.renderEnd);
     out.scene = scene.summary();
     out.values = scene.values();
     const GridCounts counts =
-        gridCounts(out.scene.sliceCount, out.scene.rotateCount, out.scene.closed);
+        out.surface == SurfaceKind::formula
+            ? formulaGridCounts(out.scene.sliceCount, out.scene.rotateCount)
+            : gridCounts(out.scene.sliceCount, out.scene.rotateCount, out.scene.closed);
     out.vertexCount = counts.vertexCount;
     out.triangleCount = counts.triangleCount;
     if (mesh && out.rendered()) {

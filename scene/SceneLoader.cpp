@@ -1,5 +1,7 @@
 #include "scene/SceneLoader.h"
+#include "scene/ScenePose.h"
 
+#include "base/EscapedText.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneCommands.h"
 #include "scene/SceneFile.h"
@@ -21,6 +23,8 @@ const char* surfaceName(SurfaceKind kind) {
         return "toroidal superformula";
     case SurfaceKind::harmonic:
         return "spherical harmonic";
+    case SurfaceKind::formula:
+        return "typed surface";
     }
     return "?";
 }
@@ -33,6 +37,14 @@ std::string describe(const SceneSummary& scene) {
         scene.closed ? "closed" : "open", double(scene.thetaMin), double(scene.thetaMax),
         double(scene.phiMin), double(scene.phiMax));
     return text;
+}
+
+std::string formulaErrorText(const ExpressionError& error) {
+    std::string text =
+        "line " + std::to_string(error.line) + ", column " + std::to_string(error.column) + ": ";
+    if (!error.token.empty())
+        text += "\"" + printable(error.token) + "\" ";
+    return text + error.message;
 }
 
 std::string SceneLoadResult::reason() const {
@@ -53,6 +65,8 @@ std::string SceneLoadResult::reason() const {
         return "was saved again while it was read";
     case SceneLoadStatus::noRenderInReach:
         return "no \"render\" in the first 1 MiB";
+    case SceneLoadStatus::badFormula:
+        return formulaError ? formulaErrorText(*formulaError) : "a formula is wrong";
     }
     return "unknown";
 }
@@ -74,10 +88,12 @@ SceneLoadStatus readScene(SceneTokenReader& reader, ScenePrimitives& scene, std:
 }
 
 // Once the commands reached "render", rebuilds the mesh from the selected surface.
-void build(SceneLoadResult& result, const ScenePrimitives& scene, PolygonsIndexedNormal& mesh,
+void build(SceneLoadResult& result, ScenePrimitives& scene, PolygonsIndexedNormal& mesh,
            const MeshBuild& how) {
+    scene.formula.time = how.time;
     result.scene = scene.summary();
     result.values = scene.values();
+    result.formulaError = scene.formulaError;
     if (!result.rendered())
         return;
     if (!how.grid) {

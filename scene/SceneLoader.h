@@ -1,5 +1,6 @@
 #pragma once
 
+#include "expression/ExpressionError.h"
 #include "mesh/Workers.h"
 #include "primitives/PrimitiveParametric.h"
 #include "scene/SceneValues.h"
@@ -25,6 +26,7 @@ enum class SceneLoadStatus {
     badValue,          // a command's value was no number (keyword names it)
     changedWhileRead,  // saved in place while it was read: not trusted, mesh kept
     noRenderInReach,   // no "render" in the first 1 MiB, all that is ever read
+    badFormula,        // a typed surface's expression, range or parameter is wrong (formulaError)
 };
 
 // The grid of the surface that the file selected, as it stood when the load ended.
@@ -36,6 +38,9 @@ struct SceneSummary {
     float phiMin = 0, phiMax = 0, thetaMin = 0, thetaMax = 0;
 };
 
+// "line 3, column 9: "foo" is not a parameter ...": an expression error for a person.
+std::string formulaErrorText(const ExpressionError& error);
+
 // "toroidal superformula, 24 slices x 48 rotations, open, theta ..., phi ...".
 std::string describe(const SceneSummary& scene);
 
@@ -43,6 +48,7 @@ struct SceneLoadResult {
     SceneLoadStatus status = SceneLoadStatus::cannotOpen;
     int errorNumber = 0;
     std::string keyword;
+    std::optional<ExpressionError> formulaError;
     SceneSummary scene;
     // Every value the commands left, as far as they were read.
     SceneValues values;
@@ -79,6 +85,7 @@ SceneLoadResult loadSceneFile(const char* path, PolygonsIndexedNormal& mesh,
 struct MeshBuild {
     std::optional<GridSize> grid;
     Workers workers;
+    double time = 0; // a typed surface's t
 };
 
 // loadSceneFile(path, mesh), with the grid and the threads of `build`.

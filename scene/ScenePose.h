@@ -1,24 +1,13 @@
 #pragma once
 
+#include "primitives/SurfacePose.h"
+
 #include <array>
 #include <optional>
 
 namespace Vextal {
 
 class PolygonsIndexedNormal;
-
-// Where a surface stands: turned by `angle` radians about `axis` (a unit
-// vector), scaled by `scale` about the origin, then moved by `translation`.
-// A point p of the tessellation becomes scale * R p + translation; a normal n
-// becomes R n.
-struct ScenePose {
-    std::array<float, 3> axis{0, 0, 1};
-    float angle = 0;
-    std::array<float, 3> translation{};
-    float scale = 1;
-
-    bool operator==(const ScenePose&) const = default;
-};
 
 // "pose AX AY AZ ANGLE TX TY TZ SCALE": the pose the eight values give, the
 // axis normalised; none (the command changes nothing) when a value is not

@@ -15,6 +15,8 @@ const char* selectorOf(SurfaceKind surface) {
         return "\"tss";
     case SurfaceKind::harmonic:
         return "\"sh";
+    case SurfaceKind::formula:
+        return "\"xyz";
     }
     return "\"tss";
 }
@@ -33,9 +35,35 @@ std::string range(const char* keyword, float start, float end) {
                        : command(keyword, std::array{end, start});
 }
 
+// An expression ends at its line's end: a line feed in edited text would end
+// it early, so it becomes a space.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n')
+            c = ' ';
+    return text;
+}
+
+std::string formulaText(const SceneValues& v) {
+    std::string text = "\"xyz\n";
+    text += "slice " + std::to_string(v.sliceCount) + "\n";
+    text += "rotate " + std::to_string(v.rotateCount) + "\n";
+    for (const FormulaParameter& p : v.formula.parameters)
+        text += "param " + p.name + " " + shortestText(p.value) + " " + shortestText(p.low) + " " +
+                shortestText(p.high) + "\n";
+    text += command("urange", std::array{v.thetaMin, v.thetaMax});
+    text += command("vrange", std::array{v.phiMin, v.phiMax});
+    text += "x " + oneLine(v.formula.x) + "\n";
+    text += "y " + oneLine(v.formula.y) + "\n";
+    text += "z " + oneLine(v.formula.z) + "\n";
+    return text + "render\n";
+}
+
 } // namespace
 
 std::string sceneText(const SceneValues& v) {
+    if (v.surface == SurfaceKind::formula)
+        return formulaText(v);
     std::string text = std::string(selectorOf(v.surface)) + "\n";
     text += "slice " + std::to_string(v.sliceCount) + "\n";
     text += "rotate " + std::to_string(v.rotateCount) + "\n";

@@ -194,13 +194,47 @@ bool SceneTokenReader::refill() {
 bool SceneTokenReader::skipSpace() {
     for (;;) {
         while (position < end) {
-            if (!isSpace(static_cast<unsigned char>(text[position])))
+            const char c = text[position];
+            if (!isSpace(static_cast<unsigned char>(c)))
                 return true;
             ++position;
+            if (c == '\n') {
+                ++line;
+                lineStart = offset + static_cast<long long>(position);
+            }
         }
         if (!refill())
             return false;
     }
+}
+
+bool SceneTokenReader::restOfLine(std::string& out, int& lineNumber, int& column) {
+    out.clear();
+    for (;;) {
+        while (position < end && (text[position] == ' ' || text[position] == '\t'))
+            ++position;
+        if (position < end || !refill())
+            break;
+    }
+    lineNumber = line;
+    column = int(consumed() - lineStart) + 1;
+    for (;;) {
+        const std::size_t start = position;
+        while (position < end && text[position] != '\n')
+            ++position;
+        out.append(text + start, position - start);
+        if (position < end || !refill())
+            break;
+    }
+    if (cutByLimit())
+        return false;
+    return true;
+}
+
+void SceneTokenReader::place(int& lineNumber, int& column) {
+    skipSpace();
+    lineNumber = line;
+    column = int(consumed() - lineStart) + 1;
 }
 
 int SceneTokenReader::peek() {

@@ -111,6 +111,18 @@ public:
     // The next number, skipping whitespace first.
     NumberRead nextNumber(float& value);
 
+    // The rest of the current line after spaces and tabs, up to (not
+    // including) its line feed or the end of the input, whole however long
+    // (the reader's limit bounds it), and where it starts: line and column
+    // from 1, the column in bytes. False when the input ends before the line
+    // does and the line was cut by the limit. A typed surface's expressions
+    // are read so, since they contain spaces.
+    bool restOfLine(std::string& line, int& lineNumber, int& column);
+
+    // Where the next token or number starts (after white space): line and
+    // column from 1, the column in bytes.
+    void place(int& lineNumber, int& column);
+
     // Stops reading and closes the descriptor.
     void close();
 
@@ -134,10 +146,12 @@ private:
     void keep(const char* bytes, std::size_t count);
 
     int fd;
-    long long size;       // bytes in the file when it was opened
-    long long remaining;  // bytes still to read before that size or the limit
-    long long offset = 0; // where in the file text[0] lies
-    char* buffer;         // where read() puts what it reads
+    int line = 1;            // the line the reader is on
+    long long lineStart = 0; // the offset of its first byte
+    long long size;          // bytes in the file when it was opened
+    long long remaining;     // bytes still to read before that size or the limit
+    long long offset = 0;    // where in the file text[0] lies
+    char* buffer;            // where read() puts what it reads
     std::size_t capacity;
     int reads = 0;
     const char* text; // the bytes being taken apart: the buffer, or memory

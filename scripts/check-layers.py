@@ -22,6 +22,7 @@ LAYER_OF = {
     "base": "base",
     "cli": "cli",
     "mesh": "geometry", "primitives": "geometry", "scene": "geometry", "colour": "geometry",
+    "expression": "geometry",
     "input": "input", "camera": "input",
     "render": "render",
     "meshfiles": "meshfiles",
@@ -54,6 +55,19 @@ MAY_INCLUDE = {
                "fit", "tools", "python"},
     "web": {"base", "geometry", "web"},
 }
+# Folders that keep to a small room inside their layer: the expression code
+# stands on the jets and the superformula alone, never on the scene, the mesh
+# or the surfaces that use it.
+ROOMS = {
+    "expression": {"base/", "expression/", "colour/Jet.h", "primitives/SuperShapeCoefficients.h",
+                   "primitives/SurfaceFormulas.h", "mesh/Vec3.h"},
+}
+# Inside the geometry layer the folders stand in this order, each including
+# only itself and those before it: the scene reads files into surfaces and
+# reports their curvature, so nothing beneath it may include the scene (an
+# include circle would tie colour to scene and back). The expression code
+# keeps to its room (ROOMS) instead.
+GEOMETRY_ORDER = ["mesh", "primitives", "colour", "scene"]
 # System headers that belong to one layer's libraries.
 SYSTEM_HEADERS = [
     (re.compile(r"^(GL|EGL)/"), {"render"}),
@@ -101,7 +115,19 @@ def check_includes():
                 kind, name = match.groups()
                 where = f"{path.relative_to(ROOT)}:{number}"
                 if kind == '"':
+                    room = ROOMS.get(folder_of(path))
+                    if room is not None and not any(name == allowed or
+                                                    (allowed.endswith("/") and
+                                                     name.startswith(allowed))
+                                                    for allowed in room):
+                        offences.append(f"{where}: {folder_of(path)}/ keeps to its room "
+                                        f"and may not include {name}")
                     target = included_folder(name)
+                    source = folder_of(path)
+                    if (source in GEOMETRY_ORDER and target in GEOMETRY_ORDER and
+                            GEOMETRY_ORDER.index(target) > GEOMETRY_ORDER.index(source)):
+                        offences.append(f"{where}: {source}/ includes {name}, which stands "
+                                        f"above it in the geometry layer")
                     if target in LAYER_OF and LAYER_OF[target] not in MAY_INCLUDE[layer]:
                         offences.append(f"{where}: the {layer} layer includes {name} "
                                         f"of the {LAYER_OF[target]} layer")

@@ -76,10 +76,12 @@ else
     not_run "sanitizer tests"
 fi
 
-# Fuzz the whole scene load for a bounded time (FUZZ_SECONDS, default 60).
+# Fuzz the whole scene load and the expressions for a bounded time
+# (FUZZ_SECONDS in all, default 60).
 fuzz_status=passed
 stage fuzzing scripts/fuzz.sh || fuzz_status=FAILED
-runs=$(grep -oE 'number_of_executed_units: [0-9]+' "$logs/fuzzing" | grep -oE '[0-9]+$' | tail -n 1 || true)
+runs=$(grep -oE 'number_of_executed_units: [0-9]+' "$logs/fuzzing" | grep -oE '[0-9]+$' |
+    awk '{ total += $1 } END { if (NR) print total }' || true)
 note fuzzing "${runs:-no} inputs run in $stage_seconds s, $fuzz_status"
 
 echo

@@ -49,11 +49,15 @@ std::optional<DrawingProblem> drawFrames(const AnimationJob& job, SceneDrawing& 
     std::vector<std::uint8_t> pixels;
     for (std::uint32_t k = 0; k < job.plan.frames; ++k) {
         const FrameMotion motion = frameMotion(job.plan, k);
-        if (morph)
+        if (morph) {
+            // t runs from 0 in the first frame to 1 in the last.
+            Vextal::MeshBuild build = job.picture.build;
+            build.time = job.plan.frames > 1 ? double(k) / (job.plan.frames - 1) : 0.0;
             drawing.colourMesh(Vextal::loadSceneText(Vextal::sceneText(Vextal::blendValues(
                                                          morph->from, morph->to, motion.along)),
-                                                     drawing.mesh(), job.picture.build)
+                                                     drawing.mesh(), build)
                                    .values);
+        }
         CameraPose pose = poseOf(job.picture);
         pose.spin = motion.spin;
         if (std::optional<DrawingProblem> problem = drawing.draw(pose, pixels))

@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "cli/RunTool.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "scene/SceneBlend.h"
 #include "scene/SceneLoader.h"
 #include "tools/AnimationPlan.h"
 #include "tools/AnimationRun.h"
@@ -252,6 +253,12 @@ std::optional<DrawingProblem> readMorph(const Arguments& args, std::optional<Mor
             Vextal::escaped(args.scenePath) + " selects " + Vextal::surfaceName(from->surface) +
                 " but " + Vextal::escaped(args.toScenePath) + " selects " +
                 Vextal::surfaceName(to->surface) + ": a morph needs the same surface in both"};
+    if (from->surface == Vextal::SurfaceKind::formula && !Vextal::sameFormulas(*from, *to))
+        return DrawingProblem{Vextal::exitUsage,
+                              Vextal::escaped(args.scenePath) + " and " +
+                                  Vextal::escaped(args.toScenePath) +
+                                  ": a morph of typed surfaces needs the same x, y, z and "
+                                  "parameter names in both"};
     ends = MorphEnds{*from, *to};
     return std::nullopt;
 }
@@ -265,6 +272,13 @@ int animate(const Arguments& args) {
     if (args.plan.morph)
         if (std::optional<DrawingProblem> problem = readMorph(args, morph))
             return report(*problem);
+    // A typed surface is built anew in every frame, with t run from 0 to 1.
+    if (!morph) {
+        std::optional<DrawingProblem> problem;
+        if (const auto values = readValues(args.scenePath, problem);
+            values && values->surface == Vextal::SurfaceKind::formula)
+            morph = MorphEnds{*values, *values};
+    }
     SceneDrawing drawing(args.picture);
     if (const std::optional<DrawingProblem> problem = drawing.start(args.scenePath))
         return report(*problem);

@@ -28,6 +28,16 @@ public:
         return stream.eof() ? Vextal::NumberRead::endedInput : Vextal::NumberRead::rejected;
     }
 
+    // A typed surface's expression: the rest of the line; no place is known.
+    bool restOfLine(std::string& line, int& lineNumber, int& column) {
+        lineNumber = column = 0;
+        if (!std::getline(stream, line))
+            return false;
+        line.erase(0, line.find_first_not_of(" \t"));
+        return true;
+    }
+    void place(int& lineNumber, int& column) { lineNumber = column = 0; }
+
 private:
     std::istream& stream;
     std::string text;
