@@ -209,6 +209,15 @@ std::vector<float> vertexValues(const SceneValues& values, const PolygonsIndexed
         else
             curvatureValues(values, grid, vertexAngles(values, grid), mode == ColourMode::gaussian,
                             out.data(), workers);
+        // The formula's curvature is of the surface as tessellated; a pose's
+        // scale s divides the mean curvature by s and the Gaussian by s^2
+        // (its turn and move change neither).
+        if (values.pose && values.pose->scale != 1) {
+            const double s = values.pose->scale;
+            const double factor = mode == ColourMode::gaussian ? 1 / (s * s) : 1 / s;
+            for (float& value : out)
+                value = finiteOrNan(value * factor);
+        }
         break;
     case ColourMode::height:
         for (std::uint32_t i = 0; i < mesh.vertexCount; ++i)

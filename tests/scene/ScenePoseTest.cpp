@@ -1,3 +1,4 @@
+#include "colour/VertexColouring.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "scene/SceneLoader.h"
 #include "support/MeshCompare.h"
@@ -63,4 +64,23 @@ TEST(ScenePose, refusedPoseChangesNothing) {
         loadSceneText(plain + "pose 1 0 0 0 0 0 0 3\npose 0 0 1 1 0 0 0 0\nrender\n", kept);
     ASSERT_TRUE(loaded.values.pose);
     EXPECT_EQ(loaded.values.pose->scale, 3.0f);
+}
+
+// The curvature coloured on a posed surface is the posed surface's: twice
+// the size, a quarter of the Gaussian and half of the mean curvature.
+TEST(ScenePose, curvatureFollowsThePosesScale) {
+    PolygonsIndexedNormal built, posed;
+    const SceneLoadResult a = loadSceneText(plain + "render\n", built);
+    const SceneLoadResult b = loadSceneText(plain + "pose 1 0 0 0.7 1 2 3 2\nrender\n", posed);
+    ASSERT_TRUE(a.rendered() && b.rendered());
+    for (const ColourMode mode : {ColourMode::gaussian, ColourMode::mean}) {
+        const std::vector<float> at1 = vertexValues(a.values, built, mode);
+        const std::vector<float> at2 = vertexValues(b.values, posed, mode);
+        ASSERT_EQ(at1.size(), at2.size());
+        const double factor = mode == ColourMode::gaussian ? 0.25 : 0.5;
+        for (std::size_t i = 0; i < at1.size(); ++i)
+            if (std::isfinite(at1[i])) {
+                ASSERT_NEAR(at2[i], at1[i] * factor, 1e-6 * (1 + std::fabs(at1[i]))) << i;
+            }
+    }
 }
