@@ -71,6 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Vextal::ExprCompile compiled = Vextal::compileExpressions(trees, 2);
     const std::string understood = Vextal::expressionText(parsed.tree, names);
     const Vextal::ExprParse again = Vextal::parseExpression(understood, names);
+    // The text written back puts each unary minus's operand in parentheses,
+    // a level each: a chain of minuses near the nesting limit reads, but its
+    // written form may lie beyond the limit. Any other error is a finding.
+    if (again.error && again.error->message.find("nested too deeply") != std::string::npos)
+        return 0;
     require(!again.error);
     require(Vextal::expressionText(again.tree, names) == understood);
     const Vextal::ExprTree againTrees[] = {again.tree};
