@@ -51,9 +51,11 @@ void formulaCurvatureValues(const SceneValues& values, std::uint32_t rows, std::
     const std::vector<double> v = formulaColumnValues(values.phiMin, values.phiMax, columns - 1);
     const std::vector<double> parameters = parameterValuesOf(values);
     const std::uint32_t minBlock = std::max<std::uint32_t>(1, (1u << 14) / columns);
+    // What depends on v alone once; each block starts from a copy.
+    ExprGridEvaluator<Jet> started(compiled.program, columns);
+    started.start(values.formula.time, parameters, v.data());
     forEachBlock(workers, rows, minBlock, [&](std::uint32_t first, std::uint32_t end) {
-        ExprGridEvaluator<Jet> evaluator(compiled.program, columns);
-        evaluator.start(values.formula.time, parameters, v.data());
+        ExprGridEvaluator<Jet> evaluator = started;
         CurvatureRow row(columns);
         for (std::uint32_t i = first; i < end; ++i) {
             curvatureRowAt(evaluator, u[i], columns, row);

@@ -2,6 +2,7 @@
 
 #include "expression/ExpressionEvaluator.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "mesh/VectorClones.h"
 
 #include <algorithm>
 
@@ -89,6 +90,28 @@ ExprCompile compileDefinition(const FormulaDefinition& definition) {
     return compileExpressions(trees, std::uint32_t(names.size()));
 }
 
+namespace {
+
+// One row of positions, rounded to float, from the row's three results.
+VEXTAL_VECTOR_CLONES
+void storeRow(const double* __restrict x, const double* __restrict y, const double* __restrict z,
+              std::uint32_t columns, Vec3* __restrict out) {
+    for (std::uint32_t j = 0; j < columns; ++j)
+        out[j] = {float(x[j]), float(y[j]), float(z[j])};
+}
+
+// Row i's cells: the two triangles of each wind as a ring grid's band does.
+VEXTAL_VECTOR_CLONES
+void writeCellRow(std::uint32_t i, std::uint32_t columns, Triangle* __restrict cell) {
+    for (std::uint32_t j = 0; j + 1 < columns; ++j) {
+        const std::uint32_t a = i * columns + j, b = a + columns;
+        cell[2 * j] = {a, b, b + 1};
+        cell[2 * j + 1] = {a, b + 1, a + 1};
+    }
+}
+
+} // namespace
+
 GridCounts formulaGridCounts(unsigned slices, unsigned rotations) {
     if (slices < 1 || rotations < 1)
         return {0, 0};
@@ -108,25 +131,19 @@ void PrimitiveFormula::tessellateGrid(PolygonsIndexedNormal& mesh, GridSize size
     Vec3* vertices = mesh.vertices;
     Triangle* triangles = mesh.triangles;
     const std::uint32_t minBlock = std::max<std::uint32_t>(1, (1u << 16) / columns);
+    // What depends on v alone is worked out once; each block starts from a
+    // copy, so that many blocks cost no more than one.
+    ExprGridEvaluator<double> started(program, columns);
+    started.start(time, parameters, v.data());
     forEachBlock(workers, rows, minBlock, [&](std::uint32_t first, std::uint32_t end) {
-        ExprGridEvaluator<double> evaluator(program, columns);
-        evaluator.start(time, parameters, v.data());
+        ExprGridEvaluator<double> evaluator = started;
         for (std::uint32_t i = first; i < end; ++i) {
             evaluator.row(u[i]);
             const double *x = evaluator.result(0), *y = evaluator.result(1),
                          *z = evaluator.result(2);
-            Vec3* out = vertices + std::size_t(i) * columns;
-            for (std::uint32_t j = 0; j < columns; ++j)
-                out[j] = {float(x[j]), float(y[j]), float(z[j])};
-            if (i + 1 == rows)
-                continue;
-            // The cell's two triangles wind as a ring grid's band does.
-            Triangle* cell = triangles + std::size_t(i) * 2 * (columns - 1);
-            for (std::uint32_t j = 0; j + 1 < columns; ++j) {
-                const std::uint32_t a = i * columns + j, b = a + columns;
-                cell[2 * j] = {a, b, b + 1};
-                cell[2 * j + 1] = {a, b + 1, a + 1};
-            }
+            storeRow(x, y, z, columns, vertices + std::size_t(i) * columns);
+            if (i + 1 < rows)
+                writeCellRow(i, columns, triangles + std::size_t(i) * 2 * (columns - 1));
         }
     });
     mesh.markSheet(columns);
