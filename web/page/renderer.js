@@ -1,13 +1,17 @@
 // WebGL 2 drawing with the desktop's fixed-function look: lit per vertex by
 // one directional light that turns with the surface, the material and light
-// colours of the desktop's rendering state, a black background.
+// colours of the desktop's rendering state, a black background. A coloured
+// mesh is lit as the desktop lights one: each vertex's colour as its
+// material, under a white light.
 import {projectionMatrix, viewMatrix} from "./camera.js";
 
 const vertexShader = `#version 300 es
 uniform mat4 projection;
 uniform mat4 view;
+uniform bool coloured;
 in vec3 position;
 in vec3 normal;
+in vec3 vertexColour;
 out vec3 colour;
 // The desktop's material and light (an ambient above 1 on purpose: the
 // unlit side glows blue), with OpenGL's default scene ambient of 0.2.
@@ -15,6 +19,11 @@ const vec3 materialColour = vec3(0.8, 0.8, 0.5);
 const vec3 lightColour = vec3(0.6, 1.0, 1.0);
 const vec3 lightAmbient = vec3(0.0, 0.0, 1.1);
 const float shininess = 50.0;
+// The white light of a coloured mesh: enough ambient that the side away
+// from the light still shows its colour.
+const float whiteAmbient = 0.45;
+const float whiteDiffuse = 0.65;
+const float whiteSpecular = 0.35;
 void main() {
     mat3 turn = mat3(view);
     // The light is placed with the view's turn, as the desktop sets it
@@ -24,8 +33,12 @@ void main() {
     float diffuse = max(dot(n, toLight), 0.0);
     vec3 halfway = normalize(toLight + vec3(0.0, 0.0, 1.0));
     float specular = diffuse > 0.0 ? pow(max(dot(n, halfway), 0.0), shininess) : 0.0;
-    colour = clamp(0.2 * materialColour + lightAmbient * materialColour +
-                   diffuse * lightColour * materialColour + specular * lightColour, 0.0, 1.0);
+    if (coloured)
+        colour = clamp((0.2 + whiteAmbient + diffuse * whiteDiffuse) * vertexColour +
+                       vec3(specular * whiteSpecular), 0.0, 1.0);
+    else
+        colour = clamp(0.2 * materialColour + lightAmbient * materialColour +
+                       diffuse * lightColour * materialColour + specular * lightColour, 0.0, 1.0);
     gl_Position = projection * view * vec4(position, 1.0);
 }`;
 
@@ -55,7 +68,8 @@ export function newRenderer(canvas) {
     gl.linkProgram(program);
     if (!gl.getProgramParameter(program, gl.LINK_STATUS))
         throw new Error("WebGL could not link the shaders: " + gl.getProgramInfoLog(program));
-    const buffers = {position: gl.createBuffer(), normal: gl.createBuffer(), index: gl.createBuffer()};
+    const buffers = {position: gl.createBuffer(), normal: gl.createBuffer(),
+                     colour: gl.createBuffer(), index: gl.createBuffer()};
     const vertexArray = gl.createVertexArray();
     gl.bindVertexArray(vertexArray);
     for (const name of ["position", "normal"]) {
@@ -64,12 +78,16 @@ export function newRenderer(canvas) {
         gl.enableVertexAttribArray(location);
         gl.vertexAttribPointer(location, 3, gl.FLOAT, false, 0, 0);
     }
+    const colourLocation = gl.getAttribLocation(program, "vertexColour");
+    gl.bindBuffer(gl.ARRAY_BUFFER, buffers.colour);
+    gl.vertexAttribPointer(colourLocation, 3, gl.UNSIGNED_BYTE, true, 0, 0);
     gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, buffers.index);
     gl.bindVertexArray(null);
-    return {gl, program, buffers, vertexArray, indexCount: 0};
+    return {gl, program, buffers, vertexArray, colourLocation, indexCount: 0, coloured: false};
 }
 
-// Hands the mesh's arrays to the GPU; the renderer keeps no other copy.
+// Hands the mesh's arrays (and its colouring's colours, when it has one)
+// to the GPU; the renderer keeps no other copy.
 export function uploadMesh(renderer, mesh) {
     const {gl, buffers} = renderer;
     gl.bindVertexArray(renderer.vertexArray);
@@ -77,6 +95,15 @@ export function uploadMesh(renderer, mesh) {
     gl.bufferData(gl.ARRAY_BUFFER, mesh.positions, gl.STATIC_DRAW);
     gl.bindBuffer(gl.ARRAY_BUFFER, buffers.normal);
     gl.bufferData(gl.ARRAY_BUFFER, mesh.normals, gl.STATIC_DRAW);
+    // A plain mesh reads no colour array: the shader takes the material.
+    renderer.coloured = Boolean(mesh.colouring);
+    if (renderer.coloured) {
+        gl.bindBuffer(gl.ARRAY_BUFFER, buffers.colour);
+        gl.bufferData(gl.ARRAY_BUFFER, mesh.colouring.colours, gl.STATIC_DRAW);
+        gl.enableVertexAttribArray(renderer.colourLocation);
+    } else {
+        gl.disableVertexAttribArray(renderer.colourLocation);
+    }
     gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, mesh.indices, gl.STATIC_DRAW);
     gl.bindVertexArray(null);
     renderer.indexCount = mesh.indices.length;
@@ -97,6 +124,7 @@ export function drawView(renderer, camera) {
     gl.uniformMatrix4fv(gl.getUniformLocation(program, "projection"), false,
                         projectionMatrix(width / height));
     gl.uniformMatrix4fv(gl.getUniformLocation(program, "view"), false, viewMatrix(camera));
+    gl.uniform1i(gl.getUniformLocation(program, "coloured"), renderer.coloured ? 1 : 0);
     gl.bindVertexArray(renderer.vertexArray);
     gl.drawElements(gl.TRIANGLES, renderer.indexCount, gl.UNSIGNED_INT, 0);
     gl.bindVertexArray(null);
