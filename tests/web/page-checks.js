@@ -162,11 +162,22 @@ async function checks() {
     hostile.remove();
     flood.remove();
 
+    await latestRequestWins();
     await slidersWriteTheScene(view);
     await colouredPicture(view, starfish);
     await linkRoundTrip();
     await page.loadScene(starfish);
     await nextFrames(view);
+}
+
+// Requests made while a build is under way: only the latest is built.
+async function latestRequestWins() {
+    const {startGeometry} = await import("./geometry.js");
+    const geometry = await startGeometry();
+    const scene = (slices) => `"sss\nslice ${slices} rotate 64\nrender\n`;
+    const answers = await Promise.all([10, 20, 30].map((n) => geometry.build(scene(n), "plain")));
+    check(answers[0].loaded && answers[1].stale && answers[2].text === scene(30),
+          "a request overtaken by a newer one was built: " + JSON.stringify(answers.map((a) => a.text)));
 }
 
 // Moves a slider as a pointer does.
@@ -184,7 +195,9 @@ async function slidersWriteTheScene(view) {
     const page = view.vextalPage;
     const box = view.document.getElementById("scene");
     await page.loadScene(await (await fetch("examples/starfish.vextal")).text());
-    slide(view, "slice", 40);
+    // Moves faster than the meshes are built: the latest values win.
+    for (const slices of [30, 35, 40])
+        slide(view, "slice", slices);
     slide(view, "coef1 m", 3);
     await until(() => box.value.includes("coef1 2 7 7 3 1 1\n"), "the sliders' text never came");
     check(box.value.startsWith("\"sss\nslice 40\nrotate 240\nclose\n") && box.value.endsWith("render\n"),
@@ -229,6 +242,9 @@ async function linkRoundTrip() {
     const link = page.link();
     check(link.includes("#view=") && link.startsWith(view.location.href.replace(/#.*$/s, "")),
           "the link is " + link.slice(0, 200));
+    view.document.getElementById("copy-link").click();
+    await until(() => view.document.getElementById("link").value === link,
+                "Copy link does not show the link");
     const fresh = openFrame("index.html" + link.slice(link.indexOf("#")));
     const freshPage = (await frameReady(fresh)).vextalPage;
     check(freshPage.meshHash() === page.meshHash(), "the link's page has another surface");
