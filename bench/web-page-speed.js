@@ -2,7 +2,7 @@
 // the first surface on screen after the page is opened, a slider dragged on
 // a 255 x 255 grid (the time between the page's frames, and from a move to
 // its mesh on screen), and a 1.1 MB paste (how long the page's frames stop
-// meanwhile). Medians of RUNS (?runs=N, default 5). Sets window.pageDone.
+// meanwhile, beside the same load on the page's own thread). Medians of RUNS (?runs=N, default 5). Sets window.pageDone.
 
 const runs = Number(new URLSearchParams(location.search).get("runs") || 5);
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
@@ -111,6 +111,18 @@ async function paste() {
         running = false;
         longest.push(worst);
     }
+    // The same load on this page's own thread: how long the page would
+    // stop without the worker.
+    const {default: loadGeometry} = await import("./vextal-geometry.mjs");
+    const module = await loadGeometry();
+    const blocked = [];
+    for (let k = 0; k < runs; ++k) {
+        const start = performance.now();
+        module.buildView(text.slice(0, (1 << 20) + 1), "plain");
+        blocked.push(performance.now() - start);
+    }
+    console.log(`1.1 MB paste on the page's own thread: a median ${median(blocked).toFixed(0)} ms ` +
+                `(${spread(blocked)} ms) without a frame`);
     console.log(`1.1 MB paste: refused after a median ${median(refused).toFixed(0)} ms ` +
                 `(${spread(refused)} ms), the page's longest frame meanwhile a median ` +
                 `${median(longest).toFixed(0)} ms (${spread(longest)} ms)`);

@@ -217,6 +217,8 @@ async function colouredPicture(view, starfish) {
     const page = view.vextalPage;
     await page.loadScene(starfish);
     await page.setColour("gaussian");
+    // At rest since the sliders last moved: drawn multisampled.
+    await new Promise((done) => setTimeout(done, 300));
     await nextFrames(view);
     const words = page.legend();
     console.log("legend " + words.join(" | "));

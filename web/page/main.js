@@ -17,13 +17,25 @@ function element(id) {
     return document.getElementById(id);
 }
 
-function redraw(page) {
+// A drag or a slider moved the surface less than this long ago: its frames
+// are drawn without multisampling, and one with it once it rests.
+const restingAfter = 150;
+
+// Asks for a frame; `moving` when a drag or a slider asks.
+function redraw(page, moving = false) {
+    if (moving)
+        page.movedAt = performance.now();
     if (page.frameAsked)
         return;
     page.frameAsked = true;
     requestAnimationFrame(() => {
         page.frameAsked = false;
-        drawView(page.renderer, page.camera);
+        const stillMoving = performance.now() - page.movedAt < restingAfter;
+        drawView(page.renderer, page.camera, stillMoving);
+        if (stillMoving) {
+            clearTimeout(page.restTimer);
+            page.restTimer = setTimeout(() => redraw(page), restingAfter);
+        }
         page.framesDrawn += 1;
         // Milliseconds from the start of the page's navigation.
         page.firstFrameTime ??= performance.now();
@@ -49,7 +61,7 @@ function showResult(page, result, source) {
         page.controlsShape = shape;
         showControls(element("controls"), result.values, (values) => editValues(page, values));
     }
-    redraw(page);
+    redraw(page, source === "controls");
     return result;
 }
 
@@ -139,6 +151,8 @@ async function showFirst(page, names) {
         element("colour").value = handed.colour;
     }
     if (handed.scene !== null) {
+        // No example is shown: the gallery shows none chosen.
+        element("examples").selectedIndex = -1;
         element("scene").value = handed.scene;
         await loadScene(page, handed.scene, "link");
     } else {
@@ -155,9 +169,9 @@ async function start() {
     try {
         const page = {camera: newCamera(), mesh: null, text: null, colour: "plain",
                       lastResult: null, framesDrawn: 0, frameAsked: false, firstFrameTime: null,
-                      controlsShape: null, renderer: newRenderer(element("view"))};
+                      controlsShape: null, movedAt: -Infinity, restTimer: null, renderer: newRenderer(element("view"))};
         page.geometry = await startGeometry();
-        followPointer(element("view"), page.camera, () => redraw(page));
+        followPointer(element("view"), page.camera, () => redraw(page, true));
         followEditor(element("scene"), (text) => loadScene(page, text, "box"));
         const colour = element("colour");
         fillChoices(colour, page.geometry.colourModes);

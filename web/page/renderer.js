@@ -59,7 +59,9 @@ function compiled(gl, kind, source) {
 
 // A renderer for `canvas`, or an Error when the browser has no WebGL 2.
 export function newRenderer(canvas) {
-    const gl = canvas.getContext("webgl2", {antialias: true, preserveDrawingBuffer: true});
+    // Multisampled into a framebuffer of the renderer's own (drawView), so
+    // that a frame drawn while the surface moves can do without.
+    const gl = canvas.getContext("webgl2", {antialias: false, preserveDrawingBuffer: true});
     if (!gl)
         throw new Error("This browser offers no WebGL 2: the surface cannot be drawn.");
     const program = gl.createProgram();
@@ -83,7 +85,8 @@ export function newRenderer(canvas) {
     gl.vertexAttribPointer(colourLocation, 3, gl.UNSIGNED_BYTE, true, 0, 0);
     gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, buffers.index);
     gl.bindVertexArray(null);
-    return {gl, program, buffers, vertexArray, colourLocation, indexCount: 0, coloured: false};
+    return {gl, program, buffers, vertexArray, colourLocation, indexCount: 0, coloured: false,
+            multisampled: null};
 }
 
 // Hands the mesh's arrays (and its colouring's colours, when it has one)
@@ -109,16 +112,41 @@ export function uploadMesh(renderer, mesh) {
     renderer.indexCount = mesh.indices.length;
 }
 
-export function drawView(renderer, camera) {
+// A framebuffer of 4 samples a pixel (or as many as the browser has) the
+// size of the canvas's, made again when that changes.
+function multisampledTarget(renderer, width, height) {
+    const {gl} = renderer;
+    const target = renderer.multisampled;
+    if (target && target.width === width && target.height === height)
+        return target.framebuffer;
+    if (target) {
+        gl.deleteFramebuffer(target.framebuffer);
+        target.renderbuffers.forEach((buffer) => gl.deleteRenderbuffer(buffer));
+    }
+    const samples = Math.min(4, gl.getParameter(gl.MAX_SAMPLES));
+    const framebuffer = gl.createFramebuffer();
+    gl.bindFramebuffer(gl.FRAMEBUFFER, framebuffer);
+    const renderbuffers = [[gl.RGBA8, gl.COLOR_ATTACHMENT0], [gl.DEPTH_COMPONENT24, gl.DEPTH_ATTACHMENT]]
+        .map(([format, attachment]) => {
+            const buffer = gl.createRenderbuffer();
+            gl.bindRenderbuffer(gl.RENDERBUFFER, buffer);
+            gl.renderbufferStorageMultisample(gl.RENDERBUFFER, samples, format, width, height);
+            gl.framebufferRenderbuffer(gl.FRAMEBUFFER, attachment, gl.RENDERBUFFER, buffer);
+            return buffer;
+        });
+    renderer.multisampled = {framebuffer, renderbuffers, width, height};
+    return framebuffer;
+}
+
+function drawSurface(renderer, camera, width, height) {
     const {gl, program} = renderer;
-    const width = gl.drawingBufferWidth, height = gl.drawingBufferHeight;
     gl.viewport(0, 0, width, height);
     gl.clearColor(0, 0, 0, 1);
     gl.clearDepth(1);
     gl.enable(gl.DEPTH_TEST);
     gl.depthFunc(gl.LEQUAL);
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
-    if (renderer.indexCount === 0 || width === 0 || height === 0)
+    if (renderer.indexCount === 0)
         return;
     gl.useProgram(program);
     gl.uniformMatrix4fv(gl.getUniformLocation(program, "projection"), false,
@@ -128,4 +156,25 @@ export function drawView(renderer, camera) {
     gl.bindVertexArray(renderer.vertexArray);
     gl.drawElements(gl.TRIANGLES, renderer.indexCount, gl.UNSIGNED_INT, 0);
     gl.bindVertexArray(null);
+}
+
+// Draws the view, multisampled unless `moving`: a software rasteriser
+// takes some three times as long for the samples, and a frame of a drag is
+// gone before its edges are seen. The frame after a movement is drawn with
+// them again.
+export function drawView(renderer, camera, moving = false) {
+    const {gl} = renderer;
+    const width = gl.drawingBufferWidth, height = gl.drawingBufferHeight;
+    if (width === 0 || height === 0)
+        return;
+    if (moving) {
+        gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+        drawSurface(renderer, camera, width, height);
+        return;
+    }
+    gl.bindFramebuffer(gl.FRAMEBUFFER, multisampledTarget(renderer, width, height));
+    drawSurface(renderer, camera, width, height);
+    gl.bindFramebuffer(gl.DRAW_FRAMEBUFFER, null);
+    gl.blitFramebuffer(0, 0, width, height, 0, 0, width, height, gl.COLOR_BUFFER_BIT, gl.NEAREST);
+    gl.bindFramebuffer(gl.FRAMEBUFFER, null);
 }
