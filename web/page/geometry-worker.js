@@ -13,24 +13,29 @@ function arraysOf(result) {
     return arrays.filter((array) => array).map((array) => array.buffer);
 }
 
-// "build": the scene text as it is; "edit": the text the scene writer makes
-// of edited values, returned with the mesh as `text`.
-function answer(module, request) {
+// The mesh and colouring of `text`, with the text when it loaded.
+function built(module, text, colour) {
     const start = performance.now();
-    const text = request.kind === "edit" ? module.sceneTextOf(request.values) : request.text;
-    const result = module.buildView(text, request.colour);
+    const result = module.buildView(text, colour);
     if (result.loaded)
         result.text = text;
     result.buildMilliseconds = performance.now() - start;
     return result;
 }
 
+// Each kind of request: "build" takes the scene text as it is; "edit" the
+// text the scene writer makes of edited values.
+const handlers = {
+    build: (module, request) => built(module, request.text, request.colour),
+    edit: (module, request) => built(module, module.sceneTextOf(request.values), request.colour),
+};
+
 loading.then(
     (module) => {
         self.onmessage = ({data}) => {
             let result;
             try {
-                result = answer(module, data);
+                result = handlers[data.kind](module, data);
             } catch (error) {
                 result = {loaded: false, line: 0, error: "the geometry failed: " + error};
             }

@@ -5,6 +5,7 @@
 // Builds go one at a time: a request made while one is under way waits, and
 // a newer one replaces it, its Promise resolving to {stale: true}; so a
 // slider dragged faster than the meshes are built shows the latest values.
+// Other requests are each answered.
 
 // A load reads a scene's first MiB and the byte after it: no more characters
 // than that need to reach the module, however much was pasted.
@@ -24,32 +25,43 @@ function startWorker() {
     });
 }
 
-// A function that sends requests to the worker one at a time, the latest
-// waiting one replacing any other.
-function latestOnly(worker) {
-    let busy = false;
-    let waiting = null; // {request, answer}
+// A function that hands a request to the worker and resolves to its answer.
+function channel(worker) {
     let nextId = 1;
     const answers = new Map();
-    const send = ({request, answer}) => {
-        busy = true;
-        const id = nextId++;
-        answers.set(id, answer);
-        worker.postMessage({...request, id});
-    };
     worker.onmessage = ({data}) => {
         const answer = answers.get(data.id);
         answers.delete(data.id);
-        busy = false;
-        if (waiting) {
-            send(waiting);
-            waiting = null;
-        }
         answer(data.result);
     };
     return (request) => new Promise((answer) => {
+        const id = nextId++;
+        answers.set(id, answer);
+        worker.postMessage({...request, id});
+    });
+}
+
+// Sends through `send` one request at a time, the latest waiting one
+// replacing any other.
+function latestOnly(send) {
+    let busy = false;
+    let waiting = null; // {request, answer}
+    const run = ({request, answer}) => {
+        busy = true;
+        send(request).then((result) => {
+            busy = false;
+            // The next build starts before this one's mesh is shown.
+            if (waiting) {
+                const next = waiting;
+                waiting = null;
+                run(next);
+            }
+            answer(result);
+        });
+    };
+    return (request) => new Promise((answer) => {
         if (!busy) {
-            send({request, answer});
+            run({request, answer});
             return;
         }
         if (waiting)
@@ -63,7 +75,10 @@ function latestOnly(worker) {
 // indices, hash, colouring?} or {loaded: false, line, error}, or {stale: true}.
 export async function startGeometry() {
     const {worker, colourModes} = await startWorker();
-    const request = latestOnly(worker);
+    // Requests that must each be answered (a file to write) go by `send`,
+    // in turn with the builds; a kind of request is a handler in the worker.
+    const send = channel(worker);
+    const request = latestOnly(send);
     return {
         colourModes,
         build: (text, colour) =>

@@ -83,7 +83,9 @@ function textField(label, value, changed) {
     field.spellcheck = false;
     field.dataset.name = label;
     field.addEventListener("input", () => changed(field.value));
-    return row(label, field);
+    const line = row(label, field);
+    line.classList.add("wide");
+    return line;
 }
 
 function gridControls(v, change) {
