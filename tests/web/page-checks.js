@@ -162,12 +162,24 @@ async function checks() {
     hostile.remove();
     flood.remove();
 
+    await pictureOpensExample(view);
     await latestRequestWins();
     await slidersWriteTheScene(view);
     await colouredPicture(view, starfish);
     await linkRoundTrip();
     await page.loadScene(starfish);
     await nextFrames(view);
+}
+
+// A picture in the gallery opens its example.
+async function pictureOpensExample(view) {
+    const page = view.vextalPage;
+    const dini = (await page.loadText(await (await fetch("examples/typed-dini.vextal")).text())).hash;
+    await page.loadScene(await (await fetch("examples/starfish.vextal")).text());
+    view.document.querySelector('#thumbnails button[title="typed-dini"]').click();
+    await until(() => page.meshHash() === dini, "the picture did not open its example");
+    check(view.document.getElementById("examples").value === "typed-dini.vextal",
+          "the gallery's list does not name the example opened");
 }
 
 // Requests made while a build is under way: only the latest is built.

@@ -112,6 +112,23 @@ async function fillGallery(page) {
     const select = element("examples");
     fillChoices(select, names, (name) => name.replace(/\.vextal$/, ""));
     select.addEventListener("change", () => showExample(page, select.value));
+    // A picture of each example that has one, loaded only once shown.
+    element("thumbnails").replaceChildren(...names.map((name) => {
+        const button = document.createElement("button");
+        button.type = "button";
+        button.title = name.replace(/\.vextal$/, "");
+        const picture = document.createElement("img");
+        picture.loading = "lazy";
+        picture.alt = button.title;
+        picture.src = "examples/" + encodeURIComponent(name.replace(/\.vextal$/, ".png"));
+        picture.addEventListener("error", () => button.remove());
+        button.append(picture);
+        button.addEventListener("click", () => {
+            select.value = name;
+            showExample(page, name);
+        });
+        return button;
+    }));
     return names;
 }
 
