@@ -14,7 +14,10 @@ export function followLinkButton(button, field, shown) {
         const link = linkOf(shown());
         field.value = link;
         field.hidden = false;
-        history.replaceState(null, "", link);
+        // Past Chromium's 2 MB an address is refused: the field keeps it.
+        try {
+            history.replaceState(null, "", link);
+        } catch {}
         try {
             await navigator.clipboard.writeText(link);
             button.textContent = "Link copied";
