@@ -2,7 +2,7 @@
 
 #include "colour/ColourMaps.h"
 #include "colour/ColourMode.h"
-#include "colour/RangeLabels.h"
+#include "colour/LegendText.h"
 
 #include <stb/stb_truetype.h>
 
@@ -97,18 +97,6 @@ private:
     int ascent = 0;
 };
 
-std::string titleOf(const std::string& mode) {
-    if (mode == "gaussian")
-        return "gaussian K";
-    if (mode == "mean")
-        return "mean H";
-    if (mode == "height")
-        return "height z";
-    if (mode == "parameter")
-        return "parameter theta";
-    return mode;
-}
-
 } // namespace
 
 std::optional<std::string> drawColourLegend(const Vextal::VertexColours& colours,
@@ -148,18 +136,12 @@ std::optional<std::string> drawColourLegend(const Vextal::VertexColours& colours
     const auto labelAt = [&](const std::string& text, int y) {
         writer.write(canvas, text, left - gap - writer.widthOf(text), y - ascent / 2);
     };
-    // The ends in as many digits as tell them apart; 0 where it falls on the
-    // bar, worked out in double so that no width overflows or vanishes.
-    const double ends[] = {colours.low, colours.high};
-    const int digits = Vextal::digitsApart(ends, 3);
-    labelAt(Vextal::withDigits(colours.high, digits), top);
-    labelAt(Vextal::withDigits(colours.low, digits), bottom);
-    if (signedValues && colours.low < 0 && colours.high > 0) {
-        const double below = -double(colours.low) / (double(colours.high) - double(colours.low));
-        labelAt("0", bottom - int(std::lround(below * barHeight)));
-    }
-    const std::string title = titleOf(colours.mode);
-    writer.write(canvas, title, std::max(0, right - writer.widthOf(title)),
+    const Vextal::LegendText text = Vextal::legendText(colours);
+    labelAt(text.high, top);
+    labelAt(text.low, bottom);
+    if (text.zeroAt)
+        labelAt("0", bottom - int(std::lround(*text.zeroAt * barHeight)));
+    writer.write(canvas, text.title, std::max(0, right - writer.widthOf(text.title)),
                  top - gap - int(textHeight * 1.2f));
     return std::nullopt;
 }

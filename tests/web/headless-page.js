@@ -2,7 +2,8 @@
 // of what a browser draws. The page is served over HTTP from ROOT (module
 // scripts do not load from file://), with NODE_MODULES at /node_modules/;
 // it says it is done by setting window.pageDone = true, or fails by setting
-// window.pageError to a message. Chromium runs without a GPU (WebGL through
+// window.pageError to a message. Pictures it leaves in window.pagePictures
+// ({NAME: a PNG data URL}) are saved beside OUT.png as NAME.png. Chromium runs without a GPU (WebGL through
 // SwiftShader), with a fresh profile in a temporary folder, removed after.
 //   node headless-page.js NODE_MODULES ROOT PAGE OUT.png [WIDTHxHEIGHT]
 // PAGE is a path under ROOT, with its query ("view.html?model=a.glb").
@@ -103,6 +104,10 @@ async function main() {
             status = 1;
         } else {
             await tab.screenshot({path: out});
+            const pictures = await tab.evaluate(() => window.pagePictures || {});
+            for (const [name, url] of Object.entries(pictures))
+                fs.writeFileSync(path.join(path.dirname(out), path.basename(name) + ".png"),
+                                 Buffer.from(url.replace(/^data:image\/png;base64,/, ""), "base64"));
         }
     } catch (error) {
         console.error("the page did not finish: " + error.message.split("\n")[0]);

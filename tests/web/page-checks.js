@@ -1,7 +1,10 @@
 // Drives the page in frames of its own: it draws an example, prints each
 // example's mesh hash ("hash NAME HASH", compared with the desktop's by the
-// script), shows a broken scene's error and keeps the last surface, and runs
-// no script handed in the address. Ends with window.pageDone or pageError.
+// script), shows a broken scene's error and keeps the last surface, runs
+// no script handed in the address, edits the scene with its sliders, and
+// hands the same surface and view to a fresh page by its link. Leaves a
+// coloured canvas in window.pagePictures for the script to compare. Ends
+// with window.pageDone or pageError.
 
 function frameReady(frame) {
     return new Promise((ready, failed) => {
@@ -23,6 +26,39 @@ function frameReady(frame) {
 
 function nextFrames(view) {
     return new Promise((done) => view.requestAnimationFrame(() => view.requestAnimationFrame(done)));
+}
+
+// Resolves once condition() holds, polled each 20 ms for at most 20 s.
+function until(condition, what) {
+    return new Promise((done, failed) => {
+        const started = Date.now();
+        const poll = () => {
+            if (condition())
+                done();
+            else if (Date.now() - started > 20000)
+                failed(new Error(what));
+            else
+                setTimeout(poll, 20);
+        };
+        poll();
+    });
+}
+
+// The longest time between two of the page's frames while `work` runs.
+async function longestFrame(view, work) {
+    let longest = 0, last = performance.now(), running = true;
+    const frame = () => {
+        const now = performance.now();
+        longest = Math.max(longest, now - last);
+        last = now;
+        if (running)
+            view.requestAnimationFrame(frame);
+    };
+    view.requestAnimationFrame(frame);
+    const result = await work();
+    await nextFrames(view);
+    running = false;
+    return {result, longest};
 }
 
 function check(condition, what) {
@@ -65,13 +101,13 @@ async function checks() {
 
     const names = await (await fetch("examples/list.json")).json();
     for (const name of names) {
-        const result = page.loadScene(await (await fetch("examples/" + name)).text());
+        const result = await page.loadScene(await (await fetch("examples/" + name)).text());
         check(result.loaded, `${name} did not load: ${result.error}`);
         console.log(`hash ${name} ${result.hash}`);
     }
 
     const kept = page.meshHash();
-    const broken = page.loadScene("sss\nslice 64\ncoef1 2 x\nrender\n");
+    const broken = await page.loadScene("sss\nslice 64\ncoef1 2 x\nrender\n");
     const status = view.document.getElementById("status").textContent;
     check(!broken.loaded && broken.line === 3, "the broken scene did not stop at line 3");
     check(status.startsWith("scene:3: coef1 needs 6 values; 'x' is not a number"),
@@ -82,14 +118,17 @@ async function checks() {
 
     // Megabytes of text with control bytes (the box itself takes no more
     // than a scene's 1 MiB): read as far as a file is.
+    // The page goes on drawing meanwhile: the geometry has a thread of its own.
     const pasteStart = performance.now();
-    const flooded = page.loadText("\"sss\n" + "\x01\x7f wave ".repeat(140000) + "render\n");
+    const {result: flooded, longest} = await longestFrame(
+        view, () => page.loadText("\"sss\n" + "\x01\x7f wave ".repeat(140000) + "render\n"));
     check(!flooded.loaded && /1 MiB/.test(flooded.error),
           "a paste past 1 MiB was not stopped there: " + flooded.error);
     check(page.meshHash() === kept, "the long paste replaced the last good surface");
-    console.log(`a 1.1 MB paste refused in ${(performance.now() - pasteStart).toFixed(0)} ms`);
+    console.log(`a 1.1 MB paste refused in ${(performance.now() - pasteStart).toFixed(0)} ms, ` +
+                `the page's longest frame meanwhile ${longest.toFixed(0)} ms`);
     const starfish = await (await fetch("examples/starfish.vextal")).text();
-    page.loadScene(starfish);
+    await page.loadScene(starfish);
 
     // Script text in the address: put in the box as text, never run.
     window.hostileRan = false;
@@ -123,8 +162,112 @@ async function checks() {
     hostile.remove();
     flood.remove();
 
-    page.loadScene(starfish);
+    await pictureOpensExample(view);
+    await latestRequestWins();
+    await slidersWriteTheScene(view);
+    await colouredPicture(view, starfish);
+    await linkRoundTrip();
+    await page.loadScene(starfish);
     await nextFrames(view);
+}
+
+// A picture in the gallery opens its example.
+async function pictureOpensExample(view) {
+    const page = view.vextalPage;
+    const dini = (await page.loadText(await (await fetch("examples/typed-dini.vextal")).text())).hash;
+    await page.loadScene(await (await fetch("examples/starfish.vextal")).text());
+    view.document.querySelector('#thumbnails button[title="typed-dini"]').click();
+    await until(() => page.meshHash() === dini, "the picture did not open its example");
+    check(view.document.getElementById("examples").value === "typed-dini.vextal",
+          "the gallery's list does not name the example opened");
+}
+
+// Requests made while a build is under way: only the latest is built.
+async function latestRequestWins() {
+    const {startGeometry} = await import("./geometry.js");
+    const geometry = await startGeometry();
+    const scene = (slices) => `"sss\nslice ${slices} rotate 64\nrender\n`;
+    const answers = await Promise.all([10, 20, 30].map((n) => geometry.build(scene(n), "plain")));
+    check(answers[0].loaded && answers[1].stale && answers[2].text === scene(30),
+          "a request overtaken by a newer one was built: " + JSON.stringify(answers.map((a) => a.text)));
+}
+
+// Moves a slider as a pointer does.
+function slide(view, name, value) {
+    const input = view.document.querySelector(`#controls [data-name="${name}"]`);
+    check(input !== null, `no slider for ${name}`);
+    input.value = String(value);
+    input.dispatchEvent(new view.Event("input", {bubbles: true}));
+}
+
+// A slider's value reaches the box as the scene writer writes it, and the
+// surface drawn is the one that text loads; so for a typed surface's
+// parameter.
+async function slidersWriteTheScene(view) {
+    const page = view.vextalPage;
+    const box = view.document.getElementById("scene");
+    await page.loadScene(await (await fetch("examples/starfish.vextal")).text());
+    // Moves faster than the meshes are built: the latest values win.
+    for (const slices of [30, 35, 40])
+        slide(view, "slice", slices);
+    slide(view, "coef1 m", 3);
+    await until(() => box.value.includes("coef1 2 7 7 3 1 1\n"), "the sliders' text never came");
+    check(box.value.startsWith("\"sss\nslice 40\nrotate 240\nclose\n") && box.value.endsWith("render\n"),
+          "the sliders' text is not the scene writer's: " + JSON.stringify(box.value));
+    const slid = page.meshHash();
+    check((await page.loadText(box.value)).hash === slid, "the box's text is not the surface drawn");
+    await page.loadScene(await (await fetch("examples/typed-torus.vextal")).text());
+    slide(view, "R", 1.5);
+    await until(() => box.value.includes("param R 1.5 0.5 2\n"), "the parameter never reached the text");
+    check((await page.loadText(box.value)).hash === page.meshHash(),
+          "the typed surface drawn is not its text's");
+}
+
+// The starfish coloured by its gaussian curvature, for the script to lay
+// beside vextal-snapshot's, and its legend in the snapshot legend's words.
+async function colouredPicture(view, starfish) {
+    const page = view.vextalPage;
+    await page.loadScene(starfish);
+    await page.setColour("gaussian");
+    // At rest since the sliders last moved: drawn multisampled.
+    await new Promise((done) => setTimeout(done, 300));
+    await nextFrames(view);
+    const words = page.legend();
+    console.log("legend " + words.join(" | "));
+    check(words[0] === "gaussian K" && words.length === 4 && words[3] === "0",
+          "the legend reads " + words.join(" | "));
+    window.pagePictures = {coloured: view.document.getElementById("view").toDataURL("image/png")};
+    await page.setColour("plain");
+}
+
+// The link opens the same surface, colouring and view in a fresh page.
+async function linkRoundTrip() {
+    const first = openFrame("index.html");
+    const view = await frameReady(first);
+    const page = view.vextalPage;
+    await page.loadScene(await (await fetch("examples/typed-kuen.vextal")).text());
+    await page.setColour("height");
+    const canvas = view.document.getElementById("view");
+    const pointer = {pointerId: 9, bubbles: true, clientX: 300, clientY: 300, button: 0};
+    canvas.dispatchEvent(new view.PointerEvent("pointerdown", pointer));
+    canvas.dispatchEvent(new view.PointerEvent("pointermove", {...pointer, clientX: 377, clientY: 251}));
+    canvas.dispatchEvent(new view.PointerEvent("pointerup", pointer));
+    canvas.dispatchEvent(new view.WheelEvent("wheel", {deltaY: -100, bubbles: true, cancelable: true}));
+    const link = page.link();
+    check(link.includes("#view=") && link.startsWith(view.location.href.replace(/#.*$/s, "")),
+          "the link is " + link.slice(0, 200));
+    view.document.getElementById("copy-link").click();
+    await until(() => view.document.getElementById("link").value === link,
+                "Copy link does not show the link");
+    const fresh = openFrame("index.html" + link.slice(link.indexOf("#")));
+    const freshPage = (await frameReady(fresh)).vextalPage;
+    check(freshPage.meshHash() === page.meshHash(), "the link's page has another surface");
+    check(JSON.stringify(freshPage.camera()) === JSON.stringify(page.camera()),
+          `the link's view ${JSON.stringify(freshPage.camera())} is not ${JSON.stringify(page.camera())}`);
+    check(freshPage.colour() === "height" && freshPage.legend().join() === page.legend().join(),
+          "the link's page has another colouring");
+    fresh.remove();
+    first.remove();
 }
 
 checks().then(() => { window.pageDone = true; },

@@ -44,7 +44,7 @@ if [ "$status" -eq 3 ]; then
     exit 77
 fi
 [ "$status" -eq 0 ] || { echo "FAIL: the page's checks"; exit 1; }
-[ -z "$screenshot" ] || cp "$work/page.png" "$screenshot"
+[ -z "$screenshot" ] || { cp "$work/page.png" "$screenshot"; cp "$work/coloured.png" "${screenshot%.png}-coloured.png"; }
 
 sed -n 's/^page: hash //p' "$work/log" | sort >"$work/page-hashes"
 "$hasher" "$examples"/*.vextal | sort >"$work/native-hashes" || { echo "FAIL: native hashes"; exit 1; }
@@ -73,4 +73,12 @@ differing=$(compare -metric AE -fuzz 12% "$work/canvas.png" "$work/snapshot.png"
 echo "the page's starfish and vextal-snapshot's: $differing of 480000 pixels more than 12 % apart"
 awk -v n="$differing" 'BEGIN { exit !(n + 0 <= 4800) }' \
     || { echo "FAIL: the page's picture differs from vextal-snapshot's"; exit 1; }
+# The same tolerance for the starfish coloured by its gaussian curvature,
+# the page's colours being the colour code's own.
+"$snapshot" "$examples/starfish.vextal" "$work/snapshot-gaussian.png" --size 800x600 \
+    --colour gaussian 2>/dev/null || { echo "FAIL: vextal-snapshot --colour gaussian"; exit 1; }
+differing=$(compare -metric AE -fuzz 12% "$work/coloured.png" "$work/snapshot-gaussian.png" null: 2>&1)
+echo "the page's gaussian starfish and vextal-snapshot's: $differing of 480000 pixels more than 12 % apart"
+awk -v n="$differing" 'BEGIN { exit !(n + 0 <= 4800) }' \
+    || { echo "FAIL: the page's coloured picture differs from vextal-snapshot's"; exit 1; }
 echo "the page draws, keeps the last surface, runs no address script; $(wc -l <"$work/page-hashes") meshes equal the desktop's"

@@ -6,6 +6,7 @@
 #include "scene/SceneExplanation.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneTokenReader.h"
+#include "web/wasm/JsValues.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -18,31 +19,19 @@ namespace {
 
 using emscripten::val;
 
-// A copy of `count` items at `data` as a JavaScript typed array that owns
-// its memory: WebAssembly's memory may move when it grows.
-template <typename T> val copiedArray(const T* data, std::size_t count) {
-    if (count == 0)
-        return val::global(std::is_same_v<T, float> ? "Float32Array" : "Uint32Array").new_(0);
-    return val(emscripten::typed_memory_view(count, data)).call<val>("slice");
-}
-
-val failure(std::uint32_t line, const std::string& message) {
-    val result = val::object();
-    result.set("loaded", false);
-    result.set("line", line);
-    result.set("error", message);
-    return result;
-}
-
-// Loads `text` as a scene file with these bytes would load. A load that
-// stops before "render" gives its line and the reason as vextal-check
-// says them; a mesh is returned only for a load that reached "render".
 val buildScene(const std::string& text) {
+    PolygonsIndexedNormal mesh;
+    SceneLoadResult loaded;
+    return buildSceneInto(text, mesh, loaded);
+}
+
+} // namespace
+
+val buildSceneInto(const std::string& text, PolygonsIndexedNormal& mesh, SceneLoadResult& loaded) {
     // Only what a load reads: the first MiB and the byte after it.
     const std::string_view bytes =
         std::string_view(text).substr(0, std::size_t(SceneTokenReader::readLimit) + 1);
-    PolygonsIndexedNormal mesh;
-    const SceneLoadResult loaded = loadSceneText(bytes, mesh);
+    loaded = loadSceneText(bytes, mesh);
     // Only a failed load is read again, step by step, to find its line.
     if (!loaded.rendered()) {
         const SceneExplanation explained = explainScene(bytes);
@@ -57,8 +46,6 @@ val buildScene(const std::string& text) {
     result.set("hash", meshHashText(mesh));
     return result;
 }
-
-} // namespace
 
 } // namespace Vextal
 
