@@ -215,6 +215,29 @@ CurveStart startOf(const PlacedCurve& c) {
     return s;
 }
 
+// The points that are no outliers of the curve: within three robust standard
+// deviations of it (from the median distance), and never nearer than 0.2%
+// of the size.
+std::vector<CurvePoint> inliersOf(const std::vector<CurvePoint>& points, const CurveStart& start,
+                                  double size) {
+    CurveStart s = start;
+    std::vector<double> gaps;
+    for (const CurvePoint& p : points) {
+        double r = HUGE_VAL;
+        CurveResidual{{p[0], p[1]}, s.m}(s.shape.data(), &s.rotation, s.centre.data(), &s.scale,
+                                         &r);
+        gaps.push_back(std::isfinite(r) ? std::fabs(r) : HUGE_VAL);
+    }
+    std::vector<double> sorted = gaps;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const double limit = std::max(3 * 1.4826 * sorted[sorted.size() / 2], 0.002 * size);
+    std::vector<CurvePoint> kept;
+    for (std::size_t k = 0; k < points.size(); ++k)
+        if (gaps[k] <= limit)
+            kept.push_back(points[k]);
+    return kept;
+}
+
 } // namespace
 
 bool isCurveFixableName(const std::string& name) {
@@ -291,15 +314,15 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
     const auto small = sampleOf(points, options.startSample, options.seed);
     const auto large = sampleOf(points, 5 * options.startSample, options.seed);
     const auto refining = sampleOf(points, options.refineSample, options.seed);
-    // A robust loss bends wider at first, so that starts far from the curve
-    // still feel the points, and at 1% of the size for the refinement.
-    const double wide = 0.05, narrow = 0.01;
-    std::vector<Solved> tried = tryStarts(starts, small, options, size, 10, wide, 0, 0.6);
+    // A robust loss bends at 1% of the size (a wider bend at the starts led
+    // more of them into valleys the outliers make).
+    const double bend = 0.01;
+    std::vector<Solved> tried = tryStarts(starts, small, options, size, 10, bend, 0, 0.6);
     tried =
-        tryStarts(bestOf(tried, 12, result.iterations), large, options, size, 50, wide, 0.6, 0.2);
+        tryStarts(bestOf(tried, 12, result.iterations), large, options, size, 50, bend, 0.6, 0.2);
     const std::vector<CurveStart> finalists = bestOf(tried, 4, result.iterations, true);
     const std::vector<Solved> refined =
-        tryStarts(finalists, refining, options, size, options.maxIterations, narrow, 0.8, 0.2);
+        tryStarts(finalists, refining, options, size, options.maxIterations, bend, 0.8, 0.2);
     for (const Solved& r : refined)
         result.iterations += r.iterations;
     const Solved* best =
@@ -307,6 +330,18 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
     if (!best) {
         result.error = "no start reached a curve the points' distances are finite for";
         return result;
+    }
+    // Cauchy's loss still feels the outliers a little and has valleys of its
+    // own: the robust curve is refined by plain least squares on its inliers.
+    std::optional<Solved> trimmed;
+    if (options.robust) {
+        CurveFitOptions plain = options;
+        plain.robust = false;
+        trimmed = solve(best->start, inliersOf(refining, best->start, size), plain, size,
+                        options.maxIterations, bend);
+        result.iterations += trimmed->iterations;
+        if (std::isfinite(trimmed->cost))
+            best = &*trimmed;
     }
     result.solved = true;
     result.curve = placedCurveOf(best->start);

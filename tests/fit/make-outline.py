@@ -57,9 +57,14 @@ def write(args, c, rng):
         low, high = points.min(axis=0), points.max(axis=0)
         points[rng.choice(len(points), bad, replace=False)] = rng.uniform(low, high, (bad, 2))
     if args.out.endswith(".svg"):
-        pairs = " ".join("%.9g,%.9g" % tuple(p) for p in points[np.argsort(phi)])
+        # Half the outline as a polygon, half as a path of relative steps.
+        ordered = points[np.argsort(phi)]
+        half = len(ordered) // 2
+        pairs = " ".join("%.12g,%.12g" % tuple(p) for p in ordered[:half])
+        steps = " ".join("%.12g %.12g" % tuple(d) for d in np.diff(ordered[half:], axis=0))
         with open(args.out, "w") as f:
-            f.write('<svg xmlns="http://www.w3.org/2000/svg">\n<polygon points="%s"/>\n</svg>\n' % pairs)
+            f.write('<svg xmlns="http://www.w3.org/2000/svg">\n<polygon points="%s"/>\n' % pairs)
+            f.write('<path d="M%.12g,%.12g l%s z"/>\n</svg>\n' % (*ordered[half], steps))
     else:
         np.savetxt(args.out, points, fmt="%.12g")
 
