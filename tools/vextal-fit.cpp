@@ -55,7 +55,7 @@ constexpr OptionDescription options[] = {
 constexpr ProgramDescription program{
     "vextal-fit",
     operands,
-    "Fit a superformula surface to a point set or a mesh.",
+    "Fit a superformula surface to a point set or a mesh, or a curve to an outline.",
     "Reads POINTS (PLY, ascii or binary; OBJ; STL, ascii or binary; or plain text\n"
     "with one 'x y z' a line; a mesh's vertices are its points), fits the spheric\n"
     "(or toroidal) superformula surface with its pose to them by least squares,\n"
