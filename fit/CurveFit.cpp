@@ -73,16 +73,18 @@ void holdShape(ceres::Problem& problem, CurveStart& s, const CurveFitOptions& op
     }
 }
 
-// Solves one start; a robust solve's loss bends at `bend` times the size.
+// Solves one start over the points, in place.
 Solved solve(const CurveStart& from, const std::vector<CurvePoint>& points,
-             const CurveFitOptions& options, double size, int iterations, double bend) {
+             const CurveFitOptions& options, double size, int iterations) {
     Solved out;
     out.start = from;
     CurveStart& s = out.start;
     ceres::Problem::Options problemOptions;
     problemOptions.loss_function_ownership = ceres::DO_NOT_TAKE_OWNERSHIP;
     ceres::Problem problem(problemOptions);
-    ceres::CauchyLoss cauchy(bend * size);
+    // Cauchy's loss at 1% of the size (a wider bend at the starts led more
+    // of them into valleys the outliers make).
+    ceres::CauchyLoss cauchy(0.01 * size);
     ceres::LossFunction* loss = options.robust ? &cauchy : nullptr;
     for (const CurvePoint& p : points)
         problem.AddResidualBlock(new ceres::AutoDiffCostFunction<CurveResidual, 1, 5, 1, 2, 1>(
@@ -132,13 +134,13 @@ std::vector<CurvePoint> sampleOf(const std::vector<CurvePoint>& points, int coun
 // outcome is the same for any thread count.
 std::vector<Solved> tryStarts(const std::vector<CurveStart>& starts,
                               const std::vector<CurvePoint>& sample, const CurveFitOptions& options,
-                              double size, int iterations, double bend, double progressFrom,
+                              double size, int iterations, double progressFrom,
                               double progressSpan) {
     std::vector<Solved> tried(starts.size());
     std::atomic<std::size_t> next{0}, done{0};
     const auto work = [&] {
         for (std::size_t k; (k = next++) < starts.size();) {
-            tried[k] = solve(starts[k], sample, options, size, iterations, bend);
+            tried[k] = solve(starts[k], sample, options, size, iterations);
             const std::size_t finished = ++done;
             if (options.progress)
                 options.progress(progressFrom +
@@ -314,15 +316,11 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
     const auto small = sampleOf(points, options.startSample, options.seed);
     const auto large = sampleOf(points, 5 * options.startSample, options.seed);
     const auto refining = sampleOf(points, options.refineSample, options.seed);
-    // A robust loss bends at 1% of the size (a wider bend at the starts led
-    // more of them into valleys the outliers make).
-    const double bend = 0.01;
-    std::vector<Solved> tried = tryStarts(starts, small, options, size, 10, bend, 0, 0.6);
-    tried =
-        tryStarts(bestOf(tried, 12, result.iterations), large, options, size, 50, bend, 0.6, 0.2);
+    std::vector<Solved> tried = tryStarts(starts, small, options, size, 10, 0, 0.6);
+    tried = tryStarts(bestOf(tried, 12, result.iterations), large, options, size, 50, 0.6, 0.2);
     const std::vector<CurveStart> finalists = bestOf(tried, 4, result.iterations, true);
     const std::vector<Solved> refined =
-        tryStarts(finalists, refining, options, size, options.maxIterations, bend, 0.8, 0.2);
+        tryStarts(finalists, refining, options, size, options.maxIterations, 0.8, 0.2);
     for (const Solved& r : refined)
         result.iterations += r.iterations;
     const Solved* best =
@@ -338,7 +336,7 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
         CurveFitOptions plain = options;
         plain.robust = false;
         trimmed = solve(best->start, inliersOf(refining, best->start, size), plain, size,
-                        options.maxIterations, bend);
+                        options.maxIterations);
         result.iterations += trimmed->iterations;
         if (std::isfinite(trimmed->cost))
             best = &*trimmed;

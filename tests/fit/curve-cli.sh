@@ -54,8 +54,14 @@ below "$(field "$work/star.json" largest)" "$("$python" -c "print(1e-4 * $(field
 "$check" "$work/star.vextal" >"$work/check.txt" || fail "the curve's scene: $(cat "$work/check.txt")"
 file "$work/star.png" | grep -q "PNG image data" || fail "no PNG picture"
 
-# Bad outlines: a clear message and status 2, never a scene.
 svg() { printf '<svg xmlns="http://www.w3.org/2000/svg">%s</svg>\n' "$1"; }
+# Every straight command, absolute and relative: 12 vertices in a 6 x 6 box.
+svg '<path d="M0,0 H4 V1 h1 v1 L6,3 l-1,1 V6 H0 v-2 h1 V2 z"/>' >"$work/steps.svg"
+"$fit" --curve --json --quiet "$work/steps.svg" >"$work/steps.json" || true
+[ "$(field "$work/steps.json" points)" = 12 ] || fail "the path's vertices: $(field "$work/steps.json" points)"
+[ "$(field "$work/steps.json" size)" = 8.48528137 ] || fail "the path's box: $(field "$work/steps.json" size)"
+
+# Bad outlines: a clear message and status 2, never a scene.
 : >"$work/empty.txt"
 echo "1 2" >"$work/one.txt"
 for k in $(seq 20); do echo "1 2"; done >"$work/same.txt"
