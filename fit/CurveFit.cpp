@@ -303,12 +303,17 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
         return true;
     }();
     (void)quiet;
+    const double size = boxDiagonal(points);
+    // Beyond the floats' range the scene and the picture could not hold it.
+    if (!(size < 1e30)) {
+        result.error = "the points spread beyond 1e30: scale them down before fitting";
+        return result;
+    }
     const std::optional<CurveFrame> frame = curveFrame(points);
     if (!frame) {
         result.error = curveFrameRefusal(points);
         return result;
     }
-    const double size = boxDiagonal(points);
     const std::vector<CurveStart> starts = curveStarts(*frame, options);
     result.starts = int(starts.size());
     // Every start goes a few steps on a small sample, the best go on on a

@@ -9,6 +9,7 @@
 #include "tools/CurveReportOutput.h"
 #include "tools/ProgressLine.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace Vextal {
@@ -33,6 +34,11 @@ std::string writeWhole(const std::string& path, const std::string& input, Write 
 }
 
 std::string writeScene(const CurveFitRequest& request, const PlacedCurve& curve) {
+    // A scene file holds floats: a number beyond them would not load as itself.
+    for (const double v : {curve.n1, curve.n2, curve.n3, curve.m, curve.a, curve.b, curve.rotation,
+                           curve.centre[0], curve.centre[1], curve.scale})
+        if (!(std::fabs(v) < 3e38))
+            return escaped(request.out) + ": the curve's numbers exceed a scene file's range";
     return writeWhole(request.out, request.outline, [&](std::FILE* file) {
         std::fputs(sceneText(curveScene(curve)).c_str(), file);
         return std::string();
