@@ -35,7 +35,7 @@ if(VEXTAL_HELP2MAN)
     vextal_program_man_page(vextal-animate "draw a turntable or a morph of scene files as a GIF, WebP or MP4")
     vextal_program_man_page(vextal-check "explain a scene file as the loader reads it")
     if(TARGET vextal-fit)
-        vextal_program_man_page(vextal-fit "fit a superformula surface to a point set or a mesh")
+        vextal_program_man_page(vextal-fit "fit a superformula surface to a point set or a mesh, or a curve to an outline")
     endif()
 else()
     message(WARNING "help2man was not found: the programs' manual pages are not built"

@@ -2,6 +2,9 @@
 
 #include "python/Animations.h"
 #include "python/Colours.h"
+#ifdef VEXTAL_HAVE_FIT
+#include "python/CurveFits.h"
+#endif
 #include "python/Errors.h"
 #include "python/Exports.h"
 #include "python/Meshes.h"
@@ -27,4 +30,7 @@ every mesh format vextal-export writes, animate() what vextal-animate writes.)";
     VextalPython::bindPngFiles(module);
     VextalPython::bindExports(module);
     VextalPython::bindAnimations(module);
+#ifdef VEXTAL_HAVE_FIT
+    VextalPython::bindCurveFits(module);
+#endif
 }

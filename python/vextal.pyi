@@ -174,3 +174,43 @@ def animate(
     range: Optional[Tuple[Real, Real]] = None,
     legend: bool = False,
 ) -> None: ...
+
+# Only in a module built where Ceres is installed (as vextal-fit).
+class Curve:
+    """A superformula curve r(phi) placed in the plane."""
+
+    n1: float
+    n2: float
+    n3: float
+    m: float
+    a: float
+    b: float
+    rotation: float
+    centre: Tuple[float, float]
+    scale: float
+    def points(self, count: Whole = 1024) -> npt.NDArray[np.float64]: ...
+    def scene(self) -> Scene: ...
+
+class CurveReport:
+    """How well a curve fits, in the points' units."""
+
+    rms: float
+    largest: float
+    size: float
+    within_one_percent: float
+    converged: bool
+    iterations: int
+    starts: int
+    seconds: float
+    points: int
+    not_finite: int
+
+def fit_curve(
+    points: npt.ArrayLike,
+    *,
+    symmetry: Optional[Whole] = None,
+    fix: dict[str, Real] = ...,
+    robust: bool = False,
+    threads: Optional[Whole] = None,
+    seed: Whole = 1,
+) -> Tuple[Curve, CurveReport]: ...

@@ -28,9 +28,10 @@ build_packages=(
 python_packages=(
     pybind11-dev python3-dev python3-numpy
 )
-# vextal-fit's solver: built only where it is installed, so the viewer's own
-# build (run.sh) goes without it; the test command builds and tests the tool.
-fit_packages=(libceres-dev)
+# vextal-fit's solver and its reader of SVG outlines (expat): built only where
+# they are installed, so the viewer's own build (run.sh) goes without them;
+# the test command builds and tests the tool.
+fit_packages=(libceres-dev libexpat1-dev)
 # What the test and benchmark programs are built with.
 test_build_packages=(
     libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev

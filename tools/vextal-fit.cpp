@@ -7,6 +7,7 @@
 #include "fit/PointFiles.h"
 #include "output/OutputFile.h"
 #include "scene/SceneValues.h"
+#include "tools/CurveFitRun.h"
 #include "tools/FitReportOutput.h"
 #include "tools/OptionValues.h"
 
@@ -43,6 +44,10 @@ constexpr OptionDescription options[] = {
     {"--max-points", "N",
      "fit at most N points (default 2000000): a uniform sample of larger files"},
     {"--write-unconverged", nullptr, "write OUT.vextal even when the solver did not converge"},
+    {"--curve", nullptr,
+     "POINTS is an outline (x y a line, or an SVG of straight segments):\n"
+     "fit the superformula curve r(phi) to it"},
+    {"--picture", "OUT.png", "with --curve: draw the outline's points and the fitted curve"},
     {"--json", nullptr, "the report as one JSON object, for scripts"},
     {"--quiet", nullptr, "no progress line"},
 };
@@ -50,7 +55,7 @@ constexpr OptionDescription options[] = {
 constexpr ProgramDescription program{
     "vextal-fit",
     operands,
-    "Fit a superformula surface to a point set or a mesh.",
+    "Fit a superformula surface to a point set or a mesh, or a curve to an outline.",
     "Reads POINTS (PLY, ascii or binary; OBJ; STL, ascii or binary; or plain text\n"
     "with one 'x y z' a line; a mesh's vertices are its points), fits the spheric\n"
     "(or toroidal) superformula surface with its pose to them by least squares,\n"
@@ -77,14 +82,28 @@ constexpr ProgramDescription program{
     "With --json the report is one object: file, format, points, notFinite,\n"
     "fitted, solved, and either error or surface, coef1 and coef2 {n1, n2, n3, m,\n"
     "a, b}, pose {axis, angle, translation, scale}, rms, largest, size,\n"
-    "withinOnePercent, converged, iterations, starts, seconds, written.\n",
+    "withinOnePercent, converged, iterations, starts, seconds, written.\n"
+    "\n"
+    "With --curve, POINTS is an outline: plain text with one 'x y' a line, or an\n"
+    "SVG file whose paths, polylines and polygons are straight segments (their\n"
+    "vertices are the points; curves, arcs and transforms are refused). It is\n"
+    "fitted with the curve r(phi) = (|cos(m phi/4)/a|^n2 + |sin(m phi/4)/b|^n3)\n"
+    "^(-1/n1), placed by a rotation, a centre and a scale, trying the orders m\n"
+    "1 to 12; the distance is the gap along the ray from the curve's centre over\n"
+    "its slope, as for surfaces (the slope held between 1 and 6). OUT.vextal is\n"
+    "the spheric scene whose coef1 is the curve and coef2 a circle, posed so that\n"
+    "its equator lies on the outline; --fix takes coef1's names. The JSON's\n"
+    "curve {n1, n2, n3, m, a, b}, rotation, centre and scale replace coef1,\n"
+    "coef2 and pose, and picture names the picture written.\n",
     options,
     "  0    fitted, and OUT.vextal written when given\n"
     "  1    fitted, but the solver did not converge: OUT.vextal not written\n"
     "  2    the points could not be read or fitted, or OUT.vextal not written\n"
     "  64   usage error\n",
     "A scanned starfish, its surface written beside it.\n"
-    "  vextal-fit starfish.ply starfish.vextal\n",
+    "  vextal-fit starfish.ply starfish.vextal\n"
+    "A leaf's outline, its curve drawn over it.\n"
+    "  vextal-fit --curve leaf.svg leaf.vextal --picture leaf.png\n",
 };
 
 struct Arguments {
@@ -95,6 +114,8 @@ struct Arguments {
     bool json = false;
     bool quiet = false;
     bool writeUnconverged = false;
+    bool curve = false;
+    std::string picture;
 };
 
 std::optional<std::string> applyOption(const GivenOption& given, Arguments& args) {
@@ -147,11 +168,30 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
         args.fit.robust = true;
     } else if (name == "--write-unconverged") {
         args.writeUnconverged = true;
+    } else if (name == "--curve") {
+        args.curve = true;
+    } else if (name == "--picture") {
+        args.picture = std::string(value);
     } else if (name == "--json") {
         args.json = true;
     } else if (name == "--quiet") {
         args.quiet = true;
     }
+    return std::nullopt;
+}
+
+// The options a curve fit refuses, and --picture without --curve.
+std::optional<std::string> curveRefusal(const Arguments& args) {
+    if (!args.curve)
+        return args.picture.empty() ? std::nullopt
+                                    : std::optional<std::string>("--picture needs --curve");
+    if (args.fit.surface != SurfaceKind::spheric)
+        return "--surface is of surfaces: a curve is the one superformula curve";
+    for (const auto& [name, value] : args.fit.fixed)
+        if (!isCurveFixableName(name))
+            return "--fix with --curve holds coef1.n1 .. coef1.b or coef1.m, the curve's "
+                   "numbers" +
+                   got(name);
     return std::nullopt;
 }
 
@@ -163,6 +203,10 @@ std::optional<Arguments> interpret(const ParsedCommandLine& line) {
             reportUsageError(program, *refusal);
             return std::nullopt;
         }
+    if (const auto refusal = curveRefusal(args)) {
+        reportUsageError(program, *refusal);
+        return std::nullopt;
+    }
     args.points = std::string(line.operands[0]);
     if (line.operands.size() > 1)
         args.out = std::string(line.operands[1]);
@@ -217,7 +261,20 @@ bool writeScene(const Arguments& args, const SceneValues& scene, std::string& er
     return true;
 }
 
+int runCurve(const Arguments& args) {
+    CurveFitRequest request{args.points,    args.out,  args.picture, {},
+                            args.maxPoints, args.json, args.quiet,   args.writeUnconverged};
+    request.fit.symmetry = args.fit.symmetry;
+    request.fit.fixed = args.fit.fixed;
+    request.fit.robust = args.fit.robust;
+    request.fit.threads = args.fit.threads;
+    request.fit.seed = args.fit.seed;
+    return runCurveFit(request);
+}
+
 int run(const Arguments& args) {
+    if (args.curve)
+        return runCurve(args);
     Progress progress(!args.quiet);
     PointReadOptions reading;
     reading.keep = args.maxPoints;

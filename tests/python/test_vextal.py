@@ -240,9 +240,12 @@ def test_the_stub_names_what_the_module_has():
     def public(names):
         return {name for name in names if not name.startswith("__")}
     declared = {node.name for node in stub.body if isinstance(node, (ast.FunctionDef, ast.ClassDef))}
+    # The fits are built only where Ceres is installed.
+    if not hasattr(vextal, "fit_curve"):
+        declared -= {"Curve", "CurveReport", "fit_curve"}
     assert declared == public(name for name in dir(vextal) if not name.startswith("_"))
     for node in stub.body:
-        if isinstance(node, ast.ClassDef) and node.name != "SceneError":
+        if isinstance(node, ast.ClassDef) and node.name != "SceneError" and node.name in declared:
             members = {item.name if isinstance(item, ast.FunctionDef) else item.target.id
                        for item in node.body if isinstance(item, (ast.FunctionDef, ast.AnnAssign))}
             assert public(members) == public(dir(getattr(vextal, node.name))), node.name
