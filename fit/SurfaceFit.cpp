@@ -145,20 +145,24 @@ std::vector<Solved> tryStarts(const std::vector<FitStart>& starts,
                               double progressSpan) {
     std::vector<Solved> tried(starts.size());
     std::atomic<std::size_t> next{0}, done{0};
+    // Fewer starts than threads: each solve shares the points among them.
+    const int threads = std::max(1, options.threads);
+    const int pool = std::min(threads, int(starts.size()));
+    const int within = std::max(1, threads / std::max(1, pool));
     const auto work = [&] {
         for (std::size_t k; (k = next++) < starts.size();) {
-            tried[k] = solve(starts[k], sample, options, size, iterations, 1);
+            tried[k] = solve(starts[k], sample, options, size, iterations, within);
             const std::size_t finished = ++done;
             if (options.progress)
                 options.progress(progressFrom +
                                  progressSpan * double(finished) / double(starts.size()));
         }
     };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < std::max(1, options.threads); ++t)
-        pool.emplace_back(work);
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < pool; ++t)
+        helpers.emplace_back(work);
     work();
-    for (std::thread& thread : pool)
+    for (std::thread& thread : helpers)
         thread.join();
     return tried;
 }
@@ -172,6 +176,66 @@ std::vector<std::size_t> bestFirst(const std::vector<Solved>& tried, std::size_t
                      [&](std::size_t a, std::size_t b) { return tried[a].cost < tried[b].cost; });
     order.resize(std::min(count, order.size()));
     return order;
+}
+
+// One round of the search: the best `keep` of the candidates so far (all
+// of them in the first round) go `steps` more steps on a sample of
+// `points`. Each round is cheap where it must try many candidates and
+// thorough where few are left.
+struct Round {
+    std::size_t keep;
+    int points;
+    int steps;
+};
+
+std::vector<Round> roundsOf(const SurfaceFitOptions& options) {
+    const int fewer = std::min(options.refineSample, 4 * options.startSample);
+    return {{SIZE_MAX, options.startSample, 8},
+            {12, 4 * options.startSample, 10},
+            {4, 4 * options.startSample, 30},
+            {2, fewer, options.maxIterations},
+            {1, options.refineSample, options.maxIterations}};
+}
+
+// Runs the rounds from the starts; none when no start got a finite cost.
+// A candidate's iterations add up over the rounds it went through.
+std::optional<Solved> bestOfRounds(const std::vector<FitStart>& starts,
+                                   const std::vector<FitPoint>& points,
+                                   const SurfaceFitOptions& options, double size) {
+    const std::vector<Round> rounds = roundsOf(options);
+    // The progress told is the share of the rounds' work done: candidates
+    // times points times steps.
+    std::vector<double> work;
+    std::size_t candidates = starts.size();
+    for (const Round& round : rounds) {
+        candidates = std::min(candidates, round.keep);
+        work.push_back(double(candidates) *
+                       double(std::min(points.size(), std::size_t(round.points))) * round.steps);
+    }
+    double total = 0, done = 0;
+    for (const double w : work)
+        total += w;
+    std::vector<Solved> tried(starts.size());
+    for (std::size_t k = 0; k < starts.size(); ++k)
+        tried[k].start = starts[k];
+    for (std::size_t r = 0; r < rounds.size(); ++r) {
+        std::vector<FitStart> kept;
+        std::vector<int> iterations;
+        for (const std::size_t k : bestFirst(tried, rounds[r].keep)) {
+            kept.push_back(tried[k].start);
+            iterations.push_back(tried[k].iterations);
+        }
+        // The samples share their first points (one shuffle by the seed).
+        const std::vector<FitPoint> sample = sampleOf(points, rounds[r].points, options.seed);
+        tried =
+            tryStarts(kept, sample, options, size, rounds[r].steps, done / total, work[r] / total);
+        done += work[r];
+        for (std::size_t k = 0; k < tried.size(); ++k)
+            tried[k].iterations += iterations[k];
+    }
+    if (tried.empty() || !std::isfinite(tried.front().cost))
+        return std::nullopt;
+    return tried.front();
 }
 
 SceneValues sceneOf(const FitStart& s, SurfaceKind surface) {
@@ -270,26 +334,7 @@ SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFi
     }
     const double size = pointsSize(points);
     const std::vector<FitStart> starts = fitStarts(*frame, options);
-    // Every start goes a few steps on a small sample; the best go on
-    // further on a larger one; the best of those are refined on every point.
-    const std::vector<FitPoint> small = sampleOf(points, options.startSample / 2, options.seed);
-    const std::vector<FitPoint> large = sampleOf(points, 4 * options.startSample, options.seed);
-    std::vector<Solved> tried = tryStarts(starts, small, options, size, 8, 0, 0.6);
-    std::vector<FitStart> better;
-    for (const std::size_t k : bestFirst(tried, 12)) {
-        result.iterations += tried[k].iterations;
-        better.push_back(tried[k].start);
-    }
-    tried = tryStarts(better, large, options, size, 40, 0.6, 0.2);
-    std::optional<Solved> best;
-    const std::vector<FitPoint> refining = sampleOf(points, options.refineSample, options.seed);
-    for (const std::size_t k : bestFirst(tried, std::size_t(options.finalists))) {
-        Solved refined = solve(tried[k].start, refining, options, size, options.maxIterations,
-                               std::max(1, options.threads));
-        result.iterations += tried[k].iterations + refined.iterations;
-        if (!best || refined.cost < best->cost)
-            best = std::move(refined);
-    }
+    std::optional<Solved> best = bestOfRounds(starts, points, options, size);
     if (options.progress)
         options.progress(1);
     result.starts = int(starts.size());
@@ -297,6 +342,7 @@ SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFi
         result.error = "no start reached a surface the points' distances are finite for";
         return result;
     }
+    result.iterations = best->iterations;
     result.solved = true;
     result.distances = measureFit(points, sceneOf(best->start, options.surface));
     // Points that lie on the surface to within rounding stop the solver by

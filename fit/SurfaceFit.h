@@ -24,12 +24,11 @@ struct SurfaceFitOptions {
     bool robust = false;
     int threads = 1;
     std::uint64_t seed = 1;
-    int startSample = 600; // points each start is tried on
-    int finalists = 2;     // starts refined on the refinement's sample
-    // Points the refinement is solved on: a uniform sample of larger sets,
+    int startSample = 300; // points every start is tried on
+    // Points the last round is solved on: a uniform sample of larger sets,
     // whose distances are still measured over every point.
     int refineSample = 20000;
-    int maxIterations = 100; // of the refinement
+    int maxIterations = 100; // of the last rounds
     // Told the share of the starts done, from any thread, in order.
     std::function<void(double)> progress;
 };
