@@ -94,8 +94,15 @@ Solved solve(const FitStart& from, const std::vector<FitPoint>& points,
         problem.SetManifold(s.shape.data(), new ceres::SubsetManifold(shapeBlockSize, held));
     for (int k = 0; k < shapeBlockSize; ++k) {
         // Exponents beyond these give powers past the doubles' range on the
-        // way, and a or b near zero divides by it; no shape needs them.
-        problem.SetParameterLowerBound(s.shape.data(), k, k % 5 < 3 ? 0.1 : 0.05);
+        // way, and a or b near zero divides by it; no shape needs them. n2
+        // and n3 may reach 0, where a term is 1: some curves are that
+        // exactly (an ellipse is also (1 + |sin(u) / b'|^2)^(-1/2)), and a
+        // bound above it held fits in a valley just short of them.
+        const int within = k % shapeValuesPerFormula;
+        problem.SetParameterLowerBound(s.shape.data(), k,
+                                       within == 0  ? 0.1
+                                       : within < 3 ? 0.0
+                                                    : 0.05);
         problem.SetParameterUpperBound(s.shape.data(), k, k % 5 < 3 ? 60.0 : 20.0);
     }
     problem.SetParameterLowerBound(&s.scale, 0, 1e-6 * size);

@@ -28,7 +28,7 @@ struct SurfaceFitOptions {
     // Points the last round is solved on: a uniform sample of larger sets,
     // whose distances are still measured over every point.
     int refineSample = 20000;
-    int maxIterations = 100; // of the last rounds
+    int maxIterations = 250; // of the last rounds
     // Told the share of the starts done, from any thread, in order.
     std::function<void(double)> progress;
 };

@@ -5,7 +5,9 @@
 #include "base/EscapedText.h"
 #include "cli/RunTool.h"
 #include "fit/PointFiles.h"
+#include "mesh/PolygonsIndexedNormal.h"
 #include "output/OutputFile.h"
+#include "scene/SceneLoader.h"
 #include "scene/SceneValues.h"
 #include "tools/FitReportOutput.h"
 #include "tools/OptionValues.h"
@@ -42,6 +44,9 @@ constexpr OptionDescription options[] = {
     {"--seed", "N", "the seed of the random choices (default 1): the same seed, the same file"},
     {"--max-points", "N",
      "fit at most N points (default 2000000): a uniform sample of larger files"},
+    {"--measure", "SCENE",
+     "fit nothing: report the points' distances to SCENE's surface (a spheric\n"
+     "or toric superformula, with its pose), as a fit's are measured"},
     {"--write-unconverged", nullptr, "write OUT.vextal even when the solver did not converge"},
     {"--json", nullptr, "the report as one JSON object, for scripts"},
     {"--quiet", nullptr, "no progress line"},
@@ -90,6 +95,7 @@ constexpr ProgramDescription program{
 struct Arguments {
     std::string points;
     std::string out;
+    std::string measure; // a scene to measure the points against, not fit
     SurfaceFitOptions fit;
     std::uint64_t maxPoints = 2'000'000;
     bool json = false;
@@ -145,6 +151,8 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
         args.maxPoints = *n;
     } else if (name == "--robust") {
         args.fit.robust = true;
+    } else if (name == "--measure") {
+        args.measure = std::string(value);
     } else if (name == "--write-unconverged") {
         args.writeUnconverged = true;
     } else if (name == "--json") {
@@ -166,6 +174,10 @@ std::optional<Arguments> interpret(const ParsedCommandLine& line) {
     args.points = std::string(line.operands[0]);
     if (line.operands.size() > 1)
         args.out = std::string(line.operands[1]);
+    if (!args.measure.empty() && !args.out.empty()) {
+        reportUsageError(program, "--measure fits nothing and writes no scene: give no OUT");
+        return std::nullopt;
+    }
     return args;
 }
 
@@ -217,6 +229,31 @@ bool writeScene(const Arguments& args, const SceneValues& scene, std::string& er
     return true;
 }
 
+// The points' distances to the surface of the scene file --measure names,
+// reported as a fit's with no starts.
+SurfaceFitResult measured(const Arguments& args, const std::vector<FitPoint>& points) {
+    SurfaceFitResult result;
+    PolygonsIndexedNormal mesh;
+    MeshBuild build;
+    build.grid = GridSize{8, 8}; // only the values are used
+    const SceneLoadResult loaded = loadSceneFile(args.measure.c_str(), mesh, build);
+    if (!loaded.rendered()) {
+        result.error = escaped(args.measure) + ": " + loaded.reason();
+        return result;
+    }
+    if (loaded.values.surface != SurfaceKind::spheric &&
+        loaded.values.surface != SurfaceKind::toric) {
+        result.error = escaped(args.measure) + ": its surface is a " +
+                       surfaceName(loaded.values.surface) +
+                       "; distances are measured to a spheric or toric superformula";
+        return result;
+    }
+    result.solved = result.converged = true;
+    result.scene = loaded.values;
+    result.distances = measureFit(points, result.scene);
+    return result;
+}
+
 int run(const Arguments& args) {
     Progress progress(!args.quiet);
     PointReadOptions reading;
@@ -232,7 +269,8 @@ int run(const Arguments& args) {
     }
     SurfaceFitOptions fitting = args.fit;
     fitting.progress = [&](double share) { progress.show("fitting", share); };
-    const SurfaceFitResult fit = fitSurface(read.points, fitting);
+    const SurfaceFitResult fit =
+        args.measure.empty() ? fitSurface(read.points, fitting) : measured(args, read.points);
     progress.end();
     FitReportInput report{args.points,    read.format,        read.read,
                           read.notFinite, read.points.size(), {}};
