@@ -292,14 +292,10 @@ double pointsSize(const std::vector<FitPoint>& points) {
     return std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
 }
 
-FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene) {
-    FitDistances d;
-    d.size = pointsSize(points);
-    if (points.empty())
-        return d;
+std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene) {
     FitStart s = startFromScene(scene);
-    double sum = 0;
-    std::size_t near = 0;
+    std::vector<double> distances;
+    distances.reserve(points.size());
     for (const FitPoint& p : points) {
         double r = 0;
         if (scene.surface == SurfaceKind::toric)
@@ -308,11 +304,22 @@ FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& 
         else
             SphericResidual{{p[0], p[1], p[2]}, s.m1, s.m2}(s.shape.data(), s.rotation.data(),
                                                             s.translation.data(), &s.scale, &r);
-        if (!std::isfinite(r))
-            r = HUGE_VAL;
+        distances.push_back(std::isfinite(r) ? std::fabs(r) : HUGE_VAL);
+    }
+    return distances;
+}
+
+FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene) {
+    FitDistances d;
+    d.size = pointsSize(points);
+    if (points.empty())
+        return d;
+    double sum = 0;
+    std::size_t near = 0;
+    for (const double r : pointDistances(points, scene)) {
         sum += r * r;
-        d.largest = std::max(d.largest, std::fabs(r));
-        near += std::fabs(r) <= 0.01 * d.size;
+        d.largest = std::max(d.largest, r);
+        near += r <= 0.01 * d.size;
     }
     d.rms = std::sqrt(sum / double(points.size()));
     d.withinOnePercent = double(near) / double(points.size());

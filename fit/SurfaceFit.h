@@ -64,4 +64,8 @@ SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFi
 // fit measures them.
 FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene);
 
+// Each point's distance, as measureFit takes them: unsigned, infinite where
+// the surface gives none.
+std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene);
+
 } // namespace Vextal

@@ -10,6 +10,7 @@
 #include "scene/SceneLoader.h"
 #include "scene/SceneValues.h"
 #include "tools/FitReportOutput.h"
+#include "tools/FitResiduals.h"
 #include "tools/OptionValues.h"
 
 #include <cstdio>
@@ -47,6 +48,10 @@ constexpr OptionDescription options[] = {
     {"--measure", "SCENE",
      "fit nothing: report the points' distances to SCENE's surface (a spheric\n"
      "or toric superformula, with its pose), as a fit's are measured"},
+    {"--residuals", "OUT.ply",
+     "write the points to OUT.ply coloured by their distance to the surface\n"
+     "(dark blue on it, yellow at 1% of the size and beyond), the distance\n"
+     "beside as a property"},
     {"--write-unconverged", nullptr, "write OUT.vextal even when the solver did not converge"},
     {"--json", nullptr, "the report as one JSON object, for scripts"},
     {"--quiet", nullptr, "no progress line"},
@@ -96,6 +101,7 @@ struct Arguments {
     std::string points;
     std::string out;
     std::string measure; // a scene to measure the points against, not fit
+    std::string residuals;
     SurfaceFitOptions fit;
     std::uint64_t maxPoints = 2'000'000;
     bool json = false;
@@ -153,6 +159,8 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
         args.fit.robust = true;
     } else if (name == "--measure") {
         args.measure = std::string(value);
+    } else if (name == "--residuals") {
+        args.residuals = std::string(value);
     } else if (name == "--write-unconverged") {
         args.writeUnconverged = true;
     } else if (name == "--json") {
@@ -290,6 +298,14 @@ int run(const Arguments& args) {
         else {
             status = exitFailed;
             why = escaped(args.out) + ": " + printable(error);
+        }
+    }
+    // The residuals show a fit that did not converge too: they tell why.
+    if (fit.solved && !args.residuals.empty()) {
+        std::string error;
+        if (!writeResidualPly(args.residuals, args.points, read.points, fit.scene, error)) {
+            status = exitFailed;
+            why += (why.empty() ? "" : "; ") + escaped(args.residuals) + ": " + printable(error);
         }
     }
     if (args.json)

@@ -43,6 +43,25 @@ noise=$("$python" -c "print(0.01 * $size)")
 below "$(field "$work/noisy.json" rms)" "$("$python" -c "print(1.2 * $noise)")" \
     || fail "noisy starfish: rms $(field "$work/noisy.json" rms), noise $noise"
 
+# The residuals: assimp reads the point cloud back whole; the points on the
+# surface are dark and those beyond 1% of the size the map's yellow.
+"$fit" --quiet --symmetry 5 --residuals "$work/residuals.ply" "$work/noisy.txt" >/dev/null
+if command -v assimp >/dev/null; then
+    assimp info "$work/residuals.ply" -r >"$work/assimp.txt" 2>&1
+    grep -q "Vertices: *2000" "$work/assimp.txt" && grep -q "Faces: *0" "$work/assimp.txt" \
+        || fail "assimp read the residuals otherwise: $(cat "$work/assimp.txt")"
+fi
+"$python" -c "
+import numpy as np, sys
+data = open(sys.argv[1], 'rb').read()
+body = data[data.index(b'end_header\n') + 11:]
+v = np.frombuffer(body, dtype=[('p', '<f4', 3), ('rgb', 'u1', 3), ('d', '<f4')])
+top = float(data.split(b'0 to ')[1].split(b'\n')[0])
+near, far = v['rgb'][v['d'] < 0.05 * top], v['rgb'][v['d'] > top]
+assert len(v) == 2000 and len(near) and len(far), (len(v), len(near), len(far))
+assert (near[:, 2] > near[:, 1]).all() and (far[:, 0] > 200).all() and (far[:, 2] < 100).all()
+" "$work/residuals.ply" || fail "the residuals' colours do not follow their distances"
+
 # 10% outliers with --robust: the fitted surface lies within 1% of the size
 # of every point of the noise-free surface (other points than the fitted
 # ones).
