@@ -52,6 +52,22 @@ private:
     double limit;
 };
 
+// Ends a solve once the fit is asked to stop.
+class Stopped : public ceres::IterationCallback {
+public:
+    explicit Stopped(const std::atomic<bool>* stop) : stop(stop) {}
+    ceres::CallbackReturnType operator()(const ceres::IterationSummary&) override {
+        return stop && *stop ? ceres::SOLVER_ABORT : ceres::SOLVER_CONTINUE;
+    }
+
+private:
+    const std::atomic<bool>* stop;
+};
+
+bool stopAsked(const SurfaceFitOptions& options) {
+    return options.stop && *options.stop;
+}
+
 struct Solved {
     FitStart start;
     double cost = 0;
@@ -115,6 +131,8 @@ Solved solve(const FitStart& from, const std::vector<FitPoint>& points,
     solverOptions.parameter_tolerance = 1e-9;
     CloseEnough closeEnough(points.size(), size);
     solverOptions.callbacks.push_back(&closeEnough);
+    Stopped stopped(options.stop);
+    solverOptions.callbacks.push_back(&stopped);
     ceres::Solver::Summary summary;
     ceres::Solve(solverOptions, &problem, &summary);
     out.cost = summary.IsSolutionUsable() ? summary.final_cost : HUGE_VAL;
@@ -151,13 +169,15 @@ std::vector<Solved> tryStarts(const std::vector<FitStart>& starts,
                               double size, int iterations, double progressFrom,
                               double progressSpan) {
     std::vector<Solved> tried(starts.size());
+    for (Solved& t : tried)
+        t.cost = HUGE_VAL; // a start never tried, when stopped
     std::atomic<std::size_t> next{0}, done{0};
     // Fewer starts than threads: each solve shares the points among them.
     const int threads = std::max(1, options.threads);
     const int pool = std::min(threads, int(starts.size()));
     const int within = std::max(1, threads / std::max(1, pool));
     const auto work = [&] {
-        for (std::size_t k; (k = next++) < starts.size();) {
+        for (std::size_t k; (k = next++) < starts.size() && !stopAsked(options);) {
             tried[k] = solve(starts[k], sample, options, size, iterations, within);
             const std::size_t finished = ++done;
             if (options.progress)
@@ -352,6 +372,10 @@ SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFi
     if (options.progress)
         options.progress(1);
     result.starts = int(starts.size());
+    if (stopAsked(options)) {
+        result.error = "stopped";
+        return result;
+    }
     if (!best || !std::isfinite(best->cost)) {
         result.error = "no start reached a surface the points' distances are finite for";
         return result;

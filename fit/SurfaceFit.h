@@ -3,6 +3,7 @@
 #include "scene/SceneValues.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -31,6 +32,9 @@ struct SurfaceFitOptions {
     int maxIterations = 250; // of the last rounds
     // Told the share of the starts done, from any thread, in order.
     std::function<void(double)> progress;
+    // When given and set (by another thread), the fit ends soon after,
+    // unsolved, with the error "stopped".
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // How well a surface fits: distances from the points to it, along the rays

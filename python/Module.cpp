@@ -4,6 +4,9 @@
 #include "python/Colours.h"
 #include "python/Errors.h"
 #include "python/Exports.h"
+#ifdef VEXTAL_HAVE_FIT
+#include "python/Fits.h"
+#endif
 #include "python/Meshes.h"
 #include "python/Pictures.h"
 #include "python/PngFiles.h"
@@ -27,4 +30,7 @@ every mesh format vextal-export writes, animate() what vextal-animate writes.)";
     VextalPython::bindPngFiles(module);
     VextalPython::bindExports(module);
     VextalPython::bindAnimations(module);
+#ifdef VEXTAL_HAVE_FIT
+    VextalPython::bindFits(module);
+#endif
 }

@@ -174,3 +174,27 @@ def animate(
     range: Optional[Tuple[Real, Real]] = None,
     legend: bool = False,
 ) -> None: ...
+
+class FitReport:
+    rms: float
+    largest: float
+    size: float
+    within_one_percent: float
+    converged: bool
+    iterations: int
+    starts: int
+    seconds: float
+    points: int
+    not_finite: int
+    solver_message: str
+
+def fit(
+    points: npt.ArrayLike,
+    surface: Literal["spheric", "toric"] = "spheric",
+    *,
+    symmetry: Optional[Whole] = None,
+    fix: Optional[dict[str, Real]] = None,
+    robust: bool = False,
+    threads: Optional[Whole] = None,
+    seed: Whole = 1,
+) -> Tuple[Scene, FitReport]: ...
