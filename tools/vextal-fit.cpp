@@ -208,6 +208,16 @@ public:
         std::fflush(stderr);
         drawn = true;
     }
+    // For a stream of unknown length: the points read so far.
+    void count(const char* what, std::uint64_t points) {
+        if (!shown)
+            return;
+        const std::lock_guard<std::mutex> hold(lock);
+        std::fprintf(stderr, "\rvextal-fit: %s, %llu points", what, (unsigned long long)points);
+        std::fflush(stderr);
+        drawn = true;
+        last = -1;
+    }
     void end() {
         if (drawn)
             std::fputs("\r\033[K", stderr);
@@ -268,6 +278,7 @@ int run(const Arguments& args) {
     reading.keep = args.maxPoints;
     reading.seed = args.fit.seed;
     reading.progress = [&](double share) { progress.show("reading", share); };
+    reading.counted = [&](std::uint64_t points) { progress.count("reading", points); };
     const PointRead read = readPoints(args.points, reading);
     if (!read.error.empty()) {
         progress.end();

@@ -103,4 +103,40 @@ np.savetxt('$work/cloud.txt', p)"
 "$fit" --json --quiet --symmetry 3 "$work/cloud.txt" >"$work/cloud.json" || true
 [ "$(field "$work/cloud.json" notFinite)" = 5 ] || fail "NaN points not counted"
 below "$(field "$work/cloud.json" withinOnePercent)" 0.5 || fail "a random cloud fitted well"
+# A stream of 3 million points through a FIFO (no size to tell a share by):
+# the memory stays that of the sample kept, the terminal shows the count.
+mkfifo "$work/stream.ply"
+"$python" - "$fit" "$work/stream.ply" <<'PY' || fail "the stream of points"
+import os, pty, resource, subprocess, sys, threading
+import numpy as np
+fit, path = sys.argv[1:3]
+count = 3_000_000
+def feed():
+    rng = np.random.default_rng(1)
+    with open(path, "wb") as f:
+        f.write(b"ply\nformat binary_little_endian 1.0\nelement vertex %d\n" % count)
+        f.write(b"property float x\nproperty float y\nproperty float z\nend_header\n")
+        for _ in range(count // 100_000):
+            p = rng.normal(size=(100_000, 3)) * [1, 2, 3]
+            f.write((p / np.linalg.norm(p, axis=1)[:, None]).astype("<f4").tobytes())
+leader, follower = pty.openpty()
+threading.Thread(target=feed, daemon=True).start()
+done = subprocess.Popen([fit, "--max-points", "2000", "--symmetry", "4", path],
+                        stdout=subprocess.PIPE, stderr=follower)
+os.close(follower)
+shown = b""
+while True:
+    try:
+        chunk = os.read(leader, 4096)
+    except OSError:
+        break
+    if not chunk:
+        break
+    shown += chunk
+report = done.communicate()[0].decode()
+memory = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss  # KiB
+assert "3000000 points, a sample of 2000 fitted" in report, report
+assert b"reading, 2097152 points" in shown, shown[-300:]
+assert memory < 40_000, memory  # 3 million points kept would take 72 MB
+PY
 echo "fit-cli: all passed"
