@@ -52,6 +52,26 @@ private:
     double limit;
 };
 
+// Stops the solver once ten iterations together lowered the cost by less
+// than 1e-4 of it: the RMS distance then moves by less than 1/20000 of
+// itself, far below the noise of any scan. Noisy points leave a long flat valley (the formula's
+// numbers trade against one another), where each step still gains more than the per-step tolerance
+// and the solver would crawl to its iteration limit.
+class Levelled : public ceres::IterationCallback {
+public:
+    ceres::CallbackReturnType operator()(const ceres::IterationSummary& summary) override {
+        costs.push_back(summary.cost);
+        const std::size_t n = costs.size();
+        if (n > span && costs[n - 1 - span] - costs[n - 1] <= 1e-4 * costs[n - 1])
+            return ceres::SOLVER_TERMINATE_SUCCESSFULLY;
+        return ceres::SOLVER_CONTINUE;
+    }
+
+private:
+    static constexpr std::size_t span = 10;
+    std::vector<double> costs;
+};
+
 // Ends a solve once the fit is asked to stop.
 class Stopped : public ceres::IterationCallback {
 public:
@@ -131,6 +151,8 @@ Solved solve(const FitStart& from, const std::vector<FitPoint>& points,
     solverOptions.parameter_tolerance = 1e-9;
     CloseEnough closeEnough(points.size(), size);
     solverOptions.callbacks.push_back(&closeEnough);
+    Levelled levelled;
+    solverOptions.callbacks.push_back(&levelled);
     Stopped stopped(options.stop);
     solverOptions.callbacks.push_back(&stopped);
     ceres::Solver::Summary summary;
