@@ -46,12 +46,12 @@ constexpr OptionDescription options[] = {
     {"--max-points", "N",
      "fit at most N points (default 2000000): a uniform sample of larger files"},
     {"--measure", "SCENE",
-     "fit nothing: report the points' distances to SCENE's surface (a spheric\n"
-     "or toric superformula, with its pose), as a fit's are measured"},
+     "fit nothing: report the points' distances to the surface\n"
+     "of SCENE (a spheric or toric superformula with its pose)"},
     {"--residuals", "OUT.ply",
-     "write the points to OUT.ply coloured by their distance to the surface\n"
-     "(dark blue on it, yellow at 1% of the size and beyond), the distance\n"
-     "beside as a property"},
+     "write the points to OUT.ply coloured by their distance to\n"
+     "the surface (dark blue on it, yellow from 1% of the size),\n"
+     "with the distance as a property"},
     {"--write-unconverged", nullptr, "write OUT.vextal even when the solver did not converge"},
     {"--json", nullptr, "the report as one JSON object, for scripts"},
     {"--quiet", nullptr, "no progress line"},
