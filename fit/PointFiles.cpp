@@ -54,11 +54,14 @@ std::string lineError(std::uint64_t line, const std::string& what) {
     return "line " + std::to_string(line) + ": " + what;
 }
 
-// x y z a line (a 2D outline: x y, z 0); blank lines and "#" comments skipped.
-void readText(ByteSource& source, Reservoir& points, PointRead& out, int perLine) {
-    std::string text;
-    std::uint64_t number = 0;
-    while (source.line(text)) {
+// x y z a line (a 2D outline: x y, z 0); blank lines and "#" comments
+// skipped. `first`, when given, is the line after the `before` lines already
+// read, the one the format was told by.
+void readText(ByteSource& source, Reservoir& points, PointRead& out, int perLine,
+              const std::string* first = nullptr, std::uint64_t before = 0) {
+    std::string text = first ? *first : std::string();
+    std::uint64_t number = before;
+    for (bool have = first != nullptr; have || source.line(text); have = false) {
         ++number;
         const std::string_view line = trimmed(text);
         if (line.empty() || line.front() == '#')
@@ -173,11 +176,15 @@ PointRead readPoints(const std::string& path, const PointReadOptions& options) {
         return out;
     }
     ByteSource source(file.get(), options);
-    Reservoir points(out, options);
+    // Points are counted aloud only where the share read cannot be told.
+    PointReadOptions told = options;
+    if (source.size() > 0)
+        told.counted = nullptr;
+    Reservoir points(out, told);
     char head[84] = {};
-    const std::size_t got = std::fread(head, 1, sizeof head, file.get());
-    std::rewind(file.get());
-    const std::string_view start(head, got);
+    const std::string_view start = source.peek(sizeof head);
+    const std::size_t got = start.size();
+    std::memcpy(head, start.data(), got);
     const bool binary = start.find('\0') != std::string_view::npos;
     if (start.starts_with("ply\n") || start.starts_with("ply\r\n")) {
         out.format = "PLY";
@@ -191,19 +198,21 @@ PointRead readPoints(const std::string& path, const PointReadOptions& options) {
         readAsciiStl(source, points, out);
     } else {
         std::string first;
-        while (source.line(first)) {
+        std::uint64_t before = 0;
+        bool any = false;
+        while ((any = source.line(first))) {
             const std::string_view line = trimmed(first);
             if (!line.empty() && line.front() != '#')
                 break;
+            ++before;
         }
         if (isObjKeyword(trimmed(first))) {
             out.format = "OBJ";
             readObj(source, points, out, first);
         } else {
             out.format = "text";
-            std::rewind(file.get());
-            ByteSource again(file.get(), options);
-            readText(again, points, out, 3);
+            if (any)
+                readText(source, points, out, 3, &first, before);
         }
     }
     if (std::ferror(file.get()) && out.error.empty())

@@ -25,6 +25,9 @@ struct PointReadOptions {
     std::uint64_t seed = 1;
     // Told the share of the file's bytes read now and then.
     std::function<void(double)> progress;
+    // Told the points read so far, every 2^20 of them, where the size is
+    // not known beforehand (a FIFO, a pipe).
+    std::function<void(std::uint64_t)> counted;
 };
 
 // Reads the points of PLY (ascii, binary either endian), OBJ ("v" lines),

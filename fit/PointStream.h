@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace Vextal {
@@ -17,10 +18,11 @@ namespace Vextal {
 class Reservoir {
 public:
     Reservoir(PointRead& into, const PointReadOptions& options)
-        : out(into), keep(options.keep), random(options.seed) {}
+        : out(into), keep(options.keep), random(options.seed), counted(options.counted) {}
 
     void add(double x, double y, double z) {
-        ++out.read;
+        if ((++out.read & 0xFFFFF) == 0 && counted)
+            counted(out.read);
         if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
             ++out.notFinite;
             return;
@@ -40,6 +42,7 @@ private:
     std::uint64_t keep;
     std::uint64_t finite = 0;
     std::mt19937_64 random;
+    const std::function<void(std::uint64_t)>& counted;
 };
 
 // A file read a block at a time, with the share read told now and then.
@@ -69,6 +72,15 @@ public:
                 return true;
             }
         }
+    }
+
+    // Up to the first `count` bytes, left to be read: for telling the format
+    // without seeking back, which a FIFO or a pipe cannot. Only before
+    // anything else is read.
+    std::string_view peek(std::size_t count) {
+        if (at == filled && consumed == 0)
+            refill();
+        return {buffer.get() + at, std::min(count, filled - at)};
     }
 
     // Exactly `count` bytes; false when the file ends first.

@@ -52,6 +52,42 @@ private:
     double limit;
 };
 
+// Stops the solver once ten iterations together lowered the cost by less
+// than 1e-4 of it: the RMS distance then moves by less than 1/20000 of
+// itself, far below the noise of any scan. Noisy points leave a long flat valley (the formula's
+// numbers trade against one another), where each step still gains more than the per-step tolerance
+// and the solver would crawl to its iteration limit.
+class Levelled : public ceres::IterationCallback {
+public:
+    ceres::CallbackReturnType operator()(const ceres::IterationSummary& summary) override {
+        costs.push_back(summary.cost);
+        const std::size_t n = costs.size();
+        if (n > span && costs[n - 1 - span] - costs[n - 1] <= 1e-4 * costs[n - 1])
+            return ceres::SOLVER_TERMINATE_SUCCESSFULLY;
+        return ceres::SOLVER_CONTINUE;
+    }
+
+private:
+    static constexpr std::size_t span = 10;
+    std::vector<double> costs;
+};
+
+// Ends a solve once the fit is asked to stop.
+class Stopped : public ceres::IterationCallback {
+public:
+    explicit Stopped(const std::atomic<bool>* stop) : stop(stop) {}
+    ceres::CallbackReturnType operator()(const ceres::IterationSummary&) override {
+        return stop && *stop ? ceres::SOLVER_ABORT : ceres::SOLVER_CONTINUE;
+    }
+
+private:
+    const std::atomic<bool>* stop;
+};
+
+bool stopAsked(const SurfaceFitOptions& options) {
+    return options.stop && *options.stop;
+}
+
 struct Solved {
     FitStart start;
     double cost = 0;
@@ -94,8 +130,15 @@ Solved solve(const FitStart& from, const std::vector<FitPoint>& points,
         problem.SetManifold(s.shape.data(), new ceres::SubsetManifold(shapeBlockSize, held));
     for (int k = 0; k < shapeBlockSize; ++k) {
         // Exponents beyond these give powers past the doubles' range on the
-        // way, and a or b near zero divides by it; no shape needs them.
-        problem.SetParameterLowerBound(s.shape.data(), k, k % 5 < 3 ? 0.1 : 0.05);
+        // way, and a or b near zero divides by it; no shape needs them. n2
+        // and n3 may reach 0, where a term is 1: some curves are that
+        // exactly (an ellipse is also (1 + |sin(u) / b'|^2)^(-1/2)), and a
+        // bound above it held fits in a valley just short of them.
+        const int within = k % shapeValuesPerFormula;
+        problem.SetParameterLowerBound(s.shape.data(), k,
+                                       within == 0  ? 0.1
+                                       : within < 3 ? 0.0
+                                                    : 0.05);
         problem.SetParameterUpperBound(s.shape.data(), k, k % 5 < 3 ? 60.0 : 20.0);
     }
     problem.SetParameterLowerBound(&s.scale, 0, 1e-6 * size);
@@ -108,6 +151,10 @@ Solved solve(const FitStart& from, const std::vector<FitPoint>& points,
     solverOptions.parameter_tolerance = 1e-9;
     CloseEnough closeEnough(points.size(), size);
     solverOptions.callbacks.push_back(&closeEnough);
+    Levelled levelled;
+    solverOptions.callbacks.push_back(&levelled);
+    Stopped stopped(options.stop);
+    solverOptions.callbacks.push_back(&stopped);
     ceres::Solver::Summary summary;
     ceres::Solve(solverOptions, &problem, &summary);
     out.cost = summary.IsSolutionUsable() ? summary.final_cost : HUGE_VAL;
@@ -144,21 +191,27 @@ std::vector<Solved> tryStarts(const std::vector<FitStart>& starts,
                               double size, int iterations, double progressFrom,
                               double progressSpan) {
     std::vector<Solved> tried(starts.size());
+    for (Solved& t : tried)
+        t.cost = HUGE_VAL; // a start never tried, when stopped
     std::atomic<std::size_t> next{0}, done{0};
+    // Fewer starts than threads: each solve shares the points among them.
+    const int threads = std::max(1, options.threads);
+    const int pool = std::min(threads, int(starts.size()));
+    const int within = std::max(1, threads / std::max(1, pool));
     const auto work = [&] {
-        for (std::size_t k; (k = next++) < starts.size();) {
-            tried[k] = solve(starts[k], sample, options, size, iterations, 1);
+        for (std::size_t k; (k = next++) < starts.size() && !stopAsked(options);) {
+            tried[k] = solve(starts[k], sample, options, size, iterations, within);
             const std::size_t finished = ++done;
             if (options.progress)
                 options.progress(progressFrom +
                                  progressSpan * double(finished) / double(starts.size()));
         }
     };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < std::max(1, options.threads); ++t)
-        pool.emplace_back(work);
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < pool; ++t)
+        helpers.emplace_back(work);
     work();
-    for (std::thread& thread : pool)
+    for (std::thread& thread : helpers)
         thread.join();
     return tried;
 }
@@ -172,6 +225,66 @@ std::vector<std::size_t> bestFirst(const std::vector<Solved>& tried, std::size_t
                      [&](std::size_t a, std::size_t b) { return tried[a].cost < tried[b].cost; });
     order.resize(std::min(count, order.size()));
     return order;
+}
+
+// One round of the search: the best `keep` of the candidates so far (all
+// of them in the first round) go `steps` more steps on a sample of
+// `points`. Each round is cheap where it must try many candidates and
+// thorough where few are left.
+struct Round {
+    std::size_t keep;
+    int points;
+    int steps;
+};
+
+std::vector<Round> roundsOf(const SurfaceFitOptions& options) {
+    const int fewer = std::min(options.refineSample, 4 * options.startSample);
+    return {{SIZE_MAX, options.startSample, 8},
+            {12, 4 * options.startSample, 10},
+            {4, 4 * options.startSample, 30},
+            {2, fewer, options.maxIterations},
+            {1, options.refineSample, options.maxIterations}};
+}
+
+// Runs the rounds from the starts; none when no start got a finite cost.
+// A candidate's iterations add up over the rounds it went through.
+std::optional<Solved> bestOfRounds(const std::vector<FitStart>& starts,
+                                   const std::vector<FitPoint>& points,
+                                   const SurfaceFitOptions& options, double size) {
+    const std::vector<Round> rounds = roundsOf(options);
+    // The progress told is the share of the rounds' work done: candidates
+    // times points times steps.
+    std::vector<double> work;
+    std::size_t candidates = starts.size();
+    for (const Round& round : rounds) {
+        candidates = std::min(candidates, round.keep);
+        work.push_back(double(candidates) *
+                       double(std::min(points.size(), std::size_t(round.points))) * round.steps);
+    }
+    double total = 0, done = 0;
+    for (const double w : work)
+        total += w;
+    std::vector<Solved> tried(starts.size());
+    for (std::size_t k = 0; k < starts.size(); ++k)
+        tried[k].start = starts[k];
+    for (std::size_t r = 0; r < rounds.size(); ++r) {
+        std::vector<FitStart> kept;
+        std::vector<int> iterations;
+        for (const std::size_t k : bestFirst(tried, rounds[r].keep)) {
+            kept.push_back(tried[k].start);
+            iterations.push_back(tried[k].iterations);
+        }
+        // The samples share their first points (one shuffle by the seed).
+        const std::vector<FitPoint> sample = sampleOf(points, rounds[r].points, options.seed);
+        tried =
+            tryStarts(kept, sample, options, size, rounds[r].steps, done / total, work[r] / total);
+        done += work[r];
+        for (std::size_t k = 0; k < tried.size(); ++k)
+            tried[k].iterations += iterations[k];
+    }
+    if (tried.empty() || !std::isfinite(tried.front().cost))
+        return std::nullopt;
+    return tried.front();
 }
 
 SceneValues sceneOf(const FitStart& s, SurfaceKind surface) {
@@ -221,14 +334,10 @@ double pointsSize(const std::vector<FitPoint>& points) {
     return std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
 }
 
-FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene) {
-    FitDistances d;
-    d.size = pointsSize(points);
-    if (points.empty())
-        return d;
+std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene) {
     FitStart s = startFromScene(scene);
-    double sum = 0;
-    std::size_t near = 0;
+    std::vector<double> distances;
+    distances.reserve(points.size());
     for (const FitPoint& p : points) {
         double r = 0;
         if (scene.surface == SurfaceKind::toric)
@@ -237,11 +346,22 @@ FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& 
         else
             SphericResidual{{p[0], p[1], p[2]}, s.m1, s.m2}(s.shape.data(), s.rotation.data(),
                                                             s.translation.data(), &s.scale, &r);
-        if (!std::isfinite(r))
-            r = HUGE_VAL;
+        distances.push_back(std::isfinite(r) ? std::fabs(r) : HUGE_VAL);
+    }
+    return distances;
+}
+
+FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene) {
+    FitDistances d;
+    d.size = pointsSize(points);
+    if (points.empty())
+        return d;
+    double sum = 0;
+    std::size_t near = 0;
+    for (const double r : pointDistances(points, scene)) {
         sum += r * r;
-        d.largest = std::max(d.largest, std::fabs(r));
-        near += std::fabs(r) <= 0.01 * d.size;
+        d.largest = std::max(d.largest, r);
+        near += r <= 0.01 * d.size;
     }
     d.rms = std::sqrt(sum / double(points.size()));
     d.withinOnePercent = double(near) / double(points.size());
@@ -270,33 +390,19 @@ SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFi
     }
     const double size = pointsSize(points);
     const std::vector<FitStart> starts = fitStarts(*frame, options);
-    // Every start goes a few steps on a small sample; the best go on
-    // further on a larger one; the best of those are refined on every point.
-    const std::vector<FitPoint> small = sampleOf(points, options.startSample / 2, options.seed);
-    const std::vector<FitPoint> large = sampleOf(points, 4 * options.startSample, options.seed);
-    std::vector<Solved> tried = tryStarts(starts, small, options, size, 8, 0, 0.6);
-    std::vector<FitStart> better;
-    for (const std::size_t k : bestFirst(tried, 12)) {
-        result.iterations += tried[k].iterations;
-        better.push_back(tried[k].start);
-    }
-    tried = tryStarts(better, large, options, size, 40, 0.6, 0.2);
-    std::optional<Solved> best;
-    const std::vector<FitPoint> refining = sampleOf(points, options.refineSample, options.seed);
-    for (const std::size_t k : bestFirst(tried, std::size_t(options.finalists))) {
-        Solved refined = solve(tried[k].start, refining, options, size, options.maxIterations,
-                               std::max(1, options.threads));
-        result.iterations += tried[k].iterations + refined.iterations;
-        if (!best || refined.cost < best->cost)
-            best = std::move(refined);
-    }
+    std::optional<Solved> best = bestOfRounds(starts, points, options, size);
     if (options.progress)
         options.progress(1);
     result.starts = int(starts.size());
+    if (stopAsked(options)) {
+        result.error = "stopped";
+        return result;
+    }
     if (!best || !std::isfinite(best->cost)) {
         result.error = "no start reached a surface the points' distances are finite for";
         return result;
     }
+    result.iterations = best->iterations;
     result.solved = true;
     result.distances = measureFit(points, sceneOf(best->start, options.surface));
     // Points that lie on the surface to within rounding stop the solver by

@@ -3,6 +3,7 @@
 #include "scene/SceneValues.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -24,14 +25,16 @@ struct SurfaceFitOptions {
     bool robust = false;
     int threads = 1;
     std::uint64_t seed = 1;
-    int startSample = 600; // points each start is tried on
-    int finalists = 2;     // starts refined on the refinement's sample
-    // Points the refinement is solved on: a uniform sample of larger sets,
+    int startSample = 300; // points every start is tried on
+    // Points the last round is solved on: a uniform sample of larger sets,
     // whose distances are still measured over every point.
     int refineSample = 20000;
-    int maxIterations = 100; // of the refinement
+    int maxIterations = 250; // of the last rounds
     // Told the share of the starts done, from any thread, in order.
     std::function<void(double)> progress;
+    // When given and set (by another thread), the fit ends soon after,
+    // unsolved, with the error "stopped".
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // How well a surface fits: distances from the points to it, along the rays
@@ -64,5 +67,9 @@ SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFi
 // The distances of the points to a surface given as scene values, as the
 // fit measures them.
 FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene);
+
+// Each point's distance, as measureFit takes them: unsigned, infinite where
+// the surface gives none.
+std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene);
 
 } // namespace Vextal

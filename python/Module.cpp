@@ -7,6 +7,9 @@
 #endif
 #include "python/Errors.h"
 #include "python/Exports.h"
+#ifdef VEXTAL_HAVE_FIT
+#include "python/Fits.h"
+#endif
 #include "python/Meshes.h"
 #include "python/Pictures.h"
 #include "python/PngFiles.h"
@@ -32,5 +35,6 @@ every mesh format vextal-export writes, animate() what vextal-animate writes.)";
     VextalPython::bindAnimations(module);
 #ifdef VEXTAL_HAVE_FIT
     VextalPython::bindCurveFits(module);
+    VextalPython::bindFits(module);
 #endif
 }

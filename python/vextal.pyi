@@ -214,3 +214,29 @@ def fit_curve(
     threads: Optional[Whole] = None,
     seed: Whole = 1,
 ) -> Tuple[Curve, CurveReport]: ...
+
+class FitReport:
+    """How well a surface fits, in the points' units."""
+
+    rms: float
+    largest: float
+    size: float
+    within_one_percent: float
+    converged: bool
+    iterations: int
+    starts: int
+    seconds: float
+    points: int
+    not_finite: int
+    solver_message: str
+
+def fit(
+    points: npt.ArrayLike,
+    surface: Literal["spheric", "toric"] = "spheric",
+    *,
+    symmetry: Optional[Whole] = None,
+    fix: Optional[dict[str, Real]] = None,
+    robust: bool = False,
+    threads: Optional[Whole] = None,
+    seed: Whole = 1,
+) -> Tuple[Scene, FitReport]: ...

@@ -66,9 +66,12 @@ void writeFitText(std::FILE* out, const FitReportInput& in, const SurfaceFitResu
                  number(d.rms).c_str(), number(d.largest).c_str(), number(d.size).c_str(),
                  100 * d.rms / d.size, 100 * d.largest / d.size);
     std::fprintf(out, "within 1%% of the size: %.2f%% of the points\n", 100 * d.withinOnePercent);
-    std::fprintf(out, "%s after %d iterations over %d starts, %.2f s\n",
-                 fit.converged ? "converged" : "did not converge", fit.iterations, fit.starts,
-                 fit.seconds);
+    if (fit.starts == 0)
+        std::fputs("measured, not fitted\n", out);
+    else
+        std::fprintf(out, "%s after %d iterations over %d starts, %.2f s\n",
+                     fit.converged ? "converged" : "did not converge", fit.iterations, fit.starts,
+                     fit.seconds);
     if (d.withinOnePercent < 0.5)
         std::fputs("poor fit: fewer than half of the points lie within 1% of the size\n", out);
     if (!in.written.empty())

@@ -5,10 +5,13 @@
 #include "base/EscapedText.h"
 #include "cli/RunTool.h"
 #include "fit/PointFiles.h"
+#include "mesh/PolygonsIndexedNormal.h"
 #include "output/OutputFile.h"
+#include "scene/SceneLoader.h"
 #include "scene/SceneValues.h"
 #include "tools/CurveFitRun.h"
 #include "tools/FitReportOutput.h"
+#include "tools/FitResiduals.h"
 #include "tools/OptionValues.h"
 
 #include <cstdio>
@@ -43,6 +46,13 @@ constexpr OptionDescription options[] = {
     {"--seed", "N", "the seed of the random choices (default 1): the same seed, the same file"},
     {"--max-points", "N",
      "fit at most N points (default 2000000): a uniform sample of larger files"},
+    {"--measure", "SCENE",
+     "fit nothing: report the points' distances to the surface\n"
+     "of SCENE (a spheric or toric superformula with its pose)"},
+    {"--residuals", "OUT.ply",
+     "write the points to OUT.ply coloured by their distance to\n"
+     "the surface (dark blue on it, yellow from 1% of the size),\n"
+     "with the distance as a property"},
     {"--write-unconverged", nullptr, "write OUT.vextal even when the solver did not converge"},
     {"--curve", nullptr,
      "POINTS is an outline (x y a line, or an SVG of straight segments):\n"
@@ -109,6 +119,8 @@ constexpr ProgramDescription program{
 struct Arguments {
     std::string points;
     std::string out;
+    std::string measure; // a scene to measure the points against, not fit
+    std::string residuals;
     SurfaceFitOptions fit;
     std::uint64_t maxPoints = 2'000'000;
     bool json = false;
@@ -166,6 +178,10 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
         args.maxPoints = *n;
     } else if (name == "--robust") {
         args.fit.robust = true;
+    } else if (name == "--measure") {
+        args.measure = std::string(value);
+    } else if (name == "--residuals") {
+        args.residuals = std::string(value);
     } else if (name == "--write-unconverged") {
         args.writeUnconverged = true;
     } else if (name == "--curve") {
@@ -210,6 +226,10 @@ std::optional<Arguments> interpret(const ParsedCommandLine& line) {
     args.points = std::string(line.operands[0]);
     if (line.operands.size() > 1)
         args.out = std::string(line.operands[1]);
+    if (!args.measure.empty() && !args.out.empty()) {
+        reportUsageError(program, "--measure fits nothing and writes no scene: give no OUT");
+        return std::nullopt;
+    }
     return args;
 }
 
@@ -231,6 +251,16 @@ public:
         std::fprintf(stderr, "\rvextal-fit: %s %3d%%", what, percent);
         std::fflush(stderr);
         drawn = true;
+    }
+    // For a stream of unknown length: the points read so far.
+    void count(const char* what, std::uint64_t points) {
+        if (!shown)
+            return;
+        const std::lock_guard<std::mutex> hold(lock);
+        std::fprintf(stderr, "\rvextal-fit: %s, %llu points", what, (unsigned long long)points);
+        std::fflush(stderr);
+        drawn = true;
+        last = -1;
     }
     void end() {
         if (drawn)
@@ -272,6 +302,31 @@ int runCurve(const Arguments& args) {
     return runCurveFit(request);
 }
 
+// The points' distances to the surface of the scene file --measure names,
+// reported as a fit's with no starts.
+SurfaceFitResult measured(const Arguments& args, const std::vector<FitPoint>& points) {
+    SurfaceFitResult result;
+    PolygonsIndexedNormal mesh;
+    MeshBuild build;
+    build.grid = GridSize{8, 8}; // only the values are used
+    const SceneLoadResult loaded = loadSceneFile(args.measure.c_str(), mesh, build);
+    if (!loaded.rendered()) {
+        result.error = escaped(args.measure) + ": " + loaded.reason();
+        return result;
+    }
+    if (loaded.values.surface != SurfaceKind::spheric &&
+        loaded.values.surface != SurfaceKind::toric) {
+        result.error = escaped(args.measure) + ": its surface is a " +
+                       surfaceName(loaded.values.surface) +
+                       "; distances are measured to a spheric or toric superformula";
+        return result;
+    }
+    result.solved = result.converged = true;
+    result.scene = loaded.values;
+    result.distances = measureFit(points, result.scene);
+    return result;
+}
+
 int run(const Arguments& args) {
     if (args.curve)
         return runCurve(args);
@@ -280,6 +335,7 @@ int run(const Arguments& args) {
     reading.keep = args.maxPoints;
     reading.seed = args.fit.seed;
     reading.progress = [&](double share) { progress.show("reading", share); };
+    reading.counted = [&](std::uint64_t points) { progress.count("reading", points); };
     const PointRead read = readPoints(args.points, reading);
     if (!read.error.empty()) {
         progress.end();
@@ -289,7 +345,8 @@ int run(const Arguments& args) {
     }
     SurfaceFitOptions fitting = args.fit;
     fitting.progress = [&](double share) { progress.show("fitting", share); };
-    const SurfaceFitResult fit = fitSurface(read.points, fitting);
+    const SurfaceFitResult fit =
+        args.measure.empty() ? fitSurface(read.points, fitting) : measured(args, read.points);
     progress.end();
     FitReportInput report{args.points,    read.format,        read.read,
                           read.notFinite, read.points.size(), {}};
@@ -309,6 +366,14 @@ int run(const Arguments& args) {
         else {
             status = exitFailed;
             why = escaped(args.out) + ": " + printable(error);
+        }
+    }
+    // The residuals show a fit that did not converge too: they tell why.
+    if (fit.solved && !args.residuals.empty()) {
+        std::string error;
+        if (!writeResidualPly(args.residuals, args.points, read.points, fit.scene, error)) {
+            status = exitFailed;
+            why += (why.empty() ? "" : "; ") + escaped(args.residuals) + ": " + printable(error);
         }
     }
     if (args.json)

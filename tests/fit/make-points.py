@@ -5,8 +5,9 @@
 
 SURFACE is spheric or toric; the points are `x y z` a line (or PLY, STL, OBJ
 by OUT's suffix). Options: --noise SHARE (Gaussian, of the size), --outliers
-SHARE (points replaced by uniform ones in the bounding box), --half (only the
-points with z above the centre, before the pose), --seed N, --pose "ax ay az
+SHARE (points replaced by uniform ones in the bounding box), --side "X Y Z" (a
+scan from one side: only the half of the points on the side of the centre
+the direction points to, before the pose), --seed N, --pose "ax ay az
 angle tx ty tz scale".
 """
 import argparse
@@ -72,16 +73,17 @@ def main():
     p.add_argument("coef2")
     p.add_argument("--noise", type=float, default=0)
     p.add_argument("--outliers", type=float, default=0)
-    p.add_argument("--half", action="store_true")
+    p.add_argument("--side")
     p.add_argument("--seed", type=int, default=7)
     p.add_argument("--pose", default="0.3 -0.5 0.8 0.9 1.5 -2 0.5 2.5")
     args = p.parse_args()
     rng = np.random.default_rng(args.seed)
     c1 = [float(v) for v in args.coef1.split()]
     c2 = [float(v) for v in args.coef2.split()]
-    points = surface(args.surface, c1, c2, args.count * (2 if args.half else 1), rng)
-    if args.half:
-        points = points[points[:, 2] > 0][: args.count]
+    points = surface(args.surface, c1, c2, args.count * (3 if args.side else 1), rng)
+    if args.side:
+        facing = np.array([float(v) for v in args.side.split()])
+        points = points[points @ facing > 0][: args.count]
     pose = [float(v) for v in args.pose.split()]
     points = posed(points, pose)
     size = np.linalg.norm(points.max(axis=0) - points.min(axis=0))
