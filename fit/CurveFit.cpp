@@ -2,6 +2,7 @@
 
 #include "fit/CurveResidual.h"
 #include "fit/CurveStarts.h"
+#include "fit/PointSample.h"
 #include "scene/SceneCommands.h"
 
 #include <ceres/ceres.h>
@@ -110,24 +111,6 @@ Solved solve(const CurveStart& from, const std::vector<CurvePoint>& points,
                     summary.termination_type == ceres::USER_SUCCESS;
     out.message = summary.message;
     return out;
-}
-
-// `count` of the points, spread over the outline and chosen by the seed.
-std::vector<CurvePoint> sampleOf(const std::vector<CurvePoint>& points, int count,
-                                 std::uint64_t seed) {
-    if (int(points.size()) <= count)
-        return points;
-    std::mt19937_64 random(seed);
-    std::vector<std::size_t> order(points.size());
-    for (std::size_t k = 0; k < order.size(); ++k)
-        order[k] = k;
-    std::vector<CurvePoint> sample;
-    for (int k = 0; k < count; ++k) {
-        const std::size_t pick = k + std::size_t(random() % (order.size() - k));
-        std::swap(order[k], order[pick]);
-        sample.push_back(points[order[k]]);
-    }
-    return sample;
 }
 
 // Solves every start among the threads, each result in its own slot, so the

@@ -1,6 +1,7 @@
 #include "fit/SurfaceFit.h"
 
 #include "fit/FitStarts.h"
+#include "fit/PointSample.h"
 #include "fit/SurfaceResidual.h"
 #include "scene/SceneCommands.h"
 
@@ -165,23 +166,6 @@ Solved solve(const FitStart& from, const std::vector<FitPoint>& points,
                     summary.termination_type == ceres::USER_SUCCESS;
     out.message = summary.message;
     return out;
-}
-
-// The same number of points spread over the set, chosen by the seed.
-std::vector<FitPoint> sampleOf(const std::vector<FitPoint>& points, int count, std::uint64_t seed) {
-    if (int(points.size()) <= count)
-        return points;
-    std::mt19937_64 random(seed);
-    std::vector<std::size_t> order(points.size());
-    for (std::size_t k = 0; k < order.size(); ++k)
-        order[k] = k;
-    std::vector<FitPoint> sample;
-    for (int k = 0; k < count; ++k) {
-        const std::size_t pick = k + std::size_t(random() % (order.size() - k));
-        std::swap(order[k], order[pick]);
-        sample.push_back(points[order[k]]);
-    }
-    return sample;
 }
 
 // Runs every start on the sample, among the threads; each result lands in
