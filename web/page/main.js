@@ -1,6 +1,7 @@
 // The page's one model: the geometry, the renderer, the camera and the last
 // surface that loaded; wired to the canvas, the text box and the gallery.
 import {newCamera} from "./camera.js";
+import {followDownloads, readGrid} from "./downloads.js";
 import {sceneFromFragment} from "./fragment.js";
 import {startGeometry} from "./geometry.js";
 import {followPointer} from "./pointer.js";
@@ -28,7 +29,7 @@ function redraw(page) {
 
 // Loads scene text; a failed load leaves the last good surface drawn.
 function loadScene(page, text) {
-    const result = page.build(text);
+    const result = page.build(text, page.grid);
     showStatus(element("status"), result);
     if (result.loaded) {
         page.mesh = result;
@@ -65,6 +66,29 @@ async function fillGallery(page) {
     return names;
 }
 
+// The grid fields set the grid of the view and of the files; the buttons
+// save the files and the view.
+function followFiles(page) {
+    const status = element("download-status");
+    const fields = [element("grid-slices"), element("grid-rotations")];
+    for (const field of fields)
+        field.addEventListener("change", () => {
+            try {
+                page.grid = readGrid(...fields);
+                status.textContent = "";
+                loadScene(page, element("scene").value);
+            } catch (error) {
+                status.textContent = error.message;
+            }
+        });
+    followDownloads(element("downloads"), {
+        text: () => element("scene").value,
+        grid: () => page.grid,
+        canvas: element("view"),
+        baseName: () => (element("examples").value || "surface").replace(/\.vextal$/, ""),
+    }, status);
+}
+
 // What the tests read and drive: the drawn mesh's hash, the last load.
 function testHook(page) {
     return {
@@ -85,11 +109,12 @@ async function start() {
     const status = element("status");
     try {
         const page = {camera: newCamera(), mesh: null, lastResult: null, framesDrawn: 0,
-                      frameAsked: false, firstFrameTime: null,
+                      frameAsked: false, firstFrameTime: null, grid: null,
                       renderer: newRenderer(element("view"))};
         page.build = await startGeometry();
         followPointer(element("view"), page.camera, () => redraw(page));
         followEditor(element("scene"), (text) => loadScene(page, text));
+        followFiles(page);
         const names = await fillGallery(page);
         const refusal = {};
         const handed = sceneFromFragment(location.hash, refusal);

@@ -3,6 +3,7 @@
 // converts and forwards; the loading and tessellation are the tools' own.
 #include "mesh/MeshHash.h"
 #include "mesh/PolygonsIndexedNormal.h"
+#include "primitives/PrimitiveParametric.h"
 #include "scene/SceneExplanation.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneTokenReader.h"
@@ -37,12 +38,12 @@ val failure(std::uint32_t line, const std::string& message) {
 // Loads `text` as a scene file with these bytes would load. A load that
 // stops before "render" gives its line and the reason as vextal-check
 // says them; a mesh is returned only for a load that reached "render".
-val buildScene(const std::string& text) {
+val buildSceneWith(const std::string& text, const MeshBuild& build) {
     // Only what a load reads: the first MiB and the byte after it.
     const std::string_view bytes =
         std::string_view(text).substr(0, std::size_t(SceneTokenReader::readLimit) + 1);
     PolygonsIndexedNormal mesh;
-    const SceneLoadResult loaded = loadSceneText(bytes, mesh);
+    const SceneLoadResult loaded = loadSceneText(bytes, mesh, build);
     // Only a failed load is read again, step by step, to find its line.
     if (!loaded.rendered()) {
         const SceneExplanation explained = explainScene(bytes);
@@ -58,10 +59,25 @@ val buildScene(const std::string& text) {
     return result;
 }
 
+val buildScene(const std::string& text) {
+    return buildSceneWith(text, {});
+}
+
+// The same on another grid than the file's, as the tools' --grid gives:
+// each count from 3 to 4096 (the page keeps to 1024).
+val buildSceneOnGrid(const std::string& text, std::uint32_t slices, std::uint32_t rotations) {
+    const auto inRange = [](std::uint32_t n) { return n >= 3 && n <= maxGridCount; };
+    if (!inRange(slices) || !inRange(rotations))
+        return failure(0, "the grid needs slices and rotations from 3 to " +
+                              std::to_string(maxGridCount));
+    return buildSceneWith(text, {.grid = GridSize{slices, rotations}});
+}
+
 } // namespace
 
 } // namespace Vextal
 
 EMSCRIPTEN_BINDINGS(vextal) {
     emscripten::function("buildScene", &Vextal::buildScene);
+    emscripten::function("buildSceneOnGrid", &Vextal::buildSceneOnGrid);
 }
