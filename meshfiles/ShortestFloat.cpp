@@ -19,12 +19,33 @@ char* putShortestFloat(char* at, float value) {
         *at++ = '-';
         value = -value;
     }
-    // The correctly rounded digits, fewest first, until they read back.
+    // The fewest digits that read back, nearest the value among those: the
+    // correctly rounded digits, or at a power of two, whose upper neighbours
+    // lie twice as far apart as its lower ones, the next ones up or down.
     char text[32];
     for (int digits = 1; digits <= 9; ++digits) {
         std::snprintf(text, sizeof text, "%.*e", digits - 1, double(value));
         if (std::strtof(text, nullptr) == value)
             break;
+        const char* e = std::strchr(text, 'e');
+        long long whole = 0;
+        for (const char* c = text; c < e; ++c)
+            if (*c != '.')
+                whole = 10 * whole + (*c - '0');
+        const int scale = std::atoi(e + 1) - (digits - 1);
+        double best = 0;
+        for (const long long candidate : {whole - 1, whole + 1}) {
+            char near[32];
+            std::snprintf(near, sizeof near, "%llde%d", candidate, scale);
+            const double read = std::strtod(near, nullptr);
+            if (std::strtof(near, nullptr) == value &&
+                (best == 0 || std::fabs(read - value) < std::fabs(best - value)))
+                best = read;
+        }
+        if (best != 0) {
+            std::snprintf(text, sizeof text, "%.*e", digits - 1, best);
+            break;
+        }
     }
     // text is "D.DDDe+XX" or "De-XX": the digits and the exponent apart.
     char mantissa[16];
@@ -56,11 +77,16 @@ char* putShortestFloat(char* at, float value) {
             fixed[f++] = '0';
         std::memcpy(fixed + f, mantissa, std::size_t(count));
         f += count;
+    } else if (exponent + 1 > count) {
+        // Past its digits to_chars writes the float's whole value, not zeros.
+        f = std::snprintf(fixed, sizeof fixed, "%.0f", double(value));
     } else {
-        for (int k = 0; k <= std::max(exponent, count - 1); ++k) {
-            if (k == exponent + 1)
-                fixed[f++] = '.';
-            fixed[f++] = k < count ? mantissa[k] : '0';
+        for (int k = 0; k <= exponent; ++k)
+            fixed[f++] = mantissa[k];
+        if (count > exponent + 1) {
+            fixed[f++] = '.';
+            for (int k = exponent + 1; k < count; ++k)
+                fixed[f++] = mantissa[k];
         }
     }
     const char* chosen = f <= s ? fixed : scientific;
