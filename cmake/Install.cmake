@@ -14,6 +14,17 @@ if(TARGET vextal-fit)
     install(TARGETS vextal-fit RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
+# The web page and vextal-web, which serves it or copies it into a folder:
+# only where the page was built (emscripten installed).
+if(TARGET vextal-web-geometry)
+    install(PROGRAMS ${PROJECT_BINARY_DIR}/web/installed/vextal-web DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(DIRECTORY ${PROJECT_BINARY_DIR}/web/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vextal/web
+        FILES_MATCHING PATTERN "*.html" PATTERN "*.js" PATTERN "*.mjs" PATTERN "*.css"
+        PATTERN "*.vextal" PATTERN "list.json"
+        PATTERN "CMakeFiles" EXCLUDE PATTERN "wasm" EXCLUDE PATTERN "installed" EXCLUDE
+        PATTERN "vextal-web-geometry-prefix" EXCLUDE)
+endif()
+
 # The Python module and its stub, where Debian's python3 finds them under /usr.
 if(VEXTAL_BUILD_PYTHON)
     install(TARGETS vextal_python LIBRARY DESTINATION lib/python3/dist-packages)

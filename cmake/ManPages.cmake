@@ -18,13 +18,20 @@ list(APPEND VEXTAL_MAN_PAGES ${VEXTAL_MAN_DIR}/vextal-scene.5.gz)
 
 find_program(VEXTAL_HELP2MAN help2man)
 if(VEXTAL_HELP2MAN)
+    # A program built as a target, or a script given by its path (PATH).
     function(vextal_program_man_page program what_it_does)
         set(page ${VEXTAL_MAN_DIR}/${program}.1.gz)
+        set(run $<TARGET_FILE:${program}>)
+        set(depends ${program})
+        if(ARGC GREATER 2)
+            set(run ${ARGV2})
+            set(depends ${ARGV2})
+        endif()
         add_custom_command(OUTPUT ${page}
             COMMAND ${PROJECT_SOURCE_DIR}/docs/man/help-to-man.sh ${VEXTAL_HELP2MAN}
-                $<TARGET_FILE:${program}> ${what_it_does}
+                ${run} ${what_it_does}
                 ${VEXTAL_MAN_DIR}/see-also.h2m ${page}
-            DEPENDS ${program} ${PROJECT_SOURCE_DIR}/docs/man/help-to-man.sh
+            DEPENDS ${depends} ${PROJECT_SOURCE_DIR}/docs/man/help-to-man.sh
                 ${VEXTAL_MAN_DIR}/see-also.h2m
             VERBATIM)
         set(VEXTAL_MAN_PAGES ${VEXTAL_MAN_PAGES} ${page} PARENT_SCOPE)
@@ -36,6 +43,10 @@ if(VEXTAL_HELP2MAN)
     vextal_program_man_page(vextal-check "explain a scene file as the loader reads it")
     if(TARGET vextal-fit)
         vextal_program_man_page(vextal-fit "fit a superformula surface to a point set or a mesh, or a curve to an outline")
+    endif()
+    if(TARGET vextal-web-geometry)
+        vextal_program_man_page(vextal-web "serve Vextal's web page on 127.0.0.1, or write it as a folder for a web host"
+            ${PROJECT_BINARY_DIR}/tools/vextal-web)
     endif()
 else()
     message(WARNING "help2man was not found: the programs' manual pages are not built"

@@ -8,7 +8,10 @@
 #include <mutex>
 #include <vector>
 
+// The browser build has no thread pool: its chunks are compressed in turn.
+#if !defined(__EMSCRIPTEN__)
 #include <tbb/parallel_pipeline.h>
+#endif
 
 namespace Vextal {
 
@@ -54,6 +57,18 @@ struct Chunk {
     std::size_t compressedSize = 0;
 };
 
+// Adds a compressed chunk to the stream: its text to the checksum and the
+// sizes, its bytes to the output.
+void addChunk(DeflatedSizes& sizes, const Chunk& chunk,
+              const std::function<void(const unsigned char*, std::size_t)>& write) {
+    const std::string_view text = chunk.text.view();
+    sizes.crc =
+        crc32_gzip_refl(sizes.crc, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    sizes.size += text.size();
+    sizes.compressedSize += chunk.compressedSize;
+    write(chunk.compressed.data(), chunk.compressedSize);
+}
+
 } // namespace
 
 void ChunkText::append(std::string_view text) {
@@ -72,6 +87,18 @@ DeflatedSizes deflateChunks(std::size_t count,
                             const std::function<void(const unsigned char*, std::size_t)>& write,
                             const Workers& workers) {
     DeflatedSizes sizes;
+#if defined(__EMSCRIPTEN__)
+    (void)workers;
+    Chunk chunk;
+    std::vector<unsigned char> levelBuffer;
+    for (chunk.index = 0; chunk.index < count; ++chunk.index) {
+        chunk.text.clear();
+        format(chunk.index, chunk.text);
+        chunk.compressedSize =
+            deflateInto(chunk.text.view(), chunk.index + 1 == count, chunk.compressed, levelBuffer);
+        addChunk(sizes, chunk, write);
+    }
+#else
     std::size_t next = 0;
     const std::size_t inFlight = 2 * std::size_t(std::max(1u, workers.threads));
     // The chunks done with, for the next ones: their buffers are kept.
@@ -105,12 +132,7 @@ DeflatedSizes deflateChunks(std::size_t count,
     };
     const auto consume = [&](Chunk* owned) {
         std::unique_ptr<Chunk> chunk(owned);
-        const std::string_view text = chunk->text.view();
-        sizes.crc = crc32_gzip_refl(sizes.crc, reinterpret_cast<const std::uint8_t*>(text.data()),
-                                    text.size());
-        sizes.size += text.size();
-        sizes.compressedSize += chunk->compressedSize;
-        write(chunk->compressed.data(), chunk->compressedSize);
+        addChunk(sizes, *chunk, write);
         const std::lock_guard lock(spareLock);
         spare.push_back(std::move(chunk));
     };
@@ -121,6 +143,7 @@ DeflatedSizes deflateChunks(std::size_t count,
                 tbb::make_filter<Chunk*, Chunk*>(tbb::filter_mode::parallel, compress) &
                 tbb::make_filter<Chunk*, void>(tbb::filter_mode::serial_in_order, consume));
     });
+#endif
     return sizes;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace Vextal {
 
@@ -21,7 +21,12 @@ public:
         u16(std::uint16_t(value));
         u16(std::uint16_t(value >> 16));
     }
-    void f32(float value) { u32(std::bit_cast<std::uint32_t>(value)); }
+    // memcpy rather than std::bit_cast, which the browser's C++ library lacks.
+    void f32(float value) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        u32(bits);
+    }
 
     // Write errors stay on the stream, where the caller's commit finds them.
     void writeTo(std::FILE* out) {

@@ -10,7 +10,10 @@
 #include <span>
 #include <unordered_map>
 
+// The browser build has no thread pool: its sort runs on the one thread.
+#if !defined(__EMSCRIPTEN__)
 #include <tbb/parallel_sort.h>
+#endif
 
 namespace Vextal {
 
@@ -93,7 +96,12 @@ LargeArray<Placed> placedVertices(std::span<const Vec3> vertices, const CellGrid
                          }
                      }
                  });
+    // No two are equal (each vertex once): any sort gives the same order.
+#if defined(__EMSCRIPTEN__)
+    std::sort(placed.begin(), placed.end());
+#else
     withWorkers(workers, [&] { tbb::parallel_sort(placed.begin(), placed.end()); });
+#endif
     while (!placed.empty() && placed.back().cell == nowhere)
         placed.pop_back();
     return placed;
@@ -111,7 +119,11 @@ LargeArray<std::uint8_t> crowdedVertices(const LargeArray<Placed>& placed, std::
     LargeArray<std::uint8_t> crowded(count, 0);
     // Another thread may mark the same vertex at the same time.
     const auto mark = [&](std::uint32_t vertex) {
+#if defined(__EMSCRIPTEN__)
+        crowded[vertex] = 1; // one thread, and no atomic_ref in its C++ library
+#else
         std::atomic_ref<std::uint8_t>(crowded[vertex]).store(1, std::memory_order_relaxed);
+#endif
     };
     const auto rowBeside = [](int dy, int dz) {
         return std::uint64_t(std::int64_t(dy) << 21) + std::uint64_t(std::int64_t(dz) << 42);

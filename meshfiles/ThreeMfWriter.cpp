@@ -2,6 +2,7 @@
 
 #include "mesh/PolygonsIndexed.h"
 #include "meshfiles/DeflateChunks.h"
+#include "meshfiles/ShortestFloat.h"
 #include "meshfiles/ZipWriter.h"
 
 #include <algorithm>
@@ -133,7 +134,12 @@ char* put(char* at, std::string_view text) {
 }
 char* putNumber(char* at, std::string_view name, float value) {
     at = put(at, name);
-    at = std::to_chars(at, at + 32, value).ptr; // the shortest text that reads back as `value`
+    // The shortest text that reads back as `value`.
+#if defined(__EMSCRIPTEN__)
+    at = putShortestFloat(at, value);
+#else
+    at = std::to_chars(at, at + 32, value).ptr;
+#endif
     *at++ = '"';
     return at;
 }

@@ -53,7 +53,7 @@ MAY_INCLUDE = {
               "fit", "tools"},
     "python": {"base", "cli", "geometry", "input", "render", "meshfiles", "output", "pictures",
                "fit", "tools", "python"},
-    "web": {"base", "geometry", "web"},
+    "web": {"base", "geometry", "meshfiles", "web"},
 }
 # Folders that keep to a small room inside their layer: the expression code
 # stands on the jets and the superformula alone, never on the scene, the mesh

@@ -142,6 +142,20 @@ if [ "$kind" = test ]; then
             echo "The Khronos glTF validator could not be fetched (npm: ${reason:-see above}): the glTF reader tests will be reported skipped. To retry: $retry"
         fi
     fi
+    # ISA-L's portable C, from Debian's source package of the library the
+    # desktop links, for the page's 3MF writer (WebAssembly has none of its
+    # x86 code). Fetched with a sources list of its own in .deps, so the
+    # system's apt configuration is left as it is.
+    isal="$(pwd)/.deps/isal"
+    if [ -f "$isal/source/igzip/igzip.c" ]; then
+        echo "ISA-L's source is in ${isal#"$(pwd)/"}."
+    else
+        printf "Fetching ISA-L's source package (libisal) into %s: the page's 3MF writer compresses with it... " \
+            "${isal#"$(pwd)/"}"
+        if ! step isal bash scripts/fetch-isal-source.sh "$isal"; then
+            echo "ISA-L's source could not be fetched: the page is built without it (not at all). To retry: $retry"
+        fi
+    fi
     # three.js and the Chromium driver of the tests that draw in a browser
     # (Debian's chromium, headless), pinned; puppeteer-core downloads no browser.
     browser_modules=(three@0.187.0 puppeteer-core@24.43.1)

@@ -95,7 +95,19 @@ source "$(dirname "$0")/desktop-checks.sh"
 # Hardened as Debian's own programs. Control-flow protection is left out:
 # Debian 12's start-up files lack its marking, so no program there has it.
 if [ "$sanitized" = 0 ]; then
-    hardening-check --nocfprotection --quiet "$prefix"/bin/* || fail "hardening-check: not hardened"
+    # The compiled programs: vextal-web is a shell script.
+    programs=()
+    for program in "$prefix"/bin/*; do
+        [ "$(head -c 4 "$program" | od -An -tx1 | tr -d ' ')" = 7f454c46 ] && programs+=("$program")
+    done
+    hardening-check --nocfprotection --quiet "${programs[@]}" || fail "hardening-check: not hardened"
+fi
+
+# The page, where it was built, beside the program that serves or copies it.
+if [ -f "$build/web/vextal-geometry.mjs" ]; then
+    "$prefix/bin/vextal-web" write "$work/site" >/dev/null || fail "the installed vextal-web does not write the page"
+    [ -f "$work/site/index.html" ] && [ -f "$work/site/vextal-geometry.mjs" ] &&
+        [ -f "$work/site/examples/list.json" ] || fail "the installed page is not whole"
 fi
 
 # The package: the same files under /usr, its dependencies found by

@@ -7,16 +7,18 @@ import loadGeometry from "./vextal-geometry.mjs";
 const loading = loadGeometry();
 
 function arraysOf(result) {
-    const arrays = [result.positions, result.normals, result.indices];
+    const arrays = [result.positions, result.normals, result.indices, result.bytes];
     if (result.colouring)
         arrays.push(result.colouring.colours, result.colouring.map);
     return arrays.filter((array) => array).map((array) => array.buffer);
 }
 
-// The mesh and colouring of `text`, with the text when it loaded.
-function built(module, text, colour) {
+// The mesh and colouring of `text`, with the text when it loaded; on the
+// grid {slices, rotations} when one is given.
+function built(module, text, colour, grid) {
     const start = performance.now();
-    const result = module.buildView(text, colour);
+    const result = grid ? module.buildViewOnGrid(text, colour, grid.slices, grid.rotations)
+                        : module.buildView(text, colour);
     if (result.loaded)
         result.text = text;
     result.buildMilliseconds = performance.now() - start;
@@ -24,10 +26,12 @@ function built(module, text, colour) {
 }
 
 // Each kind of request: "build" takes the scene text as it is; "edit" the
-// text the scene writer makes of edited values.
+// text the scene writer makes of edited values; "export" writes a file.
 const handlers = {
-    build: (module, request) => built(module, request.text, request.colour),
-    edit: (module, request) => built(module, module.sceneTextOf(request.values), request.colour),
+    build: (module, request) => built(module, request.text, request.colour, request.grid),
+    edit: (module, request) =>
+        built(module, module.sceneTextOf(request.values), request.colour, request.grid),
+    export: (module, request) => module.exportFile(request.text, request.format, request.options),
 };
 
 loading.then(

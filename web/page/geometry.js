@@ -70,9 +70,26 @@ function latestOnly(send) {
     });
 }
 
-// Resolves to {colourModes, build(text, colour), edit(values, colour)}; both
-// resolve to {loaded: true, text, values, surface, positions, normals,
-// indices, hash, colouring?} or {loaded: false, line, error}, or {stale: true}.
+// The finest grid the page builds: 1024 x 1024 holds about 165 MB of mesh
+// in the module, JavaScript and the GPU together (docs/web.md).
+export const largestGrid = 1024;
+
+// Why a grid {slices, rotations} is not one the page builds; null when it is.
+function gridRefusal(grid) {
+    const inRange = (n) => Number.isInteger(n) && n >= 3 && n <= largestGrid;
+    if (!inRange(grid.slices) || !inRange(grid.rotations))
+        return `the page's grid is at most ${largestGrid} x ${largestGrid}, each count from 3`;
+    return null;
+}
+
+// Resolves to {colourModes, build(text, colour, grid), edit(values, colour,
+// grid), exportFile(text, format, options)}. A build or an edit resolves to
+// {loaded: true, text, values, surface, positions, normals, indices, hash,
+// colouring?} or {loaded: false, line, error}, or {stale: true}; with a grid
+// {slices, rotations}, on that grid instead of the file's. exportFile
+// resolves to the bytes of the file vextal-export writes of the scene text in
+// `format` ("stl", "ply", "3mf" or "glb") with `options` {unit, fit, scale,
+// weld, grid}, or rejects with the reason none is written.
 export async function startGeometry() {
     const {worker, colourModes} = await startWorker();
     // Requests that must each be answered (a file to write) go by `send`,
@@ -81,8 +98,27 @@ export async function startGeometry() {
     const request = latestOnly(send);
     return {
         colourModes,
-        build: (text, colour) =>
-            request({kind: "build", text: text.slice(0, readCharacters), colour}),
-        edit: (values, colour) => request({kind: "edit", values, colour}),
+        build: (text, colour, grid = null) => {
+            const refusal = grid === null ? null : gridRefusal(grid);
+            if (refusal !== null)
+                return Promise.resolve({loaded: false, line: 0, error: refusal});
+            return request({kind: "build", text: text.slice(0, readCharacters), colour, grid});
+        },
+        edit: (values, colour, grid = null) => request({kind: "edit", values, colour, grid}),
+        exportFile: async (text, format, options = {}) => {
+            const {grid = null, ...rest} = options;
+            if (grid !== null) {
+                const refusal = gridRefusal(grid);
+                if (refusal !== null)
+                    throw new Error(refusal);
+                rest.slices = grid.slices;
+                rest.rotations = grid.rotations;
+            }
+            const result = await send(
+                {kind: "export", text: text.slice(0, readCharacters), format, options: rest});
+            if (!result.written)
+                throw new Error(result.error);
+            return result.bytes;
+        },
     };
 }

@@ -4,6 +4,7 @@
 import {newCamera} from "./camera.js";
 import {legendWords, showLegend} from "./colour-legend.js";
 import {readFragment} from "./fragment.js";
+import {followDownloads, readGrid} from "./downloads.js";
 import {startGeometry} from "./geometry.js";
 import {followLinkButton, linkOf} from "./link.js";
 import {followPointer} from "./pointer.js";
@@ -67,13 +68,13 @@ function showResult(page, result, source) {
 
 // Loads scene text with the page's colour mode.
 async function loadScene(page, text, source) {
-    return showResult(page, await page.geometry.build(text, page.colour), source);
+    return showResult(page, await page.geometry.build(text, page.colour, page.grid), source);
 }
 
 // Loads the text the scene writer makes of edited values, and shows it in
 // the box as the writer wrote it.
 async function editValues(page, values) {
-    const result = await page.geometry.edit(values, page.colour);
+    const result = await page.geometry.edit(values, page.colour, page.grid);
     if (result.loaded)
         element("scene").value = result.text;
     return showResult(page, result, "controls");
@@ -132,6 +133,30 @@ async function fillGallery(page) {
     return names;
 }
 
+// The grid fields set the grid of the view and of the files; the buttons
+// save the files and the view.
+function followFiles(page) {
+    const status = element("download-status");
+    const fields = [element("grid-slices"), element("grid-rotations")];
+    for (const field of fields)
+        field.addEventListener("change", () => {
+            try {
+                page.grid = readGrid(...fields);
+                status.textContent = "";
+                loadScene(page, element("scene").value, "box");
+            } catch (error) {
+                status.textContent = error.message;
+            }
+        });
+    followDownloads(element("downloads"), {
+        exportFile: page.geometry.exportFile,
+        text: () => element("scene").value,
+        grid: () => page.grid,
+        canvas: element("view"),
+        baseName: () => (element("examples").value || "surface").replace(/\.vextal$/, ""),
+    }, status);
+}
+
 function shown(page) {
     return {text: page.text ?? "", camera: page.camera, colour: page.colour};
 }
@@ -186,7 +211,7 @@ async function start() {
     try {
         const page = {camera: newCamera(), mesh: null, text: null, colour: "plain",
                       lastResult: null, framesDrawn: 0, frameAsked: false, firstFrameTime: null,
-                      controlsShape: null, movedAt: -Infinity, restTimer: null, renderer: newRenderer(element("view"))};
+                      controlsShape: null, grid: null, movedAt: -Infinity, restTimer: null, renderer: newRenderer(element("view"))};
         page.geometry = await startGeometry();
         followPointer(element("view"), page.camera, () => redraw(page, true));
         followEditor(element("scene"), (text) => loadScene(page, text, "box"));
@@ -194,6 +219,7 @@ async function start() {
         fillChoices(colour, page.geometry.colourModes);
         colour.addEventListener("change", () => setColour(page, colour.value));
         followLinkButton(element("copy-link"), element("link"), () => shown(page));
+        followFiles(page);
         const names = await fillGallery(page);
         await showFirst(page, names);
         window.vextalPage = testHook(page);

@@ -46,10 +46,10 @@ val colouringObject(const VertexColours& colours, ColourMode mode) {
 // buildScene's result, with the values the load left and, for a mode other
 // than plain (or a name that is none), the colouring vextal-snapshot's
 // --colour draws.
-val buildView(const std::string& text, const std::string& modeName) {
+val buildViewWith(const std::string& text, const std::string& modeName, const MeshBuild& build) {
     PolygonsIndexedNormal mesh;
     SceneLoadResult loaded;
-    val result = buildSceneInto(text, mesh, loaded);
+    val result = buildSceneInto(text, mesh, loaded, build);
     if (!loaded.rendered())
         return result;
     result.set("values", valuesObject(loaded.values));
@@ -58,6 +58,19 @@ val buildView(const std::string& text, const std::string& modeName) {
         result.set("colouring",
                    colouringObject(colourVertices(loaded.values, mesh, {mode, {}}), mode));
     return result;
+}
+
+val buildView(const std::string& text, const std::string& modeName) {
+    return buildViewWith(text, modeName, {});
+}
+
+// The same on another grid than the file's, as the tools' --grid gives.
+val buildViewOnGrid(const std::string& text, const std::string& modeName, std::uint32_t slices,
+                    std::uint32_t rotations) {
+    const std::optional<std::string> refused = gridRefusal(slices, rotations);
+    if (refused)
+        return failure(0, *refused);
+    return buildViewWith(text, modeName, {.grid = GridSize{slices, rotations}});
 }
 
 val colourModeNames() {
@@ -73,5 +86,6 @@ val colourModeNames() {
 
 EMSCRIPTEN_BINDINGS(vextal_colour) {
     emscripten::function("buildView", &Vextal::buildView);
+    emscripten::function("buildViewOnGrid", &Vextal::buildViewOnGrid);
     emscripten::function("colourModeNames", &Vextal::colourModeNames);
 }

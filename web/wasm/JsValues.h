@@ -2,9 +2,12 @@
 
 // What the page's bindings hand to JavaScript: copies of arrays, the
 // result of a load that stopped before "render", and a scene's mesh.
+#include "scene/SceneLoader.h"
+
 #include <emscripten/val.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <type_traits>
 
@@ -31,14 +34,15 @@ inline emscripten::val failure(std::uint32_t line, const std::string& message) {
     return result;
 }
 
-class PolygonsIndexedNormal;
-struct SceneLoadResult;
-
 // Loads `text` as a scene file with these bytes would load, into `mesh` and
 // `loaded`. A load that stops before "render" gives its line and the reason
 // as vextal-check says them; a mesh (positions, normals, indices, its hash)
 // is returned only for a load that reached "render".
 emscripten::val buildSceneInto(const std::string& text, PolygonsIndexedNormal& mesh,
-                               SceneLoadResult& loaded);
+                               SceneLoadResult& loaded, const MeshBuild& build = {});
+
+// Why a grid of `slices` x `rotations` is not one a load takes (each count
+// from 3 to 4096, as the tools' --grid); nothing when it is.
+std::optional<std::string> gridRefusal(std::uint32_t slices, std::uint32_t rotations);
 
 } // namespace Vextal
