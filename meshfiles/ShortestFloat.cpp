@@ -48,7 +48,7 @@ char* putShortestFloat(char* at, float value) {
         }
     }
     // text is "D.DDDe+XX" or "De-XX": the digits and the exponent apart.
-    char mantissa[16];
+    char mantissa[16] = {};
     int count = 0;
     const char* e = std::strchr(text, 'e');
     for (const char* c = text; c < e; ++c)
