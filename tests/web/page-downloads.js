@@ -1,7 +1,9 @@
 // Opens the page at URL in a headless Chromium, presses its download buttons
 // and saves what they give into OUT/1 (the first example as it opens: STL,
 // 3MF, PLY, GLB, PNG) and OUT/2 (the ring torus on a 300 x 200 grid, as 3MF
-// in inches 3 across, STL and GLB), as a visitor's browser saves them.
+// in inches 3 across, STL and GLB), as a visitor's browser saves them. Then
+// takes the network away and checks that the page opens again from the
+// browser's cache and builds another example.
 //   node page-downloads.js NODE_MODULES URL OUT
 // Exits 0 when every file was saved, 1 when not, 3 when puppeteer-core or
 // Chromium cannot be started (the test is then skipped).
@@ -75,6 +77,17 @@ async function main() {
         const surface = await tab.evaluate(() => window.vextalPage.lastLoad().surface);
         console.log(`the view: ${surface}`);
         await download(session, tab, path.join(out, "2"), "ring-torus", ["3mf", "stl", "glb"]);
+
+        await tab.evaluate(() => navigator.serviceWorker.ready);
+        await tab.setOfflineMode(true);
+        await tab.goto(url);
+        await tab.waitForFunction("window.vextalPage && window.vextalPage.meshHash() !== null",
+                                  {timeout: 60000});
+        const first = await tab.evaluate(() => window.vextalPage.meshHash());
+        await tab.select("#examples", "typed-klein-bottle.vextal");
+        await tab.waitForFunction((kept) => window.vextalPage.meshHash() !== kept, {timeout: 60000},
+                                  first);
+        console.log("offline: the page opened again and built the typed Klein bottle");
         return 0;
     } catch (error) {
         console.error("the downloads failed: " + error.message.split("\n")[0]);

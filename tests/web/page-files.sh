@@ -69,4 +69,4 @@ same "$work/got/2/ring-torus.glb" "$work/want/2.glb"
     fail "the PNG is not the 800 x 600 view"
 lit=$(convert "$work/got/1/starfish.png" -colorspace gray -threshold 10% -format '%[fx:mean]' info:)
 awk -v m="$lit" 'BEGIN { exit !(m > 0.05 && m < 0.9) }' || fail "the PNG does not show the surface ($lit lit)"
-echo "vextal-web wrote and served the page; its STL, PLY, GLB equal vextal-export's, its 3MF's entries too"
+echo "vextal-web wrote and served the page; its STL, PLY, GLB equal vextal-export's, its 3MF's entries too; offline it opens again from its cache"

@@ -5,6 +5,7 @@ import {newCamera} from "./camera.js";
 import {legendWords, showLegend} from "./colour-legend.js";
 import {readFragment} from "./fragment.js";
 import {followDownloads, readGrid} from "./downloads.js";
+import {keepForOffline} from "./offline.js";
 import {startGeometry} from "./geometry.js";
 import {followLinkButton, linkOf} from "./link.js";
 import {followPointer} from "./pointer.js";
@@ -222,6 +223,7 @@ async function start() {
         followFiles(page);
         const names = await fillGallery(page);
         await showFirst(page, names);
+        page.offline = keepForOffline();
         window.vextalPage = testHook(page);
     } catch (error) {
         status.classList.add("error");
