@@ -2,6 +2,7 @@
 
 #include "fit/FitStarts.h"
 #include "fit/SurfaceResidual.h"
+#include "fit/TypedSurfaceFit.h"
 #include "scene/SceneCommands.h"
 
 #include <ceres/ceres.h>
@@ -335,6 +336,8 @@ double pointsSize(const std::vector<FitPoint>& points) {
 }
 
 std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene) {
+    if (scene.surface == SurfaceKind::formula)
+        return typedPointDistances(points, scene);
     FitStart s = startFromScene(scene);
     std::vector<double> distances;
     distances.reserve(points.size());
