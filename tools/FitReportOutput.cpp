@@ -56,6 +56,11 @@ void writeFitText(std::FILE* out, const FitReportInput& in, const SurfaceFitResu
         for (const FormulaParameter& p : v.formula.parameters)
             named += (named.empty() ? "" : ", ") + p.name + " " + number(p.value);
         std::fprintf(out, "parameters: %s\n", named.empty() ? "none" : named.c_str());
+    } else if (v.surface == SurfaceKind::harmonic) {
+        std::string m;
+        for (const float c : v.coefh)
+            m += (m.empty() ? "" : " ") + number(c);
+        std::fprintf(out, "coefh: %s\n", m.c_str());
     } else {
         std::fprintf(out, "coef1 (phi):   %s\n", record(v.coef1).c_str());
         std::fprintf(out, "coef2 (theta): %s\n", record(v.coef2).c_str());
@@ -104,6 +109,11 @@ void writeFitJson(std::FILE* out, const FitReportInput& in, const SurfaceFitResu
         for (const FormulaParameter& p : v.formula.parameters)
             named += (named.empty() ? "" : ", ") + json(p.name) + ": " + number(p.value);
         text += ", \"parameters\": {" + named + "}";
+    } else if (v.surface == SurfaceKind::harmonic) {
+        std::string m;
+        for (const float c : v.coefh)
+            m += (m.empty() ? "" : ", ") + number(c);
+        text += ", \"coefh\": [" + m + "]";
     } else {
         text += ", \"coef1\": " + jsonRecord(v.coef1) + ", \"coef2\": " + jsonRecord(v.coef2);
     }

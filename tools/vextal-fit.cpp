@@ -34,8 +34,8 @@ constexpr int exitFailed = 2;
 constexpr const char* operands[] = {"POINTS", "[OUT.vextal]"};
 constexpr OptionDescription options[] = {
     {"--surface", "KIND",
-     "spheric (the default) or toric: the superformula surface to fit\n(harmonic is refused: its "
-     "exponents are whole numbers); or a typed scene\nfile whose named parameters (within "
+     "spheric (the default) or toric: the superformula surface to fit;\nharmonic: the spherical "
+     "harmonic, its whole numbers searched;\nor a typed scene file whose named parameters (within "
      "their ranges) and pose are fitted"},
     {"--symmetry", "M",
      "hold the rotational order m of phi at M (a whole number 0..64)\n"
@@ -90,6 +90,12 @@ constexpr ProgramDescription program{
     "points than --max-points are sampled uniformly while they are read, so\n"
     "memory stays bounded. Points with a NaN or infinite\n"
     "coordinate are left out and counted.\n"
+    "\n"
+    "With --surface harmonic the spherical harmonic's eight numbers (coefh) are\n"
+    "whole: frequencies 0 to 6 and exponents 0 to 8 are searched for each of 1024\n"
+    "turns of the pose, the pose and scale of the best solved by least squares;\n"
+    "the distance is the gap along the ray from its centre over its slope. The\n"
+    "JSON gives coefh [8 numbers] in place of coef1 and coef2.\n"
     "\n"
     "With --surface SCENE, a typed scene (x, y and z as formulas of u and v),\n"
     "its named parameters, each within its range, and the pose are fitted; the\n"
@@ -209,6 +215,8 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
 std::optional<std::string> fixRefusal(const Arguments& args) {
     if (!args.typedScene.empty() || args.curve)
         return std::nullopt;
+    if (args.fit.surface == SurfaceKind::harmonic && (!args.fit.fixed.empty() || args.fit.symmetry))
+        return "--fix and --symmetry hold a superformula's numbers; the harmonic's are searched";
     for (const auto& [key, number] : args.fit.fixed) {
         if (!isFixableName(key))
             return "--fix needs NAME=VALUE, NAME one of coef1.n1 .. coef1.b, coef1.m, "
@@ -336,12 +344,6 @@ SurfaceFitResult measured(const Arguments& args, const std::vector<FitPoint>& po
     const SceneLoadResult loaded = loadSceneFile(args.measure.c_str(), mesh, build);
     if (!loaded.rendered()) {
         result.error = escaped(args.measure) + ": " + loaded.reason();
-        return result;
-    }
-    if (loaded.values.surface == SurfaceKind::harmonic) {
-        result.error = escaped(args.measure) + ": its surface is a " +
-                       surfaceName(loaded.values.surface) +
-                       "; distances are measured to a superformula or a typed surface";
         return result;
     }
     result.solved = result.converged = true;

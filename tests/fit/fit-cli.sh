@@ -51,6 +51,18 @@ grep -q "^pose " "$work/torus.vextal" && ! grep -q "^param R 1 " "$work/torus.ve
 below "$(field "$work/torus.json" largest)" "$("$python" -c "print(1e-4 * $(field "$work/torus.json" size))")" \
     || fail "typed torus: the true torus is $(field "$work/torus.json" largest) from the fitted one"
 
+# The spherical harmonic's whole numbers are searched: points of the four
+# lobes under a pose; other points of it lie on the fitted surface within
+# 1e-4 of the size.
+lobes=$(sed -n 's/^coefh //p' "$here/../../examples/harmonic-four-lobes.vextal")
+points "$work/lobes.ply" harmonic 1500 "$lobes"
+points "$work/lobes-truth.ply" harmonic 1500 "$lobes" --seed 9
+"$fit" --quiet --threads 2 --surface harmonic "$work/lobes.ply" "$work/lobes.vextal" >/dev/null \
+    || fail "the harmonic fit: status $?"
+"$fit" --json --quiet --measure "$work/lobes.vextal" "$work/lobes-truth.ply" >"$work/lobes.json"
+below "$(field "$work/lobes.json" largest)" "$("$python" -c "print(1e-4 * $(field "$work/lobes.json" size))")" \
+    || fail "harmonic: the true surface is $(field "$work/lobes.json" largest) from the fitted one"
+
 # Gaussian noise of 1% of the size: the RMS distance within 1.2 times it.
 points "$work/noisy.txt" spheric 2000 "${star[@]}" --noise 0.01
 "$fit" --json --quiet --symmetry 5 "$work/noisy.txt" >"$work/noisy.json"
