@@ -213,6 +213,8 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
 // The held numbers of a superformula fit: a typed scene's parameters are
 // known only once the scene is read.
 std::optional<std::string> fixRefusal(const Arguments& args) {
+    if (!args.typedScene.empty() && args.fit.symmetry)
+        return "--symmetry holds a superformula's order; a typed scene has its own parameters";
     if (!args.typedScene.empty() || args.curve)
         return std::nullopt;
     if (args.fit.surface == SurfaceKind::harmonic && (!args.fit.fixed.empty() || args.fit.symmetry))
