@@ -12,15 +12,16 @@ namespace Vextal {
 // partial shuffle): the same seed, the same sample. All of them when there
 // are no more than `count`.
 template <class Point>
-std::vector<Point> sampleOf(const std::vector<Point>& points, int count, std::uint64_t seed) {
-    if (int(points.size()) <= count)
+std::vector<Point> sampleOf(const std::vector<Point>& points, std::size_t count,
+                            std::uint64_t seed) {
+    if (points.size() <= count)
         return points;
     std::mt19937_64 random(seed);
     std::vector<std::size_t> order(points.size());
     for (std::size_t k = 0; k < order.size(); ++k)
         order[k] = k;
     std::vector<Point> sample;
-    for (int k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
         const std::size_t pick = k + std::size_t(random() % (order.size() - k));
         std::swap(order[k], order[pick]);
         sample.push_back(points[order[k]]);

@@ -1,8 +1,10 @@
 #include "fit/SurfaceFit.h"
 
 #include "fit/FitStarts.h"
+#include "fit/HarmonicFit.h"
 #include "fit/PointSample.h"
 #include "fit/SurfaceResidual.h"
+#include "fit/TypedSurfaceFit.h"
 #include "scene/SceneCommands.h"
 
 #include <ceres/ceres.h>
@@ -319,6 +321,10 @@ double pointsSize(const std::vector<FitPoint>& points) {
 }
 
 std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene) {
+    if (scene.surface == SurfaceKind::formula)
+        return typedPointDistances(points, scene);
+    if (scene.surface == SurfaceKind::harmonic)
+        return harmonicPointDistances(points, scene);
     FitStart s = startFromScene(scene);
     std::vector<double> distances;
     distances.reserve(points.size());
@@ -355,11 +361,8 @@ FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& 
 SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFitOptions& options) {
     const auto began = std::chrono::steady_clock::now();
     SurfaceFitResult result;
-    if (options.surface == SurfaceKind::harmonic) {
-        result.error = "the spherical harmonic cannot be fitted yet: its exponents are whole "
-                       "numbers; fit a spheric or toric superformula";
-        return result;
-    }
+    if (options.surface == SurfaceKind::harmonic)
+        return fitHarmonic(points, options);
     // Ceres tells of every step it rejects on stderr; the report says what
     // matters.
     static const bool quiet = [] {

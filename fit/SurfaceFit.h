@@ -69,7 +69,7 @@ SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFi
 FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene);
 
 // Each point's distance, as measureFit takes them: unsigned, infinite where
-// the surface gives none.
+// the surface gives none; to the closest point for a typed surface.
 std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene);
 
 } // namespace Vextal

@@ -44,6 +44,15 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+// The "pose" line, when one was set, of any surface.
+std::string poseText(const SceneValues& v) {
+    if (!v.pose)
+        return "";
+    const ScenePose& p = *v.pose;
+    return command("pose", std::array{p.axis[0], p.axis[1], p.axis[2], p.angle, p.translation[0],
+                                      p.translation[1], p.translation[2], p.scale});
+}
+
 std::string formulaText(const SceneValues& v) {
     std::string text = "\"xyz\n";
     text += "slice " + std::to_string(v.sliceCount) + "\n";
@@ -56,7 +65,7 @@ std::string formulaText(const SceneValues& v) {
     text += "x " + oneLine(v.formula.x) + "\n";
     text += "y " + oneLine(v.formula.y) + "\n";
     text += "z " + oneLine(v.formula.z) + "\n";
-    return text + "render\n";
+    return text + poseText(v) + "render\n";
 }
 
 } // namespace
@@ -76,13 +85,7 @@ std::string sceneText(const SceneValues& v) {
         text += command("coef1", v.coef1);
         text += command("coef2", v.coef2);
     }
-    if (v.pose) {
-        const ScenePose& p = *v.pose;
-        text +=
-            command("pose", std::array{p.axis[0], p.axis[1], p.axis[2], p.angle, p.translation[0],
-                                       p.translation[1], p.translation[2], p.scale});
-    }
-    return text + "render\n";
+    return text + poseText(v) + "render\n";
 }
 
 } // namespace Vextal

@@ -51,8 +51,20 @@ void writeFitText(std::FILE* out, const FitReportInput& in, const SurfaceFitResu
     }
     const SceneValues& v = fit.scene;
     std::fprintf(out, "surface: %s\n", surfaceName(v.surface));
-    std::fprintf(out, "coef1 (phi):   %s\n", record(v.coef1).c_str());
-    std::fprintf(out, "coef2 (theta): %s\n", record(v.coef2).c_str());
+    if (v.surface == SurfaceKind::formula) {
+        std::string named;
+        for (const FormulaParameter& p : v.formula.parameters)
+            named += (named.empty() ? "" : ", ") + p.name + " " + number(p.value);
+        std::fprintf(out, "parameters: %s\n", named.empty() ? "none" : named.c_str());
+    } else if (v.surface == SurfaceKind::harmonic) {
+        std::string m;
+        for (const float c : v.coefh)
+            m += (m.empty() ? "" : " ") + number(c);
+        std::fprintf(out, "coefh: %s\n", m.c_str());
+    } else {
+        std::fprintf(out, "coef1 (phi):   %s\n", record(v.coef1).c_str());
+        std::fprintf(out, "coef2 (theta): %s\n", record(v.coef2).c_str());
+    }
     if (v.pose) {
         const ScenePose& p = *v.pose;
         std::fprintf(out, "pose: axis %s %s %s, angle %s rad, translation %s %s %s, scale %s\n",
@@ -91,8 +103,20 @@ void writeFitJson(std::FILE* out, const FitReportInput& in, const SurfaceFitResu
     }
     const SceneValues& v = fit.scene;
     const FitDistances& d = fit.distances;
-    text += ", \"surface\": " + json(surfaceName(v.surface)) +
-            ", \"coef1\": " + jsonRecord(v.coef1) + ", \"coef2\": " + jsonRecord(v.coef2);
+    text += ", \"surface\": " + json(surfaceName(v.surface));
+    if (v.surface == SurfaceKind::formula) {
+        std::string named;
+        for (const FormulaParameter& p : v.formula.parameters)
+            named += (named.empty() ? "" : ", ") + json(p.name) + ": " + number(p.value);
+        text += ", \"parameters\": {" + named + "}";
+    } else if (v.surface == SurfaceKind::harmonic) {
+        std::string m;
+        for (const float c : v.coefh)
+            m += (m.empty() ? "" : ", ") + number(c);
+        text += ", \"coefh\": [" + m + "]";
+    } else {
+        text += ", \"coef1\": " + jsonRecord(v.coef1) + ", \"coef2\": " + jsonRecord(v.coef2);
+    }
     if (v.pose) {
         const ScenePose& p = *v.pose;
         text += ", \"pose\": {\"axis\": [" + number(p.axis[0]) + ", " + number(p.axis[1]) + ", " +

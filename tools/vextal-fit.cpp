@@ -5,6 +5,7 @@
 #include "base/EscapedText.h"
 #include "cli/RunTool.h"
 #include "fit/PointFiles.h"
+#include "fit/TypedSurfaceFit.h"
 #include "mesh/PolygonsIndexedNormal.h"
 #include "output/OutputFile.h"
 #include "scene/SceneLoader.h"
@@ -33,8 +34,9 @@ constexpr int exitFailed = 2;
 constexpr const char* operands[] = {"POINTS", "[OUT.vextal]"};
 constexpr OptionDescription options[] = {
     {"--surface", "KIND",
-     "spheric (the default) or toric: the superformula surface to fit\n(harmonic is refused: its "
-     "exponents are whole numbers)"},
+     "spheric (the default) or toric: the superformula surface to fit;\nharmonic: the spherical "
+     "harmonic, its whole numbers searched;\nor a typed scene file whose named parameters (within "
+     "their ranges) and pose are fitted"},
     {"--symmetry", "M",
      "hold the rotational order m of phi at M (a whole number 0..64)\n"
      "instead of trying 1 to 8"},
@@ -48,7 +50,7 @@ constexpr OptionDescription options[] = {
      "fit at most N points (default 2000000): a uniform sample of larger files"},
     {"--measure", "SCENE",
      "fit nothing: report the points' distances to the surface\n"
-     "of SCENE (a spheric or toric superformula with its pose)"},
+     "of SCENE (a superformula or a typed surface, with its pose)"},
     {"--residuals", "OUT.ply",
      "write the points to OUT.ply coloured by their distance to\n"
      "the surface (dark blue on it, yellow from 1% of the size),\n"
@@ -89,6 +91,19 @@ constexpr ProgramDescription program{
     "memory stays bounded. Points with a NaN or infinite\n"
     "coordinate are left out and counted.\n"
     "\n"
+    "With --surface harmonic the spherical harmonic's eight numbers (coefh) are\n"
+    "whole: frequencies 0 to 6 and exponents 0 to 8 are searched for each of 1024\n"
+    "turns of the pose, the pose and scale of the best solved by least squares;\n"
+    "the distance is the gap along the ray from its centre over its slope. The\n"
+    "JSON gives coefh [8 numbers] in place of coef1 and coef2.\n"
+    "\n"
+    "With --surface SCENE, a typed scene (x, y and z as formulas of u and v),\n"
+    "its named parameters, each within its range, and the pose are fitted; the\n"
+    "distance of a point is to its closest point of the surface (each point's u\n"
+    "and v are unknowns of the solve beside them). OUT.vextal is the scene with\n"
+    "the fitted values and a 'pose' line; --fix takes its parameters' names; the\n"
+    "JSON gives parameters {NAME: value} in place of coef1 and coef2.\n"
+    "\n"
     "With --json the report is one object: file, format, points, notFinite,\n"
     "fitted, solved, and either error or surface, coef1 and coef2 {n1, n2, n3, m,\n"
     "a, b}, pose {axis, angle, translation, scale}, rms, largest, size,\n"
@@ -119,7 +134,8 @@ constexpr ProgramDescription program{
 struct Arguments {
     std::string points;
     std::string out;
-    std::string measure; // a scene to measure the points against, not fit
+    std::string measure;    // a scene to measure the points against, not fit
+    std::string typedScene; // --surface SCENE: a typed scene whose parameters are fitted
     std::string residuals;
     SurfaceFitOptions fit;
     std::uint64_t maxPoints = 2'000'000;
@@ -141,8 +157,10 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
             args.fit.surface = SurfaceKind::toric;
         else if (kind == "harmonic")
             args.fit.surface = SurfaceKind::harmonic;
+        else if (value.empty())
+            return "--surface needs spheric, toric, harmonic or a typed scene file" + got(value);
         else
-            return "--surface needs spheric, toric or harmonic" + got(value);
+            args.typedScene = std::string(value);
     } else if (name == "--symmetry") {
         const auto m = parseNumber<int>(value);
         if (!m || *m < 0 || *m > 64)
@@ -154,12 +172,8 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
         const auto number = equals == std::string_view::npos
                                 ? std::nullopt
                                 : VextalTools::parseFinite(value.substr(equals + 1));
-        if (!isFixableName(key) || !number)
-            return "--fix needs NAME=VALUE, NAME one of coef1.n1 .. coef1.b, coef1.m, "
-                   "coef2.n1 .. coef2.b, coef2.m, VALUE a finite number" +
-                   got(value);
-        if (key.ends_with(".m") ? *number < 0 : !(*number > 0))
-            return "--fix needs a value above 0 (an order m of 0 or more)" + got(value);
+        if (key.empty() || !number)
+            return "--fix needs NAME=VALUE, VALUE a finite number" + got(value);
         args.fit.fixed.emplace_back(key, *number);
     } else if (name == "--threads") {
         const auto n = parseNumber<int>(value);
@@ -196,12 +210,32 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
     return std::nullopt;
 }
 
+// The held numbers of a superformula fit: a typed scene's parameters are
+// known only once the scene is read.
+std::optional<std::string> fixRefusal(const Arguments& args) {
+    if (!args.typedScene.empty() && args.fit.symmetry)
+        return "--symmetry holds a superformula's order; a typed scene has its own parameters";
+    if (!args.typedScene.empty() || args.curve)
+        return std::nullopt;
+    if (args.fit.surface == SurfaceKind::harmonic && (!args.fit.fixed.empty() || args.fit.symmetry))
+        return "--fix and --symmetry hold a superformula's numbers; the harmonic's are searched";
+    for (const auto& [key, number] : args.fit.fixed) {
+        if (!isFixableName(key))
+            return "--fix needs NAME=VALUE, NAME one of coef1.n1 .. coef1.b, coef1.m, "
+                   "coef2.n1 .. coef2.b, coef2.m (or a parameter of a typed --surface)" +
+                   got(key);
+        if (key.ends_with(".m") ? number < 0 : !(number > 0))
+            return "--fix needs a value above 0 (an order m of 0 or more)" + got(key);
+    }
+    return std::nullopt;
+}
+
 // The options a curve fit refuses, and --picture without --curve.
 std::optional<std::string> curveRefusal(const Arguments& args) {
     if (!args.curve)
         return args.picture.empty() ? std::nullopt
                                     : std::optional<std::string>("--picture needs --curve");
-    if (args.fit.surface != SurfaceKind::spheric)
+    if (args.fit.surface != SurfaceKind::spheric || !args.typedScene.empty())
         return "--surface is of surfaces: a curve is the one superformula curve";
     for (const auto& [name, value] : args.fit.fixed)
         if (!isCurveFixableName(name))
@@ -219,7 +253,7 @@ std::optional<Arguments> interpret(const ParsedCommandLine& line) {
             reportUsageError(program, *refusal);
             return std::nullopt;
         }
-    if (const auto refusal = curveRefusal(args)) {
+    if (const auto refusal = args.curve ? curveRefusal(args) : fixRefusal(args)) {
         reportUsageError(program, *refusal);
         return std::nullopt;
     }
@@ -314,17 +348,31 @@ SurfaceFitResult measured(const Arguments& args, const std::vector<FitPoint>& po
         result.error = escaped(args.measure) + ": " + loaded.reason();
         return result;
     }
-    if (loaded.values.surface != SurfaceKind::spheric &&
-        loaded.values.surface != SurfaceKind::toric) {
-        result.error = escaped(args.measure) + ": its surface is a " +
-                       surfaceName(loaded.values.surface) +
-                       "; distances are measured to a spheric or toric superformula";
-        return result;
-    }
     result.solved = result.converged = true;
     result.scene = loaded.values;
     result.distances = measureFit(points, result.scene);
     return result;
+}
+
+// The fit of the typed scene --surface names: its parameters and a pose.
+SurfaceFitResult fitTyped(const Arguments& args, const std::vector<FitPoint>& points,
+                          const SurfaceFitOptions& fitting) {
+    SurfaceFitResult result;
+    PolygonsIndexedNormal mesh;
+    MeshBuild build;
+    build.grid = GridSize{8, 8}; // only the values are used
+    const SceneLoadResult loaded = loadSceneFile(args.typedScene.c_str(), mesh, build);
+    if (!loaded.rendered()) {
+        result.error = escaped(args.typedScene) + ": " + loaded.reason();
+        return result;
+    }
+    if (loaded.values.surface != SurfaceKind::formula) {
+        result.error = escaped(args.typedScene) + ": its surface is a " +
+                       surfaceName(loaded.values.surface) +
+                       ", not a typed one; --surface takes spheric, toric or a typed scene";
+        return result;
+    }
+    return fitTypedSurface(points, loaded.values, fitting);
 }
 
 int run(const Arguments& args) {
@@ -345,8 +393,9 @@ int run(const Arguments& args) {
     }
     SurfaceFitOptions fitting = args.fit;
     fitting.progress = [&](double share) { progress.show("fitting", share); };
-    const SurfaceFitResult fit =
-        args.measure.empty() ? fitSurface(read.points, fitting) : measured(args, read.points);
+    const SurfaceFitResult fit = !args.measure.empty()      ? measured(args, read.points)
+                                 : !args.typedScene.empty() ? fitTyped(args, read.points, fitting)
+                                                            : fitSurface(read.points, fitting);
     progress.end();
     FitReportInput report{args.points,    read.format,        read.read,
                           read.notFinite, read.points.size(), {}};

@@ -36,6 +36,33 @@ below "$(field "$work/ring.json" largest)" "$("$python" -c "print(1e-4 * $(field
 "$fit" --quiet --symmetry 5 --threads 3 "$work/star.ply" "$work/star3.vextal" >/dev/null
 cmp -s "$work/star1.vextal" "$work/star3.vextal" || fail "another thread count wrote other bytes"
 
+# A typed scene's parameters and pose: the typed torus (R 1, r 0.4 in the
+# file) fitted to points of R 1.4, r 0.3 under a pose; other points of the
+# true torus lie on the written surface within 1e-4 of the size, and its
+# scene loads.
+points "$work/torus.ply" torus 1500 "1.4 0.3"
+points "$work/torus-truth.ply" torus 1500 "1.4 0.3" --seed 9
+"$fit" --quiet --threads 2 --surface "$here/../../examples/typed-torus.vextal" \
+    "$work/torus.ply" "$work/torus.vextal" >/dev/null || fail "the typed torus fit: status $?"
+"$check" "$work/torus.vextal" >"$work/check.txt" || fail "the typed scene: $(cat "$work/check.txt")"
+grep -q "^pose " "$work/torus.vextal" && ! grep -q "^param R 1 " "$work/torus.vextal" \
+    || fail "the typed scene lacks its pose or fitted R: $(cat "$work/torus.vextal")"
+"$fit" --json --quiet --measure "$work/torus.vextal" "$work/torus-truth.ply" >"$work/torus.json"
+below "$(field "$work/torus.json" largest)" "$("$python" -c "print(1e-4 * $(field "$work/torus.json" size))")" \
+    || fail "typed torus: the true torus is $(field "$work/torus.json" largest) from the fitted one"
+
+# The spherical harmonic's whole numbers are searched: points of the four
+# lobes under a pose; other points of it lie on the fitted surface within
+# 1e-4 of the size.
+lobes=$(sed -n 's/^coefh //p' "$here/../../examples/harmonic-four-lobes.vextal")
+points "$work/lobes.ply" harmonic 1500 "$lobes"
+points "$work/lobes-truth.ply" harmonic 1500 "$lobes" --seed 9
+"$fit" --quiet --threads 2 --surface harmonic "$work/lobes.ply" "$work/lobes.vextal" >/dev/null \
+    || fail "the harmonic fit: status $?"
+"$fit" --json --quiet --measure "$work/lobes.vextal" "$work/lobes-truth.ply" >"$work/lobes.json"
+below "$(field "$work/lobes.json" largest)" "$("$python" -c "print(1e-4 * $(field "$work/lobes.json" size))")" \
+    || fail "harmonic: the true surface is $(field "$work/lobes.json" largest) from the fitted one"
+
 # Gaussian noise of 1% of the size: the RMS distance within 1.2 times it.
 points "$work/noisy.txt" spheric 2000 "${star[@]}" --noise 0.01
 "$fit" --json --quiet --symmetry 5 "$work/noisy.txt" >"$work/noisy.json"

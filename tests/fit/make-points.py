@@ -3,7 +3,9 @@
 
   make-points.py OUT SURFACE N "n1 n2 n3 m a b" "n1 n2 n3 m a b" [options]
 
-SURFACE is spheric or toric; the points are `x y z` a line (or PLY, STL, OBJ
+SURFACE is spheric, toric, torus (the typed torus of
+examples/typed-torus.vextal: its first argument "R r", no second) or
+harmonic (its first argument the eight numbers of coefh, no second); the points are `x y z` a line (or PLY, STL, OBJ
 by OUT's suffix). Options: --noise SHARE (Gaussian, of the size), --outliers
 SHARE (points replaced by uniform ones in the bounding box), --side "X Y Z" (a
 scan from one side: only the half of the points on the side of the centre
@@ -24,6 +26,19 @@ def radius(c, w):
 
 
 def surface(kind, c1, c2, count, rng):
+    if kind == "harmonic":
+        m = c1
+        phi = rng.uniform(-math.pi, math.pi, count)
+        theta = np.arccos(rng.uniform(-1, 1, count))
+        r = (np.sin(m[0] * phi) ** m[1] + np.cos(m[2] * phi) ** m[3]
+             + np.sin(m[4] * theta) ** m[5] + np.cos(m[6] * theta) ** m[7])
+        return np.stack([r * np.sin(theta) * np.sin(phi), r * np.sin(theta) * np.cos(phi),
+                         r * np.cos(theta)], axis=1)
+    if kind == "torus":
+        big, small = c1
+        u, v = rng.uniform(0, 2 * math.pi, (2, count))
+        t = big + small * np.cos(u)
+        return np.stack([t * np.cos(v), t * np.sin(v), small * np.sin(u)], axis=1)
     phi = rng.uniform(-math.pi, math.pi, count)
     if kind == "toric":
         theta = rng.uniform(-math.pi, math.pi, count)
@@ -67,10 +82,10 @@ def write(path, points):
 def main():
     p = argparse.ArgumentParser()
     p.add_argument("out")
-    p.add_argument("surface", choices=["spheric", "toric"])
+    p.add_argument("surface", choices=["spheric", "toric", "torus", "harmonic"])
     p.add_argument("count", type=int)
     p.add_argument("coef1")
-    p.add_argument("coef2")
+    p.add_argument("coef2", nargs="?", default="")
     p.add_argument("--noise", type=float, default=0)
     p.add_argument("--outliers", type=float, default=0)
     p.add_argument("--side")

@@ -101,14 +101,15 @@ TEST(FormulaScene, parameterCountIsBounded) {
     EXPECT_NE(r.reason().find("\"p256\" is one parameter too many"), std::string::npos);
 }
 
-// The values a load leaves come back as the same surface through the
-// canonical text, and words that are commands of a typed surface are
+// The values a load leaves, its pose among them, come back as the same
+// surface through the canonical text, and words that are commands of a typed surface are
 // skipped in any other file, as every unknown word is.
 TEST(FormulaScene, valuesWriteBackAndOtherFilesIgnoreTheWords) {
     PolygonsIndexedNormal first, second;
     const SceneLoadResult a =
         load("\"xyz\nslice 12 rotate 20\nparam c 1.5 0.5 3\nurange 0 6.2831855\n"
-             "vrange -1 1\nx c*cosh(v/c) * cos(u)\ny c*cosh(v/c)*sin(u)\nz v\nrender\n",
+             "vrange -1 1\nx c*cosh(v/c) * cos(u)\ny c*cosh(v/c)*sin(u)\nz v\n"
+             "pose 0 0 1 0.5 1 2 3 2\nrender\n",
              first);
     ASSERT_TRUE(a.rendered()) << a.reason();
     const SceneLoadResult b = load(sceneText(a.values), second);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "fit/SurfaceFit.h"
+
+namespace Vextal {
+
+// Fits the spherical harmonic to the points: its eight numbers are whole
+// (frequencies 0 to 6, exponents 0 to 8), searched over for each start of
+// the pose, and the pose and scale are then solved by least squares.
+SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points, const SurfaceFitOptions& options);
+
+// Each point's distance to a posed harmonic surface, as the fit measures it.
+std::vector<double> harmonicPointDistances(const std::vector<FitPoint>& points,
+                                           const SceneValues& scene);
+
+} // namespace Vextal
