@@ -1,6 +1,7 @@
 #include "fit/HarmonicFit.h"
 
 #include "fit/FitStarts.h"
+#include "fit/FittedPose.h"
 #include "fit/PointSample.h"
 #include "fit/SurfaceResidual.h"
 #include "scene/SceneCommands.h"
@@ -362,15 +363,7 @@ SceneValues harmonicScene(const HarmonicStart& s) {
     v.thetaMax = 3.14159265f;
     for (int k = 0; k < 8; ++k)
         v.coefh[k] = float(s.m[k]);
-    const double angle = std::hypot(s.rotation[0], s.rotation[1], s.rotation[2]);
-    ScenePose pose;
-    if (angle > 0)
-        pose.axis = {float(s.rotation[0] / angle), float(s.rotation[1] / angle),
-                     float(s.rotation[2] / angle)};
-    pose.angle = float(angle);
-    pose.translation = {float(s.translation[0]), float(s.translation[1]), float(s.translation[2])};
-    pose.scale = float(s.scale);
-    v.pose = pose;
+    v.pose = fittedPose(s.rotation.data(), s.translation.data(), s.scale);
     return v;
 }
 

@@ -1,6 +1,7 @@
 #include "fit/SurfaceFit.h"
 
 #include "fit/FitStarts.h"
+#include "fit/FittedPose.h"
 #include "fit/HarmonicFit.h"
 #include "fit/PointSample.h"
 #include "fit/SurfaceResidual.h"
@@ -289,16 +290,7 @@ SceneValues sceneOf(const FitStart& s, SurfaceKind surface) {
     };
     v.coef1 = record(s.shape.data(), s.m1);
     v.coef2 = record(s.shape.data() + shapeValuesPerFormula, s.m2);
-    const double angle = std::sqrt(s.rotation[0] * s.rotation[0] + s.rotation[1] * s.rotation[1] +
-                                   s.rotation[2] * s.rotation[2]);
-    ScenePose pose;
-    if (angle > 0)
-        pose.axis = {float(s.rotation[0] / angle), float(s.rotation[1] / angle),
-                     float(s.rotation[2] / angle)};
-    pose.angle = float(angle);
-    pose.translation = {float(s.translation[0]), float(s.translation[1]), float(s.translation[2])};
-    pose.scale = float(s.scale);
-    v.pose = pose;
+    v.pose = fittedPose(s.rotation.data(), s.translation.data(), s.scale);
     return v;
 }
 

@@ -1,6 +1,7 @@
 #include "fit/TypedSurfaceFit.h"
 
 #include "fit/FitStarts.h"
+#include "fit/FittedPose.h"
 #include "fit/PointSample.h"
 #include "fit/TypedSurface.h"
 
@@ -219,14 +220,7 @@ std::vector<TypedStart> typedStarts(const TypedSurface& surface, const SceneValu
 SceneValues posedScene(SceneValues scene, const TypedStart& s) {
     for (std::size_t k = 0; k < s.parameters.size(); ++k)
         scene.formula.parameters[k].value = float(s.parameters[k]);
-    const double angle = std::hypot(s.pose[0], s.pose[1], s.pose[2]);
-    ScenePose pose;
-    if (angle > 0)
-        pose.axis = {float(s.pose[0] / angle), float(s.pose[1] / angle), float(s.pose[2] / angle)};
-    pose.angle = float(angle);
-    pose.translation = {float(s.pose[3]), float(s.pose[4]), float(s.pose[5])};
-    pose.scale = float(s.pose[6]);
-    scene.pose = pose;
+    scene.pose = fittedPose(s.pose.data(), s.pose.data() + 3, s.pose[6]);
     return scene;
 }
 
