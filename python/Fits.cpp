@@ -54,8 +54,14 @@ Vextal::SurfaceFitOptions optionsOf(const std::string& surface, const py::object
         options.surface = Vextal::SurfaceKind::spheric;
     else if (surface == "toric")
         options.surface = Vextal::SurfaceKind::toric;
+    else if (surface == "harmonic")
+        options.surface = Vextal::SurfaceKind::harmonic;
     else
-        raiseValueError("surface must be 'spheric' or 'toric', got '" + surface + "'");
+        raiseValueError("surface must be 'spheric', 'toric' or 'harmonic', got '" + surface + "'");
+    // The harmonic's whole numbers are searched, never held.
+    if (surface == "harmonic" && !(symmetry.is_none() && fix.is_none()))
+        raiseValueError("symmetry and fix hold a superformula's numbers; the harmonic's are "
+                        "searched");
     if (!symmetry.is_none())
         options.symmetry =
             int(wholeNumber(symmetry, "symmetry", "must be a whole number from 0 to 64", 0, 64));
@@ -145,7 +151,8 @@ void bindFits(py::module_& module) {
 
 Returns (Scene, FitReport): the scene places the surface with its pose, as
 vextal-fit writes it. Rows with a NaN or infinite coordinate are left out and
-counted. surface is 'spheric' or 'toric'; symmetry holds the order m of phi;
+counted. surface is 'spheric', 'toric' or 'harmonic' (its whole numbers
+searched); symmetry holds the order m of phi;
 fix holds numbers, as {'coef1.n1': 2}; robust uses a loss under which outliers
 hardly pull; the same seed gives the same fit for any threads. Raises
 ValueError when the points cannot hold a surface (fewer than 10, on a plane, a

@@ -232,7 +232,7 @@ class FitReport:
 
 def fit(
     points: npt.ArrayLike,
-    surface: Literal["spheric", "toric"] = "spheric",
+    surface: Literal["spheric", "toric", "harmonic"] = "spheric",
     *,
     symmetry: Optional[Whole] = None,
     fix: Optional[dict[str, Real]] = None,
