@@ -301,9 +301,9 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
     result.starts = int(starts.size());
     // Every start goes a few steps on a small sample, the best go on on a
     // larger one, and the best of those are refined on (nearly) every point.
-    const auto small = sampleOf(points, options.startSample, options.seed);
-    const auto large = sampleOf(points, 5 * options.startSample, options.seed);
-    const auto refining = sampleOf(points, options.refineSample, options.seed);
+    const auto small = sampleOf(points, options.startSample, options.randomKey);
+    const auto large = sampleOf(points, 5 * options.startSample, options.randomKey);
+    const auto refining = sampleOf(points, options.refineSample, options.randomKey);
     std::vector<Solved> tried = tryStarts(starts, small, options, size, 10, 0, 0.6);
     tried = tryStarts(bestOf(tried, 12, result.iterations), large, options, size, 50, 0.6, 0.2);
     const std::vector<CurveStart> finalists = bestOf(tried, 4, result.iterations, true);

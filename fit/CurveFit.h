@@ -30,7 +30,7 @@ struct CurveFitOptions {
     std::vector<std::pair<std::string, double>> fixed;
     bool robust = false;
     int threads = 1;
-    std::uint64_t seed = 1;
+    std::uint64_t randomKey = 1;          // what the random choices start from
     int startSample = 200;                // points each start is tried on
     int refineSample = 20000;             // points the best starts are refined on
     int maxIterations = 200;              // of the refinement

@@ -427,10 +427,10 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
         }
     const double size = std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
     const int threads = std::max(1, options.threads);
-    const std::vector<FitPoint> first = sampleOf(points, 200, options.seed);
-    const std::vector<FitPoint> few = sampleOf(points, 400, options.seed);
+    const std::vector<FitPoint> first = sampleOf(points, 200, options.randomKey);
+    const std::vector<FitPoint> few = sampleOf(points, 400, options.randomKey);
     const std::vector<FitPoint> more =
-        sampleOf(points, std::size_t(std::min(options.refineSample, 3000)), options.seed);
+        sampleOf(points, std::size_t(std::min(options.refineSample, 3000)), options.randomKey);
     // Then the 8 searched again from their solved poses (the centre and the
     // turn about the axis now close) and solved on more points; the best of
     // them to convergence.

@@ -10,7 +10,7 @@
 namespace Vextal {
 
 // Points read from a file, at most `keep` of them: beyond that a uniform
-// sample chosen by the seed (reservoir sampling), so that memory stays
+// sample chosen by the random key (reservoir sampling), so that memory stays
 // bounded whatever the file holds.
 struct PointRead {
     std::vector<FitPoint> points;
@@ -22,7 +22,7 @@ struct PointRead {
 
 struct PointReadOptions {
     std::uint64_t keep = 2'000'000;
-    std::uint64_t seed = 1;
+    std::uint64_t randomKey = 1; // what the random choices start from
     // Told the share of the file's bytes read now and then.
     std::function<void(double)> progress;
     // Told the points read so far, every 2^20 of them, where the size is

@@ -18,7 +18,7 @@ namespace Vextal {
 class Reservoir {
 public:
     Reservoir(PointRead& into, const PointReadOptions& options)
-        : out(into), keep(options.keep), random(options.seed), counted(options.counted) {}
+        : out(into), keep(options.keep), random(options.randomKey), counted(options.counted) {}
 
     void add(double x, double y, double z) {
         if ((++out.read & 0xFFFFF) == 0 && counted)

@@ -261,8 +261,8 @@ std::optional<Solved> bestOfRounds(const std::vector<FitStart>& starts,
             kept.push_back(tried[k].start);
             iterations.push_back(tried[k].iterations);
         }
-        // The samples share their first points (one shuffle by the seed).
-        const std::vector<FitPoint> sample = sampleOf(points, rounds[r].points, options.seed);
+        // The samples share their first points (one shuffle by the random key).
+        const std::vector<FitPoint> sample = sampleOf(points, rounds[r].points, options.randomKey);
         tried =
             tryStarts(kept, sample, options, size, rounds[r].steps, done / total, work[r] / total);
         done += work[r];

@@ -15,7 +15,7 @@ namespace Vextal {
 using FitPoint = std::array<double, 3>;
 
 // What a fit may be told: the surface, orders and numbers held fixed, the
-// loss, the threads and the seed of the random choices (the sample the
+// loss, the threads and the key of the random choices (the sample the
 // starts are tried on).
 struct SurfaceFitOptions {
     SurfaceKind surface = SurfaceKind::spheric;
@@ -24,8 +24,8 @@ struct SurfaceFitOptions {
     std::vector<std::pair<std::string, double>> fixed;
     bool robust = false;
     int threads = 1;
-    std::uint64_t seed = 1;
-    int startSample = 300; // points every start is tried on
+    std::uint64_t randomKey = 1; // what the random choices start from
+    int startSample = 300;       // points every start is tried on
     // Points the last round is solved on: a uniform sample of larger sets,
     // whose distances are still measured over every point.
     int refineSample = 20000;

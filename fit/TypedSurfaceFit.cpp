@@ -298,7 +298,7 @@ SurfaceFitResult fitTypedSurface(const std::vector<FitPoint>& points, const Scen
     // in its own slot (the same result for any thread count); the best to
     // convergence on a larger one, (u, v) found again from its surface.
     const std::vector<FitPoint> few =
-        sampleOf(points, std::size_t(options.startSample), options.seed);
+        sampleOf(points, std::size_t(options.startSample), options.randomKey);
     std::vector<TypedSolved> tried(starts.size());
     std::atomic<std::size_t> next{0}, done{0};
     const auto work = [&] {
@@ -323,7 +323,7 @@ SurfaceFitResult fitTypedSurface(const std::vector<FitPoint>& points, const Scen
         return result;
     }
     const std::vector<FitPoint> many =
-        sampleOf(points, std::size_t(std::min(options.refineSample, 3000)), options.seed);
+        sampleOf(points, std::size_t(std::min(options.refineSample, 3000)), options.randomKey);
     int iterations = 0;
     for (const TypedSolved& t : tried)
         iterations += t.iterations;

@@ -82,8 +82,8 @@ py::tuple fitCurve(const py::array_t<double, py::array::forcecast>& array,
         threads.is_none()
             ? int(std::max(1u, std::thread::hardware_concurrency()))
             : int(wholeNumber(threads, "threads", "needs a whole number from 1 to 1024", 1, 1024));
-    options.seed = std::uint64_t(wholeNumber(seed, "seed", "needs a whole number from 0", 0,
-                                             std::numeric_limits<long long>::max()));
+    options.randomKey = std::uint64_t(wholeNumber(seed, "seed", "needs a whole number from 0", 0,
+                                                  std::numeric_limits<long long>::max()));
     {
         py::gil_scoped_release unlocked;
         report.fit = Vextal::fitCurve(points, options);

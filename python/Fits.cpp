@@ -86,7 +86,7 @@ Vextal::SurfaceFitOptions optionsOf(const std::string& surface, const py::object
     if (!threads.is_none())
         options.threads =
             int(wholeNumber(threads, "threads", "must be a whole number from 1 to 1024", 1, 1024));
-    options.seed = std::uint64_t(
+    options.randomKey = std::uint64_t(
         wholeNumber(seed, "seed", "must be a whole number from 0 to 2**63 - 1", 0, LLONG_MAX));
     return options;
 }

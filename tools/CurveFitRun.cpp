@@ -61,7 +61,7 @@ int runCurveFit(const CurveFitRequest& request) {
     progress.step("reading the outline");
     PointReadOptions reading;
     reading.keep = request.maxPoints;
-    reading.seed = request.fit.seed;
+    reading.randomKey = request.fit.randomKey;
     const PointRead read = readOutlineFile(request.outline, reading);
     if (!read.error.empty()) {
         std::fprintf(stderr, "vextal-fit: %s: %s\n", escaped(request.outline).c_str(),

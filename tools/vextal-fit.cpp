@@ -184,7 +184,7 @@ std::optional<std::string> applyOption(const GivenOption& given, Arguments& args
         const auto n = parseNumber<std::uint64_t>(value);
         if (!n)
             return "--seed needs a whole number from 0 to 18446744073709551615" + got(value);
-        args.fit.seed = *n;
+        args.fit.randomKey = *n;
     } else if (name == "--max-points") {
         const auto n = parseNumber<std::uint64_t>(value);
         if (!n || *n < 10 || *n > 100'000'000)
@@ -332,7 +332,7 @@ int runCurve(const Arguments& args) {
     request.fit.fixed = args.fit.fixed;
     request.fit.robust = args.fit.robust;
     request.fit.threads = args.fit.threads;
-    request.fit.seed = args.fit.seed;
+    request.fit.randomKey = args.fit.randomKey;
     return runCurveFit(request);
 }
 
@@ -381,7 +381,7 @@ int run(const Arguments& args) {
     Progress progress(!args.quiet);
     PointReadOptions reading;
     reading.keep = args.maxPoints;
-    reading.seed = args.fit.seed;
+    reading.randomKey = args.fit.randomKey;
     reading.progress = [&](double share) { progress.show("reading", share); };
     reading.counted = [&](std::uint64_t points) { progress.count("reading", points); };
     const PointRead read = readPoints(args.points, reading);
