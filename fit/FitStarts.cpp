@@ -2,12 +2,17 @@
 
 #include <Eigen/Dense>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace Vextal {
 
 namespace {
+
+double sq(double v) {
+    return v * v;
+}
 
 constexpr std::size_t fewestPoints = 10;
 
@@ -49,22 +54,72 @@ orders(const std::vector<std::pair<std::string, double>>& fixed, const char* nam
     return std::nullopt;
 }
 
-void placeAt(FitStart& s, const PrincipalFrame& frame, int axis, double spin) {
-    Eigen::Matrix3d columns;
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c)
-            columns(r, c) = frame.axes[c][r];
-    const Eigen::Vector3d z = columns.col(axis);
-    const Eigen::Vector3d x = columns.col((axis + 1) % 3);
+// Places a start with its axis along `z` (unit), its first turn from `x`
+// (made square to z), turned by `spin` about the axis, centred at `centre`.
+void placeAt(FitStart& s, const Eigen::Vector3d& z, const Eigen::Vector3d& x,
+             const Eigen::Vector3d& centre, double spin) {
     Eigen::Matrix3d turn;
-    turn.col(0) = x;
-    turn.col(1) = z.cross(x);
+    turn.col(0) = (x - x.dot(z) * z).normalized();
+    turn.col(1) = z.cross(turn.col(0));
     turn.col(2) = z;
     const Eigen::Matrix3d spun = turn * Eigen::AngleAxisd(spin, Eigen::Vector3d::UnitZ());
     const Eigen::AngleAxisd rotation(spun);
     const Eigen::Vector3d vector = rotation.axis() * rotation.angle();
     s.rotation = {vector[0], vector[1], vector[2]};
-    s.translation = frame.centre;
+    s.translation = {centre[0], centre[1], centre[2]};
+}
+
+Eigen::Vector3d vectorOf(const std::array<double, 3>& v) {
+    return {v[0], v[1], v[2]};
+}
+
+// The axes the starts take for the surface's: the principal axes, and the
+// open side of a scan from one side (often the axis the scan looked along),
+// each with the principal axis most square to it as its first turn.
+std::vector<std::pair<Eigen::Vector3d, Eigen::Vector3d>>
+startAxes(const PrincipalFrame& frame, const std::optional<OpenSide>& open) {
+    std::vector<std::pair<Eigen::Vector3d, Eigen::Vector3d>> axes;
+    for (int axis = 0; axis < 3; ++axis)
+        axes.emplace_back(vectorOf(frame.axes[axis]), vectorOf(frame.axes[(axis + 1) % 3]));
+    if (open) {
+        const Eigen::Vector3d z = vectorOf(open->direction);
+        int squarest = 0;
+        for (int k = 1; k < 3; ++k)
+            if (std::fabs(z.dot(vectorOf(frame.axes[k]))) <
+                std::fabs(z.dot(vectorOf(frame.axes[squarest]))))
+                squarest = k;
+        axes.emplace_back(z, vectorOf(frame.axes[squarest]));
+    }
+    return axes;
+}
+
+// How tall the points stand along `axis` beside how wide they spread
+// across it, about a centre `offset` from theirs: the divisor b of a
+// spheric start's theta formula, so that a flat shape starts flat. For a
+// scan from one side centred at its rim this is the whole shape's, as if
+// the missing half mirrored the seen one.
+double heightOf(const PrincipalFrame& frame, const Eigen::Vector3d& axis,
+                const Eigen::Vector3d& offset) {
+    Eigen::Matrix3d covariance = Eigen::Matrix3d::Zero();
+    for (int k = 0; k < 3; ++k)
+        covariance +=
+            frame.spread[k] * vectorOf(frame.axes[k]) * vectorOf(frame.axes[k]).transpose();
+    const double along = axis.dot(covariance * axis) + sq(offset.dot(axis));
+    const double across = 0.5 * (covariance.trace() - axis.dot(covariance * axis)) +
+                          (offset - offset.dot(axis) * axis).squaredNorm();
+    return std::clamp(std::sqrt(along / across), 0.05, 20.0);
+}
+
+// Where the starts are centred: the points' centre, and for a scan from one
+// side also the cut at its rim, since there the
+// surface's own centre lies, off the centre of the half that was seen.
+std::vector<Eigen::Vector3d> startCentres(const PrincipalFrame& frame,
+                                          const std::optional<OpenSide>& open) {
+    const Eigen::Vector3d centre = vectorOf(frame.centre);
+    if (!open)
+        return {centre};
+    const Eigen::Vector3d towards = vectorOf(open->direction) * open->reach;
+    return {centre, centre + towards};
 }
 
 } // namespace
@@ -104,7 +159,8 @@ std::string principalFrameRefusal(const std::vector<FitPoint>& points) {
     }
 }
 
-std::vector<FitStart> fitStarts(const PrincipalFrame& frame, const SurfaceFitOptions& options) {
+std::vector<FitStart> fitStarts(const PrincipalFrame& frame, const SurfaceFitOptions& options,
+                                const std::optional<OpenSide>& open) {
     const bool toric = options.surface == SurfaceKind::toric;
     std::vector<double> phiOrders;
     if (const auto held = orders(options.fixed, "coef1.m"))
@@ -120,21 +176,25 @@ std::vector<FitStart> fitStarts(const PrincipalFrame& frame, const SurfaceFitOpt
     // A round, a pointed and a boxy start for the exponents.
     constexpr double exponents[][3] = {{2, 2, 2}, {1, 1, 1}, {6, 6, 6}};
     std::vector<FitStart> starts;
-    for (int axis = 0; axis < 3; ++axis)
-        for (const double m1 : phiOrders)
-            for (const double m2 : thetaOrders)
-                for (int spin = 0; spin < 2; ++spin)
-                    for (const auto& n : exponents) {
-                        FitStart s;
-                        s.m1 = m1;
-                        s.m2 = m2;
-                        const double tube = toric ? 0.4 : 1.0;
-                        s.shape = {n[0], n[1], n[2], 1, 1, n[0], n[1], n[2], tube, tube};
-                        const double period = m1 > 0 ? 2 * std::numbers::pi / m1 : 0;
-                        placeAt(s, frame, axis, 0.25 * spin * period);
-                        s.scale = toric ? frame.meanRadius : frame.meanRadius;
-                        starts.push_back(s);
-                    }
+    for (const Eigen::Vector3d& centre : startCentres(frame, open))
+        for (const auto& [axis, first] : startAxes(frame, open))
+            for (const double m1 : phiOrders)
+                for (const double m2 : thetaOrders)
+                    for (int spin = 0; spin < 2; ++spin)
+                        for (const auto& n : exponents) {
+                            FitStart s;
+                            s.m1 = m1;
+                            s.m2 = m2;
+                            const double tube = toric ? 0.4 : 1.0;
+                            const double height =
+                                toric ? tube
+                                      : heightOf(frame, axis, centre - vectorOf(frame.centre));
+                            s.shape = {n[0], n[1], n[2], 1, 1, n[0], n[1], n[2], tube, height};
+                            const double period = m1 > 0 ? 2 * std::numbers::pi / m1 : 0;
+                            placeAt(s, axis, first, centre, 0.25 * spin * period);
+                            s.scale = frame.meanRadius;
+                            starts.push_back(s);
+                        }
     return starts;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fit/OpenSide.h"
 #include "fit/SurfaceFit.h"
 
 #include <array>
@@ -37,8 +38,10 @@ std::string principalFrameRefusal(const std::vector<FitPoint>& points);
 
 // The starts of a fit: each principal axis taken as the surface's axis,
 // turned about it, for every symmetry order and a few exponents, all
-// placed at the centre and scaled to the points' size.
-std::vector<FitStart> fitStarts(const PrincipalFrame& frame, const SurfaceFitOptions& options);
+// placed at the centre and scaled to the points' size. A scan from one
+// side (`open`) adds its open side as an axis and centres towards it.
+std::vector<FitStart> fitStarts(const PrincipalFrame& frame, const SurfaceFitOptions& options,
+                                const std::optional<OpenSide>& open);
 
 // The numbers of a surface given as scene values.
 FitStart startFromScene(const SceneValues& scene);

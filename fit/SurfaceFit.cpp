@@ -224,10 +224,12 @@ struct Round {
     int steps;
 };
 
-std::vector<Round> roundsOf(const SurfaceFitOptions& options) {
+std::vector<Round> roundsOf(const SurfaceFitOptions& options, std::size_t starts) {
     const int fewer = std::min(options.refineSample, 4 * options.startSample);
+    // More starts (a scan from one side) keep more of them after the
+    // first round: a few steps on few points rank their valleys roughly.
     return {{SIZE_MAX, options.startSample, 8},
-            {12, 4 * options.startSample, 10},
+            {std::max<std::size_t>(12, starts / 16), 4 * options.startSample, 10},
             {4, 4 * options.startSample, 30},
             {2, fewer, options.maxIterations},
             {1, options.refineSample, options.maxIterations}};
@@ -238,7 +240,7 @@ std::vector<Round> roundsOf(const SurfaceFitOptions& options) {
 std::optional<Solved> bestOfRounds(const std::vector<FitStart>& starts,
                                    const std::vector<FitPoint>& points,
                                    const SurfaceFitOptions& options, double size) {
-    const std::vector<Round> rounds = roundsOf(options);
+    const std::vector<Round> rounds = roundsOf(options, starts.size());
     // The progress told is the share of the rounds' work done: candidates
     // times points times steps.
     std::vector<double> work;
@@ -368,7 +370,10 @@ SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFi
         return result;
     }
     const double size = pointsSize(points);
-    const std::vector<FitStart> starts = fitStarts(*frame, options);
+    // A torus leaves its hole's directions empty however whole it is.
+    const std::optional<OpenSide> open =
+        options.surface == SurfaceKind::spheric ? openSide(points, frame->centre) : std::nullopt;
+    const std::vector<FitStart> starts = fitStarts(*frame, options, open);
     std::optional<Solved> best = bestOfRounds(starts, points, options, size);
     if (options.progress)
         options.progress(1);

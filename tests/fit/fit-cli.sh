@@ -63,6 +63,22 @@ points "$work/lobes-truth.ply" harmonic 1500 "$lobes" --seed 9
 below "$(field "$work/lobes.json" largest)" "$("$python" -c "print(1e-4 * $(field "$work/lobes.json" size))")" \
     || fail "harmonic: the true surface is $(field "$work/lobes.json" largest) from the fitted one"
 
+# A scan from one side: the starfish seen from above (its upper half) and
+# the rounded cube seen along a diagonal (the half facing it). The whole
+# true surface lies within 1% of the size of the fitted one.
+cube=("10 10 10 4 1 1" "10 10 10 4 1 1")
+points "$work/top.ply" spheric 1500 "${star[@]}" --side "0 0 1"
+points "$work/star-truth.ply" spheric 1500 "${star[@]}" --seed 9
+points "$work/corner.ply" spheric 1500 "${cube[@]}" --side "1 1 1"
+points "$work/cube-truth.ply" spheric 1500 "${cube[@]}" --seed 9
+"$fit" --quiet --threads 2 --symmetry 5 "$work/top.ply" "$work/top.vextal" >/dev/null
+"$fit" --quiet --threads 2 "$work/corner.ply" "$work/corner.vextal" >/dev/null
+for half in top:star corner:cube; do
+    "$fit" --json --quiet --measure "$work/${half%:*}.vextal" "$work/${half#*:}-truth.ply" >"$work/half.json"
+    below "$(field "$work/half.json" largest)" "$("$python" -c "print(0.01 * $(field "$work/half.json" size))")" \
+        || fail "half scan $half: the true surface is $(field "$work/half.json" largest) from the fitted one"
+done
+
 # Gaussian noise of 1% of the size: the RMS distance within 1.2 times it.
 points "$work/noisy.txt" spheric 2000 "${star[@]}" --noise 0.01
 "$fit" --json --quiet --symmetry 5 "$work/noisy.txt" >"$work/noisy.json"
