@@ -1,6 +1,7 @@
 #include "fit/SurfaceFit.h"
 
 #include "fit/FitStarts.h"
+#include "fit/FitStopped.h"
 #include "fit/FittedPose.h"
 #include "fit/HarmonicFit.h"
 #include "fit/PointSample.h"
@@ -75,22 +76,6 @@ private:
     static constexpr std::size_t span = 10;
     std::vector<double> costs;
 };
-
-// Ends a solve once the fit is asked to stop.
-class Stopped : public ceres::IterationCallback {
-public:
-    explicit Stopped(const std::atomic<bool>* stop) : stop(stop) {}
-    ceres::CallbackReturnType operator()(const ceres::IterationSummary&) override {
-        return stop && *stop ? ceres::SOLVER_ABORT : ceres::SOLVER_CONTINUE;
-    }
-
-private:
-    const std::atomic<bool>* stop;
-};
-
-bool stopAsked(const SurfaceFitOptions& options) {
-    return options.stop && *options.stop;
-}
 
 struct Solved {
     FitStart start;
@@ -314,9 +299,10 @@ double pointsSize(const std::vector<FitPoint>& points) {
     return std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
 }
 
-std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene) {
+std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene,
+                                   const std::atomic<bool>* stop) {
     if (scene.surface == SurfaceKind::formula)
-        return typedPointDistances(points, scene);
+        return typedPointDistances(points, scene, stop);
     if (scene.surface == SurfaceKind::harmonic)
         return harmonicPointDistances(points, scene);
     FitStart s = startFromScene(scene);
@@ -335,14 +321,15 @@ std::vector<double> pointDistances(const std::vector<FitPoint>& points, const Sc
     return distances;
 }
 
-FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene) {
+FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene,
+                        const std::atomic<bool>* stop) {
     FitDistances d;
     d.size = pointsSize(points);
     if (points.empty())
         return d;
     double sum = 0;
     std::size_t near = 0;
-    for (const double r : pointDistances(points, scene)) {
+    for (const double r : pointDistances(points, scene, stop)) {
         sum += r * r;
         d.largest = std::max(d.largest, r);
         near += r <= 0.01 * d.size;

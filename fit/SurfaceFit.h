@@ -65,11 +65,14 @@ bool isFixableName(const std::string& name);
 SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFitOptions& options);
 
 // The distances of the points to a surface given as scene values, as the
-// fit measures them.
-FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene);
+// fit measures them. When `stop` is given and set, a typed surface's (the
+// slow ones) end soon after with some points unmeasured.
+FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& scene,
+                        const std::atomic<bool>* stop = nullptr);
 
 // Each point's distance, as measureFit takes them: unsigned, infinite where
 // the surface gives none; to the closest point for a typed surface.
-std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene);
+std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene,
+                                   const std::atomic<bool>* stop = nullptr);
 
 } // namespace Vextal

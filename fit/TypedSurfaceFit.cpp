@@ -1,9 +1,11 @@
 #include "fit/TypedSurfaceFit.h"
 
 #include "fit/FitStarts.h"
+#include "fit/FitStopped.h"
 #include "fit/FittedPose.h"
 #include "fit/PointSample.h"
 #include "fit/TypedSurface.h"
+#include "scene/SceneExplanation.h"
 
 #include <ceres/ceres.h>
 #include <ceres/rotation.h>
@@ -155,6 +157,8 @@ TypedSolved solveTyped(const TypedSurface& surface, const SceneValues& scene,
     solverOptions.logging_type = ceres::SILENT;
     solverOptions.function_tolerance = 1e-10;
     solverOptions.parameter_tolerance = 1e-10;
+    Stopped stopped(options.stop);
+    solverOptions.callbacks.push_back(&stopped);
     ceres::Solver::Summary summary;
     ceres::Solve(solverOptions, &problem, &summary);
     out.cost = summary.IsSolutionUsable() && std::isfinite(summary.final_cost) ? summary.final_cost
@@ -227,7 +231,7 @@ SceneValues posedScene(SceneValues scene, const TypedStart& s) {
 } // namespace
 
 std::vector<double> typedPointDistances(const std::vector<FitPoint>& points,
-                                        const SceneValues& scene) {
+                                        const SceneValues& scene, const std::atomic<bool>* stop) {
     std::string error;
     const std::optional<TypedSurface> surface = typedSurfaceOf(scene, error);
     if (!surface)
@@ -248,7 +252,9 @@ std::vector<double> typedPointDistances(const std::vector<FitPoint>& points,
     const unsigned threads = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
     const auto work = [&](unsigned part) {
         TypedPointEvaluator evaluator(*surface);
-        for (std::size_t k = part; k < points.size(); k += threads) {
+        for (std::size_t k = part, done = 0; k < points.size(); k += threads, ++done) {
+            if (done % 1024 == 0 && stop && *stop)
+                return;
             const std::array<double, 3> q = toShapeFrame(block, points[k]);
             const double d =
                 closestPoint(evaluator, *surface, values, q, grid.nearest(q)).distance * pose.scale;
@@ -275,9 +281,18 @@ SurfaceFitResult fitTypedSurface(const std::vector<FitPoint>& points, const Scen
     (void)quiet;
     for (const auto& [name, value] : options.fixed) {
         const auto& ps = scene.formula.parameters;
-        if (std::none_of(ps.begin(), ps.end(),
-                         [&](const FormulaParameter& p) { return p.name == name; })) {
+        const auto held = std::find_if(ps.begin(), ps.end(),
+                                       [&](const FormulaParameter& p) { return p.name == name; });
+        if (held == ps.end()) {
             result.error = "--fix " + name + ": the scene has no parameter of that name";
+            return result;
+        }
+        // The solve keeps every parameter within its range, a held one too:
+        // a value outside it would be moved to the range's end, unsaid.
+        if (held->low < held->high && !(float(value) >= held->low && float(value) <= held->high)) {
+            result.error = "--fix " + name + ": " + shortestText(float(value)) +
+                           " is outside the parameter's range " + shortestText(held->low) + " to " +
+                           shortestText(held->high);
             return result;
         }
     }
@@ -302,7 +317,7 @@ SurfaceFitResult fitTypedSurface(const std::vector<FitPoint>& points, const Scen
     std::vector<TypedSolved> tried(starts.size());
     std::atomic<std::size_t> next{0}, done{0};
     const auto work = [&] {
-        for (std::size_t k; (k = next++) < starts.size();) {
+        for (std::size_t k; (k = next++) < starts.size() && !stopAsked(options);) {
             tried[k] = solveTyped(*surface, scene, starts[k], few, options, size, 25, 1);
             if (options.progress)
                 options.progress(0.5 * double(++done) / double(starts.size()));
@@ -314,6 +329,8 @@ SurfaceFitResult fitTypedSurface(const std::vector<FitPoint>& points, const Scen
     work();
     for (std::thread& t : helpers)
         t.join();
+    if (stopAsked(options))
+        return stoppedFit();
     std::size_t best = 0;
     for (std::size_t k = 1; k < tried.size(); ++k)
         if (tried[k].cost < tried[best].cost)
@@ -335,6 +352,8 @@ SurfaceFitResult fitTypedSurface(const std::vector<FitPoint>& points, const Scen
                          std::max(1, options.threads));
     if (options.progress)
         options.progress(1);
+    if (stopAsked(options))
+        return stoppedFit();
     result.iterations = iterations + refined.iterations;
     result.starts = int(starts.size());
     result.solved = std::isfinite(refined.cost);
@@ -343,7 +362,9 @@ SurfaceFitResult fitTypedSurface(const std::vector<FitPoint>& points, const Scen
         return result;
     }
     result.scene = posedScene(scene, refined.start);
-    result.distances = measureFit(points, result.scene);
+    result.distances = measureFit(points, result.scene, options.stop);
+    if (stopAsked(options))
+        return stoppedFit();
     result.converged = refined.converged || result.distances.rms < 1e-6 * result.distances.size;
     result.solverMessage = refined.message;
     result.seconds =

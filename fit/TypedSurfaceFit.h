@@ -10,8 +10,10 @@ namespace Vextal {
 SurfaceFitResult fitTypedSurface(const std::vector<FitPoint>& points, const SceneValues& scene,
                                  const SurfaceFitOptions& options);
 
-// Each point's distance to the closest point of a posed typed surface.
+// Each point's distance to the closest point of a posed typed surface; when
+// `stop` is set, the points not yet measured are left at 0.
 std::vector<double> typedPointDistances(const std::vector<FitPoint>& points,
-                                        const SceneValues& scene);
+                                        const SceneValues& scene,
+                                        const std::atomic<bool>* stop = nullptr);
 
 } // namespace Vextal

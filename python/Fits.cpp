@@ -1,15 +1,19 @@
 #include "python/Fits.h"
 
 #include "fit/SurfaceFit.h"
+#include "fit/TypedSurfaceFit.h"
 #include "mesh/Workers.h"
 #include "python/Errors.h"
 #include "python/Interruptible.h"
 #include "python/Numbers.h"
 #include "python/Scenes.h"
+#include "scene/SceneExplanation.h"
 
 #include <pybind11/numpy.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace py = pybind11;
 
@@ -46,22 +50,95 @@ std::vector<Vextal::FitPoint> pointsOf(const py::object& given, std::size_t& not
     return points;
 }
 
-Vextal::SurfaceFitOptions optionsOf(const std::string& surface, const py::object& symmetry,
-                                    const py::object& fix, bool robust, const py::object& threads,
-                                    const py::object& seed) {
+constexpr const char* surfacesTaken =
+    "surface must be 'spheric', 'toric', 'harmonic' or a vextal.Scene of a typed surface";
+
+// What surface= asks for: one of the fit's own surfaces, or the typed scene
+// whose named parameters and pose are fitted.
+struct FitRequest {
     Vextal::SurfaceFitOptions options;
-    if (surface == "spheric")
-        options.surface = Vextal::SurfaceKind::spheric;
-    else if (surface == "toric")
-        options.surface = Vextal::SurfaceKind::toric;
-    else if (surface == "harmonic")
-        options.surface = Vextal::SurfaceKind::harmonic;
-    else
-        raiseValueError("surface must be 'spheric', 'toric' or 'harmonic', got '" + surface + "'");
+    std::optional<Vextal::SceneValues> typed;
+};
+
+void takeSurface(const py::object& surface, FitRequest& request) {
+    if (py::isinstance<Scene>(surface)) {
+        const Vextal::SceneValues& values = surface.cast<const Scene&>().values;
+        if (values.surface != Vextal::SurfaceKind::formula)
+            raiseValueError(std::string(surfacesTaken) + ", got a Scene of a " +
+                            Vextal::surfaceName(values.surface));
+        request.typed = values;
+        return;
+    }
+    constexpr std::pair<const char*, Vextal::SurfaceKind> words[] = {
+        {"spheric", Vextal::SurfaceKind::spheric},
+        {"toric", Vextal::SurfaceKind::toric},
+        {"harmonic", Vextal::SurfaceKind::harmonic},
+    };
+    if (py::isinstance<py::str>(surface))
+        for (const auto& [word, kind] : words)
+            if (surface.cast<std::string>() == word) {
+                request.options.surface = kind;
+                return;
+            }
+    raiseValueError(std::string(surfacesTaken) + ", got " +
+                    shownValue(surface, !py::isinstance<py::str>(surface)));
+}
+
+// The finite number a fix holds a name at.
+double heldNumber(const std::string& name, const py::handle& value) {
+    const double number = realNumber(value, name.c_str(), "must be a finite number");
+    if (!std::isfinite(number))
+        raiseValueError(name + " must be a finite number, got " + shownValue(value));
+    return number;
+}
+
+// A superformula's number held: one of its twelve, above 0 (an order 0 or more).
+double superformulaFix(const std::string& name, const py::handle& key, const py::handle& value) {
+    if (!Vextal::isFixableName(name))
+        raiseValueError("fix takes coef1.n1 .. coef1.b, coef1.m and the same of coef2, got " +
+                        shownValue(key));
+    const double number = heldNumber(name, value);
+    if (name.ends_with(".m") ? number < 0 : !(number > 0))
+        raiseValueError(name + " must be above 0 (an order m 0 or more), got " + shownValue(value));
+    return number;
+}
+
+// A typed scene's parameter held: one it names, within its range (the fit
+// keeps every parameter there).
+double typedFix(const Vextal::SceneValues& scene, const std::string& name, const py::handle& key,
+                const py::handle& value) {
+    const auto& parameters = scene.formula.parameters;
+    const auto held =
+        std::find_if(parameters.begin(), parameters.end(),
+                     [&](const Vextal::FormulaParameter& p) { return p.name == name; });
+    if (held == parameters.end()) {
+        std::string names;
+        for (const Vextal::FormulaParameter& p : parameters)
+            names += (names.empty() ? "" : ", ") + p.name;
+        raiseValueError("fix takes the typed scene's parameters (" +
+                        (names.empty() ? std::string("it has none") : names) + "), got " +
+                        shownValue(key));
+    }
+    const double number = heldNumber(name, value);
+    if (held->low < held->high && !(float(number) >= held->low && float(number) <= held->high))
+        raiseValueError(name + " must be within its range " + Vextal::shortestText(held->low) +
+                        " to " + Vextal::shortestText(held->high) + ", got " + shownValue(value));
+    return number;
+}
+
+FitRequest requestOf(const py::object& surface, const py::object& symmetry, const py::object& fix,
+                     bool robust, const py::object& threads, const py::object& seed) {
+    FitRequest request;
+    takeSurface(surface, request);
+    Vextal::SurfaceFitOptions& options = request.options;
     // The harmonic's whole numbers are searched, never held.
-    if (surface == "harmonic" && !(symmetry.is_none() && fix.is_none()))
+    if (!request.typed && options.surface == Vextal::SurfaceKind::harmonic &&
+        !(symmetry.is_none() && fix.is_none()))
         raiseValueError("symmetry and fix hold a superformula's numbers; the harmonic's are "
                         "searched");
+    if (request.typed && !symmetry.is_none())
+        raiseValueError("symmetry holds a superformula's order; a typed scene has its own "
+                        "parameters");
     if (!symmetry.is_none())
         options.symmetry =
             int(wholeNumber(symmetry, "symmetry", "must be a whole number from 0 to 64", 0, 64));
@@ -69,16 +146,12 @@ Vextal::SurfaceFitOptions optionsOf(const std::string& surface, const py::object
         if (!py::isinstance<py::dict>(fix))
             raiseValueError("fix must be a dict of names to numbers, got " + shownValue(fix, true));
         for (const auto& [key, value] : fix.cast<py::dict>()) {
+            if (!py::isinstance<py::str>(key))
+                raiseValueError("fix takes names (str), got " + shownValue(key, true));
             const std::string name = py::str(key);
-            if (!py::isinstance<py::str>(key) || !Vextal::isFixableName(name))
-                raiseValueError("fix takes coef1.n1 .. coef1.b, coef1.m and the same of coef2, "
-                                "got " +
-                                shownValue(key));
-            const double number = realNumber(value, name.c_str(), "must be a finite number");
-            if (!std::isfinite(number) || (name.ends_with(".m") ? number < 0 : !(number > 0)))
-                raiseValueError(name + " must be above 0 (an order m 0 or more), got " +
-                                shownValue(value));
-            options.fixed.emplace_back(name, number);
+            options.fixed.emplace_back(name, request.typed
+                                                 ? typedFix(*request.typed, name, key, value)
+                                                 : superformulaFix(name, key, value));
         }
     }
     options.robust = robust;
@@ -88,20 +161,21 @@ Vextal::SurfaceFitOptions optionsOf(const std::string& surface, const py::object
             int(wholeNumber(threads, "threads", "must be a whole number from 1 to 1024", 1, 1024));
     options.randomKey = std::uint64_t(
         wholeNumber(seed, "seed", "must be a whole number from 0 to 2**63 - 1", 0, LLONG_MAX));
-    return options;
+    return request;
 }
 
-py::tuple fit(const py::object& points, const std::string& surface, const py::object& symmetry,
+py::tuple fit(const py::object& points, const py::object& surface, const py::object& symmetry,
               const py::object& fix, bool robust, const py::object& threads,
               const py::object& seed) {
-    Vextal::SurfaceFitOptions options = optionsOf(surface, symmetry, fix, robust, threads, seed);
+    FitRequest request = requestOf(surface, symmetry, fix, robust, threads, seed);
     FitReport report;
     const std::vector<Vextal::FitPoint> given = pointsOf(points, report.notFinite);
     Vextal::Workers workers;
     Vextal::SurfaceFitResult result;
     runInterruptibly(workers, [&] {
-        options.stop = workers.stop;
-        result = Vextal::fitSurface(given, options);
+        request.options.stop = workers.stop;
+        result = request.typed ? Vextal::fitTypedSurface(given, *request.typed, request.options)
+                               : Vextal::fitSurface(given, request.options);
     });
     if (!result.solved)
         raiseValueError("points: " + result.error);
@@ -147,16 +221,18 @@ void bindFits(py::module_& module) {
     module.def("fit", &fit, py::arg("points"), py::arg("surface") = "spheric", py::kw_only(),
                py::arg("symmetry") = py::none(), py::arg("fix") = py::none(),
                py::arg("robust") = false, py::arg("threads") = py::none(), py::arg("seed") = 1,
-               R"(Fits a superformula surface with its pose to an n x 3 array of points.
+               R"(Fits a surface with its pose to an n x 3 array of points.
 
 Returns (Scene, FitReport): the scene places the surface with its pose, as
 vextal-fit writes it. Rows with a NaN or infinite coordinate are left out and
-counted. surface is 'spheric', 'toric' or 'harmonic' (its whole numbers
-searched); symmetry holds the order m of phi;
-fix holds numbers, as {'coef1.n1': 2}; robust uses a loss under which outliers
-hardly pull; the same seed gives the same fit for any threads. Raises
-ValueError when the points cannot hold a surface (fewer than 10, on a plane, a
-line or a point); Ctrl-C stops it.)");
+counted. surface is 'spheric', 'toric', 'harmonic' (its whole numbers
+searched) or a Scene of a typed surface, whose named parameters (within their
+ranges) and pose are fitted: the scene returned is it with the fitted values
+and a pose. symmetry holds a superformula's order m of phi; fix holds
+numbers, as {'coef1.n1': 2}, or a typed scene's parameters, as {'R': 1.4};
+robust uses a loss under which outliers hardly pull; the same seed gives the
+same fit for any threads. Raises ValueError when the points cannot hold a
+surface (fewer than 10, on a plane, a line or a point); Ctrl-C stops it.)");
 }
 
 } // namespace VextalPython

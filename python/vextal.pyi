@@ -232,7 +232,7 @@ class FitReport:
 
 def fit(
     points: npt.ArrayLike,
-    surface: Literal["spheric", "toric", "harmonic"] = "spheric",
+    surface: Union[Literal["spheric", "toric", "harmonic"], Scene] = "spheric",
     *,
     symmetry: Optional[Whole] = None,
     fix: Optional[dict[str, Real]] = None,

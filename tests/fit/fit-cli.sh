@@ -50,6 +50,12 @@ grep -q "^pose " "$work/torus.vextal" && ! grep -q "^param R 1 " "$work/torus.ve
 "$fit" --json --quiet --measure "$work/torus.vextal" "$work/torus-truth.ply" >"$work/torus.json"
 below "$(field "$work/torus.json" largest)" "$("$python" -c "print(1e-4 * $(field "$work/torus.json" size))")" \
     || fail "typed torus: the true torus is $(field "$work/torus.json" largest) from the fitted one"
+# A held value beyond its parameter's range is refused, not moved into it.
+status=0
+"$fit" --quiet --surface "$here/../../examples/typed-torus.vextal" --fix R=5 "$work/torus.ply" \
+    "$work/far.vextal" >"$work/far.txt" || status=$?
+[ "$status" = 2 ] && [ ! -e "$work/far.vextal" ] && grep -q "outside the parameter's range" "$work/far.txt" \
+    || fail "--fix R=5 beyond R's range: status $status, $(cat "$work/far.txt")"
 
 # The spherical harmonic's whole numbers are searched: points of the four
 # lobes under a pose; other points of it lie on the fitted surface within

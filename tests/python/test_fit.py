@@ -57,3 +57,52 @@ def test_fit_finds_the_harmonics_whole_numbers():
     assert report.within_one_percent > 0.99 and scene.surface == "harmonic"
     with pytest.raises(ValueError, match="searched"):
         vextal.fit(points, "harmonic", symmetry=4)
+
+
+def turned(axis, angle):
+    """The rotation matrix of `angle` about `axis`."""
+    k = np.asarray(axis, float) / np.linalg.norm(axis)
+    cross = np.array([[0, -k[2], k[1]], [k[2], 0, -k[0]], [-k[1], k[0], 0]])
+    return np.eye(3) + math.sin(angle) * cross + (1 - math.cos(angle)) * cross @ cross
+
+
+def torus_distances(points, big, small, turn, shift, scale):
+    """Each point's distance to the torus of radii big and small under the pose."""
+    q = (points - shift) @ turn / scale
+    return np.abs(np.hypot(np.hypot(q[:, 0], q[:, 1]) - big, q[:, 2]) - small) * scale
+
+
+def test_fit_takes_a_typed_scene(run, examples, tmp_path):
+    rng = np.random.default_rng(3)
+    u, v = rng.uniform(0, 2 * math.pi, (2, 500))
+    pose = turned([1, 2, 2], 0.7), np.array([1, -2, 0.5]), 2.0
+    ring = 1.4 + 0.35 * np.cos(u)
+    points = np.c_[ring * np.cos(v), ring * np.sin(v), 0.35 * np.sin(u)] * pose[2] @ pose[0].T
+    points += pose[1]
+    torus = next(p for p in examples if p.name == "typed-torus.vextal")
+    scene, report = vextal.fit(points, vextal.load(torus), fix={"R": 1.4}, threads=1)
+    # R is held; r and the pose are found, and the rebuilt mesh lies on the
+    # true torus. The scene is the tool's and round-trips through its text.
+    assert report.converged and report.largest < 1e-4 * report.size
+    assert scene.params["R"][0] == pytest.approx(1.4) and scene.params["r"][0] == pytest.approx(0.35)
+    vertices = scene.mesh().vertices.astype(np.float64)
+    assert torus_distances(vertices, 1.4, 0.35, *pose).max() < 1e-4 * report.size
+    assert vextal.Scene.from_text(scene.text()) == scene
+    np.savetxt(tmp_path / "torus.txt", points)
+    run("vextal-fit", "--quiet", "--threads", "1", "--surface", torus, "--fix", "R=1.4",
+        tmp_path / "torus.txt", tmp_path / "torus.vextal")
+    assert scene == vextal.load(tmp_path / "torus.vextal")
+
+
+def test_fit_refuses_what_a_typed_scene_cannot_hold(examples):
+    points = starfish_points(100)
+    torus = vextal.load(next(p for p in examples if p.name == "typed-torus.vextal"))
+    with pytest.raises(ValueError, match="a vextal.Scene of a typed surface, got a Scene of a sph"):
+        vextal.fit(points, vextal.Scene("spheric"))
+    with pytest.raises(ValueError, match="symmetry holds a superformula's order"):
+        vextal.fit(points, torus, symmetry=5)
+    with pytest.raises(ValueError, match=r"parameters \(R, r\), got 'coef1.n1'"):
+        vextal.fit(points, torus, fix={"coef1.n1": 2})
+    # The fit keeps a parameter within its range: a value beyond it is refused.
+    with pytest.raises(ValueError, match="R must be within its range 0.5 to 2, got 5"):
+        vextal.fit(points, torus, fix={"R": 5})
