@@ -1,5 +1,6 @@
 #include "fit/SurfaceFit.h"
 
+#include "fit/ClosestSurfacePoint.h"
 #include "fit/FitStarts.h"
 #include "fit/FitStopped.h"
 #include "fit/FittedPose.h"
@@ -305,19 +306,11 @@ std::vector<double> pointDistances(const std::vector<FitPoint>& points, const Sc
         return typedPointDistances(points, scene, stop);
     if (scene.surface == SurfaceKind::harmonic)
         return harmonicPointDistances(points, scene);
-    FitStart s = startFromScene(scene);
+    const FitStart s = startFromScene(scene);
     std::vector<double> distances;
     distances.reserve(points.size());
-    for (const FitPoint& p : points) {
-        double r = 0;
-        if (scene.surface == SurfaceKind::toric)
-            ToricResidual{{p[0], p[1], p[2]}, s.m1, s.m2}(s.shape.data(), s.rotation.data(),
-                                                          s.translation.data(), &s.scale, &r);
-        else
-            SphericResidual{{p[0], p[1], p[2]}, s.m1, s.m2}(s.shape.data(), s.rotation.data(),
-                                                            s.translation.data(), &s.scale, &r);
-        distances.push_back(std::isfinite(r) ? std::fabs(r) : HUGE_VAL);
-    }
+    for (const FitPoint& p : points)
+        distances.push_back(closestSurfaceDistance(s, scene.surface, p));
     return distances;
 }
 
@@ -375,13 +368,12 @@ SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFi
     }
     result.iterations = best->iterations;
     result.solved = true;
-    result.distances = measureFit(points, sceneOf(best->start, options.surface));
+    result.scene = sceneOf(best->start, options.surface);
+    result.distances = measureFit(points, result.scene);
     // Points that lie on the surface to within rounding stop the solver by
     // its iteration count, not its tolerances: that too is convergence.
     result.converged = best->converged || result.distances.rms < 1e-6 * result.distances.size;
     result.solverMessage = best->message;
-    result.scene = sceneOf(best->start, options.surface);
-    result.distances = measureFit(points, result.scene);
     result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return result;

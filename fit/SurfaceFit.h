@@ -37,8 +37,8 @@ struct SurfaceFitOptions {
     const std::atomic<bool>* stop = nullptr;
 };
 
-// How well a surface fits: distances from the points to it, along the rays
-// the residuals use, in the points' units.
+// How well a surface fits: distances from the points to it, in the points'
+// units.
 struct FitDistances {
     double rms = 0, largest = 0;
     double withinOnePercent = 0; // share of points within 1% of the size
@@ -64,6 +64,9 @@ bool isFixableName(const std::string& name);
 // on a plane). The points are not changed.
 SurfaceFitResult fitSurface(const std::vector<FitPoint>& points, const SurfaceFitOptions& options);
 
+// The diagonal of the points' bounding box: 0 for none.
+double pointsSize(const std::vector<FitPoint>& points);
+
 // The distances of the points to a surface given as scene values, as the
 // fit measures them. When `stop` is given and set, a typed surface's (the
 // slow ones) end soon after with some points unmeasured.
@@ -71,7 +74,8 @@ FitDistances measureFit(const std::vector<FitPoint>& points, const SceneValues& 
                         const std::atomic<bool>* stop = nullptr);
 
 // Each point's distance, as measureFit takes them: unsigned, infinite where
-// the surface gives none; to the closest point for a typed surface.
+// the surface gives none; to the closest point for the superformula and
+// typed surfaces.
 std::vector<double> pointDistances(const std::vector<FitPoint>& points, const SceneValues& scene,
                                    const std::atomic<bool>* stop = nullptr);
 

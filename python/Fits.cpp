@@ -204,7 +204,7 @@ std::string representation(const FitReport& r) {
 void bindFits(py::module_& module) {
     py::class_<FitReport>(module, "FitReport",
                           "How well a fitted surface fits the points: distances in the points' "
-                          "units, along the rays the fit uses")
+                          "units, to each point's closest surface point")
         .def_property_readonly("rms", [](const FitReport& r) { return r.distances.rms; })
         .def_property_readonly("largest", [](const FitReport& r) { return r.distances.largest; })
         .def_property_readonly("size", [](const FitReport& r) { return r.distances.size; })

@@ -26,7 +26,7 @@ bool writeResidualPly(const std::string& path, const std::string& input,
                       const std::vector<FitPoint>& points, const SceneValues& scene,
                       std::string& error) {
     const std::vector<double> distances = pointDistances(points, scene);
-    const float top = float(0.01 * measureFit(points, scene).size);
+    const float top = float(0.01 * pointsSize(points));
     OutputFile out(path, OutputFile::Options{input});
     if (!out.stream()) {
         error = out.error();

@@ -1,0 +1,158 @@
+#include "fit/ClosestSurfacePoint.h"
+
+#include "fit/SurfaceResidual.h"
+#include "primitives/SurfaceFormulas.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace Vextal {
+
+namespace {
+
+using Jet2 = ceres::Jet<double, 2>; // the partials in theta and phi
+
+constexpr double pi = std::numbers::pi;
+
+// A surface point with its partials in theta and phi, in the shape's frame.
+struct SurfaceSample {
+    double at[3], dTheta[3], dPhi[3];
+};
+
+// r(w) of the formula whose free numbers start at s, as the residual takes
+// it, with its slope dr/dw as a jet's partial `slot`. A term that is 0 or
+// constant (an order m of 0, an exponent of 0) adds nothing to the slope,
+// where the chain rule through |.|^n would give 0 / 0.
+Jet2 radiusWithSlope(const double* s, double m, double w, int slot) {
+    const double n1 = s[0], n2 = s[1], n3 = s[2], a = s[3], b = s[4];
+    Jet2 r(radiusOf(s, m, w), slot);
+    const double u = m * 0.25 * offZeros(w, m);
+    const double cu = std::cos(u), su = std::sin(u);
+    const double C = std::pow(std::fabs(cu / a), n2), S = std::pow(std::fabs(su / b), n3);
+    const double dC = C == 0 || n2 == 0 ? 0 : -n2 * C * su / cu;
+    const double dS = S == 0 || n3 == 0 ? 0 : n3 * S * cu / su;
+    r.v[slot] = -r.a / (n1 * (C + S)) * 0.25 * m * (dC + dS);
+    return r;
+}
+
+struct Surface {
+    const double* shape;
+    double m1, m2;
+    bool toric;
+
+    // False where the point or its partials are not finite.
+    bool sample(double theta, double phi, SurfaceSample& out) const {
+        using std::cos, std::sin;
+        const Jet2 t(theta, 0), f(phi, 1);
+        const Jet2 r1 = radiusWithSlope(shape, m1, phi, 1);
+        const Jet2 r2 = radiusWithSlope(shape + shapeValuesPerFormula, m2, theta, 0);
+        const SurfacePoint<Jet2> p = toric ? toricPointOf(sin(t), cos(t), r2, sin(f), cos(f), r1)
+                                           : sphericPointOf(sin(t), cos(t), r2, sin(f), cos(f), r1);
+        const Jet2* c[3] = {&p.x, &p.y, &p.z};
+        bool finite = true;
+        for (int k = 0; k < 3; ++k) {
+            out.at[k] = c[k]->a;
+            out.dTheta[k] = c[k]->v[0];
+            out.dPhi[k] = c[k]->v[1];
+            finite = finite && std::isfinite(out.at[k]) && std::isfinite(out.dTheta[k]) &&
+                     std::isfinite(out.dPhi[k]);
+        }
+        return finite;
+    }
+};
+
+double distanceTo(const SurfaceSample& s, const double* q) {
+    return std::hypot(s.at[0] - q[0], s.at[1] - q[1], s.at[2] - q[2]);
+}
+
+// Keeps (theta, phi) on the surface's parameter domain. phi wraps to
+// [-pi, pi], the range the ray's atan2 gives, since an odd order's radius is
+// not periodic over 2 pi. The spheric theta passes over a pole onto the
+// meridian opposite, where the surface goes on, rather than stopping at it,
+// where every phi is the same point and a step could not leave it; the
+// toroidal theta wraps as phi does.
+void hold(double& theta, double& phi, bool toric) {
+    if (toric) {
+        theta = std::remainder(theta, 2 * pi);
+    } else if (theta > pi / 2 || theta < -pi / 2) {
+        theta = std::copysign(pi, theta) - theta;
+        phi += pi;
+    }
+    phi = std::remainder(phi, 2 * pi);
+}
+
+// Damped Gauss-Newton on |S(theta, phi) - q|^2 from the sample at (theta,
+// phi), a step halved until it brings the point closer. At a spheric pole
+// the phi column vanishes; the damping keeps the system solvable there and
+// the step then moves theta alone, across the pole if need be.
+double refined(const Surface& surface, const double* q, double theta, double phi,
+               SurfaceSample at) {
+    double distance = distanceTo(at, q);
+    for (int step = 0; step < 40 && distance > 0; ++step) {
+        double a = 0, b = 0, c = 0, gTheta = 0, gPhi = 0;
+        for (int k = 0; k < 3; ++k) {
+            const double r = at.at[k] - q[k];
+            a += at.dTheta[k] * at.dTheta[k];
+            b += at.dTheta[k] * at.dPhi[k];
+            c += at.dPhi[k] * at.dPhi[k];
+            gTheta += at.dTheta[k] * r;
+            gPhi += at.dPhi[k] * r;
+        }
+        const double damp = 1e-12 * (a + c) + 1e-300;
+        const double det = (a + damp) * (c + damp) - b * b;
+        if (!(det > 0))
+            break;
+        double sTheta = -((c + damp) * gTheta - b * gPhi) / det;
+        double sPhi = -((a + damp) * gPhi - b * gTheta) / det;
+        if (std::fabs(sTheta) + std::fabs(sPhi) < 1e-12)
+            break;
+        bool closer = false, settled = false;
+        for (int half = 0; half < 10; ++half, sTheta *= 0.5, sPhi *= 0.5) {
+            double t = theta + sTheta, f = phi + sPhi;
+            hold(t, f, surface.toric);
+            SurfaceSample next;
+            if (!surface.sample(t, f, next))
+                continue;
+            if (const double d = distanceTo(next, q); d < distance) {
+                closer = true;
+                settled = distance - d <= 1e-9 * d;
+                distance = d;
+                at = next;
+                theta = t;
+                phi = f;
+                break;
+            }
+        }
+        // Done when no step brings it closer, or the last one gained less
+        // than 1e-9 of the distance: the distance's error is then smaller
+        // still, the steps shrinking by a steady factor.
+        if (!closer || settled)
+            break;
+    }
+    return distance;
+}
+
+} // namespace
+
+double closestSurfaceDistance(const FitStart& s, SurfaceKind kind, const FitPoint& p) {
+    const Surface surface{s.shape.data(), s.m1, s.m2, kind == SurfaceKind::toric};
+    // The point in the shape's frame, where the surface's scale is 1.
+    double q[3];
+    toShapeFrame(p.data(), s.rotation.data(), s.translation.data(), &s.scale, q);
+    // The ray's hit, at the point's own angles as the residual takes them.
+    const double rho = std::sqrt(q[0] * q[0] + q[1] * q[1] + 1e-300);
+    const double phi = std::atan2(q[1], q[0]);
+    const double r1 = radiusOf(s.shape.data(), s.m1, phi);
+    const double theta = surface.toric ? std::atan2(q[2], rho - r1) : std::atan2(q[2] * r1, rho);
+    SurfaceSample hit;
+    if (!surface.sample(theta, phi, hit)) {
+        // No partials there: the hit's own distance, when it has one.
+        const double d = distanceTo(hit, q);
+        return std::isfinite(d) ? s.scale * d : HUGE_VAL;
+    }
+    const double ray = distanceTo(hit, q);
+    const double closest = refined(surface, q, theta, phi, hit);
+    return s.scale * (std::isfinite(closest) && closest < ray ? closest : ray);
+}
+
+} // namespace Vextal
