@@ -54,12 +54,18 @@ ceres::Jet<double, N> radiusOf(const ceres::Jet<double, N>* s, double m,
     const double S = std::pow(std::fabs(su * (1 / b)), n3);
     const double C = std::pow(std::fabs(cu * (1 / a)), n2);
     const double r = std::pow(C + S, -1 / n1);
-    const double logC = std::log(std::fabs(cu / a)), logS = std::log(std::fabs(su / b));
+    // A term whose sine or cosine is 0 (every angle's sine at order 0, the
+    // tube's circle) is 0 or 1 whatever its exponent and divisor: its
+    // derivatives are 0, where the formula's own would be 0 times infinity.
+    const bool noC = cu == 0, noS = su == 0;
+    const double CLogC = noC ? 0 : C * std::log(std::fabs(cu / a));
+    const double SLogS = noS ? 0 : S * std::log(std::fabs(su / b));
     const double k = -r / (n1 * (C + S)); // dr/dC, and dr/dS
+    const double turn = m == 0 ? 0 : 0.25 * m * ((noS ? 0 : n3 * S * cu / su) - n2 * C * su / cu);
     ceres::Jet<double, N> out(r);
-    out.v = (r * std::log(C + S) / (n1 * n1)) * s[0].v + (k * C * logC) * s[1].v +
-            (k * S * logS) * s[2].v + (-k * n2 * C / a) * s[3].v + (-k * n3 * S / b) * s[4].v +
-            (k * 0.25 * m * (n3 * S * cu / su - n2 * C * su / cu)) * w.v;
+    out.v = (r * std::log(C + S) / (n1 * n1)) * s[0].v + (k * CLogC) * s[1].v +
+            (k * SLogS) * s[2].v + (-k * n2 * C / a) * s[3].v +
+            (noS ? 0 : -k * n3 * S / b) * s[4].v + (k * turn) * w.v;
     return out;
 }
 

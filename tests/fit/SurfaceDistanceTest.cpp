@@ -131,3 +131,27 @@ TEST(SurfaceDistance, IsTheDistanceToTheClosestSurfacePoint) {
         EXPECT_LE(distances[k], rayGap(star, cloud[k]) * (1 + 1e-12)) << "point " << k;
     }
 }
+
+// The radius's derivatives, carried by jets, match central differences of
+// its value, for a term of order 0 (the tube's circle, whose sines are all
+// 0) as for a star's.
+TEST(SurfaceDistance, RadiusDerivativesHoldAtEveryOrder) {
+    using J = ceres::Jet<double, 6>;
+    for (const double m : {0.0, 5.0}) {
+        const double numbers[6] = {1.7, 2.3, 1.4, 0.9, 0.6, 0.7}; // n1 n2 n3 a b, w
+        J jets[6];
+        for (int k = 0; k < 6; ++k)
+            jets[k] = J(numbers[k], k);
+        const J r = radiusOf(jets, m, jets[5]);
+        for (int k = 0; k < 6; ++k) {
+            double up[6], down[6];
+            std::copy(numbers, numbers + 6, up);
+            std::copy(numbers, numbers + 6, down);
+            up[k] += 1e-6;
+            down[k] -= 1e-6;
+            const double slope = (radiusOf(up, m, up[5]) - radiusOf(down, m, down[5])) / 2e-6;
+            EXPECT_NEAR(r.v[k], slope, 1e-6 * (1 + std::fabs(slope)))
+                << "m " << m << ", number " << k;
+        }
+    }
+}
