@@ -60,6 +60,10 @@ async function main() {
     }
     try {
         const tab = await browser.newPage();
+        // A loaded machine (a parallel test run) can take longer than
+        // puppeteer's 30 s for a step of the page.
+        tab.setDefaultTimeout(120000);
+        tab.setDefaultNavigationTimeout(120000);
         tab.on("pageerror", (error) => console.log(`page error: ${error.message}`));
         await tab.goto(url);
         await tab.waitForFunction("window.vextalPage && window.vextalPage.meshHash() !== null",
