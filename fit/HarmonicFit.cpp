@@ -1,6 +1,7 @@
 #include "fit/HarmonicFit.h"
 
 #include "fit/FitStarts.h"
+#include "fit/FitStopped.h"
 #include "fit/FittedPose.h"
 #include "fit/PointSample.h"
 #include "fit/SurfaceResidual.h"
@@ -311,6 +312,8 @@ void solvePose(HarmonicStart& s, const std::vector<FitPoint>& points,
     solverOptions.logging_type = ceres::SILENT;
     solverOptions.function_tolerance = 1e-10;
     solverOptions.parameter_tolerance = 1e-10;
+    Stopped stopped(options.stop);
+    solverOptions.callbacks.push_back(&stopped);
     ceres::Solver::Summary summary;
     ceres::Solve(solverOptions, &problem, &summary);
     s.cost = summary.IsSolutionUsable() && std::isfinite(summary.final_cost) ? summary.final_cost
@@ -368,11 +371,13 @@ SceneValues harmonicScene(const HarmonicStart& s) {
 }
 
 // Runs `work(k)` for k below `count` among the threads, each result in its
-// own slot, so the outcome does not depend on the thread count.
-template <class Work> void shared(std::size_t count, int threads, const Work& work) {
+// own slot, so the outcome does not depend on the thread count; no more
+// once the fit is asked to stop.
+template <class Work>
+void shared(std::size_t count, int threads, const SurfaceFitOptions& options, const Work& work) {
     std::atomic<std::size_t> next{0};
     const auto run = [&] {
-        for (std::size_t k; (k = next++) < count;)
+        for (std::size_t k; (k = next++) < count && !stopAsked(options);)
             work(k);
     };
     std::vector<std::thread> helpers;
@@ -438,7 +443,7 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
     // Every start's whole numbers searched (cheap: sums of tabled terms),
     // the best 8 starts' poses solved a few steps.
     std::vector<double> searched(starts.size());
-    shared(starts.size(), threads, [&](std::size_t k) {
+    shared(starts.size(), threads, options, [&](std::size_t k) {
         searched[k] = searchWholeNumbers(starts[k], first, false, starts[k].m);
         if (options.progress)
             options.progress(0.5 * double(k + 1) / double(starts.size()));
@@ -452,10 +457,12 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
     for (std::size_t k = 0; k < std::min<std::size_t>(8, order.size()); ++k)
         if (std::isfinite(searched[order[k]]))
             kept.push_back(starts[order[k]]);
-    shared(kept.size(), threads,
+    if (stopAsked(options))
+        return stoppedFit();
+    shared(kept.size(), threads, options,
            [&](std::size_t k) { solvePose(kept[k], few, options, size, 15, 1); });
     int iterations = 0;
-    shared(kept.size(), threads, [&](std::size_t k) {
+    shared(kept.size(), threads, options, [&](std::size_t k) {
         HarmonicStart& s = kept[k];
         Coefficients again;
         if (std::isfinite(searchWholeNumbers(s, more, true, again)) && again != s.m) {
@@ -469,6 +476,8 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
             solvePose(s, more, options, size, 30, 1);
         }
     });
+    if (stopAsked(options))
+        return stoppedFit();
     if (kept.empty()) {
         result.error = "no whole numbers give a radius above 0 at every point";
         return result;
@@ -483,6 +492,8 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
         return result;
     }
     solvePose(s, more, options, size, options.maxIterations, threads);
+    if (stopAsked(options))
+        return stoppedFit();
     if (options.progress)
         options.progress(1);
     for (const HarmonicStart& k : kept)
