@@ -3,6 +3,7 @@
 #include "fit/FitStarts.h"
 #include "fit/FitStopped.h"
 #include "fit/FittedPose.h"
+#include "fit/HarmonicClosestPoint.h"
 #include "fit/PointSample.h"
 #include "fit/SurfaceResidual.h"
 #include "scene/SceneCommands.h"
@@ -403,9 +404,10 @@ std::vector<double> harmonicPointDistances(const std::vector<FitPoint>& points,
     const double scale = pose.scale;
     std::vector<double> distances;
     for (const FitPoint& p : points) {
-        double r = 0;
-        HarmonicResidual{m, {p[0], p[1], p[2]}}(rotation, translation, &scale, &r);
-        distances.push_back(std::isfinite(r) ? std::fabs(r) : HUGE_VAL);
+        double q[3];
+        toShapeFrame(p.data(), rotation, translation, &scale, q);
+        const double d = scale * harmonicClosestDistance(m, q);
+        distances.push_back(std::isfinite(d) ? d : HUGE_VAL);
     }
     return distances;
 }
