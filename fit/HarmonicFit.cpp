@@ -324,6 +324,26 @@ void solvePose(HarmonicStart& s, const std::vector<FitPoint>& points,
     s.message = summary.message;
 }
 
+// The points nearest a start's surface, 80% of them: the search scores by
+// least squares, which a point far off (an outlier) sways as much as many
+// near ones, so with a robust loss it looks only at these.
+std::vector<FitPoint> nearestShare(const HarmonicStart& s, const std::vector<FitPoint>& points) {
+    std::vector<std::pair<double, std::size_t>> gaps;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        double r = 0;
+        HarmonicResidual{s.m, {points[i][0], points[i][1], points[i][2]}}(
+            s.rotation.data(), s.translation.data(), &s.scale, &r);
+        gaps.emplace_back(std::isfinite(r) ? std::fabs(r) : HUGE_VAL, i);
+    }
+    const std::size_t kept = std::max<std::size_t>(10, points.size() * 4 / 5);
+    std::nth_element(gaps.begin(), gaps.begin() + std::ptrdiff_t(std::min(kept, gaps.size())),
+                     gaps.end());
+    std::vector<FitPoint> near;
+    for (std::size_t k = 0; k < std::min(kept, gaps.size()); ++k)
+        near.push_back(points[gaps[k].second]);
+    return near;
+}
+
 // The pose starts: 64 directions spread evenly over the sphere (a
 // Fibonacci lattice) as the harmonic's z axis, each turned about itself in
 // 16 steps, at the points' centre and scaled so that a radius of 2 (the
@@ -467,7 +487,8 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
     shared(kept.size(), threads, options, [&](std::size_t k) {
         HarmonicStart& s = kept[k];
         Coefficients again;
-        if (std::isfinite(searchWholeNumbers(s, more, true, again)) && again != s.m) {
+        const std::vector<FitPoint> searchedOn = options.robust ? nearestShare(s, more) : more;
+        if (std::isfinite(searchWholeNumbers(s, searchedOn, true, again)) && again != s.m) {
             HarmonicStart other = s;
             other.m = again;
             solvePose(other, more, options, size, 30, 1);
