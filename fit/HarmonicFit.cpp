@@ -1,7 +1,9 @@
 #include "fit/HarmonicFit.h"
 
 #include "fit/FitStarts.h"
+#include "fit/FitStopped.h"
 #include "fit/FittedPose.h"
+#include "fit/HarmonicClosestPoint.h"
 #include "fit/PointSample.h"
 #include "fit/SurfaceResidual.h"
 #include "scene/SceneCommands.h"
@@ -311,6 +313,8 @@ void solvePose(HarmonicStart& s, const std::vector<FitPoint>& points,
     solverOptions.logging_type = ceres::SILENT;
     solverOptions.function_tolerance = 1e-10;
     solverOptions.parameter_tolerance = 1e-10;
+    Stopped stopped(options.stop);
+    solverOptions.callbacks.push_back(&stopped);
     ceres::Solver::Summary summary;
     ceres::Solve(solverOptions, &problem, &summary);
     s.cost = summary.IsSolutionUsable() && std::isfinite(summary.final_cost) ? summary.final_cost
@@ -318,6 +322,26 @@ void solvePose(HarmonicStart& s, const std::vector<FitPoint>& points,
     s.iterations += int(summary.iterations.size());
     s.converged = summary.termination_type == ceres::CONVERGENCE;
     s.message = summary.message;
+}
+
+// The points nearest a start's surface, 80% of them: the search scores by
+// least squares, which a point far off (an outlier) sways as much as many
+// near ones, so with a robust loss it looks only at these.
+std::vector<FitPoint> nearestShare(const HarmonicStart& s, const std::vector<FitPoint>& points) {
+    std::vector<std::pair<double, std::size_t>> gaps;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        double r = 0;
+        HarmonicResidual{s.m, {points[i][0], points[i][1], points[i][2]}}(
+            s.rotation.data(), s.translation.data(), &s.scale, &r);
+        gaps.emplace_back(std::isfinite(r) ? std::fabs(r) : HUGE_VAL, i);
+    }
+    const std::size_t kept = std::max<std::size_t>(10, points.size() * 4 / 5);
+    std::nth_element(gaps.begin(), gaps.begin() + std::ptrdiff_t(std::min(kept, gaps.size())),
+                     gaps.end());
+    std::vector<FitPoint> near;
+    for (std::size_t k = 0; k < std::min(kept, gaps.size()); ++k)
+        near.push_back(points[gaps[k].second]);
+    return near;
 }
 
 // The pose starts: 64 directions spread evenly over the sphere (a
@@ -368,11 +392,13 @@ SceneValues harmonicScene(const HarmonicStart& s) {
 }
 
 // Runs `work(k)` for k below `count` among the threads, each result in its
-// own slot, so the outcome does not depend on the thread count.
-template <class Work> void shared(std::size_t count, int threads, const Work& work) {
+// own slot, so the outcome does not depend on the thread count; no more
+// once the fit is asked to stop.
+template <class Work>
+void shared(std::size_t count, int threads, const SurfaceFitOptions& options, const Work& work) {
     std::atomic<std::size_t> next{0};
     const auto run = [&] {
-        for (std::size_t k; (k = next++) < count;)
+        for (std::size_t k; (k = next++) < count && !stopAsked(options);)
             work(k);
     };
     std::vector<std::thread> helpers;
@@ -398,9 +424,10 @@ std::vector<double> harmonicPointDistances(const std::vector<FitPoint>& points,
     const double scale = pose.scale;
     std::vector<double> distances;
     for (const FitPoint& p : points) {
-        double r = 0;
-        HarmonicResidual{m, {p[0], p[1], p[2]}}(rotation, translation, &scale, &r);
-        distances.push_back(std::isfinite(r) ? std::fabs(r) : HUGE_VAL);
+        double q[3];
+        toShapeFrame(p.data(), rotation, translation, &scale, q);
+        const double d = scale * harmonicClosestDistance(m, q);
+        distances.push_back(std::isfinite(d) ? d : HUGE_VAL);
     }
     return distances;
 }
@@ -438,7 +465,7 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
     // Every start's whole numbers searched (cheap: sums of tabled terms),
     // the best 8 starts' poses solved a few steps.
     std::vector<double> searched(starts.size());
-    shared(starts.size(), threads, [&](std::size_t k) {
+    shared(starts.size(), threads, options, [&](std::size_t k) {
         searched[k] = searchWholeNumbers(starts[k], first, false, starts[k].m);
         if (options.progress)
             options.progress(0.5 * double(k + 1) / double(starts.size()));
@@ -452,13 +479,16 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
     for (std::size_t k = 0; k < std::min<std::size_t>(8, order.size()); ++k)
         if (std::isfinite(searched[order[k]]))
             kept.push_back(starts[order[k]]);
-    shared(kept.size(), threads,
+    if (stopAsked(options))
+        return stoppedFit();
+    shared(kept.size(), threads, options,
            [&](std::size_t k) { solvePose(kept[k], few, options, size, 15, 1); });
     int iterations = 0;
-    shared(kept.size(), threads, [&](std::size_t k) {
+    shared(kept.size(), threads, options, [&](std::size_t k) {
         HarmonicStart& s = kept[k];
         Coefficients again;
-        if (std::isfinite(searchWholeNumbers(s, more, true, again)) && again != s.m) {
+        const std::vector<FitPoint> searchedOn = options.robust ? nearestShare(s, more) : more;
+        if (std::isfinite(searchWholeNumbers(s, searchedOn, true, again)) && again != s.m) {
             HarmonicStart other = s;
             other.m = again;
             solvePose(other, more, options, size, 30, 1);
@@ -469,6 +499,8 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
             solvePose(s, more, options, size, 30, 1);
         }
     });
+    if (stopAsked(options))
+        return stoppedFit();
     if (kept.empty()) {
         result.error = "no whole numbers give a radius above 0 at every point";
         return result;
@@ -483,6 +515,8 @@ SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points,
         return result;
     }
     solvePose(s, more, options, size, options.maxIterations, threads);
+    if (stopAsked(options))
+        return stoppedFit();
     if (options.progress)
         options.progress(1);
     for (const HarmonicStart& k : kept)

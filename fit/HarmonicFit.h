@@ -9,7 +9,8 @@ namespace Vextal {
 // the pose, and the pose and scale are then solved by least squares.
 SurfaceFitResult fitHarmonic(const std::vector<FitPoint>& points, const SurfaceFitOptions& options);
 
-// Each point's distance to a posed harmonic surface, as the fit measures it.
+// Each point's distance to the closest point of a posed harmonic surface
+// (near where the ray from its centre meets it), as the fit reports it.
 std::vector<double> harmonicPointDistances(const std::vector<FitPoint>& points,
                                            const SceneValues& scene);
 

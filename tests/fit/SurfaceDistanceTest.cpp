@@ -34,6 +34,14 @@ double radius(const std::array<float, 6>& c, double w) {
 
 // The surface point at (theta, phi) in the shape's frame, from the formula.
 Vec surfacePoint(const SceneValues& v, double theta, double phi) {
+    if (v.surface == SurfaceKind::harmonic) {
+        const auto& m = v.coefh;
+        const double r =
+            std::pow(std::sin(m[0] * phi), m[1]) + std::pow(std::cos(m[2] * phi), m[3]) +
+            std::pow(std::sin(m[4] * theta), m[5]) + std::pow(std::cos(m[6] * theta), m[7]);
+        return {r * std::sin(theta) * std::sin(phi), r * std::sin(theta) * std::cos(phi),
+                r * std::cos(theta)};
+    }
     const double r1 = radius(v.coef1, phi), r2 = radius(v.coef2, theta);
     const auto p =
         v.surface == SurfaceKind::toric
@@ -87,9 +95,8 @@ double rayGap(const SceneValues& v, const FitPoint& p) {
 // Points a known distance along the normal of known surface points measure
 // that distance: where the ray from the centre meets the surface obliquely
 // (a starfish arm's flank, whose ray measure is well off), near and above a
-// pole, and on the toroidal star ring's flank. No point of a cloud about
-// the starfish, its centre among them, measures more than its ray gap or
-// anything not finite.
+// pole, on the toroidal star ring's flank and on the spherical harmonic's. No point of a cloud
+// about the starfish, its centre among them, measures more than its ray gap or anything not finite.
 TEST(SurfaceDistance, IsTheDistanceToTheClosestSurfacePoint) {
     const SceneValues star =
         posed(SurfaceKind::spheric, {2, 7, 7, 5, 1, 1}, {2, 2, 2, 4, 0.8f, 0.24f});
@@ -115,6 +122,23 @@ TEST(SurfaceDistance, IsTheDistanceToTheClosestSurfacePoint) {
         EXPECT_NEAR(measured, expected, 1e-6 * expected) << "case " << k;
     }
     EXPECT_GT(residual(star, points[0]), 1.1 * 2.5 * 0.03) << "the ray measure is not off there";
+
+    // So for the spherical harmonic: the six ridges' flanks and the lobes'
+    // waist, where the ray from the centre meets the surface obliquely.
+    SceneValues ridges = posed(SurfaceKind::harmonic, {}, {});
+    ridges.coefh = {3, 2, 0, 1, 0, 1, 1, 6};
+    SceneValues lobes = ridges;
+    lobes.coefh = {0, 1, 3, 2, 2, 2, 2, 8};
+    const Case harmonics[] = {{&ridges, 1.2, 0.4, 0.03},
+                              {&ridges, 0.3, -0.2, -0.02},
+                              {&lobes, 0.9, 0.3, 0.02},
+                              {&lobes, 2.0, 1.2, -0.01}};
+    for (const Case& c : harmonics) {
+        const double expected = 2.5 * std::fabs(c.offset);
+        const FitPoint p = offNormal(*c.scene, c.theta, c.phi, c.offset);
+        EXPECT_NEAR(pointDistances({p}, *c.scene).at(0), expected, 1e-6 * expected)
+            << "harmonic at theta " << c.theta;
+    }
 
     std::vector<FitPoint> cloud{{1.5, -2, 0.5}};
     for (int i = 0; i < 12; ++i)

@@ -68,6 +68,20 @@ points "$work/lobes-truth.ply" harmonic 1500 "$lobes" --seed 9
 "$fit" --json --quiet --measure "$work/lobes.vextal" "$work/lobes-truth.ply" >"$work/lobes.json"
 below "$(field "$work/lobes.json" largest)" "$("$python" -c "print(1e-4 * $(field "$work/lobes.json" size))")" \
     || fail "harmonic: the true surface is $(field "$work/lobes.json" largest) from the fitted one"
+# With Gaussian noise of 1% of the size the RMS distance is within 1.2 times
+# it; with 10% outliers and --robust the true surface is within 1% of the
+# size of the fitted one.
+lobesNoise=$("$python" -c "print(0.01 * $(field "$work/lobes.json" size))")
+points "$work/lobes-noisy.ply" harmonic 1500 "$lobes" --noise 0.01
+"$fit" --json --quiet --threads 2 --surface harmonic "$work/lobes-noisy.ply" >"$work/lobes-noisy.json"
+below "$(field "$work/lobes-noisy.json" rms)" "$("$python" -c "print(1.2 * $lobesNoise)")" \
+    || fail "noisy harmonic: rms $(field "$work/lobes-noisy.json" rms), noise $lobesNoise"
+points "$work/lobes-outliers.ply" harmonic 1500 "$lobes" --outliers 0.1
+"$fit" --quiet --robust --threads 2 --surface harmonic "$work/lobes-outliers.ply" \
+    "$work/lobes-outliers.vextal" >/dev/null
+"$fit" --json --quiet --measure "$work/lobes-outliers.vextal" "$work/lobes-truth.ply" >"$work/lobes-outliers.json"
+below "$(field "$work/lobes-outliers.json" largest)" "$lobesNoise" \
+    || fail "harmonic outliers: the true surface is $(field "$work/lobes-outliers.json" largest) from the fitted one"
 
 # A scan from one side: the starfish seen from above (its upper half) and
 # the rounded cube seen along a diagonal (the half facing it). The whole
