@@ -201,10 +201,10 @@ CurveStart startOf(const PlacedCurve& c) {
 }
 
 // The points that are no outliers of the curve: within three robust standard
-// deviations of it (from the median distance), and never nearer than 0.2%
-// of the size.
+// deviations of it (from the median distance), and never nearer than `floor`
+// times the size.
 std::vector<CurvePoint> inliersOf(const std::vector<CurvePoint>& points, const CurveStart& start,
-                                  double size) {
+                                  double size, double floor) {
     CurveStart s = start;
     std::vector<double> gaps;
     for (const CurvePoint& p : points) {
@@ -215,12 +215,35 @@ std::vector<CurvePoint> inliersOf(const std::vector<CurvePoint>& points, const C
     }
     std::vector<double> sorted = gaps;
     std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
-    const double limit = std::max(3 * 1.4826 * sorted[sorted.size() / 2], 0.002 * size);
+    const double limit = std::max(3 * 1.4826 * sorted[sorted.size() / 2], floor * size);
     std::vector<CurvePoint> kept;
     for (std::size_t k = 0; k < points.size(); ++k)
         if (gaps[k] <= limit)
             kept.push_back(points[k]);
     return kept;
+}
+
+// An odd order m's curve turned by k / m of a whole turn, with n2 and n3 (and
+// a and b) swapped for odd k, is the same curve but for the arc about
+// phi = +-pi where r(phi)'s ends meet: each is a valley of its own, and the
+// starts' equal exponents lead into any. None for other orders, whose turned
+// curves are the curve itself.
+std::vector<CurveStart> twinsOf(const CurveStart& s) {
+    const int m = int(s.m);
+    if (double(m) != s.m || m % 2 == 0 || m < 3)
+        return {};
+    std::vector<CurveStart> twins;
+    for (int k = 1; k < m; ++k) {
+        CurveStart twin = s;
+        if (k % 2) {
+            std::swap(twin.shape[1], twin.shape[2]);
+            // a is held: a * a / b for b keeps the ratio the swap gives.
+            twin.shape[4] = s.shape[3] * s.shape[3] / s.shape[4];
+        }
+        twin.rotation = s.rotation + 2 * std::numbers::pi * k / m;
+        twins.push_back(twin);
+    }
+    return twins;
 }
 
 } // namespace
@@ -317,17 +340,33 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
         result.error = "no start reached a curve the points' distances are finite for";
         return result;
     }
+    // The chosen curve's twins go a few steps on the larger sample, the best
+    // of them on to the end; it replaces the curve if it lies closer.
+    std::optional<Solved> twin;
+    if (const auto twins = twinsOf(best->start); !twins.empty()) {
+        const std::vector<Solved> stepped = tryStarts(twins, large, options, size, 30, 1, 0);
+        twin = solve(bestOf(stepped, 1, result.iterations)[0], refining, options, size,
+                     options.maxIterations);
+        result.iterations += twin->iterations;
+        if (twin->cost < best->cost)
+            best = &*twin;
+    }
     // Cauchy's loss still feels the outliers a little and has valleys of its
-    // own: the robust curve is refined by plain least squares on its inliers.
-    std::optional<Solved> trimmed;
+    // own: the robust curve is refined by plain least squares on its inliers,
+    // first those within 1% of the size (the points where it still strays
+    // from the outline among them), then those within 0.2%.
+    std::optional<Solved> trimmed[2];
     if (options.robust) {
         CurveFitOptions plain = options;
         plain.robust = false;
-        trimmed = solve(best->start, inliersOf(refining, best->start, size), plain, size,
-                        options.maxIterations);
-        result.iterations += trimmed->iterations;
-        if (std::isfinite(trimmed->cost))
-            best = &*trimmed;
+        for (int round = 0; round < 2; ++round) {
+            trimmed[round] = solve(
+                best->start, inliersOf(refining, best->start, size, round == 0 ? 0.01 : 0.002),
+                plain, size, options.maxIterations);
+            result.iterations += trimmed[round]->iterations;
+            if (std::isfinite(trimmed[round]->cost))
+                best = &*trimmed[round];
+        }
     }
     result.solved = true;
     result.curve = placedCurveOf(best->start);
