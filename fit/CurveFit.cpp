@@ -223,6 +223,25 @@ std::vector<CurvePoint> inliersOf(const std::vector<CurvePoint>& points, const C
     return kept;
 }
 
+// The curve's cost over the points, unsolved, under Cauchy's loss at `bend`
+// times the size.
+double cauchyCostOf(const CurveStart& start, const std::vector<CurvePoint>& points, double size,
+                    double bend) {
+    CurveStart s = start;
+    const ceres::CauchyLoss cauchy(bend * size);
+    double cost = 0;
+    for (const CurvePoint& p : points) {
+        double r = HUGE_VAL, rho[3] = {};
+        CurveResidual{{p[0], p[1]}, s.m}(s.shape.data(), &s.rotation, s.centre.data(), &s.scale,
+                                         &r);
+        if (!std::isfinite(r))
+            return HUGE_VAL;
+        cauchy.Evaluate(r * r, rho);
+        cost += 0.5 * rho[0];
+    }
+    return cost;
+}
+
 // An odd order m's curve turned by k / m of a whole turn, with n2 and n3 (and
 // a and b) swapped for odd k, is the same curve but for the arc about
 // phi = +-pi where r(phi)'s ends meet: each is a valley of its own, and the
@@ -334,8 +353,18 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
         tryStarts(finalists, refining, options, size, options.maxIterations, 0.8, 0.2);
     for (const Solved& r : refined)
         result.iterations += r.iterations;
-    const Solved* best =
-        simplest(refined, 0.5 * double(refining.size()) * (1e-6 * size) * (1e-6 * size));
+    // Robust finalists are judged under a loss five times narrower than the
+    // one they were solved under: under the wider one a spiky curve of
+    // another order that passes near more outliers can cost less than the
+    // curve the inliers lie on.
+    std::vector<Solved> judged = refined;
+    if (options.robust)
+        for (Solved& r : judged)
+            if (std::isfinite(r.cost))
+                r.cost = cauchyCostOf(r.start, refining, size, 0.002);
+    const Solved* chosen =
+        simplest(judged, 0.5 * double(refining.size()) * (1e-6 * size) * (1e-6 * size));
+    const Solved* best = chosen ? &refined[std::size_t(chosen - judged.data())] : nullptr;
     if (!best) {
         result.error = "no start reached a curve the points' distances are finite for";
         return result;
@@ -353,15 +382,15 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
     }
     // Cauchy's loss still feels the outliers a little and has valleys of its
     // own: the robust curve is refined by plain least squares on its inliers,
-    // first those within 1% of the size (the points where it still strays
-    // from the outline among them), then those within 0.2%.
+    // first those within 3% of the size (the points where it still strays
+    // from the outline, at a star's tips, among them), then those within 0.2%.
     std::optional<Solved> trimmed[2];
     if (options.robust) {
         CurveFitOptions plain = options;
         plain.robust = false;
         for (int round = 0; round < 2; ++round) {
             trimmed[round] = solve(
-                best->start, inliersOf(refining, best->start, size, round == 0 ? 0.01 : 0.002),
+                best->start, inliersOf(refining, best->start, size, round == 0 ? 0.03 : 0.002),
                 plain, size, options.maxIterations);
             result.iterations += trimmed[round]->iterations;
             if (std::isfinite(trimmed[round]->cost))
