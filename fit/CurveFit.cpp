@@ -201,10 +201,10 @@ CurveStart startOf(const PlacedCurve& c) {
 }
 
 // The points that are no outliers of the curve: within three robust standard
-// deviations of it (from the median distance), and never nearer than 0.2%
-// of the size.
+// deviations of it (from the median distance), and never nearer than `floor`
+// times the size.
 std::vector<CurvePoint> inliersOf(const std::vector<CurvePoint>& points, const CurveStart& start,
-                                  double size) {
+                                  double size, double floor) {
     CurveStart s = start;
     std::vector<double> gaps;
     for (const CurvePoint& p : points) {
@@ -215,12 +215,54 @@ std::vector<CurvePoint> inliersOf(const std::vector<CurvePoint>& points, const C
     }
     std::vector<double> sorted = gaps;
     std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
-    const double limit = std::max(3 * 1.4826 * sorted[sorted.size() / 2], 0.002 * size);
+    const double limit = std::max(3 * 1.4826 * sorted[sorted.size() / 2], floor * size);
     std::vector<CurvePoint> kept;
     for (std::size_t k = 0; k < points.size(); ++k)
         if (gaps[k] <= limit)
             kept.push_back(points[k]);
     return kept;
+}
+
+// The curve's cost over the points, unsolved, under Cauchy's loss at `bend`
+// times the size.
+double cauchyCostOf(const CurveStart& start, const std::vector<CurvePoint>& points, double size,
+                    double bend) {
+    CurveStart s = start;
+    const ceres::CauchyLoss cauchy(bend * size);
+    double cost = 0;
+    for (const CurvePoint& p : points) {
+        double r = HUGE_VAL, rho[3] = {};
+        CurveResidual{{p[0], p[1]}, s.m}(s.shape.data(), &s.rotation, s.centre.data(), &s.scale,
+                                         &r);
+        if (!std::isfinite(r))
+            return HUGE_VAL;
+        cauchy.Evaluate(r * r, rho);
+        cost += 0.5 * rho[0];
+    }
+    return cost;
+}
+
+// An odd order m's curve turned by k / m of a whole turn, with n2 and n3 (and
+// a and b) swapped for odd k, is the same curve but for the arc about
+// phi = +-pi where r(phi)'s ends meet: each is a valley of its own, and the
+// starts' equal exponents lead into any. None for other orders, whose turned
+// curves are the curve itself.
+std::vector<CurveStart> twinsOf(const CurveStart& s) {
+    const int m = int(s.m);
+    if (double(m) != s.m || m % 2 == 0 || m < 3)
+        return {};
+    std::vector<CurveStart> twins;
+    for (int k = 1; k < m; ++k) {
+        CurveStart twin = s;
+        if (k % 2) {
+            std::swap(twin.shape[1], twin.shape[2]);
+            // a is held: a * a / b for b keeps the ratio the swap gives.
+            twin.shape[4] = s.shape[3] * s.shape[3] / s.shape[4];
+        }
+        twin.rotation = s.rotation + 2 * std::numbers::pi * k / m;
+        twins.push_back(twin);
+    }
+    return twins;
 }
 
 } // namespace
@@ -311,23 +353,49 @@ CurveFitResult fitCurve(const std::vector<CurvePoint>& points, const CurveFitOpt
         tryStarts(finalists, refining, options, size, options.maxIterations, 0.8, 0.2);
     for (const Solved& r : refined)
         result.iterations += r.iterations;
-    const Solved* best =
-        simplest(refined, 0.5 * double(refining.size()) * (1e-6 * size) * (1e-6 * size));
+    // Robust finalists are judged under a loss five times narrower than the
+    // one they were solved under: under the wider one a spiky curve of
+    // another order that passes near more outliers can cost less than the
+    // curve the inliers lie on.
+    std::vector<Solved> judged = refined;
+    if (options.robust)
+        for (Solved& r : judged)
+            if (std::isfinite(r.cost))
+                r.cost = cauchyCostOf(r.start, refining, size, 0.002);
+    const Solved* chosen =
+        simplest(judged, 0.5 * double(refining.size()) * (1e-6 * size) * (1e-6 * size));
+    const Solved* best = chosen ? &refined[std::size_t(chosen - judged.data())] : nullptr;
     if (!best) {
         result.error = "no start reached a curve the points' distances are finite for";
         return result;
     }
+    // The chosen curve's twins go a few steps on the larger sample, the best
+    // of them on to the end; it replaces the curve if it lies closer.
+    std::optional<Solved> twin;
+    if (const auto twins = twinsOf(best->start); !twins.empty()) {
+        const std::vector<Solved> stepped = tryStarts(twins, large, options, size, 30, 1, 0);
+        twin = solve(bestOf(stepped, 1, result.iterations)[0], refining, options, size,
+                     options.maxIterations);
+        result.iterations += twin->iterations;
+        if (twin->cost < best->cost)
+            best = &*twin;
+    }
     // Cauchy's loss still feels the outliers a little and has valleys of its
-    // own: the robust curve is refined by plain least squares on its inliers.
-    std::optional<Solved> trimmed;
+    // own: the robust curve is refined by plain least squares on its inliers,
+    // first those within 3% of the size (the points where it still strays
+    // from the outline, at a star's tips, among them), then those within 0.2%.
+    std::optional<Solved> trimmed[2];
     if (options.robust) {
         CurveFitOptions plain = options;
         plain.robust = false;
-        trimmed = solve(best->start, inliersOf(refining, best->start, size), plain, size,
-                        options.maxIterations);
-        result.iterations += trimmed->iterations;
-        if (std::isfinite(trimmed->cost))
-            best = &*trimmed;
+        for (int round = 0; round < 2; ++round) {
+            trimmed[round] = solve(
+                best->start, inliersOf(refining, best->start, size, round == 0 ? 0.03 : 0.002),
+                plain, size, options.maxIterations);
+            result.iterations += trimmed[round]->iterations;
+            if (std::isfinite(trimmed[round]->cost))
+                best = &*trimmed[round];
+        }
     }
     result.solved = true;
     result.curve = placedCurveOf(best->start);
