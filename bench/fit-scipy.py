@@ -5,7 +5,9 @@ a translation, a scale) with the same residual (the radial gap along the ray
 from the centre), SciPy's own numerical Jacobian, one start from the
 points' principal axes with the order m = 5 given.
 
-  fit-scipy.py POINTS.ply   (binary little-endian float x y z, as make-points.py writes)
+  fit-scipy.py POINTS.ply [OUT.vextal]   (binary little-endian float x y z, as
+  make-points.py writes; OUT gets the fitted scene, for vextal-fit --measure to
+  measure as it measures its own)
 """
 import sys
 import time
@@ -58,6 +60,20 @@ def main():
     size = np.linalg.norm(points.max(axis=0) - points.min(axis=0))
     print("scipy least_squares: rms %.4g (%.3g%% of size), %d evaluations, %.2f s"
           % (np.sqrt(np.mean(r * r)), 100 * np.sqrt(np.mean(r * r)) / size, fit.nfev, seconds))
+    if len(sys.argv) > 2:
+        write_scene(sys.argv[2], fit.x)
+
+
+def write_scene(path, x):
+    rot = x[10:13]
+    angle = np.linalg.norm(rot)
+    axis = rot / angle if angle > 0 else np.array([0.0, 0.0, 1.0])
+    with open(path, "w") as f:
+        f.write('"sss\nslice 128 rotate 240\n')
+        f.write("coef1 %.9g %.9g %.9g 5 %.9g %.9g\n" % tuple(x[0:5]))
+        f.write("coef2 %.9g %.9g %.9g 4 %.9g %.9g\n" % tuple(x[5:10]))
+        f.write("pose %.9g %.9g %.9g %.9g %.9g %.9g %.9g %.9g\nrender\n"
+                % (axis[0], axis[1], axis[2], angle, x[13], x[14], x[15], x[16]))
 
 
 if __name__ == "__main__":
