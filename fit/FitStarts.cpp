@@ -173,8 +173,17 @@ std::vector<FitStart> fitStarts(const PrincipalFrame& frame, const SurfaceFitOpt
     std::vector<double> thetaOrders = toric ? std::vector<double>{0, 4} : std::vector<double>{4};
     if (const auto held = orders(options.fixed, "coef2.m"))
         thetaOrders = {(*held)[0]};
-    // A round, a pointed and a boxy start for the exponents.
-    constexpr double exponents[][3] = {{2, 2, 2}, {1, 1, 1}, {6, 6, 6}};
+    // A round, a pointed and a boxy start for the exponents of both
+    // formulas; the spheric surface also starts with petals, phi's n1
+    // below 0 (the radius then grows with the terms' sum, as a flower's),
+    // since no step crosses n1 = 0 to them.
+    struct Exponents {
+        double phi[3], theta[3];
+    };
+    std::vector<Exponents> exponents = {
+        {{2, 2, 2}, {2, 2, 2}}, {{1, 1, 1}, {1, 1, 1}}, {{6, 6, 6}, {6, 6, 6}}};
+    if (!toric)
+        exponents.push_back({{-1, 1, 1}, {2, 2, 2}});
     std::vector<FitStart> starts;
     for (const Eigen::Vector3d& centre : startCentres(frame, open))
         for (const auto& [axis, first] : startAxes(frame, open))
@@ -189,7 +198,8 @@ std::vector<FitStart> fitStarts(const PrincipalFrame& frame, const SurfaceFitOpt
                             const double height =
                                 toric ? tube
                                       : heightOf(frame, axis, centre - vectorOf(frame.centre));
-                            s.shape = {n[0], n[1], n[2], 1, 1, n[0], n[1], n[2], tube, height};
+                            s.shape = {n.phi[0],   n.phi[1],   n.phi[2],   1,    1,
+                                       n.theta[0], n.theta[1], n.theta[2], tube, height};
                             const double period = m1 > 0 ? 2 * std::numbers::pi / m1 : 0;
                             placeAt(s, axis, first, centre, 0.25 * spin * period);
                             s.scale = frame.meanRadius;

@@ -124,7 +124,14 @@ Solved solve(const FitStart& from, const std::vector<FitPoint>& points,
         // and n3 may reach 0, where a term is 1: some curves are that
         // exactly (an ellipse is also (1 + |sin(u) / b'|^2)^(-1/2)), and a
         // bound above it held fits in a valley just short of them.
+        // An n1 below 0 (petals) stays below it, since the radius's power
+        // -1/n1 passes through infinity at 0.
         const int within = k % shapeValuesPerFormula;
+        if (within == 0 && s.shape[k] < 0) {
+            problem.SetParameterLowerBound(s.shape.data(), k, -60.0);
+            problem.SetParameterUpperBound(s.shape.data(), k, -0.1);
+            continue;
+        }
         problem.SetParameterLowerBound(s.shape.data(), k,
                                        within == 0  ? 0.1
                                        : within < 3 ? 0.0
