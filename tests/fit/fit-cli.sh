@@ -31,6 +31,11 @@ points "$work/ring.ply" toric 1500 "2 7 7 5 0.925 0.925" "1 1 1 0 0.19 0.19"
 "$fit" --json --quiet --surface toric --symmetry 5 "$work/ring.ply" >"$work/ring.json"
 below "$(field "$work/ring.json" largest)" "$("$python" -c "print(1e-4 * $(field "$work/ring.json" size))")" \
     || fail "noise-free star ring: largest $(field "$work/ring.json" largest)"
+# So for the flower, whose phi n1 lies below 0 (petals).
+points "$work/flower.ply" spheric 1500 "-0.5 0.5 0.5 6 1 1" "2 2 2 4 0.6 0.3"
+"$fit" --json --quiet --symmetry 6 "$work/flower.ply" >"$work/flower.json"
+below "$(field "$work/flower.json" largest)" "$("$python" -c "print(1e-4 * $(field "$work/flower.json" size))")" \
+    || fail "noise-free flower: largest $(field "$work/flower.json" largest)"
 # The same seed writes the same bytes with any thread count.
 "$fit" --quiet --symmetry 5 --threads 1 "$work/star.ply" "$work/star1.vextal" >/dev/null
 "$fit" --quiet --symmetry 5 --threads 3 "$work/star.ply" "$work/star3.vextal" >/dev/null
