@@ -89,8 +89,9 @@ below "$(field "$work/lobes-outliers.json" largest)" "$lobesNoise" \
     || fail "harmonic outliers: the true surface is $(field "$work/lobes-outliers.json" largest) from the fitted one"
 
 # A scan from one side: the starfish seen from above (its upper half) and
-# the rounded cube seen along a diagonal (the half facing it). The whole
-# true surface lies within 1% of the size of the fitted one.
+# the half of the rounded cube on one side of the plane square to its
+# diagonal. The whole true surface lies within 1% of the size of the
+# fitted one.
 cube=("10 10 10 4 1 1" "10 10 10 4 1 1")
 points "$work/top.ply" spheric 1500 "${star[@]}" --side "0 0 1"
 points "$work/star-truth.ply" spheric 1500 "${star[@]}" --seed 9
