@@ -1,5 +1,6 @@
 #include "fit/ClosestSurfacePoint.h"
 
+#include "fit/ClosestPointSteps.h"
 #include "fit/SurfaceResidual.h"
 #include "primitives/SurfaceFormulas.h"
 
@@ -13,11 +14,6 @@ namespace {
 using Jet2 = ceres::Jet<double, 2>; // the partials in theta and phi
 
 constexpr double pi = std::numbers::pi;
-
-// A surface point with its partials in theta and phi, in the shape's frame.
-struct SurfaceSample {
-    double at[3], dTheta[3], dPhi[3];
-};
 
 // r(w) of the formula whose free numbers start at s, as the residual takes
 // it, with its slope dr/dw as a jet's partial `slot`. A term that is 0 or
@@ -61,10 +57,6 @@ struct Surface {
     }
 };
 
-double distanceTo(const SurfaceSample& s, const double* q) {
-    return std::hypot(s.at[0] - q[0], s.at[1] - q[1], s.at[2] - q[2]);
-}
-
 // Keeps (theta, phi) on the surface's parameter domain. phi wraps to
 // [-pi, pi], the range the ray's atan2 gives, since an odd order's radius is
 // not periodic over 2 pi. The spheric theta passes over a pole onto the
@@ -79,57 +71,6 @@ void hold(double& theta, double& phi, bool toric) {
         phi += pi;
     }
     phi = std::remainder(phi, 2 * pi);
-}
-
-// Damped Gauss-Newton on |S(theta, phi) - q|^2 from the sample at (theta,
-// phi), a step halved until it brings the point closer. At a spheric pole
-// the phi column vanishes; the damping keeps the system solvable there and
-// the step then moves theta alone, across the pole if need be.
-double refined(const Surface& surface, const double* q, double theta, double phi,
-               SurfaceSample at) {
-    double distance = distanceTo(at, q);
-    for (int step = 0; step < 40 && distance > 0; ++step) {
-        double a = 0, b = 0, c = 0, gTheta = 0, gPhi = 0;
-        for (int k = 0; k < 3; ++k) {
-            const double r = at.at[k] - q[k];
-            a += at.dTheta[k] * at.dTheta[k];
-            b += at.dTheta[k] * at.dPhi[k];
-            c += at.dPhi[k] * at.dPhi[k];
-            gTheta += at.dTheta[k] * r;
-            gPhi += at.dPhi[k] * r;
-        }
-        const double damp = 1e-12 * (a + c) + 1e-300;
-        const double det = (a + damp) * (c + damp) - b * b;
-        if (!(det > 0))
-            break;
-        double sTheta = -((c + damp) * gTheta - b * gPhi) / det;
-        double sPhi = -((a + damp) * gPhi - b * gTheta) / det;
-        if (std::fabs(sTheta) + std::fabs(sPhi) < 1e-12)
-            break;
-        bool closer = false, settled = false;
-        for (int half = 0; half < 10; ++half, sTheta *= 0.5, sPhi *= 0.5) {
-            double t = theta + sTheta, f = phi + sPhi;
-            hold(t, f, surface.toric);
-            SurfaceSample next;
-            if (!surface.sample(t, f, next))
-                continue;
-            if (const double d = distanceTo(next, q); d < distance) {
-                closer = true;
-                settled = distance - d <= 1e-9 * d;
-                distance = d;
-                at = next;
-                theta = t;
-                phi = f;
-                break;
-            }
-        }
-        // Done when no step brings it closer, or the last one gained less
-        // than 1e-9 of the distance: the distance's error is then smaller
-        // still, the steps shrinking by a steady factor.
-        if (!closer || settled)
-            break;
-    }
-    return distance;
 }
 
 } // namespace
@@ -151,7 +92,10 @@ double closestSurfaceDistance(const FitStart& s, SurfaceKind kind, const FitPoin
         return std::isfinite(d) ? s.scale * d : HUGE_VAL;
     }
     const double ray = distanceTo(hit, q);
-    const double closest = refined(surface, q, theta, phi, hit);
+    const double closest = closestDistanceFrom(
+        q, theta, phi, hit,
+        [&](double t, double f, SurfaceSample& out) { return surface.sample(t, f, out); },
+        [&](double& t, double& f) { hold(t, f, surface.toric); });
     return s.scale * (std::isfinite(closest) && closest < ray ? closest : ray);
 }
 

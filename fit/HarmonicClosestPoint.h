@@ -6,6 +6,15 @@
 
 namespace Vextal {
 
+// x^n for whole n, with 0^0 = 1 as pow gives it and the harmonic's search
+// tables take it.
+inline double wholePower(double x, int n) {
+    double out = 1;
+    for (int k = 0; k < n; ++k)
+        out *= x;
+    return out;
+}
+
 // The distance, in the shape's frame, from q to the closest point of the
 // spherical harmonic of numbers m (m0 .. m7) near the point the ray from the
 // centre through q meets: damped Gauss-Newton steps on the squared distance

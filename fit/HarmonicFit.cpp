@@ -97,14 +97,6 @@ struct HarmonicStart {
     std::string message;
 };
 
-// x^n for whole n, with 0^0 = 1 as pow gives it.
-double power(double x, int n) {
-    double out = 1;
-    for (int k = 0; k < n; ++k)
-        out *= x;
-    return out;
-}
-
 // One half of the radius: sin(f w)^e + cos(g w)^h of one angle w.
 struct HalfTerms {
     int f, e, g, h;
@@ -137,8 +129,8 @@ struct AngleTerms {
         for (int f = 0; f <= highestFrequency; ++f)
             for (int e = 0; e <= highestExponent; ++e)
                 for (std::size_t i = 0; i < n; ++i) {
-                    sines[row(f, e) + i] = power(std::sin(f * angles[i]), e);
-                    cosines[row(f, e) + i] = power(std::cos(f * angles[i]), e);
+                    sines[row(f, e) + i] = wholePower(std::sin(f * angles[i]), e);
+                    cosines[row(f, e) + i] = wholePower(std::cos(f * angles[i]), e);
                 }
     }
     static constexpr std::size_t rows = (highestFrequency + 1) * (highestExponent + 1);
